@@ -1,0 +1,40 @@
+#pragma once
+// densora-cli: the headless companion of the desktop program. Reads and writes compaction
+// files, and (with the drawing commands registered) draws charts and reports.
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+class CDensoraDoc;
+
+namespace cli {
+
+enum ExitCode { kExitOk = 0, kExitFileFailed = 1, kExitUsage = 2 };
+
+using Command = std::function<int(const std::vector<std::string>& args, std::ostream& out,
+                                  std::ostream& err)>;
+
+// Adds a command; `usage` is its line in --help.
+void RegisterCommand(const std::string& name, const std::string& usage, Command command);
+
+// Runs the tool with the arguments after the program name.
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Opens a file into `doc` as the program does: read, then recount and refit. Messages of a
+// refused file go through the prompt. Returns false when the file was not read.
+bool OpenAndFit(CDensoraDoc& doc, const std::string& path);
+
+// The JSON object of a record as `show --json` prints it (texts as UTF-8). The document's
+// fit must be current (OpenAndFit); `fitStatus`, `fitMessage` and the axis bounds come from
+// the curve that fitted it.
+nlohmann::json RecordToJson(CDensoraDoc& doc, const std::string& file);
+
+// Fills the record of `doc` from the record keys of `j`; missing keys keep what the record
+// holds. Returns false with `error` set when a text cannot be held in Windows-1252 or a key
+// has the wrong type.
+bool RecordFromJson(const nlohmann::json& j, CDensoraDoc& doc, std::string& error);
+
+}  // namespace cli

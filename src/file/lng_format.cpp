@@ -1,0 +1,95 @@
+#include "file/lng_format.h"
+
+#include "framework/prompt.h"
+#include "model/densora_doc.h"
+
+namespace {
+constexpr const char* kMagic = "lng";
+}
+
+void WriteLngRecord(framework::CArchive& ar, CompactionRecord& r) {
+  r.m_nVersion = kFileVersion;
+  ar.WriteInt32(r.m_nVersion);
+  ar.WriteString(kMagic);
+  ar.WriteString(r.m_strProject);
+  ar.WriteString(r.m_strTipNo);
+  ar.WriteString(r.m_strCounty);
+  ar.WriteString(r.m_strStation);
+  ar.WriteString(r.m_strTestNo);
+  ar.WriteString(r.m_strDate);
+  ar.WriteString(r.m_strTestType);
+  ar.WriteString(r.m_strTestedBy);
+  ar.WriteDouble(r.m_dMoldWeight);
+  ar.WriteDouble(r.m_dMoldVolume);
+  ar.WriteInt32(r.m_nPointCount);
+  // Within a point the file order is mold+soil, wet, dry.
+  for (const auto& p : r.m_pPoints) {
+    ar.WriteDouble(p->m_dMoldSoil);
+    ar.WriteDouble(p->m_dWetSample);
+    ar.WriteDouble(p->m_dDrySample);
+  }
+  ar.WriteDouble(r.m_dMaxDryDensity);
+  ar.WriteDouble(r.m_dOptimumMoisture);
+  ar.WriteDouble(r.m_dLongTestDensity);
+  ar.WriteDouble(r.m_dLongTestMoisture);
+  ar.WriteString(r.m_strComments);
+}
+
+LngReadResult ReadLngRecord(framework::CArchive& ar, CompactionRecord& r, std::int32_t& version) {
+  version = ar.ReadInt32();
+  // Every version up to the current one, negative numbers included, has this one layout.
+  if (version > kFileVersion) return LngReadResult::kNewerVersion;
+  if (ar.ReadString() != kMagic) return LngReadResult::kBadMagic;
+  r.m_nVersion = version;
+  r.m_strProject = ar.ReadString();
+  r.m_strTipNo = ar.ReadString();
+  r.m_strCounty = ar.ReadString();
+  r.m_strStation = ar.ReadString();
+  r.m_strTestNo = ar.ReadString();
+  r.m_strDate = ar.ReadString();
+  r.m_strTestType = ar.ReadString();
+  r.m_strTestedBy = ar.ReadString();
+  r.m_dMoldWeight = ar.ReadDouble();
+  r.m_dMoldVolume = ar.ReadDouble();
+  r.m_nPointCount = ar.ReadInt32();
+  for (auto& p : r.m_pPoints) {
+    p->m_dMoldSoil = ar.ReadDouble();
+    p->m_dWetSample = ar.ReadDouble();
+    p->m_dDrySample = ar.ReadDouble();
+  }
+  r.m_dMaxDryDensity = ar.ReadDouble();
+  r.m_dOptimumMoisture = ar.ReadDouble();
+  r.m_dLongTestDensity = ar.ReadDouble();
+  r.m_dLongTestMoisture = ar.ReadDouble();
+  r.m_strComments = ar.ReadString();
+  return LngReadResult::kOk;
+}
+
+std::vector<unsigned char> LngBytes(CompactionRecord& record) {
+  std::vector<unsigned char> bytes;
+  framework::CArchive ar(&bytes);
+  WriteLngRecord(ar, record);
+  return bytes;
+}
+
+void CDensoraDoc::Serialize(framework::CArchive& ar) {
+  if (ar.IsStoring()) {
+    WriteLngRecord(ar, m_record);
+    return;
+  }
+  CompactionRecord incoming(m_record);
+  std::int32_t version = 0;
+  switch (ReadLngRecord(ar, incoming, version)) {
+    case LngReadResult::kOk:
+      m_record = incoming;
+      return;
+    case LngReadResult::kNewerVersion:
+      framework::AfxMessageBox(kMsgNeedsUpdate, framework::MsgButtons::Ok,
+                               framework::MsgIcon::Stop);
+      throw framework::CUserException();
+    case LngReadResult::kBadMagic:
+      framework::AfxMessageBox(kMsgNotCompactionFile, framework::MsgButtons::Ok,
+                               framework::MsgIcon::Stop);
+      throw framework::CUserException();
+  }
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Every question and message of the program goes through one interface: a text, a set of
+// buttons and an icon in, the answer out. The desktop program shows a message box captioned
+// "Densora"; tests install a scripted prompt; the CLI writes the text to stderr.
+#include <string>
+
+namespace framework {
+
+enum class MsgButtons { Ok, YesNo, YesNoCancel };
+enum class MsgIcon { None, Stop, Exclamation, Question, Information };
+enum class MsgAnswer { Ok, Yes, No, Cancel };
+
+class Prompt {
+ public:
+  virtual ~Prompt() = default;
+  // `text` is UTF-8.
+  virtual MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon) = 0;
+};
+
+// The prompt in use; the default writes to stderr and answers Ok, No (Yes/No) or Cancel.
+Prompt& GetPrompt();
+// Installs a prompt (nullptr restores the default). The caller keeps ownership.
+void SetPrompt(Prompt* prompt);
+
+MsgAnswer AfxMessageBox(const std::string& text, MsgButtons buttons = MsgButtons::Ok,
+                        MsgIcon icon = MsgIcon::None);
+
+// Replaces every "%1" in a stock text with `arg`.
+std::string FormatStock(const std::string& text, const std::string& arg);
+
+// The framework's stock texts.
+namespace stock {
+inline constexpr const char* kUnexpectedFormat = "Unexpected file format.";
+inline constexpr const char* kEnterNumber = "Please enter a number.";
+inline constexpr const char* kInvalidPath = "%1 contains an invalid path.";
+inline constexpr const char* kAccessDenied = "Access to %1 was denied.";
+inline constexpr const char* kNotFound = "%1 was not found.";
+inline constexpr const char* kSaveChanges = "Save changes to %1?";
+inline constexpr const char* kDiskFull = "Disk full while accessing %1.";
+inline constexpr const char* kSharingViolation = "Sharing violation while accessing %1.";
+inline constexpr const char* kGenericFileError = "An unexpected error occurred while accessing %1.";
+inline constexpr const char* kTooManyOpenFiles =
+    "The file could not be accessed because too many files are open.";
+inline constexpr const char* kUnnamedFile = "an unnamed file";
+}  // namespace stock
+
+}  // namespace framework

@@ -1,0 +1,80 @@
+#pragma once
+// The moisture-density curve: the cubic-spline fit through the present test points, its
+// results and axis bounds, and the chart drawn from them.
+#include <array>
+#include <string>
+#include <vector>
+
+class CDensoraDoc;
+class TestPoint;
+
+namespace framework {
+class DrawingSurface;
+class Tone;
+}  // namespace framework
+
+class CDensityCurve {
+ public:
+  enum Status { kStatusOk = 0, kStatusDuplicate = 1, kStatusImplausible = 2 };
+
+  // The curve reads the unit system and long-test values from `doc` and writes the fit's
+  // results into its record.
+  explicit CDensityCurve(CDensoraDoc& doc);
+  virtual ~CDensityCurve();
+
+  // Fits the spline through `count` present points, given in slot order.
+  void ComputeCurve(int count, const TestPoint* const* points);
+  // Gathers the record's present points (storing their count) and fits them.
+  void FitRecord();
+
+  // The second derivatives of the cubic spline through (x, y), x ascending. A start slope
+  // above 9.9e29 asks for a natural start; the end is always natural.
+  static void BuildSpline(const double* x, const double* y, int n, double startSlope, double* y2);
+  // The spline's value at `at`, stored in `result`; left unchanged when the bracketing
+  // interval has zero width.
+  static void SplineValue(const double* x, const double* y, const double* y2, int n, double at,
+                          double& result);
+
+  // The chart: see the chart painter. Line widths on screen are 1, 1, 1; on paper 10, 7, 4.
+  void DrawChart(framework::DrawingSurface& dc, int left, int top, int right, int bottom,
+                 int framePenWidth, int curvePenWidth, int dropLineThickness);
+  int MapX(double moisture) const;
+  int MapY(double unitWeight) const;
+  // The tone sounded when a chart with a warning is drawn (none: silent).
+  void SetTone(framework::Tone* tone) { m_pTone = tone; }
+
+  CDensoraDoc& Document() const { return m_doc; }
+
+  // Fit state.
+  int m_nStatus = kStatusOk;
+  std::array<std::string, 3> m_strMessages;
+  int m_nPointCount = 0;
+  std::vector<double> m_dSortedMoisture;
+  std::vector<double> m_dSortedUnitWeight;
+  std::vector<double> m_dSampleMoisture;
+  std::vector<double> m_dSampleUnitWeight;
+  int m_nXAxisMin = 0;
+  int m_nXAxisMax = 0;
+  int m_nYAxisMin = 0;
+  int m_nYAxisMax = 0;
+  int m_nLongTestSide = 0;
+
+  // Chart layout, set at the start of every paint.
+  int m_nLeft = 0;
+  int m_nTop = 0;
+  int m_nWidth = 0;
+  int m_nHeight = 0;
+  double m_dLeftMargin = 0.0;
+  double m_dRightMargin = 0.0;
+  double m_dTopMargin = 0.0;
+  double m_dBottomMargin = 0.0;
+
+ private:
+  CDensoraDoc& m_doc;
+  framework::Tone* m_pTone = nullptr;
+};
+
+// A double turned into an int toward zero, with a value beyond the int range (or not a
+// number) held to the nearest limit of ±1e9 (0 for not a number), so that no cast is ever
+// undefined and sums of two bounds still fit.
+int SaturatingTrunc(double value);

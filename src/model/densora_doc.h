@@ -1,0 +1,57 @@
+#pragma once
+// The program's one document: the compaction record, the unit system and the unit tables.
+#include <string>
+
+#include "framework/document.h"
+#include "model/compaction_record.h"
+
+enum Units { kEnglish = 0, kMetric = 1 };
+
+class CDensoraDoc : public framework::CDocument {
+ public:
+  CDensoraDoc();
+  ~CDensoraDoc() override;
+
+  // Clears the entered data; keeps the mold volume, the version, the fit results and units.
+  void ResetRecord();
+  // True when a required text is empty or the mold weight is exactly 0.
+  bool IsRequiredMissing() const;
+  // True when every required text is empty and the mold weight is exactly 0.
+  bool AreRequiredEmpty() const;
+
+  bool OnNewDocument() override;
+  bool IsModified() const override;
+  void SetModifiedFlag(bool modified = true) override;
+  // Writes or reads the record in the .lng layout. A load fills a separate record and the
+  // document takes it only once the whole file was read; a refused or broken file leaves
+  // the record as it was.
+  void Serialize(framework::CArchive& ar) override;
+
+  // The unit tables, indexed by m_nUnits.
+  double DensityFactor() const { return m_dDensityFactor[m_nUnits]; }
+  int AxisStep() const { return m_nAxisStep[m_nUnits]; }
+  const std::string& AxisUnit() const { return m_strAxisUnit[m_nUnits]; }
+  const std::string& DensityUnit() const { return m_strDensityUnit[m_nUnits]; }
+  const std::string& VolumeUnit() const { return m_strVolumeUnit[m_nUnits]; }
+  double VolumeFactor() const { return m_dVolumeFactor[m_nUnits]; }
+  double StdMoldVolume() const { return m_dStdMoldVolume[m_nUnits]; }
+
+  CompactionRecord m_record;
+  double m_dStdMoldVolume[2];
+  int m_nUnits = kEnglish;
+  std::string m_strAxisUnit[2];
+  std::string m_strDensityUnit[2];
+  std::string m_strVolumeUnit[2];
+  double m_dVolumeFactor[2];
+  double m_dDensityFactor[2];
+  int m_nAxisStep[2];
+};
+
+// Pounds per cubic foot to kilograms per cubic metre.
+inline constexpr double kMetricDensityFactor = 16.01761145378001;
+
+// The reader's two refusals.
+inline constexpr const char* kMsgNeedsUpdate =
+    "Your executable file needs updating to latest release.";
+inline constexpr const char* kMsgNotCompactionFile =
+    "The file is not a valid compaction file or it may be corrupted.";
