@@ -1,0 +1,93 @@
+#pragma once
+// A 2-D drawing surface in device units: what the chart and the report paint on. The Qt
+// implementation paints on screens, images, printers and PDF writers; tests record calls.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace framework {
+
+struct Color {
+  std::uint8_t r = 0, g = 0, b = 0;
+  friend bool operator==(const Color&, const Color&) = default;
+};
+
+enum class PenStyle { Solid, Dash, Dot, Null };
+
+struct Pen {
+  PenStyle style = PenStyle::Solid;
+  int width = 1;  // device units; 0 is the thinnest line the device draws
+  Color color{};
+  friend bool operator==(const Pen&, const Pen&) = default;
+};
+
+struct Brush {
+  bool null = false;  // a hollow brush fills nothing
+  Color color{255, 255, 255};
+  friend bool operator==(const Brush&, const Brush&) = default;
+};
+
+struct Font {
+  std::string face = "Arial";
+  // Character height in device units, negative as the Windows rule gives it:
+  // -(tenths of a point × vertical dpi / 720). 0 is the surface's default size.
+  int height = 0;
+  int weight = 400;      // 400 regular, 700 bold
+  int escapement = 0;    // tenths of a degree, counter-clockwise; 900 reads bottom to top
+  friend bool operator==(const Font&, const Font&) = default;
+};
+
+enum class BkMode { Transparent, Opaque };
+
+struct DevicePoint {
+  int x = 0, y = 0;
+  friend bool operator==(const DevicePoint&, const DevicePoint&) = default;
+};
+
+// A one-bit picture: rows top to bottom, each row padded to a whole byte, most significant
+// bit leftmost; a set bit is black.
+struct MonoBitmap {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> bits;
+  bool Pixel(int x, int y) const {
+    const int stride = (width + 7) / 8;
+    return (bits[static_cast<std::size_t>(y * stride + x / 8)] >> (7 - x % 8)) & 1;
+  }
+};
+
+class DrawingSurface {
+ public:
+  virtual ~DrawingSurface() = default;
+
+  virtual int DpiX() const = 0;
+  virtual int DpiY() const = 0;
+
+  // Each Select returns what was selected before, so a painter can put it back.
+  virtual Pen SelectPen(const Pen& pen) = 0;
+  virtual Brush SelectBrush(const Brush& brush) = 0;
+  virtual Font SelectFont(const Font& font) = 0;
+  virtual BkMode SetBkMode(BkMode mode) = 0;
+
+  // Fills (left, top)–(right, bottom), right and bottom excluded, with `brush`; no outline.
+  virtual void FillRect(int left, int top, int right, int bottom, const Brush& brush) = 0;
+  // Outlined with the current pen, filled with the current brush.
+  virtual void Ellipse(int left, int top, int right, int bottom) = 0;
+  virtual void Rectangle(int left, int top, int right, int bottom) = 0;
+  virtual void MoveTo(int x, int y) = 0;
+  virtual void LineTo(int x, int y) = 0;
+  virtual void Polyline(const std::vector<DevicePoint>& points) = 0;
+  // Text (Windows-1252) with its top-left corner at (x, y), in the current font; with an
+  // opaque background mode the text's box is filled white first.
+  virtual void TextOut(int x, int y, const std::string& text) = 0;
+  // One line of text centred horizontally and vertically in the rectangle.
+  virtual void DrawTextCentered(const std::string& text, int left, int top, int right,
+                                int bottom) = 0;
+  // Copies the picture pixel for pixel with its top-left corner at (x, y).
+  virtual void DrawBitmap(int x, int y, const MonoBitmap& bitmap) = 0;
+};
+
+// A font of `tenthsOfPoint` for this surface: height −(tenths × dpiY / 720), integer division.
+Font PointFont(const DrawingSurface& surface, int tenthsOfPoint, const std::string& face = "Arial",
+               int weight = 400, int escapement = 0);
+
+}  // namespace framework
