@@ -1,5 +1,6 @@
 #include "model/density_curve.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -208,8 +209,9 @@ void CDensityCurve::ComputeCurve(int count, const TestPoint* const* points) {
     rec.m_dMaxDryDensity = 0.0;
     rec.m_dOptimumMoisture = 0.0;
     m_nStatus = kStatusImplausible;
-    // The axis still frames the points, so the chart shows what was entered.
-    peakForBounds = sampleMax > 0.0 ? sampleMax : 0.0;
+    // The axes still frame the points, so the chart shows what was entered.
+    peakForBounds = std::max(sampleMax, yMax);
+    sampleMin = std::min(sampleMin, yMin);
   }
   if (rec.m_dMaxDryDensity == 0.0 || rec.m_dOptimumMoisture == 0.0) m_nStatus = kStatusImplausible;
 

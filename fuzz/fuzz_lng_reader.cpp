@@ -1,0 +1,56 @@
+// Feeds arbitrary bytes to the .lng reader, then fits and rates whatever record it accepted:
+// every input must end in one of the reader's outcomes, without a crash, a hang, a huge
+// allocation or undefined behaviour in the arithmetic.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "file/lng_format.h"
+#include "framework/archive.h"
+#include "framework/document.h"
+#include "framework/prompt.h"
+#include "model/densora_doc.h"
+#include "model/density_curve.h"
+#include "model/long_test.h"
+
+namespace {
+
+class SilentPrompt : public framework::Prompt {
+ public:
+  framework::MsgAnswer Show(const std::string&, framework::MsgButtons,
+                            framework::MsgIcon) override {
+    return framework::MsgAnswer::Ok;
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static SilentPrompt prompt;
+  framework::SetPrompt(&prompt);
+
+  CDensoraDoc doc;
+  const std::vector<unsigned char> before = LngBytes(doc.m_record);
+  bool accepted = false;
+  try {
+    framework::CArchive ar(data, size);
+    doc.Serialize(ar);
+    accepted = true;
+  } catch (const framework::CArchiveException&) {
+  } catch (const framework::CUserException&) {
+  }
+  if (!accepted && LngBytes(doc.m_record) != before) std::abort();  // a refusal changed the record
+
+  for (int units : {kEnglish, kMetric}) {
+    doc.m_nUnits = units;
+    CDensityCurve curve(doc);
+    curve.FitRecord();
+    const CompactionRecord& r = doc.m_record;
+    RateLongTest(doc, r.m_dMaxDryDensity, r.m_dLongTestDensity * doc.DensityFactor(), true);
+    RateLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false);
+  }
+  // What was read writes back.
+  CompactionRecord copy(doc.m_record);
+  (void)LngBytes(copy);
+  return 0;
+}

@@ -1,0 +1,183 @@
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "file/lng_format.h"
+#include "model/densora_doc.h"
+#include "support/records.h"
+
+using nlohmann::json;
+using testdata::TempDir;
+
+namespace {
+
+struct Result {
+  int code;
+  std::string out, err;
+};
+
+Result RunCli(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int code = cli::Run(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+std::string Sample(const char* rel) { return std::string(DENSORA_SAMPLES_DIR) + "/" + rel; }
+
+// Runs the real binary through the shell; returns the exit code and stdout.
+Result RunBinary(const std::string& args) {
+  const std::string cmd = std::string("'") + DENSORA_CLI_PATH + "' " + args + " 2>/dev/null";
+  FILE* p = popen(cmd.c_str(), "r");
+  std::string out;
+  std::array<char, 4096> buf{};
+  std::size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
+  const int status = pclose(p);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ""};
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+}  // namespace
+
+TEST(CliShow, JsonOfASampleFileCarriesTheRecordAndTheFit) {
+  const Result r = RunCli({"show", "--json", Sample("MAIN ST/A-100/Subgrade/7Sub.lng")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  const json j = json::parse(r.out);
+  EXPECT_EQ(j["project"], "MAIN ST");
+  EXPECT_EQ(j["units"], "English");
+  EXPECT_EQ(j["pointCount"], 5);
+  ASSERT_EQ(j["points"].size(), 6u);
+  EXPECT_EQ(j["points"][0]["present"], true);
+  EXPECT_EQ(j["points"][5]["present"], false);
+  EXPECT_FALSE(j["points"][5].contains("moisture"));
+  EXPECT_NEAR(j["points"][0]["moisture"].get<double>(), 100 * (212.6 - 195.0) / 195.0, 1e-12);
+  EXPECT_NEAR(j["fit"]["maxDryDensity"].get<double>(), 111.529, 1e-3);
+  EXPECT_NEAR(j["fit"]["optimumMoisture"].get<double>(), 11.9, 0.05);
+  EXPECT_EQ(j["fit"]["status"], 0);
+  EXPECT_EQ(j["rating"]["density"], "difference = 2.0  pcf - Fair");
+  EXPECT_EQ(j["longTestDensity"], 109.5);
+}
+
+TEST(CliShow, MetricAndTextOutput) {
+  const Result m = RunCli({"show", "--json", "--metric", Sample("MAIN ST/A-100/Subgrade/7Sub.lng")});
+  ASSERT_EQ(m.code, 0);
+  const json j = json::parse(m.out);
+  EXPECT_EQ(j["units"], "Metric");
+  EXPECT_NEAR(j["fit"]["maxDryDensity"].get<double>(), 111.529 * kMetricDensityFactor, 0.02);
+  EXPECT_EQ(j["fit"]["yAxisMin"].get<int>() % 20, 0);
+  EXPECT_NE(j["rating"]["density"].get<std::string>().find("kg/m\xC2\xB3"), std::string::npos);
+  EXPECT_EQ(j["longTestDensity"], 109.5);  // stored in pcf whatever the units
+
+  const Result t = RunCli({"show", Sample("COUNTY RD 9/Lime/12Lim.lng")});
+  ASSERT_EQ(t.code, 0);
+  EXPECT_NE(t.out.find("Project:     COUNTY RD 9"), std::string::npos);
+  EXPECT_NE(t.out.find("Status:      0"), std::string::npos);
+}
+
+TEST(CliShow, ARefusedFileIsReportedAndTheOthersStillShown) {
+  TempDir dir;
+  WriteText(dir / "bad.lng", std::string("\x2D\x77\0\0\x03LNG", 8));
+  const Result r = RunCli({"show", "--json", dir / "bad.lng", Sample("COUNTY RD 9/Lime/12Lim.lng"),
+                           dir / "missing.lng"});
+  EXPECT_EQ(r.code, 1);
+  const json j = json::parse(r.out);
+  ASSERT_TRUE(j.is_array());
+  ASSERT_EQ(j.size(), 1u);
+  EXPECT_EQ(j[0]["project"], "COUNTY RD 9");
+  EXPECT_NE(r.err.find("The file is not a valid compaction file or it may be corrupted."),
+            std::string::npos);
+  EXPECT_NE(r.err.find("missing.lng was not found."), std::string::npos);
+}
+
+TEST(CliWrite, ShowThenWriteRoundTripsByteForByte) {
+  TempDir dir;
+  const std::string original = Sample("MAIN ST/A-100/Embankment/3Emb.lng");
+  const Result shown = RunCli({"show", "--json", original});
+  ASSERT_EQ(shown.code, 0);
+  WriteText(dir / "r.json", shown.out);
+  const Result w = RunCli({"write", dir / "r.json", "-o", dir / "copy.lng"});
+  ASSERT_EQ(w.code, 0) << w.err;
+  EXPECT_EQ(testdata::ReadBytes(dir / "copy.lng"), testdata::ReadBytes(original));
+
+  // Through Metric the file still holds pcf.
+  const Result metric = RunCli({"show", "--json", "--metric", original});
+  WriteText(dir / "m.json", metric.out);
+  ASSERT_EQ(RunCli({"write", dir / "m.json", "-o", dir / "m.lng", "--metric"}).code, 0);
+  CDensoraDoc fromMetric, fromEnglish;
+  ASSERT_TRUE(fromMetric.OnOpenDocument(dir / "m.lng"));
+  ASSERT_TRUE(fromEnglish.OnOpenDocument(original));
+  // The maximum was fitted in kg/m3 and divided back: pcf again, up to the last bits.
+  EXPECT_NEAR(fromMetric.m_record.m_dMaxDryDensity, fromEnglish.m_record.m_dMaxDryDensity, 1e-9);
+  fromMetric.m_record.m_dMaxDryDensity = fromEnglish.m_record.m_dMaxDryDensity;
+  EXPECT_EQ(LngBytes(fromMetric.m_record), LngBytes(fromEnglish.m_record));
+}
+
+TEST(CliWrite, MissingKeysKeepDefaultsAndTextsBecomeTheCodePage) {
+  TempDir dir;
+  WriteText(dir / "r.json", R"({"project": "Caf\u00e9 \u20ac", "moldWeight": 4000,
+     "points": [{"moldSoil": 5800, "wetSample": 100, "drySample": 88}]})");
+  ASSERT_EQ(RunCli({"write", dir / "r.json", "-o", dir / "a.lng"}).code, 0);
+  CDensoraDoc doc;
+  ASSERT_TRUE(doc.OnOpenDocument(dir / "a.lng"));
+  EXPECT_EQ(doc.m_record.m_strProject, "Caf\xE9 \x80");
+  EXPECT_EQ(doc.m_record.m_dMoldVolume, 1.0 / 30.0);
+  EXPECT_EQ(doc.m_record.m_nPointCount, 1);
+  EXPECT_EQ(doc.m_record.m_dMaxDryDensity, 0.0);  // one point: no maximum
+
+  WriteText(dir / "bad.json", R"({"project": "\u4e2d"})");
+  const Result bad = RunCli({"write", dir / "bad.json", "-o", dir / "b.lng"});
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_NE(bad.err.find("project"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir / "b.lng"));
+
+  WriteText(dir / "type.json", R"({"moldWeight": "heavy"})");
+  EXPECT_EQ(RunCli({"write", dir / "type.json", "-o", dir / "c.lng"}).code, 1);
+  WriteText(dir / "broken.json", "{");
+  EXPECT_EQ(RunCli({"write", dir / "broken.json", "-o", dir / "c.lng"}).code, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "c.lng"));
+}
+
+TEST(CliUsage, ExitCodes) {
+  EXPECT_EQ(RunCli({}).code, 2);
+  EXPECT_EQ(RunCli({"frobnicate"}).code, 2);
+  EXPECT_EQ(RunCli({"show"}).code, 2);
+  EXPECT_EQ(RunCli({"show", "--bogus", "x.lng"}).code, 2);
+  EXPECT_EQ(RunCli({"write", "r.json"}).code, 2);
+  EXPECT_EQ(RunCli({"write", "r.json", "-o"}).code, 2);
+  const Result help = RunCli({"--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_NE(help.out.find("show FILE.lng"), std::string::npos);
+  EXPECT_NE(help.out.find("write RECORD.json"), std::string::npos);
+  const Result version = RunCli({"--version"});
+  EXPECT_EQ(version.code, 0);
+  EXPECT_EQ(version.out.rfind("densora-cli ", 0), 0u);
+}
+
+TEST(CliBinary, EndToEndOnFilesTheTestsWrite) {
+  TempDir dir;
+  CDensoraDoc doc;
+  testdata::FillThreePointExample(doc);
+  doc.m_record.m_strProject = "E2E";
+  ASSERT_TRUE(doc.OnSaveDocument(dir / "e.lng"));
+  const Result r = RunBinary("show --json '" + (dir / "e.lng") + "'");
+  ASSERT_EQ(r.code, 0);
+  const json j = json::parse(r.out);
+  EXPECT_NEAR(j["fit"]["maxDryDensity"].get<double>(), 104.042, 5e-4);
+  EXPECT_EQ(j["fit"]["xAxisMin"], 9);
+  EXPECT_EQ(j["fit"]["yAxisMax"], 106);
+
+  WriteText(dir / "r.json", r.out);
+  EXPECT_EQ(RunBinary("write '" + (dir / "r.json") + "' -o '" + (dir / "f.lng") + "'").code, 0);
+  EXPECT_EQ(RunBinary("show '" + (dir / "nothing.lng") + "'").code, 1);
+  EXPECT_EQ(RunBinary("show").code, 2);
+  EXPECT_EQ(RunBinary("--help").code, 0);
+}

@@ -1,0 +1,310 @@
+#include "file/lng_format.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "model/densora_doc.h"
+#include "model/density_curve.h"
+#include "support/records.h"
+#include "support/scripted_prompt.h"
+
+using Bytes = std::vector<unsigned char>;
+using testdata::ReadBytes;
+using testdata::TempDir;
+using testdata::WriteBytes;
+
+namespace {
+
+Bytes Image(CDensoraDoc& doc) { return LngBytes(doc.m_record); }
+
+void ExpectSameRecord(const CompactionRecord& a, const CompactionRecord& b) {
+  CompactionRecord ca(a), cb(b);
+  EXPECT_EQ(LngBytes(ca), LngBytes(cb));
+  EXPECT_EQ(a.m_nVersion, b.m_nVersion);
+}
+
+std::string SamplePath(const char* rel) { return std::string(DENSORA_SAMPLES_DIR) + "/" + rel; }
+
+}  // namespace
+
+TEST(LngWriter, AnEmptyRecordIs213Bytes) {
+  CDensoraDoc doc;
+  doc.m_record.m_dMaxDryDensity = 0;
+  doc.m_record.m_dOptimumMoisture = 0;
+  const Bytes b = Image(doc);
+  ASSERT_EQ(b.size(), 213u);
+  const Bytes head = {0x2D, 0x77, 0x00, 0x00, 0x03, 0x6C, 0x6E, 0x67};
+  EXPECT_EQ(Bytes(b.begin(), b.begin() + 8), head);
+  EXPECT_EQ(Bytes(b.begin() + 8, b.begin() + 24), Bytes(16, 0x00));  // 8 texts, mold weight
+  const Bytes volume = {0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0xA1, 0x3F};
+  EXPECT_EQ(Bytes(b.begin() + 24, b.begin() + 32), volume);
+  EXPECT_EQ(Bytes(b.begin() + 32, b.end()), Bytes(181, 0x00));
+}
+
+TEST(LngWriter, FieldsLandInTheirPlaces) {
+  CDensoraDoc doc;
+  CompactionRecord& r = doc.m_record;
+  r.m_nVersion = 12345;  // a file read with an old version is written as the current one
+  r.m_strProject = "P";
+  r.m_strComments = std::string(255, 'c');
+  r.m_nPointCount = 2;
+  r.Point(0).m_dMoldSoil = 1.0;
+  r.Point(0).m_dWetSample = 2.0;
+  r.Point(0).m_dDrySample = 3.0;
+  r.m_dLongTestMoisture = 13.0;
+  const Bytes b = Image(doc);
+  EXPECT_EQ(r.m_nVersion, 30509);
+  EXPECT_EQ(b[0], 0x2D);
+  EXPECT_EQ(b[8], 1);
+  EXPECT_EQ(b[9], 'P');
+  framework::CArchive ar(b.data() + 33, 8 * 4);
+  EXPECT_EQ(ar.ReadInt32(), 2);
+  EXPECT_EQ(ar.ReadDouble(), 1.0);  // mold+soil first, then wet, then dry
+  EXPECT_EQ(ar.ReadDouble(), 2.0);
+  EXPECT_EQ(ar.ReadDouble(), 3.0);
+  framework::CArchive tail(b.data() + 205, 8);
+  EXPECT_EQ(tail.ReadDouble(), 13.0);
+  EXPECT_EQ(Bytes(b.begin() + 213, b.begin() + 216), (Bytes{0xFF, 0xFF, 0x00}));
+  EXPECT_EQ(b.size(), 213u + 1 + 2 + 255);
+}
+
+TEST(LngReader, ReadsWhatWasWrittenAndWritesItBackUnchanged) {
+  TempDir dir;
+  CDensoraDoc doc;
+  testdata::FillTypicalRecord(doc);
+  doc.m_record.m_strProject = std::string(300, 'p');
+  doc.m_record.m_strStation = std::string(70000, 's');
+  ASSERT_TRUE(doc.OnSaveDocument(dir / "a.lng"));
+  const Bytes first = ReadBytes(dir / "a.lng");
+
+  CDensoraDoc other;
+  ScriptedPrompt prompt;
+  ASSERT_TRUE(other.OnOpenDocument(dir / "a.lng"));
+  EXPECT_TRUE(prompt.shown.empty());
+  ExpectSameRecord(other.m_record, doc.m_record);
+  ASSERT_TRUE(other.OnSaveDocument(dir / "b.lng"));
+  EXPECT_EQ(ReadBytes(dir / "b.lng"), first);
+}
+
+TEST(LngReader, ReadsTheSampleProjects) {
+  CDensoraDoc doc;
+  ScriptedPrompt prompt;
+  ASSERT_TRUE(doc.OnOpenDocument(SamplePath("MAIN ST/A-100/Subgrade/7Sub.lng")));
+  const CompactionRecord& r = doc.m_record;
+  EXPECT_EQ(r.m_strProject, "MAIN ST");
+  EXPECT_EQ(r.m_strTipNo, "A-100");
+  EXPECT_EQ(r.m_strTestType, "Subgrade");
+  EXPECT_EQ(r.m_strTestNo, "7");
+  EXPECT_EQ(r.m_dMoldWeight, 4250.0);
+  EXPECT_EQ(r.Point(0).m_dMoldSoil, 6020.4);
+  EXPECT_EQ(r.Point(4).m_dDrySample, 209.6);
+  EXPECT_TRUE(r.Point(5).IsEmpty());
+  EXPECT_EQ(r.m_dLongTestDensity, 109.5);
+
+  // Reading and writing back changes no byte apart from the count and the two results
+  // that the refresh recomputes.
+  const Bytes original = ReadBytes(SamplePath("MAIN ST/A-100/Subgrade/7Sub.lng"));
+  CDensityCurve curve(doc);
+  curve.FitRecord();
+  EXPECT_EQ(Image(doc).size(), original.size());
+  CDensoraDoc again;
+  ASSERT_TRUE(again.OnOpenDocument(SamplePath("MAIN ST/A-100/Subgrade/7Sub.lng")));
+  EXPECT_EQ(Image(again), original);
+
+  for (const char* f : {"MAIN ST/A-100/Embankment/3Emb.lng", "COUNTY RD 9/Lime/12Lim.lng"}) {
+    CDensoraDoc d;
+    EXPECT_TRUE(d.OnOpenDocument(SamplePath(f))) << f;
+    EXPECT_FALSE(d.m_record.m_strProject.empty()) << f;
+  }
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+class LngReaderRefusal : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testdata::FillTypicalRecord(doc);
+    doc.SetPathName("/somewhere/7Sub.lng");
+    doc.SetModifiedFlag(true);
+    before = Image(doc);
+  }
+  // The document must look exactly as before the open.
+  void ExpectUntouched() {
+    EXPECT_EQ(Image(doc), before);
+    EXPECT_EQ(doc.m_record.m_nVersion, 30509);
+    EXPECT_EQ(doc.GetPathName(), "/somewhere/7Sub.lng");
+    EXPECT_EQ(doc.GetTitle(), "7Sub.lng");
+    EXPECT_TRUE(doc.IsModified());
+  }
+  Bytes ValidFile() {
+    CDensoraDoc other;
+    other.m_record.m_strProject = "Other";
+    other.m_record.m_strComments = "tail";
+    other.m_record.Point(0).m_dMoldSoil = 6000;
+    return Image(other);
+  }
+
+  TempDir dir;
+  CDensoraDoc doc;
+  ScriptedPrompt prompt;
+  Bytes before;
+};
+
+TEST_F(LngReaderRefusal, NewerVersionIsRefusedWithoutLookingFurther) {
+  for (std::int32_t version : {30510, 0x7FFFFFFF}) {
+    Bytes b = {0, 0, 0, 0, 'n', 'o', 't', ' ', 'l', 'n', 'g'};
+    std::memcpy(b.data(), &version, 4);
+    WriteBytes(dir / "new.lng", b);
+    EXPECT_FALSE(doc.OnOpenDocument(dir / "new.lng"));
+    ExpectUntouched();
+  }
+  ASSERT_EQ(prompt.shown.size(), 2u);
+  EXPECT_EQ(prompt.shown[0].text, "Your executable file needs updating to latest release.");
+  EXPECT_EQ(prompt.shown[0].icon, framework::MsgIcon::Stop);
+  EXPECT_EQ(prompt.shown[0].buttons, framework::MsgButtons::Ok);
+}
+
+TEST_F(LngReaderRefusal, WrongMagicIsRefused) {
+  for (const Bytes& b : {Bytes{0x2D, 0x77, 0, 0, 3, 'L', 'N', 'G'}, Bytes{1, 0, 0, 0, 2, 'l', 'n'},
+                         Bytes{0x2D, 0x77, 0, 0, 4, 'l', 'n', 'g', 'x'},
+                         Bytes{0x2D, 0x77, 0, 0, 0, 3, 'l', 'n', 'g'}}) {
+    WriteBytes(dir / "bad.lng", b);
+    EXPECT_FALSE(doc.OnOpenDocument(dir / "bad.lng"));
+    ExpectUntouched();
+  }
+  ASSERT_EQ(prompt.shown.size(), 4u);
+  for (const auto& m : prompt.shown) {
+    EXPECT_EQ(m.text, "The file is not a valid compaction file or it may be corrupted.");
+    EXPECT_EQ(m.icon, framework::MsgIcon::Stop);
+  }
+}
+
+TEST_F(LngReaderRefusal, EveryTruncationIsAnUnexpectedFormat) {
+  const Bytes valid = ValidFile();
+  for (std::size_t len = 1; len < valid.size(); ++len) {
+    prompt.shown.clear();
+    WriteBytes(dir / "cut.lng", Bytes(valid.begin(), valid.begin() + static_cast<long>(len)));
+    EXPECT_FALSE(doc.OnOpenDocument(dir / "cut.lng")) << len;
+    ASSERT_EQ(prompt.shown.size(), 1u) << len;
+    // A cut inside the version or the magic may read as a wrong magic; past it, always an
+    // early end.
+    if (len >= 8) {
+      EXPECT_EQ(prompt.shown[0].text, "Unexpected file format.") << len;
+    }
+    ExpectUntouched();
+  }
+}
+
+TEST_F(LngReaderRefusal, ATextLongerThanTheFileIsAnEarlyEnd) {
+  Bytes b = {0x2D, 0x77, 0, 0, 3, 'l', 'n', 'g', 0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF, 0xFF};
+  WriteBytes(dir / "huge.lng", b);
+  EXPECT_FALSE(doc.OnOpenDocument(dir / "huge.lng"));
+  ASSERT_EQ(prompt.Texts(), std::vector<std::string>{"Unexpected file format."});
+  ExpectUntouched();
+}
+
+TEST_F(LngReaderRefusal, MissingFileAndFolderAreReported) {
+  EXPECT_FALSE(doc.OnOpenDocument(dir / "none.lng"));
+  EXPECT_FALSE(doc.OnOpenDocument(dir.path().string()));
+  ASSERT_EQ(prompt.shown.size(), 2u);
+  EXPECT_EQ(prompt.shown[0].text, (dir / "none.lng") + " was not found.");
+  EXPECT_EQ(prompt.shown[1].text, dir.path().string() + " contains an invalid path.");
+  ExpectUntouched();
+}
+
+TEST_F(LngReaderRefusal, AnEmptyFileIsNotRead) {
+  WriteBytes(dir / "empty.lng", {});
+  EXPECT_TRUE(doc.OnOpenDocument(dir / "empty.lng"));
+  EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_EQ(Image(doc), before);
+}
+
+TEST(LngReader, OldAndNegativeVersionsShareTheLayout) {
+  TempDir dir;
+  CDensoraDoc source;
+  source.m_record.m_strProject = "Old";
+  Bytes b = Image(source);
+  for (std::int32_t version : {12345, 0, -7}) {
+    std::memcpy(b.data(), &version, 4);
+    WriteBytes(dir / "old.lng", b);
+    CDensoraDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(dir / "old.lng"));
+    EXPECT_EQ(doc.m_record.m_nVersion, version);
+    EXPECT_EQ(doc.m_record.m_strProject, "Old");
+    EXPECT_EQ(Image(doc)[0], 0x2D);
+  }
+}
+
+TEST(LngReader, TwoOpensInARowOverwriteEveryStoredField) {
+  TempDir dir;
+  CDensoraDoc a;
+  testdata::FillTypicalRecord(a);
+  ASSERT_TRUE(a.OnSaveDocument(dir / "a.lng"));
+  CDensoraDoc b;
+  b.m_record.m_strProject = "Second";
+  ASSERT_TRUE(b.OnSaveDocument(dir / "b.lng"));
+
+  CDensoraDoc doc;
+  ASSERT_TRUE(doc.OnOpenDocument(dir / "a.lng"));
+  ASSERT_TRUE(doc.OnOpenDocument(dir / "b.lng"));
+  EXPECT_EQ(doc.m_record.m_strProject, "Second");
+  EXPECT_TRUE(doc.m_record.m_strCounty.empty());
+  EXPECT_TRUE(doc.m_record.Point(0).IsEmpty());
+}
+
+TEST(LngSave, AFailedWriteLeavesThePreviousFileIntact) {
+  TempDir dir;
+  const std::string path = dir / "7Sub.lng";
+  CDensoraDoc doc;
+  testdata::FillTypicalRecord(doc);
+  ASSERT_TRUE(doc.OnSaveDocument(path));
+  const Bytes previous = ReadBytes(path);
+
+  // A child process whose files may not grow past 100 bytes: the write fails part way,
+  // as on a full disk.
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ScriptedPrompt prompt;
+    CDensoraDoc child;
+    testdata::FillTypicalRecord(child);
+    child.m_record.m_strComments = std::string(5000, 'x');
+    child.SetModifiedFlag(true);
+    rlimit limit{100, 100};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const bool saved = child.OnSaveDocument(path);
+    const bool reported = prompt.shown.size() == 1 &&
+                          prompt.shown[0].text == "Disk full while accessing " + path + ".";
+    _exit(!saved && reported && child.IsModified() ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadBytes(path), previous);
+  // No temporary file is left behind.
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+TEST(LngSave, ReadOnlyFilesAndMissingFoldersAreReported) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CDensoraDoc doc;
+  doc.SetModifiedFlag(true);
+  const std::string path = dir / "ro.lng";
+  WriteBytes(path, {1, 2, 3});
+  std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+  EXPECT_FALSE(doc.OnSaveDocument(path));
+  EXPECT_EQ(ReadBytes(path), (Bytes{1, 2, 3}));
+  EXPECT_FALSE(doc.OnSaveDocument(dir / "no/such/folder/x.lng"));
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
+                                "Access to " + path + " was denied.",
+                                (dir / "no/such/folder/x.lng") + " contains an invalid path."}));
+}
