@@ -42,7 +42,7 @@ $(FUZZ_BUILD)/CMakeCache.txt:
 fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_lng_reader
 	mkdir -p $(FUZZ_BUILD)/corpus
-	./$(FUZZ_BUILD)/fuzz_lng_reader -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+	./$(FUZZ_BUILD)/fuzz/fuzz_lng_reader -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
 	  -rss_limit_mb=1024 $(FUZZ_BUILD)/corpus fuzz/corpus
 
 bench: build
