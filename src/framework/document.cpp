@@ -13,9 +13,10 @@ CDocument::CDocument() : m_strTitle("Untitled") {}
 CDocument::~CDocument() = default;
 
 bool CDocument::OnNewDocument() {
+  // The title stays as it was: a document starts as "Untitled", and only opening a file
+  // names it anew.
   DeleteContents();
   m_strPathName.clear();
-  m_strTitle = "Untitled";
   SetModifiedFlag(false);
   return true;
 }

@@ -27,7 +27,7 @@ class CDocument {
   CDocument(const CDocument&) = delete;
   CDocument& operator=(const CDocument&) = delete;
 
-  // Clears the contents, the path and the modified flag; the title becomes "Untitled".
+  // Clears the contents, the path and the modified flag; the title is left as it is.
   virtual bool OnNewDocument();
   // Reads the file into the document through Serialize. A file of length 0 is not read.
   // A failure is reported through the prompt and returns false. On success the modified

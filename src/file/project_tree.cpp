@@ -1,0 +1,124 @@
+#include "file/project_tree.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <set>
+#include <utility>
+
+#include "framework/codepage.h"
+#include "model/compaction_record.h"
+
+namespace {
+
+using Visited = std::set<std::pair<dev_t, ino_t>>;
+
+std::string Folded(const std::string& s) {
+  std::string f = s;
+  for (char& c : f) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return f;
+}
+
+bool EndsWithLng(const std::string& name) {
+  return name.size() >= 3 && name.compare(name.size() - 3, 3, "lng") == 0;
+}
+
+void Scan(const std::string& folder, std::vector<ProjectNode>& out, Visited& visited) {
+  struct stat self {};
+  if (::stat(folder.c_str(), &self) != 0 || !visited.insert({self.st_dev, self.st_ino}).second) {
+    return;
+  }
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  struct Entry {
+    std::string key;
+    ProjectNode node;
+  };
+  std::vector<Entry> entries;
+  std::vector<std::string> subfolders;
+  while (dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    bool isDir = false;
+    bool isFile = false;
+    if (e->d_type == DT_DIR) {
+      isDir = true;
+    } else if (e->d_type == DT_REG) {
+      isFile = true;
+    } else {
+      // Links and file systems that do not say: ask for the entry itself.
+      struct stat st {};
+      if (::stat((folder + "/" + name).c_str(), &st) == 0) {
+        isDir = S_ISDIR(st.st_mode);
+        isFile = S_ISREG(st.st_mode);
+      }
+    }
+    if (isDir) {
+      Entry entry{Folded(name), ProjectNode{name, true, {}}};
+      entries.push_back(std::move(entry));
+    } else if (isFile && EndsWithLng(name)) {
+      const std::size_t dot = name.rfind('.');
+      std::string text = dot == std::string::npos ? std::string() : name.substr(0, dot);
+      entries.push_back(Entry{Folded(text), ProjectNode{std::move(text), false, {}}});
+    }
+  }
+  ::closedir(dir);
+  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    if (a.key != b.key) return a.key < b.key;
+    return a.node.text < b.node.text;
+  });
+  out.reserve(entries.size());
+  for (Entry& e : entries) {
+    out.push_back(std::move(e.node));
+    if (out.back().isFolder) Scan(folder + "/" + out.back().text, out.back().children, visited);
+  }
+}
+
+int Find(const std::vector<ProjectNode>& nodes, const std::string& text) {
+  for (std::size_t i = 0; i < nodes.size(); ++i) {
+    if (nodes[i].text == text) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace
+
+std::vector<ProjectNode> ScanProjectsDir(const std::string& root) {
+  std::vector<ProjectNode> top;
+  Visited visited;
+  Scan(root, top, visited);
+  return top;
+}
+
+std::vector<int> FoldersToOpen(const std::vector<ProjectNode>& top, const CompactionRecord& r) {
+  using framework::Cp1252ToUtf8;
+  std::vector<int> chain;
+  const std::vector<ProjectNode>* level = &top;
+  // A record without a Project has no folders of its own to open.
+  if (r.m_strProject.empty()) return chain;
+  const int at = Find(*level, Cp1252ToUtf8(r.m_strProject));
+  if (at < 0) return chain;
+  chain.push_back(at);
+  level = &(*level)[static_cast<std::size_t>(at)].children;
+  if (!r.m_strTipNo.empty()) {
+    const int tip = Find(*level, Cp1252ToUtf8(r.m_strTipNo));
+    if (tip < 0) return chain;
+    chain.push_back(tip);
+    level = &(*level)[static_cast<std::size_t>(tip)].children;
+  }
+  if (!r.m_strTestType.empty()) {
+    const int type = Find(*level, Cp1252ToUtf8(r.m_strTestType));
+    if (type < 0) return chain;
+    chain.push_back(type);
+  }
+  return chain;
+}
+
+std::size_t CountNodes(const std::vector<ProjectNode>& nodes) {
+  std::size_t n = nodes.size();
+  for (const ProjectNode& c : nodes) n += CountNodes(c.children);
+  return n;
+}

@@ -1,0 +1,520 @@
+#include "file/document_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "file/lng_format.h"
+#include "model/densora_doc.h"
+#include "model/density_curve.h"
+#include "support/records.h"
+#include "support/scripted_prompt.h"
+
+namespace fs = std::filesystem;
+using framework::MsgAnswer;
+using framework::MsgButtons;
+using framework::MsgIcon;
+using testdata::TempDir;
+
+namespace {
+
+struct FakeHost : CommandHost {
+  std::optional<std::string> AskOpenFileName(const std::string& folder) override {
+    openDialogFolders.push_back(folder);
+    return openAnswer;
+  }
+  std::optional<std::string> AskProjectsDirectory() override { return dirAnswer; }
+  void StoreProjectsDirectory(const std::string& f) override { stored.push_back(f); }
+  void DocumentOpened(const std::string& p) override { opened.push_back(p); }
+  void DocumentOpenFailed(const std::string& p) override { failed.push_back(p); }
+  void RefreshTree() override { ++refreshes; }
+
+  std::optional<std::string> openAnswer, dirAnswer;
+  std::vector<std::string> openDialogFolders, stored, opened, failed;
+  int refreshes = 0;
+};
+
+struct HintView : framework::CView {
+  void OnUpdate(framework::CView*, long hint) override { hints.push_back(hint); }
+  std::vector<long> hints;
+};
+
+class Commands : public ::testing::Test {
+ protected:
+  Commands() : root(dir.path().string() + "/projects"), curve(doc), cmds(doc, curve, root, host) {
+    fs::create_directory(root);
+    doc.AddView(&view);
+    g_bTreeStartup = false;
+  }
+
+  void FillComplete() {
+    testdata::FillTypicalRecord(doc);
+    doc.SetModifiedFlag(true);
+  }
+  void FillPartly() {
+    doc.m_record.m_strProject = "MAIN ST";
+    doc.SetModifiedFlag(true);
+  }
+  std::string Derived() const { return root + "/MAIN ST/A-100/Subgrade/7Sub.lng"; }
+  std::vector<unsigned char> Bytes() { return LngBytes(doc.m_record); }
+
+  TempDir dir;
+  std::string root;
+  CDensoraDoc doc;
+  CDensityCurve curve;
+  FakeHost host;
+  CDocumentCommands cmds;
+  ScriptedPrompt prompt;
+  HintView view;
+};
+
+}  // namespace
+
+TEST_F(Commands, DefaultPathFollowsTheFields) {
+  FillComplete();
+  EXPECT_EQ(cmds.BuildDefaultPath(), Derived());
+  doc.m_record.m_strTipNo.clear();
+  EXPECT_EQ(cmds.BuildDefaultPath(), root + "/MAIN ST/Subgrade/7Sub.lng");
+  doc.m_record.m_strTipNo = "   ";
+  EXPECT_EQ(cmds.BuildDefaultPath(), root + "/MAIN ST/Subgrade/7Sub.lng");
+  EXPECT_TRUE(doc.m_record.m_strTipNo.empty());
+  doc.m_record.m_strTipNo = " A 1";  // kept as entered
+  doc.m_record.m_strTestType = "Curve (no long test)";
+  doc.m_record.m_strProject = "Caf\xE9";
+  EXPECT_EQ(cmds.BuildDefaultPath(), root + "/Caf\xC3\xA9/ A 1/Curve (no long test)/7Cur.lng");
+  doc.m_record.m_strTestType = "Li";
+  EXPECT_EQ(cmds.BuildDefaultPath(), root + "/Caf\xC3\xA9/ A 1/Li/7Li.lng");
+}
+
+TEST_F(Commands, SaveOfANewRecordCreatesItsFoldersAndRebuildsTheTree) {
+  FillComplete();
+  cmds.OnFileSave();
+  EXPECT_TRUE(prompt.shown.empty());
+  ASSERT_TRUE(fs::is_regular_file(Derived()));
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_TRUE(doc.GetPathName().empty());  // every Save derives the path again
+  EXPECT_EQ(view.hints, std::vector<long>{0});
+
+  // A changed Test No. writes a second file beside the first.
+  doc.m_record.m_strTestNo = "8";
+  cmds.OnFileSave();
+  EXPECT_TRUE(fs::is_regular_file(root + "/MAIN ST/A-100/Subgrade/8Sub.lng"));
+  EXPECT_TRUE(fs::is_regular_file(Derived()));
+
+  // Save writes even an unmodified record.
+  fs::remove(root + "/MAIN ST/A-100/Subgrade/8Sub.lng");
+  cmds.OnFileSave();
+  EXPECT_TRUE(fs::is_regular_file(root + "/MAIN ST/A-100/Subgrade/8Sub.lng"));
+}
+
+TEST_F(Commands, EverySaveStoresPoundsPerCubicFoot) {
+  FillComplete();
+  doc.m_nUnits = kMetric;
+  cmds.OnFileSave();
+  CDensoraDoc reread;
+  ASSERT_TRUE(reread.OnOpenDocument(Derived()));
+  EXPECT_NEAR(reread.m_record.m_dMaxDryDensity, 111.529, 1e-3);
+  // In memory the value stays in the unit on screen.
+  EXPECT_NEAR(doc.m_record.m_dMaxDryDensity, 111.529 * kMetricDensityFactor, 0.02);
+
+  // So does Save to a document path.
+  doc.SetPathName(dir / "elsewhere.lng");
+  cmds.OnFileSave();
+  CDensoraDoc again;
+  ASSERT_TRUE(again.OnOpenDocument(dir / "elsewhere.lng"));
+  EXPECT_NEAR(again.m_record.m_dMaxDryDensity, 111.529, 1e-3);
+  EXPECT_EQ(doc.GetPathName(), dir / "elsewhere.lng");
+}
+
+TEST_F(Commands, SaveReportsWhatStopsIt) {
+  FillPartly();
+  cmds.OnFileSave();
+  FillComplete();
+  fs::remove_all(root);  // the projects directory is gone: its project folder cannot be made
+  cmds.OnFileSave();
+  fs::create_directory(root);
+  testdata::WriteBytes(root + "/MAIN ST", {1});  // a file where the project folder goes
+  cmds.OnFileSave();
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
+                                "File cannot be saved: one or more required fields missing",
+                                "Could not create " + root + "/MAIN ST",
+                                "Could not change to directory " + root + "/MAIN ST"}));
+  for (const auto& m : prompt.shown) {
+    EXPECT_EQ(m.buttons, MsgButtons::Ok);
+    EXPECT_EQ(m.icon, MsgIcon::None);
+  }
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_TRUE(view.hints.empty());
+}
+
+TEST_F(Commands, SaveRefusesNamesThatLeaveTheProjectsDirectory) {
+  FillComplete();
+  struct Case {
+    std::string CompactionRecord::*field;
+    std::string value;
+    std::string label;
+  };
+  for (const Case& c : {Case{&CompactionRecord::m_strProject, "..", "Project"},
+                        Case{&CompactionRecord::m_strProject, "a/../../b", "Project"},
+                        Case{&CompactionRecord::m_strTipNo, ".", "T.I.P. No."},
+                        Case{&CompactionRecord::m_strTestType, "x\\y", "Test Type"},
+                        Case{&CompactionRecord::m_strTestNo, "../7", "Test No."},
+                        Case{&CompactionRecord::m_strTestNo, std::string("7\0x", 3), "Test No."}}) {
+    FillComplete();
+    prompt.shown.clear();
+    doc.m_record.*c.field = c.value;
+    cmds.OnFileSave();
+    ASSERT_EQ(prompt.Texts(), std::vector<std::string>{"File cannot be saved: " + c.label +
+                                                       " is not a valid folder or file name"})
+        << c.value;
+  }
+  EXPECT_TRUE(fs::is_empty(root));
+  int entries = 0;  // nothing was written beside the projects directory either
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) ++entries;
+  EXPECT_EQ(entries, 1);
+  EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(Commands, QuerySaveChangesOnAFullRecord) {
+  FillComplete();
+  doc.m_record.m_strTipNo = "   ";
+  prompt.Plan({MsgAnswer::Cancel});
+  EXPECT_FALSE(cmds.QuerySaveChanges(CDocumentCommands::Command::kNew));
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text, "Do you want to save the changes you made to \"" + root +
+                                      "/MAIN ST/Subgrade/7Sub.lng\"?");
+  EXPECT_EQ(prompt.shown[0].buttons, MsgButtons::YesNoCancel);
+  EXPECT_EQ(prompt.shown[0].icon, MsgIcon::Stop);
+  EXPECT_TRUE(doc.m_record.m_strTipNo.empty());  // emptied even on Cancel
+  EXPECT_TRUE(doc.IsModified());
+
+  prompt.Plan({MsgAnswer::No});
+  EXPECT_TRUE(cmds.QuerySaveChanges(CDocumentCommands::Command::kNew));
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_TRUE(fs::is_empty(root));
+
+  // Yes creates the missing folders, as Save does, and writes.
+  prompt.Plan({MsgAnswer::Yes});
+  EXPECT_TRUE(cmds.QuerySaveChanges(CDocumentCommands::Command::kClose));
+  EXPECT_TRUE(fs::is_regular_file(root + "/MAIN ST/Subgrade/7Sub.lng"));
+  EXPECT_FALSE(doc.IsModified());
+
+  // With a document path the question names it.
+  doc.SetPathName(dir / "x.lng");
+  doc.SetModifiedFlag(true);
+  prompt.shown.clear();
+  EXPECT_FALSE(cmds.QuerySaveChanges(CDocumentCommands::Command::kOpen));
+  EXPECT_EQ(prompt.shown[0].text, "Do you want to save the changes you made to \"" +
+                                      (dir / "x.lng") + "\"?");
+}
+
+TEST_F(Commands, AYesWhoseWriteFailsKeepsTheRecord) {
+  FillComplete();
+  cmds.OnFileSave();
+  fs::permissions(Derived(), fs::perms::owner_read);
+  doc.m_record.m_strComments = "changed";
+  doc.SetModifiedFlag(true);
+  prompt.shown.clear();
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnFileNew();
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
+                                "Do you want to save the changes you made to \"" + Derived() + "\"?",
+                                "Access to " + Derived() + " was denied."}));
+  EXPECT_EQ(doc.m_record.m_strComments, "changed");  // New did not go on
+  EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(Commands, PartlyFilledAndEmptyRecords) {
+  using C = CDocumentCommands::Command;
+  for (C c : {C::kNew, C::kOpen, C::kClose, C::kChangeProjectsDir}) {
+    FillPartly();
+    prompt.shown.clear();
+    prompt.Plan({MsgAnswer::No});
+    EXPECT_FALSE(cmds.QuerySaveChanges(c));
+    prompt.Plan({MsgAnswer::Yes});
+    EXPECT_TRUE(cmds.QuerySaveChanges(c));
+    ASSERT_EQ(prompt.shown.size(), 2u);
+    EXPECT_EQ(prompt.shown[0].text,
+              "WARNING: A file cannot be saved; one or more required fields missing.  Continue?");
+    EXPECT_EQ(prompt.shown[0].buttons, MsgButtons::YesNo);
+    // Only the change of directory forgets the changes; the others ask again next time.
+    EXPECT_EQ(doc.IsModified(), c != C::kChangeProjectsDir);
+  }
+
+  // Only points entered: dropped without a question; Open clears the flag first.
+  doc.ResetRecord();
+  doc.m_record.Point(0).m_dMoldSoil = 6000;
+  prompt.shown.clear();
+  for (C c : {C::kNew, C::kClose, C::kOpen}) {
+    doc.SetModifiedFlag(true);
+    EXPECT_TRUE(cmds.QuerySaveChanges(c));
+    EXPECT_EQ(doc.IsModified(), c != C::kOpen);
+  }
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(Commands, NewAfterEachAnswer) {
+  FillComplete();
+  doc.SetPathName(dir / "7Sub.lng");
+  doc.SetModifiedFlag(true);
+  prompt.Plan({MsgAnswer::Cancel});
+  cmds.OnFileNew();
+  EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
+
+  prompt.Plan({MsgAnswer::No});
+  cmds.OnFileNew();
+  EXPECT_TRUE(doc.AreRequiredEmpty());
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_TRUE(doc.GetPathName().empty());
+  EXPECT_EQ(doc.GetTitle(), "7Sub.lng");
+  EXPECT_EQ(view.hints, std::vector<long>{0});
+  EXPECT_FALSE(fs::exists(dir / "7Sub.lng"));
+}
+
+TEST_F(Commands, OpenAsksForAFileAndWarnsAboutOtherExtensions) {
+  CDensoraDoc other;
+  testdata::FillTypicalRecord(other);
+  ASSERT_TRUE(other.OnSaveDocument(dir / "report.LNG"));
+  ASSERT_TRUE(other.OnSaveDocument(dir / "notes.txt"));
+
+  host.openAnswer.reset();
+  cmds.OnFileOpen();
+  EXPECT_EQ(host.openDialogFolders, std::vector<std::string>{root});
+  EXPECT_TRUE(doc.AreRequiredEmpty());
+
+  host.openAnswer = dir / "report.LNG";
+  cmds.OnFileOpen();
+  EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
+  EXPECT_EQ(doc.GetPathName(), dir / "report.LNG");
+  EXPECT_EQ(doc.GetTitle(), "report.LNG");
+  EXPECT_EQ(host.opened, std::vector<std::string>{dir / "report.LNG"});
+  EXPECT_EQ(view.hints, std::vector<long>{1});
+
+  doc.OnNewDocument();
+  host.openAnswer = dir / "notes.txt";
+  prompt.Plan({MsgAnswer::No});
+  cmds.OnFileOpen();
+  EXPECT_EQ(prompt.Texts(),
+            std::vector<std::string>{"Warning: file may be incompatible, program may crash. Proceed?"});
+  EXPECT_TRUE(doc.AreRequiredEmpty());
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnFileOpen();
+  EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
+}
+
+TEST_F(Commands, OpeningARefusedFileChangesNothing) {
+  FillPartly();
+  doc.SetPathName(dir / "mine.lng");
+  testdata::WriteBytes(dir / "bad.lng", {0x2D, 0x77, 0, 0, 3, 'x', 'y', 'z'});
+  host.openAnswer = dir / "bad.lng";
+  prompt.Plan({MsgAnswer::Yes});  // go on without saving the partly filled record
+  const auto before = Bytes();
+  cmds.OnFileOpen();
+  EXPECT_EQ(Bytes(), before);
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_EQ(doc.GetPathName(), dir / "mine.lng");
+  EXPECT_EQ(host.failed, std::vector<std::string>{dir / "bad.lng"});
+  EXPECT_TRUE(view.hints.empty());
+}
+
+TEST_F(Commands, OpeningTheFileAlreadyOpenReadsItAgain) {
+  CDensoraDoc other;
+  testdata::FillTypicalRecord(other);
+  ASSERT_TRUE(other.OnSaveDocument(dir / "7Sub.lng"));
+  host.openAnswer = dir / "7Sub.lng";
+  cmds.OnFileOpen();
+  doc.m_record.m_strStation = "edited";
+  doc.SetModifiedFlag(true);
+  prompt.Plan({MsgAnswer::No});
+  cmds.OnFileOpen();
+  EXPECT_EQ(doc.m_record.m_strStation, "12+50 RT");
+  EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(Commands, RecentFileAsksItsOwnQuestion) {
+  CDensoraDoc other;
+  other.m_record.m_strProject = "OTHER";
+  ASSERT_TRUE(other.OnSaveDocument(dir / "o.lng"));
+  FillComplete();
+  doc.SetPathName(dir / "7Sub.lng");
+  doc.SetModifiedFlag(true);
+  prompt.Plan({MsgAnswer::Cancel});
+  cmds.OnOpenRecentFile(dir / "o.lng");
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Save changes to " + (dir / "7Sub.lng") + "?"});
+  EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnOpenRecentFile(dir / "o.lng");
+  EXPECT_TRUE(fs::is_regular_file(dir / "7Sub.lng"));
+  EXPECT_EQ(doc.m_record.m_strProject, "OTHER");
+
+  cmds.OnOpenRecentFile(dir / "gone.lng");
+  EXPECT_EQ(host.failed, std::vector<std::string>{dir / "gone.lng"});
+  EXPECT_EQ(prompt.Texts().back(), (dir / "gone.lng") + " was not found.");
+}
+
+TEST_F(Commands, CloseAsksAndCanBeCancelled) {
+  EXPECT_TRUE(cmds.OnClose());
+  FillComplete();
+  prompt.Plan({MsgAnswer::Cancel, MsgAnswer::No});
+  EXPECT_FALSE(cmds.OnClose());
+  EXPECT_TRUE(cmds.OnClose());
+}
+
+TEST_F(Commands, TreeSelectionLoadsFilesAndClearsOnFolders) {
+  CDensoraDoc other;
+  testdata::FillTypicalRecord(other);
+  fs::create_directories(root + "/MAIN ST/A-100/Subgrade");
+  ASSERT_TRUE(other.OnSaveDocument(Derived()));
+
+  cmds.OnTreeSelect({"MAIN ST", "A-100", "Subgrade", "7Sub"}, false);
+  EXPECT_EQ(doc.m_record.m_strStation, "12+50 RT");
+  EXPECT_EQ(doc.GetPathName(), Derived());  // the file read is the document's from now on
+  EXPECT_EQ(doc.GetTitle(), "7Sub.lng");
+  EXPECT_EQ(view.hints, std::vector<long>{1});
+  EXPECT_FALSE(doc.IsModified());
+
+  // A folder with items clears the record and its path.
+  cmds.OnTreeSelect({"MAIN ST", "A-100"}, true);
+  EXPECT_TRUE(doc.AreRequiredEmpty());
+  EXPECT_TRUE(doc.GetPathName().empty());
+  EXPECT_EQ(view.hints, (std::vector<long>{1, 1}));
+
+  // While starting, a folder selection leaves the record alone.
+  cmds.OnTreeSelect({"MAIN ST", "A-100", "Subgrade", "7Sub"}, false);
+  g_bTreeStartup = true;
+  cmds.OnTreeSelect({"MAIN ST"}, true);
+  EXPECT_EQ(doc.m_record.m_strStation, "12+50 RT");
+  g_bTreeStartup = false;
+
+  // An empty folder and a name without a file do nothing.
+  fs::create_directory(root + "/EMPTY");
+  cmds.OnTreeSelect({"EMPTY"}, false);
+  cmds.OnTreeSelect({"MAIN ST", "A-100", "Subgrade", "notes"}, false);
+  EXPECT_EQ(doc.m_record.m_strStation, "12+50 RT");
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(Commands, TreeSelectionOfAModifiedRecord) {
+  CDensoraDoc other;
+  other.m_record.m_strProject = "OTHER";
+  fs::create_directories(root + "/OTHER");
+  ASSERT_TRUE(other.OnSaveDocument(root + "/OTHER/1Cem.lng"));
+
+  // Partly filled, No: nothing is loaded and the record stays modified.
+  FillPartly();
+  prompt.Plan({MsgAnswer::No});
+  cmds.OnTreeSelect({"OTHER", "1Cem"}, false);
+  EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
+  EXPECT_TRUE(doc.IsModified());
+
+  // Full record, Yes: saved under the whole Test Type name, then the file is loaded.
+  FillComplete();
+  prompt.shown.clear();
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnTreeSelect({"OTHER", "1Cem"}, false);
+  EXPECT_EQ(prompt.shown[0].text, "Do you want to save the changes you made to \"7Subgrade.lng\"?");
+  EXPECT_EQ(prompt.shown[0].buttons, MsgButtons::YesNo);
+  EXPECT_TRUE(fs::is_regular_file(root + "/MAIN ST/A-100/Subgrade/7Subgrade.lng"));
+  EXPECT_EQ(doc.m_record.m_strProject, "OTHER");
+
+  // Full record, No: the changes are dropped and the file loaded.
+  FillComplete();
+  prompt.Plan({MsgAnswer::No});
+  cmds.OnTreeSelect({"OTHER", "1Cem"}, false);
+  EXPECT_EQ(doc.m_record.m_strProject, "OTHER");
+  EXPECT_FALSE(doc.IsModified());
+
+  // Full record without a path, Yes, but the write fails: the record stays on screen.
+  FillComplete();
+  doc.ClearPathName();
+  fs::permissions(root + "/MAIN ST/A-100/Subgrade/7Subgrade.lng", fs::perms::owner_read);
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnTreeSelect({"OTHER", "1Cem"}, false);
+  EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
+  EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(Commands, DeleteFilesAndFolders) {
+  fs::create_directories(root + "/P/T/Sub/deep");
+  testdata::WriteBytes(root + "/P/T/Sub/7Sub.lng", {1});
+  testdata::WriteBytes(root + "/P/T/Sub/notes.txt", {1});
+  testdata::WriteBytes(root + "/P/T/Sub/deep/x.lng", {1});
+  testdata::WriteBytes(root + "/P/T/notes.xlng", {1});
+  fs::create_directory(root + "/EMPTY");
+
+  prompt.Plan({MsgAnswer::No});
+  cmds.OnFileDelete({"P", "T", "Sub", "7Sub"}, false);
+  EXPECT_TRUE(fs::exists(root + "/P/T/Sub/7Sub.lng"));
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnFileDelete({"P", "T", "Sub", "7Sub"}, false);
+  EXPECT_FALSE(fs::exists(root + "/P/T/Sub/7Sub.lng"));
+  EXPECT_TRUE(fs::exists(root + "/P/T/Sub/notes.txt"));
+
+  // notes.xlng shows as "notes"; there is no notes.lng to delete.
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnFileDelete({"P", "T", "notes"}, false);
+  EXPECT_TRUE(fs::exists(root + "/P/T/notes.xlng"));
+
+  prompt.Plan({MsgAnswer::Yes, MsgAnswer::Yes});
+  cmds.OnFileDelete({"EMPTY"}, false);
+  cmds.OnFileDelete({"P", "T", "Sub"}, true);
+  EXPECT_FALSE(fs::exists(root + "/EMPTY"));
+  EXPECT_FALSE(fs::exists(root + "/P/T/Sub"));
+  EXPECT_TRUE(fs::exists(root + "/P/T/notes.xlng"));
+
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
+      "Are you sure you want to delete file \"" + root + "/P/T/Sub/7Sub.lng\"?",
+      "Are you sure you want to delete file \"" + root + "/P/T/Sub/7Sub.lng\"?",
+      "Are you sure you want to delete file \"" + root + "/P/T/notes.lng\"?",
+      "Are you sure you want to delete folder \"" + root + "/EMPTY\" and all its contents?",
+      "Are you sure you want to delete folder \"" + root + "/P/T/Sub\" and all its contents?"}));
+  EXPECT_EQ(host.refreshes, 3);
+}
+
+TEST_F(Commands, DeleteStopsAtAReadOnlyFileAndNeverFollowsLinks) {
+  fs::create_directories(root + "/P/A");
+  fs::create_directories(dir / "outside");
+  testdata::WriteBytes(dir / "outside/keep.lng", {1});
+  fs::create_directory_symlink(dir / "outside", root + "/P/A/link");
+  testdata::WriteBytes(root + "/P/A/ro.lng", {1});
+  fs::permissions(root + "/P/A/ro.lng", fs::perms::owner_read);
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnFileDelete({"P"}, true);
+  EXPECT_EQ(prompt.shown.back().text, "Access to an unnamed file was denied.");
+  EXPECT_EQ(prompt.shown.back().icon, MsgIcon::Stop);
+  EXPECT_TRUE(fs::exists(root + "/P/A/ro.lng"));
+  EXPECT_TRUE(fs::exists(dir / "outside/keep.lng"));
+  EXPECT_EQ(host.refreshes, 0);
+
+  fs::permissions(root + "/P/A/ro.lng", fs::perms::owner_all);
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnFileDelete({"P"}, true);
+  EXPECT_FALSE(fs::exists(root + "/P"));
+  EXPECT_TRUE(fs::exists(dir / "outside/keep.lng"));
+}
+
+TEST_F(Commands, ChangeProjectsDirectory) {
+  host.dirAnswer.reset();
+  cmds.OnChangeProjectsDir();
+  host.dirAnswer = dir / "missing";
+  cmds.OnChangeProjectsDir();
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Error: File path does not exist"});
+  EXPECT_EQ(root, dir.path().string() + "/projects");
+
+  FillComplete();
+  fs::create_directory(dir / "lab2");
+  host.dirAnswer = (dir / "lab2") + "/";  // kept as typed
+  prompt.Plan({MsgAnswer::Cancel});
+  cmds.OnChangeProjectsDir();
+  EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
+  EXPECT_TRUE(host.stored.empty());
+
+  prompt.Plan({MsgAnswer::No});
+  cmds.OnChangeProjectsDir();
+  EXPECT_EQ(root, (dir / "lab2") + "/");
+  EXPECT_EQ(host.stored, std::vector<std::string>{(dir / "lab2") + "/"});
+  EXPECT_TRUE(doc.AreRequiredEmpty());
+  EXPECT_FALSE(doc.IsModified());
+  EXPECT_EQ(view.hints, (std::vector<long>{0, 0}));
+}
