@@ -1,0 +1,57 @@
+#include "projects_generator.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "file/lng_format.h"
+#include "model/densora_doc.h"
+
+namespace fs = std::filesystem;
+
+long MakeProjectsDirectory(const std::string& root, const ProjectsShape& shape) {
+  static const char* kTypes[] = {"Cement", "Curve (no long test)", "Embankment", "Lime", "Subgrade"};
+  const fs::path marker = fs::path(root) / ".complete";
+  const long total = static_cast<long>(shape.projects) * shape.tipNumbers * shape.testTypes * shape.tests;
+  if (fs::exists(marker)) return total;
+  CDensoraDoc doc;
+  CompactionRecord& r = doc.m_record;
+  r.m_strCounty = "Adams";
+  r.m_strStation = "12+50 RT";
+  r.m_strDate = "05/09/2003";
+  r.m_strTestedBy = "J. Ortiz";
+  r.m_dMoldWeight = 4250;
+  const double pts[5][3] = {{6020.4, 212.6, 195.0}, {6105.2, 220.3, 198.9}, {6148.9, 231.4, 204.2},
+                            {6131.7, 240.8, 208.1}, {6079.3, 247.5, 209.6}};
+  for (int i = 0; i < 5; ++i) {
+    r.Point(i).m_dMoldSoil = pts[i][0];
+    r.Point(i).m_dWetSample = pts[i][1];
+    r.Point(i).m_dDrySample = pts[i][2];
+  }
+  r.m_nPointCount = 5;
+  long written = 0;
+  char name[64];
+  for (int p = 0; p < shape.projects; ++p) {
+    std::snprintf(name, sizeof name, "PROJECT %03d", p);
+    r.m_strProject = name;
+    for (int t = 0; t < shape.tipNumbers; ++t) {
+      std::snprintf(name, sizeof name, "T-%d", 100 + t);
+      r.m_strTipNo = name;
+      for (int k = 0; k < shape.testTypes; ++k) {
+        r.m_strTestType = kTypes[k % 5];
+        const fs::path folder = fs::path(root) / r.m_strProject / r.m_strTipNo / r.m_strTestType;
+        fs::create_directories(folder);
+        for (int n = 1; n <= shape.tests; ++n) {
+          r.m_strTestNo = std::to_string(n);
+          const auto bytes = LngBytes(r);
+          std::ofstream out(folder / (r.m_strTestNo + r.m_strTestType.substr(0, 3) + ".lng"),
+                            std::ios::binary);
+          out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+          ++written;
+        }
+      }
+    }
+  }
+  std::ofstream(marker) << written << '\n';
+  return written;
+}
