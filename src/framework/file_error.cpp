@@ -52,13 +52,17 @@ std::string CFileException::ErrorText() const {
 }
 
 std::vector<unsigned char> ReadWholeFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without blocking, so that a pipe or device under a file's name cannot hang the
+  // program; only a regular file is read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw CFileException(CFileException::CauseFromErrno(errno), path);
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int err = errno;
+    const bool statFailed = st.st_mode == 0;
     ::close(fd);
-    throw CFileException(CFileException::CauseFromErrno(err), path);
+    throw CFileException(statFailed ? CFileException::CauseFromErrno(err) : CFileException::badPath,
+                         path);
   }
   std::vector<unsigned char> bytes;
   unsigned char buf[65536];
@@ -137,6 +141,12 @@ void WriteFileAtomically(const std::string& path, const std::vector<unsigned cha
     const int err = errno;
     ::unlink(tmpl.c_str());
     throw CFileException(CFileException::CauseFromErrno(err), path);
+  }
+  // The new name itself reaches the disk with the folder.
+  const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    ::fsync(dirFd);
+    ::close(dirFd);
   }
 }
 

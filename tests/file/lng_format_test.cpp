@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -213,6 +214,13 @@ TEST_F(LngReaderRefusal, MissingFileAndFolderAreReported) {
   ASSERT_EQ(prompt.shown.size(), 2u);
   EXPECT_EQ(prompt.shown[0].text, (dir / "none.lng") + " was not found.");
   EXPECT_EQ(prompt.shown[1].text, dir.path().string() + " contains an invalid path.");
+  ExpectUntouched();
+}
+
+TEST_F(LngReaderRefusal, APipeUnderAFileNameIsNotWaitedFor) {
+  ASSERT_EQ(::mkfifo((dir / "pipe.lng").c_str(), 0644), 0);
+  EXPECT_FALSE(doc.OnOpenDocument(dir / "pipe.lng"));
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{(dir / "pipe.lng") + " contains an invalid path."});
   ExpectUntouched();
 }
 
