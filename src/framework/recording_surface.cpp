@@ -1,0 +1,138 @@
+#include "framework/recording_surface.h"
+
+namespace framework {
+
+using Kind = RecordedCall::Kind;
+
+RecordingSurface::RecordingSurface(int dpiX, int dpiY) : m_dpiX(dpiX), m_dpiY(dpiY) {}
+
+RecordedCall& RecordingSurface::Record(Kind kind) {
+  RecordedCall call;
+  call.kind = kind;
+  call.pen = m_pen;
+  call.brush = m_brush;
+  call.font = m_font;
+  call.bkMode = m_bkMode;
+  m_calls.push_back(std::move(call));
+  return m_calls.back();
+}
+
+Pen RecordingSurface::SelectPen(const Pen& pen) {
+  const Pen old = m_pen;
+  m_pen = pen;
+  Record(Kind::SelectPen);
+  return old;
+}
+
+Brush RecordingSurface::SelectBrush(const Brush& brush) {
+  const Brush old = m_brush;
+  m_brush = brush;
+  Record(Kind::SelectBrush);
+  return old;
+}
+
+Font RecordingSurface::SelectFont(const Font& font) {
+  const Font old = m_font;
+  m_font = font;
+  Record(Kind::SelectFont);
+  return old;
+}
+
+BkMode RecordingSurface::SetBkMode(BkMode mode) {
+  const BkMode old = m_bkMode;
+  m_bkMode = mode;
+  Record(Kind::SetBkMode);
+  return old;
+}
+
+void RecordingSurface::FillRect(int left, int top, int right, int bottom, const Brush& brush) {
+  RecordedCall& c = Record(Kind::FillRect);
+  c.x = left;
+  c.y = top;
+  c.right = right;
+  c.bottom = bottom;
+  c.fill = brush;
+}
+
+void RecordingSurface::Ellipse(int left, int top, int right, int bottom) {
+  RecordedCall& c = Record(Kind::Ellipse);
+  c.x = left;
+  c.y = top;
+  c.right = right;
+  c.bottom = bottom;
+}
+
+void RecordingSurface::Rectangle(int left, int top, int right, int bottom) {
+  RecordedCall& c = Record(Kind::Rectangle);
+  c.x = left;
+  c.y = top;
+  c.right = right;
+  c.bottom = bottom;
+}
+
+void RecordingSurface::MoveTo(int x, int y) {
+  RecordedCall& c = Record(Kind::MoveTo);
+  c.x = x;
+  c.y = y;
+  m_position = {x, y};
+}
+
+void RecordingSurface::LineTo(int x, int y) {
+  RecordedCall& c = Record(Kind::LineTo);
+  c.from = m_position;
+  c.x = x;
+  c.y = y;
+  m_position = {x, y};
+}
+
+void RecordingSurface::Polyline(const std::vector<DevicePoint>& points) {
+  RecordedCall& c = Record(Kind::Polyline);
+  c.points = points;
+}
+
+void RecordingSurface::TextOut(int x, int y, const std::string& text) {
+  RecordedCall& c = Record(Kind::TextOut);
+  c.x = x;
+  c.y = y;
+  c.text = text;
+}
+
+void RecordingSurface::DrawTextCentered(const std::string& text, int left, int top, int right,
+                                        int bottom) {
+  RecordedCall& c = Record(Kind::DrawTextCentered);
+  c.x = left;
+  c.y = top;
+  c.right = right;
+  c.bottom = bottom;
+  c.text = text;
+}
+
+void RecordingSurface::DrawBitmap(int x, int y, const MonoBitmap& bitmap) {
+  RecordedCall& c = Record(Kind::DrawBitmap);
+  c.x = x;
+  c.y = y;
+  c.bitmapWidth = bitmap.width;
+  c.bitmapHeight = bitmap.height;
+  int black = 0;
+  for (int row = 0; row < bitmap.height; ++row) {
+    for (int col = 0; col < bitmap.width; ++col) black += bitmap.Pixel(col, row) ? 1 : 0;
+  }
+  c.bitmapBlack = black;
+}
+
+std::vector<RecordedCall> RecordingSurface::CallsOf(Kind kind) const {
+  std::vector<RecordedCall> out;
+  for (const auto& c : m_calls) {
+    if (c.kind == kind) out.push_back(c);
+  }
+  return out;
+}
+
+const RecordedCall* RecordingSurface::FindText(const std::string& text) const {
+  for (const auto& c : m_calls) {
+    if ((c.kind == Kind::TextOut || c.kind == Kind::DrawTextCentered) && c.text == text) return &c;
+  }
+  return nullptr;
+}
+
+}  // namespace framework
