@@ -1,0 +1,206 @@
+#include "views/page_rules.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "framework/codepage.h"
+#include "model/compaction_record.h"
+
+namespace pages {
+namespace {
+
+constexpr std::size_t kMaxNumberChars = 31;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Days since 1970-01-01 of a proleptic Gregorian date, and back (H. Hinnant's algorithms).
+long long DaysFromCivil(long long y, long long m, long long d) {
+  y -= m <= 2;
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const long long yoe = y - era * 400;
+  const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(long long z, long long& y, long long& m, long long& d) {
+  z += 719468;
+  const long long era = (z >= 0 ? z : z - 146096) / 146097;
+  const long long doe = z - era * 146097;
+  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const long long mp = (5 * doy + 2) / 153;
+  d = doy - (153 * mp + 2) / 5 + 1;
+  m = mp + (mp < 10 ? 3 : -9);
+  y = yoe + era * 400 + (m <= 2);
+}
+
+// The leading decimal digits of a piece of the date text; 0 when it has none.
+long long LeadingNumber(std::string_view piece) {
+  long long v = 0;
+  for (char c : piece) {
+    if (!IsDigit(c)) break;
+    v = v * 10 + (c - '0');
+  }
+  return v;
+}
+
+std::string_view Piece(std::string_view text, std::size_t pos, std::size_t len) {
+  if (pos >= text.size()) return {};
+  return text.substr(pos, len);
+}
+
+bool IsValidUtf8(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    std::size_t n;
+    char32_t cp;
+    if (c < 0x80) { ++i; continue; }
+    if ((c & 0xE0) == 0xC0) { n = 1; cp = c & 0x1F; }
+    else if ((c & 0xF0) == 0xE0) { n = 2; cp = c & 0x0F; }
+    else if ((c & 0xF8) == 0xF0) { n = 3; cp = c & 0x07; }
+    else return false;
+    if (i + n >= s.size()) return false;
+    for (std::size_t k = 1; k <= n; ++k) {
+      const auto cc = static_cast<unsigned char>(s[i + k]);
+      if ((cc & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    if ((n == 1 && cp < 0x80) || (n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) ||
+        cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+      return false;
+    i += n + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string FormatNumber(double value) {
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+  return std::string(buf, r.ptr);
+}
+
+std::string FormatFixed2(double value) {
+  if (!std::isfinite(value)) return {};
+  char buf[400];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 2);
+  if (r.ec != std::errc()) return {};
+  return std::string(buf, r.ptr);
+}
+
+bool ParseNumber(std::string_view text, double& value) {
+  std::size_t b = 0;
+  while (b < text.size() && IsBlank(text[b])) ++b;
+  std::size_t e = text.size();
+  while (e > b && IsBlank(text[e - 1])) --e;
+  const std::string_view s = text.substr(b, e - b);
+  if (s.empty() || s.size() > kMaxNumberChars) return false;
+
+  // sign, digits with at most one point, optional exponent: the whole text must be this.
+  std::size_t i = 0;
+  if (s[i] == '+' || s[i] == '-') ++i;
+  std::size_t digits = 0;
+  while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t expDigits = 0;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++expDigits;
+    if (expDigits == 0) return false;
+  }
+  if (i != s.size()) return false;
+
+  const bool negative = s[0] == '-';
+  std::string_view body = s;
+  if (s[0] == '+' || s[0] == '-') body.remove_prefix(1);
+  double v = 0.0;
+  const auto r = std::from_chars(body.data(), body.data() + body.size(), v,
+                                 std::chars_format::general);
+  if (r.ec != std::errc() || r.ptr != body.data() + body.size() || !std::isfinite(v)) return false;
+  if (negative) v = -v;
+  if (v == 0.0 && s[0] != '0') return false;
+  value = v;
+  return true;
+}
+
+bool IsNumericText(std::string_view text) {
+  int points = 0;
+  for (char c : text) {
+    if (c == '.') {
+      if (++points > 1) return false;
+    } else if (!IsDigit(c)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string FormatRecordDate(int year, int month, int day) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", month, day, year);
+  return buf;
+}
+
+bool ParseRecordDate(std::string_view text, int& year, int& month, int& day) {
+  if (text.empty()) return false;
+  const long long m = LeadingNumber(Piece(text, 0, 2));
+  const long long d = LeadingNumber(Piece(text, 3, 2));
+  const long long y = LeadingNumber(text.size() >= 4 ? text.substr(text.size() - 4) : text);
+  // mktime: the month folds into the year first, then the day is counted from the 1st.
+  const long long months = y * 12 + (m - 1);
+  const long long ny = months >= 0 ? months / 12 : (months - 11) / 12;
+  const long long nm = months - ny * 12 + 1;
+  long long ry, rm, rd;
+  CivilFromDays(DaysFromCivil(ny, nm, 1) + (d - 1), ry, rm, rd);
+  if (ry < 1 || ry > 9999) return false;
+  year = static_cast<int>(ry);
+  month = static_cast<int>(rm);
+  day = static_cast<int>(rd);
+  return true;
+}
+
+bool OffersDefaultWetSample(double wetSample) {
+  return wetSample == 0.0 || wetSample == kDefaultWetSample;
+}
+
+bool DryExceedsWet(const TestPoint& point) { return point.m_dWetSample < point.m_dDrySample; }
+
+bool WetExceedsMoldSoil(const TestPoint& point) { return point.m_dMoldSoil < point.m_dWetSample; }
+
+std::vector<std::string> ParseCountyList(std::string_view fileText) {
+  const bool utf8 = IsValidUtf8(fileText);
+  std::vector<std::string> names;
+  std::size_t start = 0;
+  while (start <= fileText.size()) {
+    std::size_t end = fileText.find('\n', start);
+    if (end == std::string_view::npos) end = fileText.size();
+    std::string_view line = fileText.substr(start, end - start);
+    while (!line.empty() && (line.back() == '\r' || IsBlank(line.back()))) line.remove_suffix(1);
+    while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+    if (!line.empty()) {
+      std::string name;
+      if (!utf8 || !framework::Utf8ToCp1252(line, name)) {
+        // Not UTF-8 at all: the bytes are Windows-1252 already. Valid UTF-8 with a
+        // character the code page lacks: the name is dropped.
+        if (utf8) name.clear();
+        else name.assign(line);
+      }
+      if (!name.empty()) names.push_back(name);
+    }
+    if (end == fileText.size()) break;
+    start = end + 1;
+  }
+  return names;
+}
+
+}  // namespace pages

@@ -1,0 +1,63 @@
+#pragma once
+// The rules the tab pages follow, kept apart from the widgets so that they can be checked
+// without a window: how a number field is written and read, the long-test pages' digit
+// check, the record's date text, the wet-sample offer and the weight-order warnings, and
+// the County list.
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TestPoint;
+
+namespace pages {
+
+// The page texts.
+inline constexpr const char* kMsgDryOverWet = "The dry weight should be less than the wet weight.";
+inline constexpr const char* kMsgWetOverMoldSoil =
+    "Warning: The wet weight should be less than the weight of mold+soil.";
+inline constexpr const char* kMsgNumericOnly = "Enter numeric values only";
+
+// A number as a field shows it: the shortest form with up to 15 significant digits, as
+// printf's "%.*g" with precision 15 writes it (0 → "0", 300 → "300",
+// 1/30 → "0.0333333333333333"). Independent of the C locale.
+std::string FormatNumber(double value);
+// "%.2f", independent of the C locale.
+std::string FormatFixed2(double value);
+
+// Reads a number field's text. Blanks and tabs before and after the number are allowed; the
+// number is an optional sign, digits with at most one decimal point, and an optional
+// exponent, read as strtod reads it. Fails on anything else (an empty text, a lone "." or
+// "-", a trailing letter), on a zero from a text that does not start with "0", on a number
+// beyond the range of a double, and on a number longer than the 31 characters that the
+// field reading takes: such a number is refused, never cut short.
+bool ParseNumber(std::string_view text, double& value);
+
+// True when every character is a digit or a ".", with at most one "."; the empty text is
+// numeric.
+bool IsNumericText(std::string_view text);
+
+// The record's date text: month/day/year as "%02d/%02d/%04d".
+std::string FormatRecordDate(int year, int month, int day);
+
+// A calendar date as the record's date text gives it: the month from characters 1 and 2,
+// the day from characters 4 and 5 and the year from the last four, each as its leading
+// digits (0 when there are none), then normalised as mktime does (month 13 is January of
+// the next year, day 0 the last day of the month before). False when the text is empty or
+// the result lies before the year 1 or after the year 9999.
+bool ParseRecordDate(std::string_view text, int& year, int& month, int& day);
+
+// The wet sample edit offers 300 g when it is entered with a stored wet weight of exactly
+// 0 or exactly 300.
+inline constexpr double kDefaultWetSample = 300.0;
+bool OffersDefaultWetSample(double wetSample);
+// The weight-order warnings: a dry weight above the wet weight, a wet weight above the
+// weight of mold and soil. Equal weights pass.
+bool DryExceedsWet(const TestPoint& point);
+bool WetExceedsMoldSoil(const TestPoint& point);
+
+// The County list from a text file, one name a line (UTF-8; a file that is not valid UTF-8
+// is taken as Windows-1252). Blanks around a name and empty lines are dropped, and so is a
+// name that Windows-1252 cannot hold. The names come back in Windows-1252.
+std::vector<std::string> ParseCountyList(std::string_view fileText);
+
+}  // namespace pages
