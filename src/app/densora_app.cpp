@@ -1,0 +1,145 @@
+#include "app/densora_app.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <filesystem>
+
+#include "app/about_dialog.h"
+#include "app/file_association.h"
+#include "app/main_frame.h"
+#include "app/resource.h"
+#include "app/settings.h"
+#include "framework/prompt.h"
+#include "framework/qt/qt_prompt.h"
+#include "model/densora_doc.h"
+#include "views/densora_view.h"
+#include "views/page_rules.h"
+
+// The resources are built into the library; this pulls them into every program that uses it.
+static void InitDensoraResources() { Q_INIT_RESOURCE(densora); }
+
+namespace {
+CDensoraApp* g_pApp = nullptr;
+
+std::string ReadAll(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  const QByteArray bytes = f.readAll();
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+}  // namespace
+
+CDensoraApp* AfxGetApp() { return g_pApp; }
+
+CDensoraApp::CDensoraApp() { g_pApp = this; }
+
+CDensoraApp::~CDensoraApp() {
+  // The frame owns the view; both go before the document they show.
+  m_pFrame.reset();
+  if (m_pPrompt) framework::SetPrompt(nullptr);
+  if (g_pApp == this) g_pApp = nullptr;
+}
+
+std::vector<std::string> CDensoraApp::LoadCounties(const std::string& projectsDir) {
+  InitDensoraResources();
+  const QString own = QString::fromStdString(projectsDir) + QStringLiteral("/counties.txt");
+  if (QFileInfo(own).isFile()) {
+    std::vector<std::string> names = pages::ParseCountyList(ReadAll(own));
+    if (!names.empty()) return names;
+  }
+  return pages::ParseCountyList(ReadAll(QStringLiteral(":/densora/counties.txt")));
+}
+
+bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& options) {
+  m_options = options;
+  QCoreApplication::setOrganizationName(QStringLiteral("Vollin"));
+  QCoreApplication::setApplicationName(QStringLiteral("Densora"));
+
+  m_strProjectsDir = settings::ReadProjectsDir();
+  settings::EnsureProjectsDir(m_strProjectsDir);
+  m_recentFiles = settings::ReadRecentFiles();
+
+  // The document, the frame and the view.
+  m_pDoc = std::make_unique<CDensoraDoc>();
+  m_pFrame = std::make_unique<CMainFrame>(*m_pDoc);
+  if (!m_pFrame->OnCreate()) return false;
+  if (options.installPrompt) {
+    m_pPrompt = std::make_unique<framework::QtPrompt>(m_pFrame.get());
+    framework::SetPrompt(m_pPrompt.get());
+  }
+  ViewOptions viewOptions;
+  viewOptions.counties = LoadCounties(m_strProjectsDir);
+  viewOptions.tone = options.tone;
+  m_pView = new CDensoraView(*m_pDoc, std::move(viewOptions));
+  m_pFrame->SetView(m_pView);
+  m_pFrame->SetRecentFiles(m_recentFiles);
+  m_pFrame->SetCommandHandler(ID_APP_ABOUT, [this] { OnAppAbout(); });
+
+  // The command line: nothing for a new record, or the file to open.
+  QString file;
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    if (!arguments[i].startsWith(u'-')) {
+      file = arguments[i];
+      break;
+    }
+  }
+  if (file.isEmpty()) {
+    m_pDoc->OnNewDocument();
+    m_pView->OnInitialUpdate();
+    m_pFrame->UpdateFrameTitle();
+  } else if (!OpenDocumentFile(QFileInfo(file).absoluteFilePath().toStdString())) {
+    return false;
+  }
+
+  if (options.show) {
+    m_pFrame->show();
+    // Shown, the window has its frame: the place and size count it.
+    m_pView->PlaceMainWindow();
+    m_pFrame->repaint();
+  }
+  if (options.registerFileType) RegisterFileType();
+  return true;
+}
+
+bool CDensoraApp::OpenDocumentFile(const std::string& path) {
+  if (!m_pDoc->OnOpenDocument(path)) return false;
+  m_pDoc->SetPathName(path);
+  DocumentOpened(path);
+  return true;
+}
+
+void CDensoraApp::DocumentOpened(const std::string& path) {
+  m_recentFiles.erase(std::remove(m_recentFiles.begin(), m_recentFiles.end(), path),
+                      m_recentFiles.end());
+  m_recentFiles.insert(m_recentFiles.begin(), path);
+  if (m_recentFiles.size() > static_cast<std::size_t>(kRecentFileCount)) {
+    m_recentFiles.resize(static_cast<std::size_t>(kRecentFileCount));
+  }
+  settings::WriteRecentFiles(m_recentFiles);
+  m_pFrame->SetRecentFiles(m_recentFiles);
+  m_pFrame->UpdateFrameTitle();
+  m_pView->OnInitialUpdate();
+}
+
+void CDensoraApp::RemoveRecentFile(const std::string& path) {
+  const auto before = m_recentFiles.size();
+  m_recentFiles.erase(std::remove(m_recentFiles.begin(), m_recentFiles.end(), path),
+                      m_recentFiles.end());
+  if (m_recentFiles.size() == before) return;
+  settings::WriteRecentFiles(m_recentFiles);
+  m_pFrame->SetRecentFiles(m_recentFiles);
+}
+
+void CDensoraApp::OnAppAbout() {
+  CAboutDlg dlg(m_pFrame.get());
+  dlg.exec();
+}
+
+void CDensoraApp::RegisterFileType() {
+  const QString dataHome = association::DataHome();
+  const QString exe = QCoreApplication::applicationFilePath();
+  association::WriteAssociation(dataHome, exe);
+  if (m_options.runDesktopTools) association::RefreshDesktopDatabases(dataHome);
+}

@@ -1,0 +1,78 @@
+#pragma once
+// The application object: start-up (settings, projects directory, the document, the main
+// frame and the view, the command line, the file-type association) and the About box.
+#include <QStringList>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CDensoraDoc;
+class CDensoraView;
+class CMainFrame;
+
+namespace framework {
+class Prompt;
+class Tone;
+}  // namespace framework
+
+class CDensoraApp {
+ public:
+  struct Options {
+    // The chart's warning tone (nullptr: silent).
+    framework::Tone* tone = nullptr;
+    // Install the message-box prompt; tests keep their own.
+    bool installPrompt = true;
+    // Write the file-type association, and start the desktop's database tools after it.
+    bool registerFileType = true;
+    bool runDesktopTools = true;
+    // Show the main window.
+    bool show = true;
+  };
+
+  CDensoraApp();
+  ~CDensoraApp();
+  CDensoraApp(const CDensoraApp&) = delete;
+  CDensoraApp& operator=(const CDensoraApp&) = delete;
+
+  // `arguments` as QCoreApplication::arguments gives them: the program, then an optional
+  // file to open. False when the program must end at once (the file could not be opened).
+  bool InitInstance(const QStringList& arguments, const Options& options);
+  bool InitInstance(const QStringList& arguments) { return InitInstance(arguments, Options{}); }
+
+  // The application's open-document operation: reads the file into the document and, when
+  // it was read, makes it the document's path and title, puts it at the top of the
+  // recent-file list and gives the view its initial update. A file that was refused leaves
+  // everything as it was (the reader has told the user why) and returns false.
+  bool OpenDocumentFile(const std::string& path);
+  // What follows a successful read: recent-file list, caption, the view's initial update.
+  void DocumentOpened(const std::string& path);
+  // Drops a file from the recent-file list (one that could not be opened).
+  void RemoveRecentFile(const std::string& path);
+  const std::vector<std::string>& RecentFiles() const { return m_recentFiles; }
+
+  void OnAppAbout();
+  // Writes the .lng association for the running program into the user's data folder.
+  void RegisterFileType();
+
+  // The County list: counties.txt in the projects directory when it holds names, else the
+  // list that comes with the program.
+  static std::vector<std::string> LoadCounties(const std::string& projectsDir);
+
+  CDensoraDoc& Document() { return *m_pDoc; }
+  CMainFrame* MainFrame() const { return m_pFrame.get(); }
+  CDensoraView* View() const { return m_pView; }
+
+  // The projects directory (UTF-8), read at start-up.
+  std::string m_strProjectsDir;
+
+ private:
+  Options m_options;
+  std::unique_ptr<CDensoraDoc> m_pDoc;
+  std::unique_ptr<framework::Prompt> m_pPrompt;
+  std::unique_ptr<CMainFrame> m_pFrame;
+  CDensoraView* m_pView = nullptr;
+  std::vector<std::string> m_recentFiles;
+};
+
+// The running application object (nullptr outside one's lifetime).
+CDensoraApp* AfxGetApp();

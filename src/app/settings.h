@@ -1,0 +1,23 @@
+#pragma once
+// The program's settings: the projects directory and the recent-file list, kept per user
+// under the organisation "Vollin" and the application "Densora" (on Linux
+// ~/.config/Vollin/Densora.conf).
+#include <string>
+#include <vector>
+
+namespace settings {
+
+// $HOME/Densora.
+std::string DefaultProjectsDir();
+// "Project Directory", at the top level; the default when it was never set. UTF-8.
+std::string ReadProjectsDir();
+void WriteProjectsDir(const std::string& folder);
+// Creates the projects directory as one folder when nothing of that name exists. Parent
+// folders are not created and a failure is not reported: the tree then shows nothing.
+void EnsureProjectsDir(const std::string& folder);
+
+// "Recent File List": "File1" (most recent) to "File4".
+std::vector<std::string> ReadRecentFiles();
+void WriteRecentFiles(const std::vector<std::string>& files);
+
+}  // namespace settings

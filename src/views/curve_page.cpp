@@ -1,0 +1,56 @@
+#include "views/curve_page.h"
+
+#include <QRadioButton>
+
+#include "model/densora_doc.h"
+#include "views/curve_graph.h"
+
+CCurvePage::CCurvePage(const QRect& tabRect, QWidget* parent, CDensoraDoc& doc,
+                       framework::Tone* tone)
+    : CTabPage(tabRect, dlg::kCurvePage, parent), m_doc(doc), m_pTone(tone) {}
+
+bool CCurvePage::OnInitDialog() {
+  CTabPage::OnInitDialog();
+  // The chart window takes the place of the frame control 1005, keeping its identifier.
+  QWidget* frame = Control(IDC_GRAPH);
+  m_pGraph = new CCurveGraph(m_doc, this);
+  m_pGraph->setGeometry(frame->geometry());
+  m_pGraph->setObjectName(frame->objectName());
+  m_pGraph->setProperty("controlId", IDC_GRAPH);
+  m_pGraph->SetTone(m_pTone);
+  m_controls[IDC_GRAPH] = m_pGraph;
+  delete frame;
+  m_pGraph->show();
+
+  auto* english = ControlAs<QRadioButton>(IDC_ENGLISH);
+  auto* metric = ControlAs<QRadioButton>(IDC_METRIC);
+  connect(english, &QRadioButton::clicked, this, [this] { OnUnits(kEnglish); });
+  connect(metric, &QRadioButton::clicked, this, [this] { OnUnits(kMetric); });
+
+  Refit();
+  english->setChecked(m_doc.m_nUnits == kEnglish);
+  metric->setChecked(m_doc.m_nUnits == kMetric);
+  return true;
+}
+
+void CCurvePage::Refit() {
+  m_pGraph->Curve().FitRecord();
+  m_pGraph->update();
+}
+
+void CCurvePage::RefreshPage() {
+  CDensoraDoc* doc = GetActiveDocument();
+  if (!doc) return;
+  m_pGraph->Curve().FitRecord();
+  // The buttons show the document's unit system.
+  ControlAs<QRadioButton>(IDC_ENGLISH)->setChecked(doc->m_nUnits == kEnglish);
+  ControlAs<QRadioButton>(IDC_METRIC)->setChecked(doc->m_nUnits == kMetric);
+  m_pGraph->update();
+}
+
+void CCurvePage::OnUnits(int units) {
+  CDensoraDoc* doc = GetActiveDocument();
+  if (!doc) return;
+  doc->m_nUnits = units;
+  RefreshPage();
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The Moisture-density Curve page: the chart of the current record and the program's only
+// switch between English and Metric units.
+#include "views/tab_page.h"
+
+class CCurveGraph;
+class CDensoraDoc;
+
+namespace framework {
+class Tone;
+}
+
+class CCurvePage : public CTabPage {
+  Q_OBJECT
+ public:
+  enum { IDC_GRAPH = 1005, IDC_ENGLISH = 1019, IDC_METRIC = 1020 };
+
+  CCurvePage(const QRect& tabRect, QWidget* parent, CDensoraDoc& doc, framework::Tone* tone);
+
+  bool OnInitDialog() override;
+  // Recounts the points, refits the screen's curve and repaints the chart.
+  void RefreshPage() override;
+
+  // A unit button: 0 English, 1 Metric.
+  void OnUnits(int units);
+  CCurveGraph& Graph() { return *m_pGraph; }
+
+ private:
+  void Refit();
+
+  CDensoraDoc& m_doc;
+  framework::Tone* m_pTone;
+  CCurveGraph* m_pGraph = nullptr;
+};

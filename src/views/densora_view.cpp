@@ -1,0 +1,134 @@
+#include "views/densora_view.h"
+
+#include <QApplication>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "framework/qt/dialog_units.h"
+#include "model/densora_doc.h"
+#include "views/curve_page.h"
+#include "views/dialog_template.h"
+#include "views/long_test_page.h"
+#include "views/project_info_page.h"
+#include "views/project_tree.h"
+#include "views/test_data_page.h"
+
+CDensoraView::CDensoraView(CDensoraDoc& doc, ViewOptions options, QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_options(std::move(options)), m_curve(doc) {
+  setObjectName(QStringLiteral("view101"));
+  setFont(framework::DialogFont());
+  const framework::DialogUnits du(font());
+  for (const dlg::Control& c : dlg::kMainForm.controls) {
+    QWidget* w = nullptr;
+    if (c.kind == dlg::Kind::Tree) {
+      m_pTree = new CProjectTree(this);
+      w = m_pTree;
+    } else {
+      m_pTabs = new QTabWidget(this);
+      // A click on a tab takes the focus, as the user leaves the field being edited.
+      m_pTabs->tabBar()->setFocusPolicy(Qt::StrongFocus);
+      w = m_pTabs;
+    }
+    w->setGeometry(du.Rect(c.x, c.y, c.w, c.h));
+    w->setObjectName(QStringLiteral("ctl%1").arg(c.id));
+    w->setProperty("controlId", c.id);
+  }
+  setMinimumSize(du.X(dlg::kMainForm.width), du.Y(dlg::kMainForm.height));
+  m_doc.AddView(this);
+}
+
+CDensoraView::~CDensoraView() { m_doc.RemoveView(this); }
+
+int CDensoraView::TabBarHeight() const { return m_pTabs->tabBar()->sizeHint().height(); }
+
+CTabPage* CDensoraView::GetCurrentPage() const {
+  const std::array<CTabPage*, 4> inTabOrder{m_pProjectInfo, m_pTestData, m_pCurve, m_pLongTest};
+  const int index = m_pTabs->currentIndex();
+  if (index < 0 || index >= static_cast<int>(inTabOrder.size())) return nullptr;
+  return inTabOrder[static_cast<std::size_t>(index)];
+}
+
+void CDensoraView::OnUpdate(framework::CView*, long hint) {
+  // Tab order: the curve page refits before the long test page rates against the fit.
+  for (CTabPage* page : std::array<CTabPage*, 4>{m_pProjectInfo, m_pTestData, m_pCurve, m_pLongTest}) {
+    if (page) page->RefreshPage();
+  }
+  if (hint != 1) m_pTree->RefreshTree();
+}
+
+void CDensoraView::OnInitialUpdate() {
+  OnUpdate(nullptr, 0);
+  const QRect tabRect = m_pTabs->geometry();
+  if (!m_bPagesCreated) {
+    m_pLongTest = new CLongTestPage(tabRect, this);
+    m_pLongTest->m_strTitle = QStringLiteral("Long Test Results");
+    m_pLongTest->Create();
+    m_pCurve = new CCurvePage(tabRect, this, m_doc, m_options.tone);
+    m_pCurve->m_strTitle = QStringLiteral("Moisture-density Curve");
+    m_pCurve->Create();
+    m_pTestData = new CTestDataPage(tabRect, this);
+    m_pTestData->m_strTitle = QStringLiteral("Test Data");
+    m_pTestData->Create();
+    m_pProjectInfo = new CProjectInfoPage(tabRect, this, m_options.counties);
+    m_pProjectInfo->m_strTitle = QStringLiteral("Project Information");
+    m_pProjectInfo->Create();
+
+    m_pLongTest->hide();
+    m_pCurve->hide();
+    m_pTestData->hide();
+
+    {
+      const QSignalBlocker block(m_pTabs);
+      // Each tab goes in at the front: the last inserted, Project Information, is tab 0.
+      for (CTabPage* page : std::array<CTabPage*, 4>{m_pLongTest, m_pCurve, m_pTestData, m_pProjectInfo}) {
+        auto* placeholder = new QWidget;
+        placeholder->setObjectName(QStringLiteral("tabArea%1").arg(page->TemplateId()));
+        m_pTabs->insertTab(0, placeholder, page->m_strTitle);
+      }
+      m_pTabs->setCurrentIndex(0);
+    }
+    // Now that the tabs are there, the pages go below them.
+    for (CTabPage* page : std::array<CTabPage*, 4>{m_pLongTest, m_pCurve, m_pTestData, m_pProjectInfo}) {
+      page->Place();
+    }
+    connect(m_pTabs, &QTabWidget::currentChanged, this, [this] { OnSelchangeTab(); });
+    m_bPagesCreated = true;
+  }
+  OnSelchangeTab();
+  m_pTree->RefreshTree();
+  if (m_pTree->InStartup()) m_pTree->EndStartup();
+  PlaceMainWindow();
+}
+
+void CDensoraView::OnSelchangeTab() {
+  CTabPage* page = GetCurrentPage();
+  if (m_pShownPage) {
+    // The focus leaves the page before it is hidden, so that it does not wander off to
+    // whatever control comes next.
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus) focus = window()->focusWidget();
+    if (focus && m_pShownPage->isAncestorOf(focus)) m_pTabs->tabBar()->setFocus(Qt::OtherFocusReason);
+    m_pShownPage->hide();
+  }
+  if (page) {
+    m_pShownPage = page;
+    page->RefreshPage();
+    page->show();
+    page->raise();
+    page->FocusFirstControl();
+    page->RefreshPage();
+  }
+}
+
+void CDensoraView::PlaceMainWindow() {
+  QWidget* w = window();
+  if (w == this) return;
+  if (w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
+    w->setWindowState(Qt::WindowNoState);
+  }
+  // The size counts the window's frame, as the window manager draws it.
+  const QSize decoration = w->frameGeometry().size() - w->geometry().size();
+  w->move(0, 0);
+  w->resize(kWindowWidth - decoration.width(), kWindowHeight - decoration.height());
+  w->repaint();
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The main form: the projects tree on the left and, on the right, the tab control with the
+// four pages that edit the record. It is the document's only view.
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "framework/document.h"
+#include "model/density_curve.h"
+
+class CDensoraDoc;
+class CTabPage;
+class CProjectInfoPage;
+class CTestDataPage;
+class CCurvePage;
+class CLongTestPage;
+class CProjectTree;
+class QTabWidget;
+
+namespace framework {
+class Tone;
+}
+
+struct ViewOptions {
+  std::vector<std::string> counties;  // the County list, Windows-1252
+  framework::Tone* tone = nullptr;    // the chart's warning tone
+};
+
+class CDensoraView : public QWidget, public framework::CView {
+  Q_OBJECT
+ public:
+  enum { IDC_TREE = 1000, IDC_TABS = 1001 };
+  // The main window's place and size after every initial update.
+  static constexpr int kWindowWidth = 690;
+  static constexpr int kWindowHeight = 532;
+
+  CDensoraView(CDensoraDoc& doc, ViewOptions options, QWidget* parent = nullptr);
+  ~CDensoraView() override;
+
+  CDensoraDoc* GetDocument() const { return &m_doc; }
+
+  // Refreshes the pages and the tree, creates the pages the first time, shows the selected
+  // tab's page and puts the main window at the screen's top-left corner.
+  void OnInitialUpdate();
+  // Refreshes the pages in tab order; every hint but 1 also rebuilds the projects tree.
+  void OnUpdate(framework::CView* sender, long hint) override;
+  // Shows the selected tab's page: refreshed, shown, focused, refreshed again.
+  void OnSelchangeTab();
+  // The page of the selected tab, or nullptr.
+  CTabPage* GetCurrentPage() const;
+
+  CProjectTree& Tree() const { return *m_pTree; }
+  QTabWidget& Tabs() const { return *m_pTabs; }
+  // The view's own curve, for the document commands and the report.
+  CDensityCurve& Curve() { return m_curve; }
+  int TabBarHeight() const;
+  bool PagesCreated() const { return m_bPagesCreated; }
+  CTabPage* ShownPage() const { return m_pShownPage; }
+
+  CProjectInfoPage* ProjectInfoPage() const { return m_pProjectInfo; }
+  CTestDataPage* TestDataPage() const { return m_pTestData; }
+  CCurvePage* CurvePage() const { return m_pCurve; }
+  CLongTestPage* LongTestPage() const { return m_pLongTest; }
+
+  // Puts the main window at the screen's top-left corner at 690 × 532, its frame included.
+  void PlaceMainWindow();
+
+ private:
+
+  CDensoraDoc& m_doc;
+  ViewOptions m_options;
+  CProjectTree* m_pTree = nullptr;
+  QTabWidget* m_pTabs = nullptr;
+  CDensityCurve m_curve;
+  CProjectInfoPage* m_pProjectInfo = nullptr;
+  CTestDataPage* m_pTestData = nullptr;
+  CCurvePage* m_pCurve = nullptr;
+  CLongTestPage* m_pLongTest = nullptr;
+  bool m_bPagesCreated = false;
+  CTabPage* m_pShownPage = nullptr;
+};

@@ -1,0 +1,115 @@
+#include "views/dialog_template.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include "framework/qt/dialog_units.h"
+#include "framework/qt/qt_text.h"
+
+namespace dlg {
+namespace {
+
+QWidget* Make(const Control& c, QWidget* parent) {
+  const QString text = QString::fromUtf8(c.text ? c.text : "");
+  QWidget* w = nullptr;
+  switch (c.kind) {
+    case Kind::Label: {
+      auto* l = new QLabel(text, parent);
+      Qt::Alignment a = (c.style & kCenter) ? Qt::AlignHCenter : Qt::AlignLeft;
+      l->setAlignment(a | Qt::AlignTop);
+      l->setWordWrap((c.style & kWrap) != 0);
+      w = l;
+      break;
+    }
+    case Kind::Edit: {
+      auto* e = new QLineEdit(parent);
+      e->setAlignment(((c.style & kRight) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+      e->setReadOnly((c.style & kReadOnly) != 0);
+      e->setValidator(new framework::Cp1252Validator((c.style & kUpper) != 0, e));
+      w = e;
+      break;
+    }
+    case Kind::DropList: {
+      auto* b = new QComboBox(parent);
+      b->setEditable(false);
+      b->setMaxVisibleItems(10);
+      w = b;
+      break;
+    }
+    case Kind::DatePicker: {
+      auto* d = new QDateEdit(parent);
+      d->setCalendarPopup(true);
+      d->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
+      d->setMinimumDate(QDate(100, 1, 1));
+      d->setMaximumDate(QDate(9999, 12, 31));
+      d->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      w = d;
+      break;
+    }
+    case Kind::Button: {
+      auto* b = new QPushButton(text, parent);
+      b->setAutoDefault(false);
+      b->setDefault((c.style & kDefault) != 0);
+      w = b;
+      break;
+    }
+    case Kind::Radio: w = new QRadioButton(text, parent); break;
+    case Kind::Frame: w = new QFrame(parent); break;
+    case Kind::Tree: {
+      auto* t = new QTreeWidget(parent);
+      t->setHeaderHidden(true);
+      t->setRootIsDecorated(true);
+      w = t;
+      break;
+    }
+    case Kind::Tabs: w = new QTabWidget(parent); break;
+  }
+  return w;
+}
+
+}  // namespace
+
+std::map<int, QWidget*> Build(QWidget* parent, const Template& tpl,
+                              const framework::DialogUnits& du) {
+  std::map<int, QWidget*> byId;
+  QWidget* lastTabStop = nullptr;
+  for (const Control& c : tpl.controls) {
+    QWidget* w = Make(c, parent);
+    QRect r = du.Rect(c.x, c.y, c.w, c.h);
+    if (c.kind == Kind::Label && c.w == 0) {
+      r.setSize(w->sizeHint().expandedTo(QSize(1, du.Y(8))));
+    }
+    if (c.kind == Kind::DropList) r.setHeight(du.Y(14));  // the closed list; it opens below
+    w->setGeometry(r);
+    w->setProperty("controlId", c.id);
+    if (c.id != kNoId) {
+      w->setObjectName(QStringLiteral("ctl%1").arg(c.id));
+      byId[c.id] = w;
+    }
+    const bool focusable = c.kind != Kind::Label && c.kind != Kind::Frame;
+    if (focusable) {
+      if (c.style & kNoTabStop) {
+        w->setFocusPolicy(Qt::ClickFocus);
+      } else {
+        w->setFocusPolicy(Qt::StrongFocus);
+        if (lastTabStop) QWidget::setTabOrder(lastTabStop, w);
+        lastTabStop = w;
+      }
+    }
+  }
+  return byId;
+}
+
+QWidget* FindControl(const QWidget* parent, int id) {
+  return parent->findChild<QWidget*>(QStringLiteral("ctl%1").arg(id), Qt::FindDirectChildrenOnly);
+}
+
+}  // namespace dlg

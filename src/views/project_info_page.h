@@ -1,0 +1,58 @@
+#pragma once
+// The Project Information page: project, T.I.P. No., County, Station, Date, Test Type,
+// Test No., Tested by and Comments of the record.
+#include <QDate>
+#include <string>
+#include <vector>
+
+#include "views/tab_page.h"
+
+class QComboBox;
+class QDateEdit;
+
+class CProjectInfoPage : public CTabPage {
+  Q_OBJECT
+ public:
+  enum {
+    IDC_PROJECT = 1001, IDC_DATE = 1002, IDC_STATION = 1003, IDC_TEST_NO = 1004,
+    IDC_TESTED_BY = 1009, IDC_CLEAR = 1011, IDC_TEST_TYPE = 1012, IDC_TIP_NO = 1016,
+    IDC_COUNTY = 1023, IDC_COMMENTS = 1026
+  };
+
+  // `counties` (Windows-1252) fill the County list, in their order.
+  CProjectInfoPage(const QRect& tabRect, QWidget* parent, std::vector<std::string> counties);
+
+  bool OnInitDialog() override;
+  void RefreshPage() override;
+  void DoDataExchange(DataExchange& dx) override;
+
+  // The Test Type list.
+  static const std::vector<std::string>& TestTypes();
+
+  // Today's date; tests may replace the clock.
+  static QDate (*s_today)();
+
+  void OnEditChange();
+  void OnSelectList(int id);
+  void OnDateChange(const QDate& date);
+  void OnClearEntries();
+
+ private:
+  // Selects the list item whose text equals `text` without regard to letter case. A text
+  // the list does not hold is added after the fixed items and selected, so that it shows
+  // and is kept; an empty text selects nothing.
+  void SelectListText(QComboBox* list, int fixedItems, const std::string& text);
+  // Sets the picker without the change counting as the user's.
+  void SetPicker(const QDate& date);
+  // Sets the picker to the record's date when it has one that the picker can show, then
+  // keeps the record's date text to what the picker shows.
+  void ShowRecordDate();
+  // The record's date text follows what the picker shows when it is empty or cannot be
+  // shown; the document is not marked modified by that.
+  void KeepRecordDateShown();
+
+  QComboBox* m_pTestType = nullptr;
+  QComboBox* m_pCounty = nullptr;
+  QDateEdit* m_pDate = nullptr;
+  std::vector<std::string> m_counties;
+};

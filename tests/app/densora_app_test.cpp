@@ -1,0 +1,150 @@
+// Start-up: the settings, the projects directory, the command line, the County list and the
+// file-type association.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <filesystem>
+#include <fstream>
+
+#include "app/file_association.h"
+#include "app/settings.h"
+#include "support_qt/app_fixture.h"
+#include "views/project_info_page.h"
+#include <QComboBox>
+
+namespace fs = std::filesystem;
+
+using Startup = AppFixture;
+
+namespace {
+const std::string kSample = std::string(DENSORA_SAMPLES_DIR) + "/MAIN ST/A-100/Subgrade/7Sub.lng";
+
+QString ReadText(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(f.readAll());
+}
+}  // namespace
+
+TEST_F(Startup, ReadsTheProjectsDirectoryAndCreatesIt) {
+  const std::string dir = tmp / "my projects";
+  PrepareSettings(dir);
+  prepared = true;
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app->m_strProjectsDir, dir);
+  EXPECT_TRUE(fs::is_directory(dir));
+}
+
+TEST_F(Startup, WithoutASettingTheDefaultIsUsedAndNotWritten) {
+  PrepareSettings("");
+  prepared = true;
+  EXPECT_EQ(settings::ReadProjectsDir(), QDir::homePath().toStdString() + "/Densora");
+  QSettings s(QStringLiteral("Vollin"), QStringLiteral("Densora"));
+  EXPECT_FALSE(s.contains(QStringLiteral("Project Directory")));
+}
+
+TEST_F(Startup, AMissingParentIsNotCreated) {
+  const std::string dir = tmp / "no/such/parent";
+  PrepareSettings(dir);
+  prepared = true;
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(fs::exists(tmp / "no"));
+}
+
+TEST_F(Startup, TheSettingIsStoredWhereTheProgramLooks) {
+  PrepareSettings("");
+  prepared = true;
+  QCoreApplication::setOrganizationName(QStringLiteral("Vollin"));
+  settings::WriteProjectsDir("/srv/lab");
+  EXPECT_EQ(settings::ReadProjectsDir(), "/srv/lab");
+  settings::WriteRecentFiles({"/x/1.lng", "/x/2.lng"});
+  QSettings s(QStringLiteral("Vollin"), QStringLiteral("Densora"));
+  EXPECT_EQ(s.value(QStringLiteral("Recent File List/File1")).toString(), "/x/1.lng");
+  EXPECT_EQ(s.value(QStringLiteral("Recent File List/File2")).toString(), "/x/2.lng");
+  EXPECT_FALSE(s.contains(QStringLiteral("Recent File List/File3")));
+  EXPECT_EQ(settings::ReadRecentFiles(), (std::vector<std::string>{"/x/1.lng", "/x/2.lng"}));
+}
+
+TEST_F(Startup, OpensTheFileNamedOnTheCommandLineKeepingItsDate) {
+  ASSERT_TRUE(fs::exists(kSample));
+  ASSERT_TRUE(Start({QString::fromStdString(kSample)}));
+  EXPECT_EQ(Record().m_strProject, "MAIN ST");
+  EXPECT_EQ(Record().m_strDate, "05/09/2003");
+  const std::string absolute = QFileInfo(QString::fromStdString(kSample)).absoluteFilePath().toStdString();
+  EXPECT_EQ(Doc().GetPathName(), absolute);
+  EXPECT_EQ(Frame()->windowTitle(), "7Sub.lng - Densora");
+  EXPECT_FALSE(Doc().IsModified());
+  EXPECT_EQ(app->RecentFiles(), std::vector<std::string>{absolute});
+  auto* project = Ctl(View()->ProjectInfoPage(), CProjectInfoPage::IDC_PROJECT);
+  EXPECT_EQ(project->text(), "MAIN ST");
+  // The curve page fitted the record as it was created.
+  EXPECT_GT(Record().m_dMaxDryDensity, 100.0);
+}
+
+TEST_F(Startup, AFileThatCannotBeOpenedEndsTheStartAfterItsMessage) {
+  EXPECT_FALSE(Start({QString::fromStdString(tmp / "missing.lng")}));
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_NE(prompt.shown[0].text.find("missing.lng"), std::string::npos);
+}
+
+TEST_F(Startup, ARejectedFileChangesNothing) {
+  const std::string bad = tmp / "bad.lng";
+  std::ofstream(bad, std::ios::binary) << "not a compaction file at all, just text";
+  ASSERT_TRUE(Start());
+  QTest::keyClicks(Ctl(View()->ProjectInfoPage(), CProjectInfoPage::IDC_PROJECT), "keep");
+  EXPECT_FALSE(app->OpenDocumentFile(bad));
+  EXPECT_FALSE(prompt.shown.empty());
+  EXPECT_EQ(Record().m_strProject, "KEEP");
+  EXPECT_TRUE(Doc().GetPathName().empty());
+  EXPECT_EQ(Frame()->windowTitle(), "Untitled - Densora");
+  EXPECT_TRUE(app->RecentFiles().empty());
+}
+
+TEST_F(Startup, TheCountyListOfTheProjectsDirectoryReplacesTheShippedOne) {
+  const std::string dir = tmp / "projects";
+  fs::create_directories(dir);
+  std::ofstream(dir + "/counties.txt") << "Alpha\nBeta\n";
+  ASSERT_TRUE(Start());
+  auto* county = View()->ProjectInfoPage()->ControlAs<QComboBox>(CProjectInfoPage::IDC_COUNTY);
+  ASSERT_EQ(county->count(), 2);
+  EXPECT_EQ(county->itemText(1), "Beta");
+}
+
+TEST_F(Startup, AnEmptyCountyFileLeavesTheShippedList) {
+  const std::string dir = tmp / "projects";
+  fs::create_directories(dir);
+  std::ofstream(dir + "/counties.txt") << "\n";
+  EXPECT_EQ(CDensoraApp::LoadCounties(dir).size(), 102u);
+  EXPECT_EQ(CDensoraApp::LoadCounties(tmp / "elsewhere").size(), 102u);
+}
+
+TEST_F(Startup, WritesTheFileTypeAssociationForTheUser) {
+  ASSERT_TRUE(Start({}, true));
+  const QString data = QString::fromStdString(tmp / "data");
+  const QString desktop = ReadText(data + "/applications/densora.desktop");
+  EXPECT_TRUE(desktop.contains("MimeType=application/x-densora-compaction;"));
+  EXPECT_TRUE(desktop.contains("Exec=" + association::ExecLine(QCoreApplication::applicationFilePath())));
+  const QString mime = ReadText(data + "/mime/packages/densora.xml");
+  EXPECT_TRUE(mime.contains("<glob pattern=\"*.lng\"/>"));
+  EXPECT_TRUE(mime.contains("type=\"application/x-densora-compaction\""));
+  // Rewritten at every start, even when already right.
+  QFile::remove(data + "/applications/densora.desktop");
+  app->RegisterFileType();
+  EXPECT_FALSE(ReadText(data + "/applications/densora.desktop").isEmpty());
+}
+
+TEST_F(Startup, AnAssociationThatCannotBeWrittenIsSilent) {
+  const std::string blocker = tmp / "file-not-folder";
+  std::ofstream(blocker) << "x";
+  EXPECT_FALSE(association::WriteAssociation(QString::fromStdString(blocker), "/usr/bin/densora"));
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST(DesktopEntry, QuotesTheProgramPath) {
+  EXPECT_EQ(association::ExecLine("/usr/bin/densora"), "\"/usr/bin/densora\" %f");
+  EXPECT_EQ(association::ExecLine("/opt/my lab/densora"), "\"/opt/my lab/densora\" %f");
+  // Inside quotes: \" \` \$ \\, and every backslash doubled once more for the string value.
+  EXPECT_EQ(association::ExecLine("/a\"b$c"), "\"/a\\\\\"b\\\\$c\" %f");
+  EXPECT_EQ(association::ExecLine("/100%/d"), "\"/100%%/d\" %f");
+}

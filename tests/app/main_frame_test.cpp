@@ -1,0 +1,180 @@
+// The main frame: menu, keys, toolbar, status bar, command routing and the close request.
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/resource.h"
+#include "support_qt/app_fixture.h"
+#include "views/project_info_page.h"
+
+using MainFrame = AppFixture;
+
+namespace {
+QStringList MenuTexts(QMenu* menu) {
+  QStringList texts;
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator()) {
+      texts << "-";
+    } else if (a->isVisible()) {
+      texts << a->text() + (a->shortcut().isEmpty() ? QString() : "\t" + a->shortcut().toString());
+    }
+  }
+  return texts;
+}
+}  // namespace
+
+TEST_F(MainFrame, HasTheFileViewAndHelpMenus) {
+  ASSERT_TRUE(Start());
+  const auto menus = Frame()->menuBar()->actions();
+  ASSERT_EQ(menus.size(), 3);
+  EXPECT_EQ(menus[0]->text(), "&File");
+  EXPECT_EQ(menus[1]->text(), "&View");
+  EXPECT_EQ(menus[2]->text(), "&Help");
+  EXPECT_EQ(MenuTexts(menus[0]->menu()),
+            (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "&Delete",
+                         "&Change Projects Directory\tCtrl+C", "-", "&Print...\tCtrl+P",
+                         "Print Pre&view", "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
+  EXPECT_FALSE(Frame()->Action(ID_FILE_MRU_FILE1)->isEnabled());
+  EXPECT_EQ(MenuTexts(menus[1]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));
+  EXPECT_EQ(MenuTexts(menus[2]->menu()), (QStringList{"&About Densora..."}));
+  EXPECT_EQ(Frame()->Action(ID_FILE_DELETE)->statusTip(), "Deletes Selected File or Directory");
+  EXPECT_TRUE(Frame()->Action(ID_FILE_CHANGE_PROJECTS_DIR)->statusTip().isEmpty());
+}
+
+TEST_F(MainFrame, ToolbarButtonsInOrderWithTips) {
+  ASSERT_TRUE(Start());
+  QStringList order;
+  for (QAction* a : Frame()->ToolBar()->actions()) order << (a->isSeparator() ? "-" : a->toolTip());
+  EXPECT_EQ(order, (QStringList{"New", "Open", "Save", "-", "Print", "Print Preview", "-", "About"}));
+  EXPECT_EQ(Frame()->ToolBar()->iconSize(), QSize(16, 16));
+  for (QAction* a : Frame()->ToolBar()->actions()) {
+    if (!a->isSeparator()) {
+      EXPECT_FALSE(a->icon().isNull());
+      EXPECT_FALSE(a->statusTip().isEmpty());
+    }
+  }
+}
+
+TEST_F(MainFrame, StatusBarSaysReadyWithThreeLockIndicators) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Frame()->MessagePane()->text(), "Ready");
+  EXPECT_EQ(Frame()->Indicator(0)->objectName(), "CAP");
+  EXPECT_EQ(Frame()->Indicator(1)->objectName(), "NUM");
+  EXPECT_EQ(Frame()->Indicator(2)->objectName(), "SCRL");
+  // A menu prompt covers "Ready" while it shows.
+  Frame()->statusBar()->showMessage(Frame()->Action(ID_FILE_DELETE)->statusTip());
+  EXPECT_EQ(Frame()->statusBar()->currentMessage(), "Deletes Selected File or Directory");
+  EXPECT_FALSE(Frame()->MessagePane()->isVisible());
+  Frame()->statusBar()->clearMessage();
+  EXPECT_TRUE(Frame()->MessagePane()->isVisible());
+}
+
+TEST_F(MainFrame, SaveRunsItsHandlerFromEverySource) {
+  ASSERT_TRUE(Start());
+  int saves = 0;
+  Frame()->SetCommandHandler(ID_FILE_SAVE, [&] { ++saves; });
+  Frame()->Action(ID_FILE_SAVE)->trigger();
+  QWidget* project = View()->ProjectInfoPage()->Control(CProjectInfoPage::IDC_PROJECT);
+  QTest::keyClick(project, Qt::Key_S, Qt::ControlModifier);
+  auto* button = qobject_cast<QToolButton*>(
+      Frame()->ToolBar()->widgetForAction(Frame()->Action(ID_FILE_SAVE)));
+  ASSERT_NE(button, nullptr);
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(saves, 3);
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(MainFrame, CtrlCCopiesAndDoesNotChangeTheProjectsDirectory) {
+  ASSERT_TRUE(Start());
+  int changes = 0;
+  Frame()->SetCommandHandler(ID_FILE_CHANGE_PROJECTS_DIR, [&] { ++changes; });
+  auto* project = Ctl(View()->ProjectInfoPage(), CProjectInfoPage::IDC_PROJECT);
+  QTest::keyClicks(project, "abc");
+  project->selectAll();
+  QTest::keyClick(project, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(changes, 0);
+  Frame()->Action(ID_FILE_CHANGE_PROJECTS_DIR)->trigger();
+  EXPECT_EQ(changes, 1);
+}
+
+TEST_F(MainFrame, KeysReachTheirCommands) {
+  ASSERT_TRUE(Start());
+  std::vector<int> ran;
+  for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_PRINT}) {
+    Frame()->SetCommandHandler(id, [&ran, id] { ran.push_back(id); });
+  }
+  QWidget* w = View()->ProjectInfoPage()->Control(CProjectInfoPage::IDC_STATION);
+  QTest::keyClick(w, Qt::Key_N, Qt::ControlModifier);
+  QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);
+  QTest::keyClick(w, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(ran, (std::vector<int>{ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_PRINT}));
+}
+
+TEST_F(MainFrame, ACommandWithoutItsHandlerSaysSoAndChangesNothing) {
+  ASSERT_TRUE(Start());
+  QTest::keyClicks(Ctl(View()->ProjectInfoPage(), CProjectInfoPage::IDC_PROJECT), "x");
+  for (int id : {ID_FILE_NEW, ID_FILE_SAVE, ID_FILE_DELETE, ID_FILE_PRINT_PREVIEW}) {
+    prompt.shown.clear();
+    EXPECT_FALSE(Frame()->OnCommand(id));
+    ASSERT_EQ(prompt.shown.size(), 1u) << id;
+    EXPECT_NE(prompt.shown[0].text.find("not available"), std::string::npos);
+  }
+  EXPECT_EQ(Record().m_strProject, "X");
+  EXPECT_TRUE(Doc().IsModified());
+}
+
+TEST_F(MainFrame, TheCloseRequestAsksItsHandler) {
+  ASSERT_TRUE(Start());
+  int asked = 0;
+  bool allow = false;
+  Frame()->SetCloseHandler([&] {
+    ++asked;
+    return allow;
+  });
+  Frame()->Action(ID_APP_EXIT)->trigger();
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(Frame()->isVisible());
+  allow = true;
+  Frame()->close();
+  EXPECT_EQ(asked, 2);
+  EXPECT_FALSE(Frame()->isVisible());
+}
+
+TEST_F(MainFrame, WithoutTheSaveCheckAModifiedRecordIsNotDroppedSilently) {
+  ASSERT_TRUE(Start());
+  QTest::keyClicks(Ctl(View()->ProjectInfoPage(), CProjectInfoPage::IDC_PROJECT), "x");
+  prompt.Plan({framework::MsgAnswer::No});
+  Frame()->close();
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].buttons, framework::MsgButtons::YesNo);
+  EXPECT_TRUE(Frame()->isVisible());
+  prompt.Plan({framework::MsgAnswer::Yes});
+  Frame()->close();
+  EXPECT_FALSE(Frame()->isVisible());
+}
+
+TEST_F(MainFrame, ViewMenuHidesAndShowsTheBars) {
+  ASSERT_TRUE(Start());
+  Frame()->Action(ID_VIEW_TOOLBAR)->trigger();
+  EXPECT_FALSE(Frame()->ToolBar()->isVisible());
+  EXPECT_FALSE(Frame()->Action(ID_VIEW_TOOLBAR)->isChecked());
+  Frame()->Action(ID_VIEW_TOOLBAR)->trigger();
+  EXPECT_TRUE(Frame()->ToolBar()->isVisible());
+  Frame()->Action(ID_VIEW_STATUS_BAR)->trigger();
+  EXPECT_FALSE(Frame()->statusBar()->isVisible());
+}
+
+TEST_F(MainFrame, RecentFilesAppearAndRunTheirHandler) {
+  ASSERT_TRUE(Start());
+  std::string opened;
+  Frame()->SetRecentFileHandler([&](const std::string& p) { opened = p; });
+  Frame()->SetRecentFiles({"/a/7Sub.lng", "/b/3Emb.lng"});
+  EXPECT_EQ(Frame()->Action(ID_FILE_MRU_FILE1)->text(), "&1 /a/7Sub.lng");
+  EXPECT_TRUE(Frame()->Action(ID_FILE_MRU_FILE1 + 1)->isVisible());
+  EXPECT_FALSE(Frame()->Action(ID_FILE_MRU_FILE1 + 2)->isVisible());
+  Frame()->Action(ID_FILE_MRU_FILE1 + 1)->trigger();
+  EXPECT_EQ(opened, "/b/3Emb.lng");
+}

@@ -1,0 +1,143 @@
+// The main form at start-up and when tabs are switched.
+#include <QLabel>
+#include <QRadioButton>
+#include <QTabBar>
+
+#include "support_qt/app_fixture.h"
+#include "views/curve_graph.h"
+#include "views/curve_page.h"
+#include "views/long_test_page.h"
+#include "views/project_info_page.h"
+#include "views/project_tree.h"
+#include "views/test_data_page.h"
+
+using MainView = AppFixture;
+
+TEST_F(MainView, StartsOnProjectInformationWithTheOtherPagesHidden) {
+  ASSERT_TRUE(Start());
+  QTabWidget& tabs = View()->Tabs();
+  ASSERT_EQ(tabs.count(), 4);
+  EXPECT_EQ(tabs.tabText(0), "Project Information");
+  EXPECT_EQ(tabs.tabText(1), "Test Data");
+  EXPECT_EQ(tabs.tabText(2), "Moisture-density Curve");
+  EXPECT_EQ(tabs.tabText(3), "Long Test Results");
+  EXPECT_EQ(tabs.currentIndex(), 0);
+  EXPECT_EQ(View()->GetCurrentPage(), View()->ProjectInfoPage());
+  EXPECT_EQ(View()->ShownPage(), View()->ProjectInfoPage());
+  EXPECT_TRUE(View()->ProjectInfoPage()->isVisible());
+  EXPECT_FALSE(View()->TestDataPage()->isVisible());
+  EXPECT_FALSE(View()->CurvePage()->isVisible());
+  EXPECT_FALSE(View()->LongTestPage()->isVisible());
+  // The page has the focus: its first control, the Project edit.
+  EXPECT_EQ(FocusWidget(), View()->ProjectInfoPage()->Control(CProjectInfoPage::IDC_PROJECT));
+  EXPECT_TRUE(View()->Tree().isVisible());
+  EXPECT_EQ(View()->Tree().topLevelItemCount(), 0);
+  EXPECT_FALSE(View()->Tree().InStartup());
+}
+
+TEST_F(MainView, TheWindowStandsAtTheTopLeftAt690By532) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Frame()->frameGeometry().topLeft(), QPoint(0, 0));
+  EXPECT_EQ(Frame()->frameGeometry().size(), QSize(690, 532));
+  EXPECT_EQ(Frame()->windowTitle(), "Untitled - Densora");
+  // Whatever the user did to it, the next initial update puts it back.
+  Frame()->setGeometry(200, 150, 900, 700);
+  View()->OnInitialUpdate();
+  EXPECT_EQ(Frame()->frameGeometry().topLeft(), QPoint(0, 0));
+  EXPECT_EQ(Frame()->frameGeometry().size(), QSize(690, 532));
+}
+
+TEST_F(MainView, PagesLieInsideTheTabControlBelowTheTabs) {
+  ASSERT_TRUE(Start());
+  const QRect tabs = View()->Tabs().geometry();
+  const int barBottom = tabs.top() + View()->Tabs().tabBar()->height();
+  for (int i = 0; i < 4; ++i) {
+    CTabPage* page = Page(i);
+    const QRect r = page->geometry();
+    EXPECT_TRUE(tabs.contains(r)) << i;
+    EXPECT_GE(r.top(), barBottom) << i;
+  }
+}
+
+TEST_F(MainView, ClickingATabShowsOnlyItsPageRefreshedAndFocused) {
+  ASSERT_TRUE(Start());
+  // A value put into the record behind the page's back shows as the tab is selected.
+  Record().Point(2).m_dMoldSoil = 6148.9;
+  ClickTab(1);
+  CTabPage* data = View()->TestDataPage();
+  EXPECT_TRUE(data->isVisible());
+  EXPECT_FALSE(View()->ProjectInfoPage()->isVisible());
+  EXPECT_EQ(Ctl(data, CTestDataPage::MoldSoilId(3))->text(), "6148.9");
+  EXPECT_EQ(Record().m_nPointCount, 1);
+  EXPECT_EQ(FocusWidget(), data->Control(CTestDataPage::IDC_MOLD_WEIGHT));
+  ClickTab(3);
+  EXPECT_TRUE(View()->LongTestPage()->isVisible());
+  EXPECT_FALSE(data->isVisible());
+  EXPECT_EQ(FocusWidget(), View()->LongTestPage()->Control(CLongTestPage::IDC_DENSITY));
+}
+
+TEST_F(MainView, SelectingTheCurveTabAfterAnEditShowsTheNewCurve) {
+  ASSERT_TRUE(Start());
+  testdata::FillTypicalRecord(Doc());
+  ClickTab(2);
+  const double before = Record().m_dMaxDryDensity;
+  EXPECT_GT(before, 100.0);
+  ClickTab(1);
+  TypeOver(Ctl(View()->TestDataPage(), CTestDataPage::MoldSoilId(3)), QStringLiteral("6200"));
+  ClickTab(2);
+  EXPECT_TRUE(View()->CurvePage()->isVisible());
+  EXPECT_GT(Record().m_dMaxDryDensity, before + 1.0);
+}
+
+TEST_F(MainView, AnUpdateRefreshesEveryPageInTabOrder) {
+  ASSERT_TRUE(Start());
+  testdata::FillTypicalRecord(Doc());
+  Record().m_dMaxDryDensity = -1.0;
+  Doc().UpdateAllViews(nullptr, 0);
+  // The curve page refitted before the long test page rated against the fit.
+  EXPECT_GT(Record().m_dMaxDryDensity, 100.0);
+  auto* rating = Ctl(View()->LongTestPage(), CLongTestPage::IDC_DENSITY_RATING);
+  EXPECT_FALSE(rating->text().isEmpty());
+  EXPECT_EQ(Ctl(View()->ProjectInfoPage(), CProjectInfoPage::IDC_PROJECT)->text(), "MAIN ST");
+  EXPECT_EQ(Ctl(View()->TestDataPage(), CTestDataPage::WetId(1))->text(), "212.6");
+}
+
+TEST_F(MainView, HintOneLeavesTheTreeAndOtherHintsRebuildIt) {
+  ASSERT_TRUE(Start());
+  int rebuilt = 0;
+  View()->Tree().SetRefresher([&](CProjectTree&) { ++rebuilt; });
+  Doc().UpdateAllViews(nullptr, 1);
+  EXPECT_EQ(rebuilt, 0);
+  Doc().UpdateAllViews(nullptr, 0);
+  EXPECT_EQ(rebuilt, 1);
+  View()->OnInitialUpdate();
+  EXPECT_EQ(rebuilt, 3);  // the update inside it, and the rebuild at its end
+}
+
+TEST_F(MainView, ControlsAreFoundByTheirTemplateIds) {
+  ASSERT_TRUE(Start());
+  EXPECT_NE(dlg::FindControl(View(), 1000), nullptr);
+  EXPECT_NE(dlg::FindControl(View(), 1001), nullptr);
+  EXPECT_NE(dlg::FindControlAs<QLineEdit>(View()->TestDataPage(), 1010), nullptr);
+  EXPECT_NE(dlg::FindControlAs<QRadioButton>(View()->CurvePage(), 1020), nullptr);
+  EXPECT_NE(dlg::FindControlAs<CCurveGraph>(View()->CurvePage(), 1005), nullptr);
+  EXPECT_NE(dlg::FindControlAs<QLabel>(View()->LongTestPage(), 1006), nullptr);
+}
+
+TEST_F(MainView, LabelsAreNotCutAndDoNotRunIntoTheirFields) {
+  ASSERT_TRUE(Start());
+  for (int i = 0; i < 4; ++i) {
+    CTabPage* page = Page(i);
+    const auto labels = page->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QLabel* l : labels) {
+      if (l->wordWrap()) continue;
+      EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
+      EXPECT_TRUE(page->rect().contains(l->geometry())) << l->text().toStdString();
+    }
+    for (QWidget* w : page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      EXPECT_TRUE(page->rect().contains(w->geometry()))
+          << page->objectName().toStdString() << " " << w->objectName().toStdString() << " "
+          << w->metaObject()->className();
+    }
+  }
+}
