@@ -11,10 +11,12 @@
 #include "app/main_frame.h"
 #include "app/resource.h"
 #include "app/settings.h"
+#include "file/document_commands.h"
 #include "framework/prompt.h"
 #include "framework/qt/qt_prompt.h"
 #include "model/densora_doc.h"
 #include "views/densora_view.h"
+#include "views/project_tree.h"
 #include "views/page_rules.h"
 
 // The resources are built into the library; this pulls them into every program that uses it.
@@ -74,6 +76,8 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
   viewOptions.tone = options.tone;
   m_pView = new CDensoraView(*m_pDoc, std::move(viewOptions));
   m_pFrame->SetView(m_pView);
+  // The end of the view's first initial update ends the tree's start-up state.
+  m_pView->Tree().SetStartupEnded([] { g_bTreeStartup = false; });
   m_pFrame->SetRecentFiles(m_recentFiles);
   m_pFrame->SetCommandHandler(ID_APP_ABOUT, [this] { OnAppAbout(); });
 

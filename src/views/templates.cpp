@@ -96,11 +96,10 @@ constexpr Control kLongTestControls[] = {
 
 constexpr Control kAboutControls[] = {
     {Kind::Frame, 1100, nullptr, 11, 17, 20, 20, kNone},
-    {Kind::Label, 1101, "Densora Version " DENSORA_VERSION, 40, 10, 160, 8, kNone},
-    {Kind::Label, kNoId, "Moisture-density (compaction) tests to AASHTO T-99", 40, 22, 180, 8,
+    {Kind::Label, 1101, "Densora Version " DENSORA_VERSION, 40, 10, 0, 0, kNone},
+    {Kind::Label, kNoId, "Moisture-density (compaction) tests to AASHTO T-99", 40, 22, 0, 0,
      kNone},
-    {Kind::Label, kNoId, "Written for the soil laboratory by the Densora developers.", 40, 34,
-     180, 8, kNone},
+    {Kind::Label, kNoId, "Written for the soil laboratory's technicians.", 40, 34, 0, 0, kNone},
     {Kind::Button, 1, "OK", 178, 52, 50, 14, kDefault},
 };
 

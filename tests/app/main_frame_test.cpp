@@ -6,6 +6,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "app/about_dialog.h"
 #include "app/resource.h"
 #include "support_qt/app_fixture.h"
 #include "views/project_info_page.h"
@@ -177,4 +178,21 @@ TEST_F(MainFrame, RecentFilesAppearAndRunTheirHandler) {
   EXPECT_FALSE(Frame()->Action(ID_FILE_MRU_FILE1 + 2)->isVisible());
   Frame()->Action(ID_FILE_MRU_FILE1 + 1)->trigger();
   EXPECT_EQ(opened, "/b/3Emb.lng");
+}
+
+TEST_F(MainFrame, TheAboutBoxNamesTheProgramAndFitsItsTexts) {
+  ASSERT_TRUE(Start());
+  CAboutDlg about(Frame());
+  about.show();
+  const auto labels = about.findChildren<QLabel*>();
+  bool named = false;
+  for (QLabel* l : labels) {
+    if (l->text().startsWith("Densora Version ")) named = true;
+    if (l->pixmap().isNull()) {
+      EXPECT_TRUE(about.rect().contains(l->geometry())) << l->text().toStdString();
+      EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
+    }
+  }
+  EXPECT_TRUE(named);
+  EXPECT_EQ(about.windowTitle(), "About Densora");
 }

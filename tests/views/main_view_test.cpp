@@ -4,6 +4,7 @@
 #include <QTabBar>
 
 #include "support_qt/app_fixture.h"
+#include "file/document_commands.h"
 #include "views/curve_graph.h"
 #include "views/curve_page.h"
 #include "views/long_test_page.h"
@@ -14,6 +15,7 @@
 using MainView = AppFixture;
 
 TEST_F(MainView, StartsOnProjectInformationWithTheOtherPagesHidden) {
+  g_bTreeStartup = true;
   ASSERT_TRUE(Start());
   QTabWidget& tabs = View()->Tabs();
   ASSERT_EQ(tabs.count(), 4);
@@ -33,6 +35,7 @@ TEST_F(MainView, StartsOnProjectInformationWithTheOtherPagesHidden) {
   EXPECT_TRUE(View()->Tree().isVisible());
   EXPECT_EQ(View()->Tree().topLevelItemCount(), 0);
   EXPECT_FALSE(View()->Tree().InStartup());
+  EXPECT_FALSE(g_bTreeStartup);
 }
 
 TEST_F(MainView, TheWindowStandsAtTheTopLeftAt690By532) {
