@@ -79,7 +79,7 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
   // The end of the view's first initial update ends the tree's start-up state.
   m_pView->Tree().SetStartupEnded([] { g_bTreeStartup = false; });
   m_pFrame->SetRecentFiles(m_recentFiles);
-  m_pFrame->SetCommandHandler(ID_APP_ABOUT, [this] { OnAppAbout(); });
+  ConnectCommands();
 
   // The command line: nothing for a new record, or the file to open.
   QString file;
@@ -105,6 +105,10 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
   }
   if (options.registerFileType) RegisterFileType();
   return true;
+}
+
+void CDensoraApp::ConnectCommands() {
+  m_pFrame->SetCommandHandler(ID_APP_ABOUT, [this] { OnAppAbout(); });
 }
 
 bool CDensoraApp::OpenDocumentFile(const std::string& path) {

@@ -66,6 +66,11 @@ class CDensoraApp {
   std::string m_strProjectsDir;
 
  private:
+  // Connects the frame's commands to the code that carries them out: the place where the
+  // document commands, the tree's commands and printing are plugged in. A command left
+  // unconnected tells the user it is not available.
+  void ConnectCommands();
+
   Options m_options;
   std::unique_ptr<CDensoraDoc> m_pDoc;
   std::unique_ptr<framework::Prompt> m_pPrompt;
