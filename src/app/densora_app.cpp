@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/about_dialog.h"
+#include "app/app_commands.h"
 #include "app/file_association.h"
 #include "app/main_frame.h"
 #include "app/resource.h"
@@ -38,7 +39,9 @@ CDensoraApp* AfxGetApp() { return g_pApp; }
 CDensoraApp::CDensoraApp() { g_pApp = this; }
 
 CDensoraApp::~CDensoraApp() {
-  // The frame owns the view; both go before the document they show.
+  // The frame owns the view; both go before the document they show. The tree says nothing
+  // more while it goes.
+  if (m_pView) m_pView->Tree().blockSignals(true);
   m_pFrame.reset();
   if (m_pPrompt) framework::SetPrompt(nullptr);
   if (g_pApp == this) g_pApp = nullptr;
@@ -109,6 +112,8 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
 
 void CDensoraApp::ConnectCommands() {
   m_pFrame->SetCommandHandler(ID_APP_ABOUT, [this] { OnAppAbout(); });
+  m_pCommands = std::make_unique<CAppCommands>(*this);
+  m_pCommands->Connect();
 }
 
 bool CDensoraApp::OpenDocumentFile(const std::string& path) {

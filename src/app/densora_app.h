@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+class CAppCommands;
 class CDensoraDoc;
 class CDensoraView;
 class CMainFrame;
@@ -61,6 +62,7 @@ class CDensoraApp {
   CDensoraDoc& Document() { return *m_pDoc; }
   CMainFrame* MainFrame() const { return m_pFrame.get(); }
   CDensoraView* View() const { return m_pView; }
+  CAppCommands* Commands() const { return m_pCommands.get(); }
 
   // The projects directory (UTF-8), read at start-up.
   std::string m_strProjectsDir;
@@ -77,6 +79,7 @@ class CDensoraApp {
   std::unique_ptr<CMainFrame> m_pFrame;
   CDensoraView* m_pView = nullptr;
   std::vector<std::string> m_recentFiles;
+  std::unique_ptr<CAppCommands> m_pCommands;
 };
 
 // The running application object (nullptr outside one's lifetime).

@@ -118,6 +118,7 @@ TEST_F(MainFrame, ACommandWithoutItsHandlerSaysSoAndChangesNothing) {
   ASSERT_TRUE(Start());
   QTest::keyClicks(Ctl(View()->ProjectInfoPage(), CProjectInfoPage::IDC_PROJECT), "x");
   for (int id : {ID_FILE_NEW, ID_FILE_SAVE, ID_FILE_DELETE, ID_FILE_PRINT_PREVIEW}) {
+    Frame()->SetCommandHandler(id, {});
     prompt.shown.clear();
     EXPECT_FALSE(Frame()->OnCommand(id));
     ASSERT_EQ(prompt.shown.size(), 1u) << id;

@@ -1,0 +1,52 @@
+#pragma once
+// The desktop side of the document commands: the file and directory dialogs, the settings,
+// the projects tree and printing, connected to the main frame's commands.
+#include <functional>
+#include <memory>
+
+#include "file/document_commands.h"
+
+class CDensoraApp;
+class CProjectTree;
+class QPrinter;
+class QTreeWidgetItem;
+
+class CAppCommands : public CommandHost {
+ public:
+  explicit CAppCommands(CDensoraApp& app);
+  ~CAppCommands() override;
+
+  // Connects New, Open, Save, Delete, Change Projects Directory, the close request, the
+  // recent files, printing and the tree.
+  void Connect();
+
+  std::optional<std::string> AskOpenFileName(const std::string& initialFolder) override;
+  std::optional<std::string> AskProjectsDirectory() override;
+  void StoreProjectsDirectory(const std::string& folder) override;
+  void DocumentOpened(const std::string& path) override;
+  void DocumentOpenFailed(const std::string& path) override;
+  void RefreshTree() override;
+
+  CDocumentCommands& Commands() { return *m_pCommands; }
+  // Fills the tree from the projects directory and opens the current record's folders.
+  void FillTree(CProjectTree& tree);
+  // The texts from the top level down to `item`.
+  static std::vector<std::string> ItemTexts(const QTreeWidgetItem* item);
+  // Draws the report on a printer (or the preview's printer).
+  void PrintReport(QPrinter& printer);
+
+  // Replaces the dialogs, for tests.
+  std::function<std::optional<std::string>(const std::string&)> m_openDialogOverride;
+  std::function<std::optional<std::string>()> m_dirDialogOverride;
+
+ private:
+  void OnTreeSelectionChanged();
+  void OnFilePrint(bool withDialog);
+  void OnFilePrintPreview();
+  void OnFilePrintSetup();
+
+  CDensoraApp& m_app;
+  std::unique_ptr<CDocumentCommands> m_pCommands;
+  std::unique_ptr<QPrinter> m_pPrinter;
+  bool m_bFilling = false;
+};

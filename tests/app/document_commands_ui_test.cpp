@@ -1,0 +1,153 @@
+// The file commands through the real main window: menu, keys and the projects tree on a real
+// temporary projects directory.
+#include <QMenuBar>
+#include <QPrinter>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "app/app_commands.h"
+#include "app/resource.h"
+#include "file/lng_format.h"
+#include "support_qt/app_fixture.h"
+#include "views/project_tree.h"
+
+namespace fs = std::filesystem;
+using framework::MsgAnswer;
+
+namespace {
+
+class FileCommands : public AppFixture {
+ protected:
+  std::string Projects() const { return tmp / "projects"; }
+  void Save(const std::string& path, void (*fill)(CDensoraDoc&)) {
+    CDensoraDoc d;
+    fill(d);
+    fs::create_directories(fs::path(path).parent_path());
+    ASSERT_TRUE(d.OnSaveDocument(path));
+  }
+  QTreeWidget& Tree() const { return View()->Tree(); }
+  QTreeWidgetItem* Find(const QStringList& texts) const {
+    QTreeWidgetItem* at = nullptr;
+    for (const QString& t : texts) {
+      QTreeWidgetItem* next = nullptr;
+      const int n = at ? at->childCount() : Tree().topLevelItemCount();
+      for (int i = 0; i < n; ++i) {
+        QTreeWidgetItem* c = at ? at->child(i) : Tree().topLevelItem(i);
+        if (c->text(0) == t) next = c;
+      }
+      if (!next) return nullptr;
+      at = next;
+    }
+    return at;
+  }
+};
+
+}  // namespace
+
+TEST_F(FileCommands, TheTreeShowsTheProjectsDirectoryAndASelectionLoadsTheFile) {
+  fs::create_directories(Projects());
+  Save(Projects() + "/MAIN ST/A-100/Subgrade/7Sub.lng", testdata::FillTypicalRecord);
+  testdata::WriteBytes(Projects() + "/MAIN ST/A-100/Subgrade/notes.txt", {1});
+  ASSERT_TRUE(Start());
+  ASSERT_EQ(Tree().topLevelItemCount(), 1);
+  QTreeWidgetItem* file = Find({"MAIN ST", "A-100", "Subgrade", "7Sub"});
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->parent()->childCount(), 1);  // the text file is not shown
+
+  Tree().setCurrentItem(file);
+  EXPECT_EQ(Record().m_strStation, "12+50 RT");
+  EXPECT_EQ(Doc().GetPathName(), Projects() + "/MAIN ST/A-100/Subgrade/7Sub.lng");
+  EXPECT_EQ(Frame()->windowTitle().toStdString(), "7Sub.lng - Densora");
+  EXPECT_TRUE(prompt.shown.empty());
+
+  // A folder with items clears the record once the program has started.
+  Tree().setCurrentItem(Find({"MAIN ST"}));
+  EXPECT_TRUE(Record().m_strProject.empty());  // the page fills in today's date again
+  EXPECT_TRUE(Record().Point(0).IsEmpty());
+  EXPECT_TRUE(Doc().GetPathName().empty());
+}
+
+TEST_F(FileCommands, SaveFromTheKeyboardWritesTheFileAndTheTreeOpensItsFolders) {
+  ASSERT_TRUE(Start());
+  testdata::FillTypicalRecord(Doc());
+  Doc().SetModifiedFlag(true);
+  QTest::keyClick(Frame(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(prompt.shown.empty()) << prompt.shown[0].text;
+  EXPECT_TRUE(fs::is_regular_file(Projects() + "/MAIN ST/A-100/Subgrade/7Sub.lng"));
+  EXPECT_FALSE(Doc().IsModified());
+  QTreeWidgetItem* type = Find({"MAIN ST", "A-100", "Subgrade"});
+  ASSERT_NE(type, nullptr);
+  EXPECT_TRUE(type->isExpanded());
+  EXPECT_TRUE(type->parent()->isExpanded());
+  EXPECT_TRUE(type->parent()->parent()->isExpanded());
+  ASSERT_EQ(type->childCount(), 1);
+  EXPECT_EQ(type->child(0)->text(0), "7Sub");
+}
+
+TEST_F(FileCommands, DeleteFromTheMenuRemovesTheSelectedFile) {
+  fs::create_directories(Projects());
+  Save(Projects() + "/P/Lime/1Lim.lng", [](CDensoraDoc& d) { d.m_record.m_strProject = "P"; });
+  Save(Projects() + "/P/Lime/2Lim.lng", [](CDensoraDoc& d) { d.m_record.m_strProject = "P"; });
+  ASSERT_TRUE(Start());
+  Tree().setCurrentItem(Find({"P", "Lime", "1Lim"}));
+  prompt.shown.clear();
+  prompt.Plan({MsgAnswer::Yes});
+  Frame()->Action(ID_FILE_DELETE)->trigger();
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_EQ(prompt.shown[0].text,
+            "Are you sure you want to delete file \"" + Projects() + "/P/Lime/1Lim.lng\"?");
+  EXPECT_FALSE(fs::exists(Projects() + "/P/Lime/1Lim.lng"));
+  EXPECT_TRUE(fs::exists(Projects() + "/P/Lime/2Lim.lng"));
+  EXPECT_EQ(Find({"P", "Lime", "1Lim"}), nullptr);
+  EXPECT_NE(Find({"P", "Lime", "2Lim"}), nullptr);
+}
+
+TEST_F(FileCommands, ChangeProjectsDirectoryIsRememberedAndShown) {
+  ASSERT_TRUE(Start());
+  const std::string other = tmp / "lab2";
+  Save(other + "/Q/Cement/3Cem.lng", [](CDensoraDoc& d) { d.m_record.m_strProject = "Q"; });
+  app->Commands()->m_dirDialogOverride = [&] { return std::optional<std::string>(other); };
+  Frame()->Action(ID_FILE_CHANGE_PROJECTS_DIR)->trigger();
+  EXPECT_EQ(app->m_strProjectsDir, other);
+  QSettings s(QStringLiteral("Vollin"), QStringLiteral("Densora"));
+  EXPECT_EQ(s.value(QStringLiteral("Project Directory")).toString().toStdString(), other);
+  EXPECT_NE(Find({"Q", "Cement", "3Cem"}), nullptr);
+}
+
+TEST_F(FileCommands, OpenAndNewThroughTheMenu) {
+  fs::create_directories(Projects());
+  Save(tmp / "elsewhere/7Sub.lng", testdata::FillTypicalRecord);
+  ASSERT_TRUE(Start());
+  std::string askedIn;
+  app->Commands()->m_openDialogOverride = [&](const std::string& folder) {
+    askedIn = folder;
+    return std::optional<std::string>(tmp / "elsewhere/7Sub.lng");
+  };
+  Frame()->Action(ID_FILE_OPEN)->trigger();
+  EXPECT_EQ(askedIn, Projects());
+  EXPECT_EQ(Record().m_strProject, "MAIN ST");
+  EXPECT_EQ(Frame()->windowTitle().toStdString(), "7Sub.lng - Densora");
+  ASSERT_FALSE(app->RecentFiles().empty());
+  EXPECT_EQ(app->RecentFiles().front(), tmp / "elsewhere/7Sub.lng");
+
+  Record().m_strStation = "changed";
+  Doc().SetModifiedFlag(true);
+  prompt.Plan({MsgAnswer::Cancel});
+  Frame()->Action(ID_FILE_NEW)->trigger();
+  EXPECT_EQ(Record().m_strStation, "changed");
+  prompt.Plan({MsgAnswer::No});
+  Frame()->Action(ID_FILE_NEW)->trigger();
+  EXPECT_TRUE(Record().m_strStation.empty());
+  EXPECT_TRUE(Record().m_strProject.empty());
+}
+
+TEST_F(FileCommands, TheReportPrintsToAPdfPrinter) {
+  ASSERT_TRUE(Start());
+  testdata::FillTypicalRecord(Doc());
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(tmp / "report.pdf"));
+  app->Commands()->PrintReport(printer);
+  EXPECT_GT(fs::file_size(tmp / "report.pdf"), 1000u);
+  EXPECT_FALSE(Doc().IsModified());  // printing refits but changes nothing the user entered
+}
