@@ -47,6 +47,7 @@ fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
 
 bench: build
 	./$(BUILD)/bench/densora_bench
+	./$(BUILD)/bench/densora_bench_tree
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
