@@ -1,0 +1,527 @@
+// The moisture-density chart painted on a recording surface: where every item lands for a
+// known fit and rectangle, which items a thin record leaves out, and that bad data never
+// puts an absurd coordinate or an endless grid on the surface.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <ostream>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/recording_surface.h"
+#include "framework/tone.h"
+#include "model/densora_doc.h"
+#include "model/density_curve.h"
+#include "support/compaction_points.h"
+
+namespace framework {
+inline void PrintTo(const DevicePoint& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+}  // namespace framework
+
+namespace {
+
+using framework::BkMode;
+using framework::PenStyle;
+using framework::RecordedCall;
+using framework::RecordingSurface;
+using Kind = framework::RecordedCall::Kind;
+
+class CountingTone : public framework::Tone {
+ public:
+  void Play(int frequencyHz, int durationMs) override { plays.emplace_back(frequencyHz, durationMs); }
+  std::vector<std::pair<int, int>> plays;
+};
+
+// The rectangle every test draws in: W = 600, H = 400.
+constexpr int kLeft = 10, kTop = 20, kRight = 610, kBottom = 420;
+
+struct ChartFixture : ::testing::Test {
+  CDensoraDoc doc;
+  CDensityCurve curve{doc};
+  RecordingSurface dc{96, 96};
+  CountingTone tone;
+
+  void SetUp() override { curve.SetTone(&tone); }
+
+  void FitAndDraw(int frame = 1, int curvePen = 1, int drop = 1) {
+    curve.FitRecord();
+    curve.DrawChart(dc, kLeft, kTop, kRight, kBottom, frame, curvePen, drop);
+  }
+
+  const RecordedCall& Text(const std::string& text) {
+    const RecordedCall* c = dc.FindText(text);
+    if (c == nullptr) {
+      ADD_FAILURE() << "no text \"" << text << "\"";
+      static RecordedCall none;
+      return none;
+    }
+    return *c;
+  }
+
+  std::vector<RecordedCall> LinesWith(PenStyle style) {
+    std::vector<RecordedCall> out;
+    for (const auto& c : dc.CallsOf(Kind::LineTo)) {
+      if (c.pen.style == style) out.push_back(c);
+    }
+    return out;
+  }
+};
+
+TEST_F(ChartFixture, MapsTheAxisBoundsOntoThePlotAreaTruncatingTowardZero) {
+  densora_test::SetThreePoints(doc);
+  FitAndDraw();
+  ASSERT_EQ(curve.m_nXAxisMin, 9);
+  ASSERT_EQ(curve.m_nXAxisMax, 15);
+  ASSERT_EQ(curve.m_nYAxisMin, 99);
+  ASSERT_EQ(curve.m_nYAxisMax, 106);
+
+  EXPECT_EQ(curve.m_nWidth, 600);
+  EXPECT_EQ(curve.m_nHeight, 400);
+  EXPECT_DOUBLE_EQ(curve.m_dLeftMargin, 72.0);
+  EXPECT_DOUBLE_EQ(curve.m_dRightMargin, 18.0);
+  EXPECT_DOUBLE_EQ(curve.m_dTopMargin, 36.0);
+  EXPECT_DOUBLE_EQ(curve.m_dBottomMargin, 44.0);
+
+  EXPECT_EQ(curve.MapX(9), 82);
+  EXPECT_EQ(curve.MapX(12), 337);
+  EXPECT_EQ(curve.MapX(15), 592);
+  EXPECT_EQ(curve.MapX(8.5), 39);    // 72 − 42.5 = 29.5 → 29
+  EXPECT_EQ(curve.MapX(0), -683);
+  EXPECT_EQ(curve.MapY(99), 376);
+  EXPECT_EQ(curve.MapY(104), 147);   // 127.43 → 127
+  EXPECT_EQ(curve.MapY(106), 56);
+  EXPECT_EQ(curve.MapY(110), -126);  // −146.86 → −146, not −147
+}
+
+TEST_F(ChartFixture, DrawsFillMarkersFrameAndGridInOrder) {
+  densora_test::SetThreePoints(doc);
+  FitAndDraw();
+
+  const auto fills = dc.CallsOf(Kind::FillRect);
+  ASSERT_EQ(fills.size(), 1u);
+  EXPECT_EQ(fills[0].x, 82);
+  EXPECT_EQ(fills[0].y, 56);
+  EXPECT_EQ(fills[0].right, 592);
+  EXPECT_EQ(fills[0].bottom, 376);
+  EXPECT_EQ(fills[0].fill.color, (framework::Color{255, 255, 255}));
+
+  // Discs of radius W / 150 = 4 on the fitted points, blue with the curve pen's outline.
+  const auto discs = dc.CallsOf(Kind::Ellipse);
+  ASSERT_EQ(discs.size(), 3u);
+  // The third point's moisture is a hair below 14 %, so its x truncates to 506, not 507.
+  const int centres[3][2] = {{167, 330}, {337, 147}, {506, 284}};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(discs[i].x, centres[i][0] - 4);
+    EXPECT_EQ(discs[i].y, centres[i][1] - 4);
+    EXPECT_EQ(discs[i].right, centres[i][0] + 4);
+    EXPECT_EQ(discs[i].bottom, centres[i][1] + 4);
+    EXPECT_EQ(discs[i].brush.color, (framework::Color{0, 0, 255}));
+    EXPECT_EQ(discs[i].pen, (framework::Pen{PenStyle::Solid, 1, {0, 0, 255}}));
+  }
+
+  // The frame closes on itself; the grid is dotted, thinnest, and crosses the markers.
+  const auto frame = LinesWith(PenStyle::Solid);
+  ASSERT_EQ(frame.size(), 4u);
+  EXPECT_EQ(frame[0].from, (framework::DevicePoint{82, 376}));
+  EXPECT_EQ(frame[0].x, 592);
+  EXPECT_EQ(frame[1].y, 56);
+  EXPECT_EQ(frame[2].x, 82);
+  EXPECT_EQ(frame[3].x, 82);
+  EXPECT_EQ(frame[3].y, 376);
+  const auto grid = LinesWith(PenStyle::Dot);
+  ASSERT_EQ(grid.size(), 5u + 6u);  // x = 10 … 14, y = 100 … 105
+  EXPECT_EQ(grid[0].from, (framework::DevicePoint{167, 376}));
+  EXPECT_EQ(grid[0].x, 167);
+  EXPECT_EQ(grid[0].y, 56);
+  EXPECT_EQ(grid[5].from, (framework::DevicePoint{82, 330}));
+  EXPECT_EQ(grid[5].x, 592);
+  EXPECT_EQ(grid[0].pen, (framework::Pen{PenStyle::Dot, 0, {117, 168, 190}}));
+
+  const auto& calls = dc.Calls();
+  auto firstOf = [&](Kind k) {
+    return std::find_if(calls.begin(), calls.end(), [&](const RecordedCall& c) { return c.kind == k; });
+  };
+  EXPECT_LT(firstOf(Kind::FillRect), firstOf(Kind::Ellipse));
+  EXPECT_LT(firstOf(Kind::Ellipse), firstOf(Kind::LineTo));
+  EXPECT_LT(firstOf(Kind::LineTo), firstOf(Kind::Polyline));
+}
+
+TEST_F(ChartFixture, CurveRunsThroughTheSamplesAndTheDropLinesMeetItsPeak) {
+  densora_test::SetThreePoints(doc);
+  FitAndDraw();
+
+  const auto polylines = dc.CallsOf(Kind::Polyline);
+  ASSERT_EQ(polylines.size(), 1u);
+  const auto& line = polylines[0].points;
+  ASSERT_EQ(line.size(), 41u);  // samples 0 … 20n − 20; the closing repeat is left out
+  EXPECT_EQ(line.front(), (framework::DevicePoint{167, 330}));
+  EXPECT_EQ(line.back(), (framework::DevicePoint{506, 284}));
+
+  const int xo = curve.MapX(doc.m_record.m_dOptimumMoisture);
+  const int yo = curve.MapY(doc.m_record.m_dMaxDryDensity);
+  EXPECT_NE(std::find(line.begin(), line.end(), framework::DevicePoint{xo, yo}), line.end())
+      << "the drop lines end on a point of the curve";
+  const auto drops = LinesWith(PenStyle::Dash);
+  ASSERT_EQ(drops.size(), 2u);
+  EXPECT_EQ(drops[0].from, (framework::DevicePoint{82, yo}));
+  EXPECT_EQ(drops[0].x, xo);
+  EXPECT_EQ(drops[0].y, yo);
+  EXPECT_EQ(drops[1].from, (framework::DevicePoint{xo, 376}));
+  EXPECT_EQ(drops[1].x, xo);
+  EXPECT_EQ(drops[1].y, yo);
+  EXPECT_EQ(drops[0].pen, (framework::Pen{PenStyle::Dash, 1, {255, 0, 0}}));
+}
+
+TEST_F(ChartFixture, DropLinesAreRepeatedOneUnitApartForThickLines) {
+  densora_test::SetThreePoints(doc);
+  for (int thickness : {0, 1, 2, 3, 4}) {
+    dc.Clear();
+    FitAndDraw(10, 7, thickness);
+    const int xo = curve.MapX(doc.m_record.m_dOptimumMoisture);
+    const int yo = curve.MapY(doc.m_record.m_dMaxDryDensity);
+    const auto drops = LinesWith(PenStyle::Dash);
+    const int repeats = thickness <= 1 ? 1 : thickness - 1;
+    ASSERT_EQ(drops.size(), static_cast<std::size_t>(2 * repeats)) << "thickness " << thickness;
+    std::vector<int> horizontalYs, verticalXs;
+    for (const auto& d : drops) {
+      if (d.from.y == d.y) {
+        EXPECT_EQ(d.from.x, 82);
+        EXPECT_EQ(d.x, xo);
+        horizontalYs.push_back(d.y);
+      } else {
+        EXPECT_EQ(d.from.x, d.x);
+        EXPECT_EQ(d.from.y, 376);
+        EXPECT_EQ(d.y, yo);
+        verticalXs.push_back(d.x);
+      }
+    }
+    std::vector<int> wantYs, wantXs;
+    for (int j = 0; j < repeats; ++j) {
+      wantYs.push_back(yo + j);  // downward
+      wantXs.push_back(xo + j);  // rightward
+    }
+    EXPECT_EQ(horizontalYs, wantYs) << "thickness " << thickness;
+    EXPECT_EQ(verticalXs, wantXs) << "thickness " << thickness;
+  }
+  // The heavy frame and curve pens of paper.
+  EXPECT_EQ(LinesWith(PenStyle::Solid).front().pen.width, 10);
+  EXPECT_EQ(dc.CallsOf(Kind::Polyline).front().pen.width, 7);
+}
+
+TEST_F(ChartFixture, PlacesEveryTextOfTheEnglishChart) {
+  densora_test::SetThreePoints(doc);
+  FitAndDraw();
+
+  const RecordedCall& xTitle = Text("Moisture (%)");
+  EXPECT_EQ(xTitle.x, 295);
+  EXPECT_EQ(xTitle.y, 395);
+  EXPECT_EQ(xTitle.font.height, -13);  // 10 pt at 96 dpi
+  EXPECT_EQ(xTitle.font.escapement, 0);
+  EXPECT_EQ(xTitle.font.face, "Arial");
+
+  const RecordedCall& yTitle = Text("Dry Unit Weight (pcf)");
+  EXPECT_EQ(yTitle.x, 13);
+  EXPECT_EQ(yTitle.y, 282);
+  EXPECT_EQ(yTitle.font.height, -13);
+  EXPECT_EQ(yTitle.font.escapement, 900);
+
+  const RecordedCall& title = Text("Moisture-Density Curve");
+  EXPECT_EQ(title.x, 268);
+  EXPECT_EQ(title.y, 28);
+  EXPECT_EQ(title.font.height, -16);  // 12 pt
+
+  const int xLabelX[] = {70, 155, 240, 325, 410, 495, 580};
+  for (int v = 9; v <= 15; ++v) {
+    const RecordedCall& label = Text(std::to_string(v) + ".0");
+    EXPECT_EQ(label.x, xLabelX[v - 9]) << v;
+    EXPECT_EQ(label.y, 380) << v;
+    EXPECT_EQ(label.font.height, -10) << v;  // 8 pt
+  }
+  const int yLabelY[] = {367, 321, 275, 229, 184, 138, 92, 47};
+  for (int v = 99; v <= 106; ++v) {
+    const RecordedCall& label = Text(std::to_string(v) + ".0");
+    EXPECT_EQ(label.x, 45) << v;
+    EXPECT_EQ(label.y, yLabelY[v - 99]) << v;
+  }
+
+  const RecordedCall& density = Text("Maximum Dry Density = 104.0 pcf");
+  EXPECT_EQ(density.x, 100);
+  EXPECT_EQ(density.y, 59);
+  EXPECT_EQ(density.bkMode, BkMode::Opaque);
+  const RecordedCall& moisture = Text("Optimum Moisture = 12.2 %");
+  EXPECT_EQ(moisture.x, 100);
+  EXPECT_EQ(moisture.y, 73);
+  EXPECT_EQ(moisture.bkMode, BkMode::Opaque);
+  // Status 0: the message line is the empty text, one line further down.
+  const auto texts = dc.Texts();
+  const auto message = std::find_if(texts.begin(), texts.end(),
+                                     [](const RecordedCall& c) { return c.x == 100 && c.y == 86; });
+  ASSERT_NE(message, texts.end());
+  EXPECT_EQ(message->text, "");
+  EXPECT_TRUE(tone.plays.empty());
+
+  // Without a long test the marker sits at (0, 0), far outside the plot.
+  const RecordedCall& longTest = Text("Long Test>>>");
+  EXPECT_EQ(longTest.x, -683 - 100);
+  EXPECT_EQ(longTest.y, 4901 - 4);
+  const auto squares = dc.CallsOf(Kind::Rectangle);
+  ASSERT_EQ(squares.size(), 1u);
+  EXPECT_EQ(squares[0].x, -687);
+  EXPECT_EQ(squares[0].y, 4897);
+  EXPECT_EQ(squares[0].right, -679);
+  EXPECT_EQ(squares[0].bottom, 4905);
+  EXPECT_EQ(squares[0].pen.style, PenStyle::Dash);
+  EXPECT_EQ(squares[0].brush.color, (framework::Color{0, 0, 255}));
+}
+
+TEST_F(ChartFixture, MetricLabelsStepByTwentyWithTheMetricTitle) {
+  doc.m_nUnits = kMetric;
+  densora_test::SetThreePoints(doc);
+  FitAndDraw();
+  ASSERT_EQ(curve.m_nYAxisMin, 1580);
+  ASSERT_EQ(curve.m_nYAxisMax, 1700);
+
+  const RecordedCall& yTitle = Text("Dry Unit Weight (kg/m\xB3)");
+  EXPECT_EQ(yTitle.x, 13);
+  EXPECT_EQ(yTitle.y, 216 + 80);  // H / 5 below the middle in Metric
+  EXPECT_EQ(dc.FindText("Dry Unit Weight (pcf)"), nullptr);
+
+  const int labelY[] = {367, 313, 260, 207, 153, 100, 47};
+  std::vector<std::string> labels;
+  for (const auto& t : dc.Texts()) {
+    if (t.x == 34) labels.push_back(t.text);
+  }
+  EXPECT_EQ(labels, (std::vector<std::string>{"1580.0", "1600.0", "1620.0", "1640.0", "1660.0",
+                                              "1680.0", "1700.0"}));
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(Text(labels[i]).y, labelY[i]) << labels[i];
+
+  const auto grid = LinesWith(PenStyle::Dot);
+  std::vector<int> horizontal;
+  for (const auto& g : grid) {
+    if (g.from.y == g.y) horizontal.push_back(g.y);
+  }
+  EXPECT_EQ(horizontal, (std::vector<int>{322, 269, 216, 162, 109}));
+  EXPECT_NE(dc.FindText("Maximum Dry Density = 1666.5 kg/m\xB3"), nullptr);
+  EXPECT_NE(dc.FindText("Optimum Moisture = 12.2 %"), nullptr);
+}
+
+TEST_F(ChartFixture, LongTestLabelFacesAwayFromThePoints) {
+  densora_test::SetThreePoints(doc);
+  doc.m_record.m_dLongTestDensity = 102.0;
+  doc.m_record.m_dLongTestMoisture = 8.0;  // below every point: the axis widens to the left
+  FitAndDraw();
+  ASSERT_EQ(curve.m_nLongTestSide, 1);
+  ASSERT_EQ(curve.m_nXAxisMin, 7);
+  int lx = curve.MapX(8.0), ly = curve.MapY(102.0);
+  const RecordedCall& below = Text("<<<Long Test");
+  EXPECT_EQ(below.x, lx + 12);
+  EXPECT_EQ(below.y, ly - 4);
+  EXPECT_EQ(dc.FindText("Long Test>>>"), nullptr);
+  const auto square = dc.CallsOf(Kind::Rectangle);
+  ASSERT_EQ(square.size(), 1u);
+  EXPECT_EQ(square[0].x, lx - 4);
+  EXPECT_EQ(square[0].bottom, ly + 4);
+
+  dc.Clear();
+  doc.m_record.m_dLongTestMoisture = 16.0;  // above every point
+  FitAndDraw();
+  ASSERT_EQ(curve.m_nLongTestSide, 0);
+  lx = curve.MapX(16.0);
+  ly = curve.MapY(102.0);
+  const RecordedCall& above = Text("Long Test>>>");
+  EXPECT_EQ(above.x, lx - 100);
+  EXPECT_EQ(above.y, ly - 4);
+  EXPECT_EQ(above.bkMode, BkMode::Opaque);
+  EXPECT_EQ(dc.FindText("<<<Long Test"), nullptr);
+}
+
+TEST_F(ChartFixture, FewerThanThreePointsShowInsufficientDataOverFrameAndMarkers) {
+  densora_test::SetPoint(doc, 0, 10.0, 100.0);
+  densora_test::SetPoint(doc, 3, 14.0, 101.0);
+  const framework::Font current{"Arial", -21, 700, 0};
+  dc.SelectFont(current);
+  FitAndDraw();
+
+  EXPECT_EQ(dc.CallsOf(Kind::Ellipse).size(), 2u);
+  EXPECT_EQ(LinesWith(PenStyle::Solid).size(), 4u);
+  EXPECT_FALSE(LinesWith(PenStyle::Dot).empty());
+  const auto centred = dc.CallsOf(Kind::DrawTextCentered);
+  ASSERT_EQ(centred.size(), 1u);
+  EXPECT_EQ(centred[0].text, "Insufficient Data");
+  EXPECT_EQ(centred[0].x, kLeft);
+  EXPECT_EQ(centred[0].y, kTop);
+  EXPECT_EQ(centred[0].right, kRight);
+  EXPECT_EQ(centred[0].bottom, kBottom);
+  EXPECT_EQ(centred[0].font, current);  // whatever font the surface holds
+  EXPECT_TRUE(dc.CallsOf(Kind::Polyline).empty());
+  EXPECT_TRUE(dc.Texts().empty());
+  EXPECT_TRUE(dc.CallsOf(Kind::Rectangle).empty());
+  EXPECT_TRUE(LinesWith(PenStyle::Dash).empty());
+
+  // One point flags the fit as doubtful, yet the thin chart sounds no tone.
+  doc.m_record.Point(3).m_dMoldSoil = 0.0;
+  doc.m_record.Point(3).m_dWetSample = 0.0;
+  doc.m_record.Point(3).m_dDrySample = 0.0;
+  dc.Clear();
+  FitAndDraw();
+  ASSERT_NE(curve.m_nStatus, 0);
+  EXPECT_EQ(dc.CallsOf(Kind::Ellipse).size(), 1u);
+  EXPECT_NE(dc.FindText("Insufficient Data"), nullptr);
+  EXPECT_TRUE(tone.plays.empty());
+}
+
+TEST_F(ChartFixture, NoPointsLeaveOnlyThePreviousPlotAreaAndTheNotice) {
+  densora_test::SetThreePoints(doc);
+  FitAndDraw();
+  doc.ResetRecord();
+  dc.Clear();
+  FitAndDraw();
+
+  const auto fills = dc.CallsOf(Kind::FillRect);
+  ASSERT_EQ(fills.size(), 1u);  // the earlier fit's bounds still frame the area
+  EXPECT_EQ(fills[0].x, 82);
+  EXPECT_EQ(fills[0].bottom, 376);
+  EXPECT_TRUE(dc.CallsOf(Kind::Ellipse).empty());
+  EXPECT_TRUE(dc.CallsOf(Kind::LineTo).empty());
+  EXPECT_NE(dc.FindText("Insufficient Data"), nullptr);
+}
+
+TEST_F(ChartFixture, AFreshCurveWithEqualBoundsSkipsEveryMappedItem) {
+  densora_test::SetThreePoints(doc);
+  // Painted before any fit: all four bounds are 0.
+  curve.DrawChart(dc, kLeft, kTop, kRight, kBottom, 1, 1, 1);
+  EXPECT_TRUE(dc.CallsOf(Kind::FillRect).empty());
+  EXPECT_TRUE(dc.CallsOf(Kind::Ellipse).empty());
+  EXPECT_TRUE(dc.CallsOf(Kind::LineTo).empty());
+  EXPECT_NE(dc.FindText("Insufficient Data"), nullptr);
+  // Without a scale every value maps onto the plot area's edge.
+  EXPECT_EQ(curve.MapX(12.0), kLeft + 72);
+  EXPECT_EQ(curve.MapY(104.0), kTop + 356);
+
+  // A fit whose unit-weight bounds coincide draws its points nowhere either.
+  curve.m_nPointCount = 3;
+  curve.m_nXAxisMin = 9;
+  curve.m_nXAxisMax = 15;
+  curve.m_nYAxisMin = curve.m_nYAxisMax = 100;
+  curve.m_dSortedMoisture = {10, 12, 14};
+  curve.m_dSortedUnitWeight = {100, 104, 101};
+  curve.m_dSampleMoisture.assign(42, 12.0);
+  curve.m_dSampleUnitWeight.assign(42, 100.0);
+  dc.Clear();
+  curve.DrawChart(dc, kLeft, kTop, kRight, kBottom, 1, 1, 1);
+  EXPECT_TRUE(dc.CallsOf(Kind::FillRect).empty());
+  EXPECT_TRUE(dc.CallsOf(Kind::Ellipse).empty());
+  EXPECT_TRUE(dc.CallsOf(Kind::Polyline).empty());
+  EXPECT_TRUE(dc.Texts().empty());
+}
+
+TEST_F(ChartFixture, AWarningSoundsTheToneOnEveryPaintAndShowsItsMessage) {
+  densora_test::SetPoint(doc, 0, 10.0, 100.0);
+  densora_test::SetPoint(doc, 1, 10.0, 100.0);  // entered twice
+  densora_test::SetPoint(doc, 2, 14.0, 101.0);
+  FitAndDraw();
+  ASSERT_EQ(curve.m_nStatus, CDensityCurve::kStatusDuplicate);
+  curve.DrawChart(dc, kLeft, kTop, kRight, kBottom, 1, 1, 1);
+  EXPECT_EQ(tone.plays, (std::vector<std::pair<int, int>>{{1500, 1000}, {1500, 1000}}));
+  const RecordedCall& message = Text("WARNING: A test point possibly entered twice");
+  EXPECT_EQ(message.x, curve.MapX(curve.m_nXAxisMin) + 18);
+  EXPECT_EQ(message.y, curve.MapY(curve.m_nYAxisMax) + 30);
+  EXPECT_EQ(message.bkMode, BkMode::Opaque);
+
+  // Without a tone the painter stays silent.
+  curve.SetTone(nullptr);
+  curve.DrawChart(dc, kLeft, kTop, kRight, kBottom, 1, 1, 1);
+  EXPECT_EQ(tone.plays.size(), 2u);
+}
+
+TEST_F(ChartFixture, PutsTheSurfaceBackAsItWas) {
+  densora_test::SetThreePoints(doc);
+  const framework::Pen pen{PenStyle::Solid, 3, {1, 2, 3}};
+  const framework::Brush brush{false, {4, 5, 6}};
+  const framework::Font font{"Arial", -40, 700, 0};
+  dc.SelectPen(pen);
+  dc.SelectBrush(brush);
+  dc.SelectFont(font);
+  for (int points : {3, 2}) {
+    if (points == 2) {
+      TestPoint& third = doc.m_record.Point(2);
+      third.m_dMoldSoil = third.m_dWetSample = third.m_dDrySample = 0.0;
+    }
+    FitAndDraw();
+    EXPECT_EQ(dc.CurrentPen(), pen) << points;
+    EXPECT_EQ(dc.CurrentBrush(), brush) << points;
+    EXPECT_EQ(dc.CurrentFont(), font) << points;
+    EXPECT_EQ(dc.CurrentBkMode(), BkMode::Transparent) << points;
+  }
+}
+
+// Every coordinate the painter hands the surface.
+std::vector<int> Coordinates(const RecordingSurface& dc) {
+  std::vector<int> out;
+  for (const auto& c : dc.Calls()) {
+    out.insert(out.end(), {c.x, c.y, c.right, c.bottom, c.from.x, c.from.y});
+    for (const auto& p : c.points) out.insert(out.end(), {p.x, p.y});
+  }
+  return out;
+}
+
+TEST_F(ChartFixture, BadDataDrawsABoundedChart) {
+  struct Case {
+    const char* name;
+    void (*fill)(CDensoraDoc&);
+  };
+  const Case cases[] = {
+      {"long test far outside the points",
+       [](CDensoraDoc& d) {
+         densora_test::SetThreePoints(d);
+         d.m_record.m_dLongTestDensity = 1e7;
+         d.m_record.m_dLongTestMoisture = 5000.0;
+       }},
+      {"dry weights of 0",
+       [](CDensoraDoc& d) {
+         densora_test::SetThreePoints(d);
+         for (int i = 0; i < 3; ++i) d.m_record.Point(i).m_dDrySample = 0.0;
+       }},
+      {"equal moistures with different unit weights",
+       [](CDensoraDoc& d) {
+         densora_test::SetPoint(d, 0, 10.0, 100.0);
+         densora_test::SetPoint(d, 1, 10.0, 103.0);
+         densora_test::SetPoint(d, 2, 14.0, 101.0);
+       }},
+      {"mold volume of 0",
+       [](CDensoraDoc& d) {
+         densora_test::SetThreePoints(d);
+         d.m_record.m_dMoldVolume = 0.0;
+       }},
+      {"weights beyond any soil",
+       [](CDensoraDoc& d) {
+         densora_test::SetThreePoints(d);
+         d.m_record.Point(1).m_dMoldSoil = 1e300;
+       }},
+  };
+  for (const Case& c : cases) {
+    CDensoraDoc d;
+    c.fill(d);
+    CDensityCurve cv(d);
+    CountingTone t;
+    cv.SetTone(&t);
+    RecordingSurface s;
+    cv.FitRecord();
+    cv.DrawChart(s, kLeft, kTop, kRight, kBottom, 1, 1, 1);
+    EXPECT_LT(s.Calls().size(), 500u) << c.name;
+    for (int v : Coordinates(s)) {
+      ASSERT_LE(std::abs(static_cast<long long>(v)), 1100000000LL) << c.name;
+    }
+    for (const auto& text : s.Texts()) {
+      EXPECT_EQ(text.text.find("inf"), std::string::npos) << c.name << ": " << text.text;
+      EXPECT_EQ(text.text.find("nan"), std::string::npos) << c.name << ": " << text.text;
+    }
+    EXPECT_NE(cv.m_nStatus, 0) << c.name;
+    EXPECT_EQ(t.plays.size(), 1u) << c.name;
+  }
+}
+
+}  // namespace

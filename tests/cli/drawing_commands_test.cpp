@@ -1,0 +1,148 @@
+// densora-cli report and chart, run as a user runs them: on the sample projects, without a
+// display, writing a PDF and a PNG that are checked from their bytes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSubgrade = std::string(DENSORA_SAMPLES_DIR) + "/MAIN ST/A-100/Subgrade/7Sub.lng";
+const std::string kEmbankment =
+    std::string(DENSORA_SAMPLES_DIR) + "/MAIN ST/A-100/Embankment/3Emb.lng";
+const std::string kLime = std::string(DENSORA_SAMPLES_DIR) + "/COUNTY RD 9/Lime/12Lim.lng";
+
+std::string Quote(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) {
+    if (c == '\'') {
+      out += "'\\''";
+    } else {
+      out += c;
+    }
+  }
+  return out + "'";
+}
+
+// Runs the tool with no display and no platform chosen, so it must pick one itself.
+int RunCli(const std::vector<std::string>& args) {
+  std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + Quote(DENSORA_CLI_PATH);
+  for (const auto& a : args) cmd += " " + Quote(a);
+  cmd += " >/dev/null 2>&1";
+  const int status = std::system(cmd.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Page objects (not the page tree) and the page boxes of a PDF.
+int PdfPages(const std::string& pdf) {
+  const std::regex page(R"(/Type\s*/Page(?![s\w]))");
+  return static_cast<int>(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page),
+                                        std::sregex_iterator()));
+}
+
+std::vector<std::string> PdfMediaBoxes(const std::string& pdf) {
+  const std::regex box(R"(/MediaBox\s*\[\s*0\s+0\s+([0-9.]+)\s+([0-9.]+)\s*\])");
+  std::vector<std::string> out;
+  for (auto it = std::sregex_iterator(pdf.begin(), pdf.end(), box); it != std::sregex_iterator(); ++it) {
+    out.push_back(std::to_string(std::lround(std::stod((*it)[1]))) + "x" +
+                  std::to_string(std::lround(std::stod((*it)[2]))));
+  }
+  return out;
+}
+
+// The width and height in a PNG's header chunk.
+bool PngSize(const std::string& png, std::uint32_t& w, std::uint32_t& h) {
+  if (png.size() < 24 || png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 || png.compare(12, 4, "IHDR") != 0) {
+    return false;
+  }
+  auto be = [&](std::size_t at) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(png[at + i]);
+    return v;
+  };
+  w = be(16);
+  h = be(20);
+  return true;
+}
+
+struct DrawingCommands : ::testing::Test {
+  fs::path dir;
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          ("densora-drawing-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+           "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+};
+
+TEST_F(DrawingCommands, ReportIsOneLetterPagePerFile) {
+  const fs::path one = dir / "one.pdf";
+  ASSERT_EQ(RunCli({"report", kSubgrade, "-o", one.string()}), 0);
+  const std::string pdf = ReadAll(one);
+  ASSERT_EQ(pdf.compare(0, 5, "%PDF-"), 0);
+  EXPECT_EQ(PdfPages(pdf), 1);
+  EXPECT_EQ(PdfMediaBoxes(pdf), (std::vector<std::string>{"612x792"}));  // 8.5 × 11 in
+
+  const fs::path three = dir / "three.pdf";
+  ASSERT_EQ(RunCli({"report", kSubgrade, kEmbankment, kLime, "-o", three.string(), "--metric"}), 0);
+  const std::string pdf3 = ReadAll(three);
+  EXPECT_EQ(PdfPages(pdf3), 3);
+  EXPECT_EQ(PdfMediaBoxes(pdf3), (std::vector<std::string>(3, "612x792")));
+}
+
+TEST_F(DrawingCommands, ReportSkipsAFileThatCannotBeReadAndSaysSo) {
+  const fs::path out = dir / "r.pdf";
+  EXPECT_EQ(RunCli({"report", kSubgrade, (dir / "missing.lng").string(), "-o", out.string()}), 1);
+  EXPECT_EQ(PdfPages(ReadAll(out)), 1);
+  const fs::path none = dir / "none.pdf";
+  EXPECT_EQ(RunCli({"report", (dir / "missing.lng").string(), "-o", none.string()}), 1);
+  EXPECT_FALSE(fs::exists(none));
+}
+
+TEST_F(DrawingCommands, ChartIsAPngOfTheAskedSize) {
+  const fs::path png = dir / "c.png";
+  ASSERT_EQ(RunCli({"chart", kSubgrade, "-o", png.string()}), 0);
+  std::uint32_t w = 0, h = 0;
+  ASSERT_TRUE(PngSize(ReadAll(png), w, h));
+  EXPECT_EQ(w, 474u);
+  EXPECT_EQ(h, 312u);
+
+  const fs::path big = dir / "big.png";
+  ASSERT_EQ(RunCli({"chart", kLime, "--metric", "--size", "948x624", "-o", big.string()}), 0);
+  ASSERT_TRUE(PngSize(ReadAll(big), w, h));
+  EXPECT_EQ(w, 948u);
+  EXPECT_EQ(h, 624u);
+}
+
+TEST_F(DrawingCommands, BadUsageIsRefused) {
+  const fs::path png = dir / "c.png";
+  EXPECT_EQ(RunCli({"chart", kSubgrade}), 2);
+  EXPECT_EQ(RunCli({"chart", kSubgrade, kLime, "-o", png.string()}), 2);
+  EXPECT_EQ(RunCli({"chart", kSubgrade, "--size", "0x10", "-o", png.string()}), 2);
+  EXPECT_EQ(RunCli({"chart", kSubgrade, "--size", "wide", "-o", png.string()}), 2);
+  EXPECT_EQ(RunCli({"report", kSubgrade}), 2);
+  EXPECT_EQ(RunCli({"report", "-o", (dir / "r.pdf").string()}), 2);
+  EXPECT_EQ(RunCli({"report", kSubgrade, "--size", "1x1", "-o", (dir / "r.pdf").string()}), 2);
+  EXPECT_EQ(RunCli({"chart", (dir / "missing.lng").string(), "-o", png.string()}), 1);
+  EXPECT_FALSE(fs::exists(png));
+}
+
+}  // namespace

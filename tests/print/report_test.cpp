@@ -1,0 +1,370 @@
+// The printed report on a recording surface at 600 dpi on a US Letter page: where each item
+// of the page and of the test table lands, what the long-test lines say in both units, and
+// that impossible values print blank.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/recording_surface.h"
+#include "model/densora_doc.h"
+#include "model/density_curve.h"
+#include "print/report.h"
+#include "support/compaction_points.h"
+
+namespace {
+
+using framework::PenStyle;
+using framework::RecordedCall;
+using framework::RecordingSurface;
+using Kind = framework::RecordedCall::Kind;
+
+constexpr int kPageW = 5100;  // 8.5 in at 600 dpi
+constexpr int kPageH = 6600;  // 11 in
+
+constexpr int kHeadingHeight = -100;  // 12 pt at 600 dpi
+constexpr int kTextHeight = -83;      // 10 pt
+
+struct ReportFixture : ::testing::Test {
+  CDensoraDoc doc;
+  CDensityCurve viewCurve{doc};
+  RecordingSurface dc{600, 600};
+
+  void SetUp() override {
+    CompactionRecord& r = doc.m_record;
+    r.m_strProject = "MAIN ST";
+    r.m_strTipNo = "A-100";
+    r.m_strCounty = "Adams";
+    r.m_strStation = "12+50 RT";
+    r.m_strComments = "Brown silty clay";
+    r.m_strDate = "05/09/2003";
+    r.m_strTestType = "Subgrade";
+    r.m_strTestNo = "7";
+    r.m_strTestedBy = "J. Ortiz";
+  }
+
+  // The record as the program holds it before printing: points entered and fitted.
+  void Fit() { viewCurve.FitRecord(); }
+
+  void Print() { print::DrawReport(dc, kPageW, kPageH, doc, viewCurve); }
+
+  const RecordedCall& Text(const std::string& text) {
+    const RecordedCall* c = dc.FindText(text);
+    if (c == nullptr) {
+      ADD_FAILURE() << "no text \"" << text << "\"";
+      static RecordedCall none;
+      return none;
+    }
+    return *c;
+  }
+
+  void ExpectText(const std::string& text, int x, int y, int weight) {
+    const RecordedCall& c = Text(text);
+    EXPECT_EQ(c.x, x) << text;
+    EXPECT_EQ(c.y, y) << text;
+    EXPECT_EQ(c.font.face, "Arial") << text;
+    EXPECT_EQ(c.font.weight, weight) << text;
+  }
+
+  // The texts written at one height, left to right, as (x, text).
+  std::vector<std::pair<int, std::string>> Row(int y) {
+    std::vector<std::pair<int, std::string>> out;
+    for (const auto& t : dc.Texts()) {
+      if (t.y == y) out.emplace_back(t.x, t.text);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+};
+
+TEST_F(ReportFixture, LaysOutTheEmblemHeadingsAndProjectBlock) {
+  densora_test::SetThreePoints(doc);
+  Fit();
+  Print();
+
+  const auto bitmaps = dc.CallsOf(Kind::DrawBitmap);
+  ASSERT_EQ(bitmaps.size(), 1u);
+  EXPECT_EQ(bitmaps[0].x, 765);
+  EXPECT_EQ(bitmaps[0].y, 330);
+  EXPECT_EQ(bitmaps[0].bitmapWidth, 600);
+  EXPECT_EQ(bitmaps[0].bitmapHeight, 600);
+  EXPECT_GT(bitmaps[0].bitmapBlack, 600 * 600 / 20);  // a picture, not a blank
+  EXPECT_LT(bitmaps[0].bitmapBlack, 600 * 600 / 2);
+
+  ExpectText("VOLLINDOR", 1530, 528, 700);
+  ExpectText("KARROWAY", 2142, 660, 700);
+  ExpectText("MOISTURE DENSITY DETERMINATION", 1683, 1056, 700);
+  EXPECT_EQ(Text("VOLLINDOR").font.height, kHeadingHeight);
+
+  // Labels bold, values regular, rows 325 units below their fractions of the page.
+  ExpectText("Project", 688, 1315, 700);
+  ExpectText("TIP No.", 688, 1473, 700);
+  ExpectText("County", 688, 1631, 700);
+  ExpectText("Station", 688, 1790, 700);
+  ExpectText("Comments", 688, 1955, 700);
+  ExpectText("Date", 2687, 1315, 700);
+  ExpectText("Test Type", 2687, 1473, 700);
+  ExpectText("Test No.", 2687, 1631, 700);
+  ExpectText("Tested By", 2687, 1790, 700);
+  EXPECT_EQ(Text("Project").font.height, kTextHeight);
+  ExpectText("MAIN ST", 1596, 1315, 400);
+  ExpectText("A-100", 1596, 1473, 400);
+  ExpectText("Adams", 1596, 1631, 400);
+  ExpectText("12+50 RT", 1596, 1790, 400);
+  ExpectText("Brown silty clay", 1596, 1955, 400);
+  ExpectText("05/09/2003", 3570, 1315, 400);
+  ExpectText("7", 3570, 1631, 400);
+  ExpectText("J. Ortiz", 3570, 1790, 400);
+  EXPECT_EQ(Text("MAIN ST").font.height, kTextHeight);
+
+  // The procedure, whatever test type the record holds.
+  ExpectText("AASHTO T-99", 3570, 1473, 400);
+  EXPECT_EQ(dc.FindText("Subgrade"), nullptr);
+
+  // The rule under the project block: the first line, 10 units wide.
+  const auto lines = dc.CallsOf(Kind::LineTo);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0].from, (framework::DevicePoint{637, 2173}));
+  EXPECT_EQ(lines[0].x, 4549);
+  EXPECT_EQ(lines[0].y, 2173);
+  EXPECT_EQ(lines[0].pen, (framework::Pen{PenStyle::Solid, 10, {0, 0, 0}}));
+}
+
+TEST_F(ReportFixture, PrintsTheMoldInEitherUnit) {
+  densora_test::SetThreePoints(doc);
+  Fit();
+  Print();
+  ExpectText("Mold Weight (g)", 688, 2245, 700);
+  ExpectText("Mold Volume(ft\xB3)", 2687, 2245, 700);
+  ExpectText("4000", 1596, 2245, 400);
+  ExpectText("0.033333", 3570, 2245, 400);
+
+  doc.m_nUnits = kMetric;
+  dc.Clear();
+  Fit();
+  Print();
+  ExpectText("Mold Volume (m\xB3)", 2687, 2245, 700);
+  ExpectText("0.000944", 3570, 2245, 400);
+}
+
+TEST_F(ReportFixture, LongTestLinesInBothUnits) {
+  densora_test::SetThreePoints(doc);
+  doc.m_record.m_dLongTestDensity = 110.0;
+  doc.m_record.m_dLongTestMoisture = 12.0;
+  Fit();
+  Print();
+  ExpectText("Long Test Results: ", 688, 3559, 700);
+  ExpectText("Maximum Density = 110.00 pcf, difference = 6.0  pcf - Poor", 1555, 3559, 400);
+  ExpectText("Optimum Moisture = 12.00%, difference = 0.2% - Excellent", 1555, 3691, 400);
+
+  doc.m_nUnits = kMetric;
+  dc.Clear();
+  Fit();
+  Print();
+  // The Metric unit text has no leading blank.
+  ExpectText("Maximum Density = 1761.94kg/m\xB3, difference = 95.4 kg/m\xB3 - Poor", 1555, 3559,
+             400);
+  ExpectText("Optimum Moisture = 12.00%, difference = 0.2% - Excellent", 1555, 3691, 400);
+}
+
+TEST_F(ReportFixture, NoLongTestGivesBareLines) {
+  densora_test::SetThreePoints(doc);
+  Fit();
+  Print();
+  ExpectText("Maximum Density = 0.00 pcf, ", 1555, 3559, 400);
+  ExpectText("Optimum Moisture = 0.00%, ", 1555, 3691, 400);
+}
+
+TEST_F(ReportFixture, RatesTheFitAsItStoodThenRefitsForTheChart) {
+  densora_test::SetThreePoints(doc);
+  doc.m_record.m_dLongTestDensity = 110.0;
+  Fit();
+  // A result left over from before, and a stale point count.
+  doc.m_record.m_dMaxDryDensity = 108.0;
+  doc.m_record.m_nPointCount = 0;
+  Print();
+  EXPECT_NE(dc.FindText("Maximum Density = 110.00 pcf, difference = 2.0  pcf - Good"), nullptr);
+  EXPECT_NEAR(doc.m_record.m_dMaxDryDensity, 104.042, 0.0005);
+  EXPECT_EQ(doc.m_record.m_nPointCount, 3);
+  EXPECT_NE(dc.FindText("Maximum Dry Density = 104.0 pcf"), nullptr);
+}
+
+TEST_F(ReportFixture, DrawsTheChartInItsRectangleWithHeavyLines) {
+  densora_test::SetThreePoints(doc);
+  Fit();
+  Print();
+  EXPECT_EQ(viewCurve.m_nLeft, 637);
+  EXPECT_EQ(viewCurve.m_nTop, 3894);
+  EXPECT_EQ(viewCurve.m_nWidth, 4549 - 637);
+  EXPECT_EQ(viewCurve.m_nHeight, 6270 - 3894);
+
+  const auto fills = dc.CallsOf(Kind::FillRect);
+  ASSERT_EQ(fills.size(), 1u);
+  EXPECT_EQ(fills[0].x, viewCurve.MapX(viewCurve.m_nXAxisMin));
+  EXPECT_EQ(fills[0].bottom, viewCurve.MapY(viewCurve.m_nYAxisMin));
+
+  int frame = 0, dropped = 0;
+  for (const auto& l : dc.CallsOf(Kind::LineTo)) {
+    if (l.pen.width == 10 && l.y != 2173) ++frame;
+    if (l.pen.style == PenStyle::Dash) ++dropped;
+  }
+  EXPECT_EQ(frame, 4 + 13);  // the chart's frame, and the test table's ruling
+  EXPECT_EQ(dropped, 6);     // each drop line three times
+  const auto curveLine = dc.CallsOf(Kind::Polyline);
+  ASSERT_EQ(curveLine.size(), 1u);
+  EXPECT_EQ(curveLine[0].pen.width, 7);
+  // Chart fonts are sized for the printer: the title is 12 pt at 600 dpi.
+  EXPECT_EQ(Text("Moisture-Density Curve").font.height, kHeadingHeight);
+}
+
+TEST_F(ReportFixture, FewPointsShowInsufficientDataInTheValueFont) {
+  densora_test::SetPoint(doc, 0, 10.0, 100.0);
+  densora_test::SetPoint(doc, 1, 12.0, 104.0);
+  Fit();
+  Print();
+  const auto centred = dc.CallsOf(Kind::DrawTextCentered);
+  ASSERT_EQ(centred.size(), 1u);
+  EXPECT_EQ(centred[0].text, "Insufficient Data");
+  EXPECT_EQ(centred[0].x, 637);
+  EXPECT_EQ(centred[0].y, 3894);
+  EXPECT_EQ(centred[0].right, 4549);
+  EXPECT_EQ(centred[0].bottom, 6270);
+  EXPECT_EQ(centred[0].font, (framework::Font{"Arial", kTextHeight, 400, 0}));
+}
+
+TEST_F(ReportFixture, PutsThePenAndFontBack) {
+  densora_test::SetThreePoints(doc);
+  Fit();
+  const framework::Pen pen{PenStyle::Dot, 2, {9, 9, 9}};
+  const framework::Font font{"Arial", -7, 400, 0};
+  dc.SelectPen(pen);
+  dc.SelectFont(font);
+  Print();
+  EXPECT_EQ(dc.CurrentPen(), pen);
+  EXPECT_EQ(dc.CurrentFont(), font);
+}
+
+TEST_F(ReportFixture, LongTextsAreDrawnWholeWithoutTrouble) {
+  doc.m_record.m_strProject = std::string(300, 'P');
+  doc.m_record.m_strComments = std::string(300, '\xE9');
+  densora_test::SetThreePoints(doc);
+  Fit();
+  Print();
+  ExpectText(std::string(300, 'P'), 1596, 1315, 400);
+  ExpectText(std::string(300, '\xE9'), 1596, 1955, 400);
+}
+
+// The test table alone, in a rectangle of 800 × 400 at (100, 200).
+struct TestTableFixture : ReportFixture {
+  void Draw() { print::DrawTestTable(dc, 100, 200, 900, 600, doc); }
+};
+
+constexpr int kRowY[] = {358, 397, 436, 475, 514, 552};
+
+TEST_F(TestTableFixture, HeaderNamesTheColumnsAndTheirUnits) {
+  Draw();
+  using Cells = std::vector<std::pair<int, std::string>>;
+  EXPECT_EQ(Row(216), (Cells{{132, "Test"}, {211, "Weight of"}, {313, "Weight of"},
+                             {415, "Wet Unit"}, {520, "Wt. Wet"}, {621, "Wt. Dry"},
+                             {728, "Water"}, {816, "Dry Unit"}}));
+  EXPECT_EQ(Row(254), (Cells{{139, "No."}, {211, "Mold+Soil"}, {316, "Wet Soil"},
+                             {419, "Weight"}, {520, "Sample"}, {621, "Sample"},
+                             {720, "Content"}, {821, "Weight"}}));
+  EXPECT_EQ(Row(292), (Cells{{240, "(g)"}, {340, "(g)"}, {416, "   (pcf)"}, {540, "(g)"},
+                             {640, "(g)"}, {748, "%"}, {818, "   (pcf)"}}));
+  doc.m_nUnits = kMetric;
+  dc.Clear();
+  Draw();
+  EXPECT_EQ(Row(292)[2], (std::pair<int, std::string>{416, " (kg/m\xB3)"}));
+  EXPECT_EQ(Row(292)[6], (std::pair<int, std::string>{818, " (kg/m\xB3)"}));
+}
+
+TEST_F(TestTableFixture, PresentPointsFillTheRowsInSlotOrder) {
+  // Slots 1, 3 and 4 (slot 2 empty), with water contents of 10 %, 9.5 % and 12 %.
+  densora_test::SetPoint(doc, 0, 10.0, 100.0);
+  densora_test::SetPoint(doc, 2, 9.5, 102.0, 200.0);
+  densora_test::SetPoint(doc, 3, 12.0, 104.0);
+  Draw();
+  using Cells = std::vector<std::pair<int, std::string>>;
+  EXPECT_EQ(Row(kRowY[0]), (Cells{{148, "1"}, {223, "5663.2"}, {325, "1663.2"}, {428, "110.0"},
+                                  {525, "110.0"}, {636, "100.0"}, {726, "10.00"}, {828, "100.0"}}));
+  EXPECT_EQ(Row(kRowY[1]), (Cells{{148, "2"}, {223, "5688.8"}, {325, "1688.8"}, {428, "111.7"},
+                                  {525, "219.0"}, {636, "200.0"}, {726, "  9.50"}, {828, "102.0"}}));
+  EXPECT_EQ(Row(kRowY[2]), (Cells{{148, "3"}, {223, "5761.2"}, {325, "1761.2"}, {428, "116.5"},
+                                  {525, "112.0"}, {636, "100.0"}, {726, "12.00"}, {828, "104.0"}}));
+  for (int i = 3; i < 6; ++i) {
+    EXPECT_EQ(Row(kRowY[i]), (Cells{{148, std::to_string(i + 1)}})) << "row " << i + 1;
+  }
+  // The table reads the slots; the count it stores is left to the fit.
+  EXPECT_EQ(doc.m_record.m_nPointCount, 0);
+}
+
+TEST_F(TestTableFixture, MetricRowsUseTheStandardMetricMold) {
+  densora_test::SetPoint(doc, 0, 10.0, 100.0);
+  doc.m_record.m_dMoldVolume = 0.05;  // the metric table ignores the record's volume
+  doc.m_nUnits = kMetric;
+  Draw();
+  const auto row = Row(kRowY[0]);
+  ASSERT_EQ(row.size(), 8u);
+  EXPECT_EQ(row[3].second, "1761.9");  // 1663.2 g / 0.944 l
+  EXPECT_EQ(row[7].second, "1601.7");  // the same over 1.10
+}
+
+TEST_F(TestTableFixture, RulesEightEqualColumnsUnderATwoLineHeader) {
+  Draw();
+  const auto lines = dc.CallsOf(Kind::LineTo);
+  ASSERT_EQ(lines.size(), 4u + 2u + 7u);
+  EXPECT_EQ(lines[0].from, (framework::DevicePoint{100, 200}));
+  EXPECT_EQ(lines[0].x, 900);  // top edge
+  EXPECT_EQ(lines[1].y, 600);  // right edge
+  EXPECT_EQ(lines[2].x, 100);  // bottom edge
+  EXPECT_EQ(lines[3].y, 200);  // left edge
+  EXPECT_EQ(lines[4].from, (framework::DevicePoint{100, 336}));
+  EXPECT_EQ(lines[4].x, 900);
+  EXPECT_EQ(lines[5].from, (framework::DevicePoint{100, 343}));
+  for (int k = 1; k <= 7; ++k) {
+    EXPECT_EQ(lines[5 + k].from, (framework::DevicePoint{100 + 100 * k, 200})) << k;
+    EXPECT_EQ(lines[5 + k].x, 100 + 100 * k) << k;
+    EXPECT_EQ(lines[5 + k].y, 600) << k;
+  }
+}
+
+TEST_F(TestTableFixture, ImpossibleValuesPrintBlank) {
+  // A point without a dry weight has no water content and no dry unit weight.
+  densora_test::SetPoint(doc, 0, 10.0, 100.0);
+  doc.m_record.Point(0).m_dDrySample = 0.0;
+  // A mold volume of 0 gives no unit weights at all in English.
+  CDensoraDoc noVolume;
+  densora_test::SetPoint(noVolume, 0, 10.0, 100.0);
+  noVolume.m_record.m_dMoldVolume = 0.0;
+
+  Draw();
+  auto row = Row(kRowY[0]);
+  ASSERT_EQ(row.size(), 8u);
+  EXPECT_EQ(row[3].second, "110.0");
+  EXPECT_EQ(row[6].second, "");
+  EXPECT_EQ(row[7].second, "");
+
+  dc.Clear();
+  print::DrawTestTable(dc, 100, 200, 900, 600, noVolume);
+  row = Row(kRowY[0]);
+  ASSERT_EQ(row.size(), 8u);
+  EXPECT_EQ(row[3].second, "");
+  EXPECT_EQ(row[6].second, "10.00");
+  EXPECT_EQ(row[7].second, "");
+
+  // And the whole page of such a record says nothing of infinity.
+  dc.Clear();
+  CDensityCurve curve(noVolume);
+  curve.FitRecord();
+  print::DrawReport(dc, kPageW, kPageH, noVolume, curve);
+  for (const auto& t : dc.Texts()) {
+    EXPECT_EQ(t.text.find("inf"), std::string::npos) << t.text;
+    EXPECT_EQ(t.text.find("nan"), std::string::npos) << t.text;
+  }
+  EXPECT_NE(dc.FindText("0.000000"), nullptr);  // the mold volume itself
+}
+
+}  // namespace
