@@ -30,15 +30,54 @@ constexpr Color kRed{255, 0, 0};
 constexpr Color kGridBlue{117, 168, 190};
 constexpr Color kBlack{0, 0, 0};
 
-// A long test far from the points can stretch an axis over millions of grid steps; such an
-// axis gets no grid lines or labels, which would only fill the plot solid.
-constexpr long long kMaxGridLines = 1000;
+// A guard on the grid lines of one axis, far above what any plot shows.
+constexpr long long kMaxGridLines = 10000;
+
+// Rough extents of a tick label in the 8 pt face, as multiples of its character height:
+// the height of a line, and the advance of a digit (Arial's digits are all 0.556 em wide)
+// with a little space to the next label.
+constexpr double kLineHeightEm = 1.15;
+constexpr double kDigitEm = 0.556;
+constexpr double kLabelGapEm = 0.3;
 
 constexpr int kToneHz = 1500;
 constexpr int kToneMs = 1000;
 
 // trunc(value) for the device offsets, safe for any double.
 int Trunc(double value) { return SaturatingTrunc(value); }
+
+// How many grid steps lie between two labelled grid lines: one step normally; when one step
+// spans less than `minSpacing` device units (a long test far from the points stretches an
+// axis over hundreds of steps) the smallest of 2, 5, 10, 20, 50, … steps that keeps the
+// labels apart. 0 when nothing can be placed at all.
+long long GridStride(double stepSpan, double minSpacing) {
+  if (!std::isfinite(stepSpan) || !(stepSpan > 0.0)) return 0;
+  if (stepSpan >= minSpacing) return 1;
+  const double need = minSpacing / stepSpan;
+  for (long long decade = 1; decade <= 1000000000000LL; decade *= 10) {
+    for (long long m : {1LL, 2LL, 5LL}) {
+      if (static_cast<double>(m * decade) >= need) return m * decade;
+    }
+  }
+  return 0;
+}
+
+// The labelled values from `lo` up to `hi`, `unit` apart: from `lo` itself with a stride of
+// one step, otherwise at the multiples of `unit`.
+std::vector<long long> TickValues(long long lo, long long hi, long long stride, long long unit) {
+  std::vector<long long> out;
+  if (stride <= 0 || unit <= 0 || lo > hi) return out;
+  long long v = lo;
+  if (stride > 1) {
+    v = lo / unit * unit;
+    if (v < lo) v += unit;
+  }
+  for (; v <= hi && static_cast<long long>(out.size()) <= kMaxGridLines; v += unit) out.push_back(v);
+  if (static_cast<long long>(out.size()) > kMaxGridLines) out.clear();
+  return out;
+}
+
+int DigitsOf(long long v) { return static_cast<int>(std::to_string(v).size()); }
 
 std::string WithoutBlanks(const std::string& text) {
   std::string out;
@@ -141,10 +180,20 @@ void CDensityCurve::DrawChart(framework::DrawingSurface& dc, int left, int top, 
     }
   }
 
-  const long long xSteps = static_cast<long long>(m_nXAxisMax) - m_nXAxisMin;
-  const long long ySteps = (static_cast<long long>(m_nYAxisMax) - m_nYAxisMin) / step;
-  const bool xGrid = xSteps <= kMaxGridLines;
-  const bool yGrid = ySteps <= kMaxGridLines;
+  // The grid lines carry the tick labels; both are spread out only where neighbouring
+  // labels would run into each other.
+  const double em = std::abs(static_cast<double>(smallFont.height));
+  const double plotW = W - (m_dRightMargin + m_dLeftMargin);
+  const double plotH = H - (m_dBottomMargin + m_dTopMargin);
+  const double xSpan = static_cast<double>(m_nXAxisMax) - m_nXAxisMin;
+  const double ySpan = static_cast<double>(m_nYAxisMax) - m_nYAxisMin;
+  const int widestX = std::max(DigitsOf(m_nXAxisMin), DigitsOf(m_nXAxisMax)) + 2;
+  const long long xStride =
+      GridStride(plotW / xSpan, em * (widestX * kDigitEm + kLabelGapEm));
+  const long long yStride = GridStride(plotH / ySpan * step, em * kLineHeightEm);
+  const std::vector<long long> xTicks = TickValues(m_nXAxisMin, m_nXAxisMax, xStride, xStride);
+  const std::vector<long long> yTicks =
+      TickValues(m_nYAxisMin, m_nYAxisMax, yStride, yStride * step);
 
   // 4. Frame and grid, over the markers.
   if (n > 0 && mappable) {
@@ -157,19 +206,17 @@ void CDensityCurve::DrawChart(framework::DrawingSurface& dc, int left, int top, 
     dc.LineTo(x0, y1);
     dc.LineTo(x0, y0);
     dc.SelectPen(gridPen);
-    if (xGrid) {
-      for (long long v = static_cast<long long>(m_nXAxisMin) + 1; v < m_nXAxisMax; ++v) {
-        const int x = MapX(static_cast<double>(v));
-        dc.MoveTo(x, y0);
-        dc.LineTo(x, y1);
-      }
+    for (long long v : xTicks) {
+      if (v <= m_nXAxisMin || v >= m_nXAxisMax) continue;
+      const int x = MapX(static_cast<double>(v));
+      dc.MoveTo(x, y0);
+      dc.LineTo(x, y1);
     }
-    if (yGrid) {
-      for (long long v = static_cast<long long>(m_nYAxisMin) + step; v < m_nYAxisMax; v += step) {
-        const int y = MapY(static_cast<double>(v));
-        dc.MoveTo(x0, y);
-        dc.LineTo(x1, y);
-      }
+    for (long long v : yTicks) {
+      if (v <= m_nYAxisMin || v >= m_nYAxisMax) continue;
+      const int y = MapY(static_cast<double>(v));
+      dc.MoveTo(x0, y);
+      dc.LineTo(x1, y);
     }
   }
 
@@ -221,18 +268,14 @@ void CDensityCurve::DrawChart(framework::DrawingSurface& dc, int left, int top, 
       dc.TextOut(MapX((m_nXAxisMin + m_nXAxisMax) / 2) - Trunc(W * (5.0 / 43.0)),
                  yTop - Trunc(H * (10.0 / 139.0)), "Moisture-Density Curve");
       selectFont(smallFont);
-      if (xGrid) {
-        for (long long v = m_nXAxisMin; v <= m_nXAxisMax; ++v) {
-          dc.TextOut(MapX(static_cast<double>(v)) - Trunc(W * (5.0 / 237.0)), yBottom + H / 87,
-                     framework::StrFormat("%lld.0", v));
-        }
+      for (long long v : xTicks) {
+        dc.TextOut(MapX(static_cast<double>(v)) - Trunc(W * (5.0 / 237.0)), yBottom + H / 87,
+                   framework::StrFormat("%lld.0", v));
       }
-      if (yGrid) {
-        const int labelX = xLeft - (metric ? Trunc(W / 12.5) : Trunc(W / 15.8));
-        for (long long v = m_nYAxisMin; v <= m_nYAxisMax; v += step) {
-          dc.TextOut(labelX, MapY(static_cast<double>(v)) - Trunc(H * (2.0 / 87.0)),
-                     framework::StrFormat("%lld.0", v));
-        }
+      const int labelX = xLeft - (metric ? Trunc(W / 12.5) : Trunc(W / 15.8));
+      for (long long v : yTicks) {
+        dc.TextOut(labelX, MapY(static_cast<double>(v)) - Trunc(H * (2.0 / 87.0)),
+                   framework::StrFormat("%lld.0", v));
       }
 
       // 9. Results and the fit's warning, blanking what lies under them.

@@ -458,6 +458,47 @@ TEST_F(ChartFixture, PutsTheSurfaceBackAsItWas) {
   }
 }
 
+TEST_F(ChartFixture, AStretchedAxisSpreadsItsLabelsSoTheyStayApart) {
+  densora_test::SetThreePoints(doc);
+  doc.m_record.m_dLongTestDensity = 400.0;  // far above the points
+  doc.m_record.m_dLongTestMoisture = 45.0;
+  FitAndDraw();
+  ASSERT_GT(curve.m_nYAxisMax - curve.m_nYAxisMin, 290);
+  ASSERT_GT(curve.m_nXAxisMax - curve.m_nXAxisMin, 35);
+
+  std::vector<RecordedCall> yLabels, xLabels;
+  for (const auto& t : dc.Texts()) {
+    if (t.x == 45) yLabels.push_back(t);
+    if (t.y == 380) xLabels.push_back(t);
+  }
+  ASSERT_GE(yLabels.size(), 5u);
+  ASSERT_GE(xLabels.size(), 5u);
+  // Round values, one text line or more apart, each on a grid line.
+  std::vector<int> gridYs, gridXs;
+  for (const auto& g : LinesWith(PenStyle::Dot)) {
+    if (g.from.y == g.y) {
+      gridYs.push_back(g.y);
+    } else {
+      gridXs.push_back(g.x);
+    }
+  }
+  EXPECT_FALSE(gridXs.empty());
+  for (std::size_t i = 0; i < yLabels.size(); ++i) {
+    const int v = std::atoi(yLabels[i].text.c_str());
+    EXPECT_EQ(v % 10, 0) << yLabels[i].text;
+    if (i > 0) {
+      EXPECT_GE(yLabels[i - 1].y - yLabels[i].y, 11) << yLabels[i].text;
+    }
+    if (v < curve.m_nYAxisMax) {
+      EXPECT_NE(std::find(gridYs.begin(), gridYs.end(), curve.MapY(v)), gridYs.end()) << v;
+    }
+  }
+  for (std::size_t i = 1; i < xLabels.size(); ++i) {
+    EXPECT_GE(xLabels[i].x - xLabels[i - 1].x, 25) << xLabels[i].text;  // "45.0" is ~23 px wide
+  }
+  EXPECT_LT(gridYs.size(), 30u);
+}
+
 // Every coordinate the painter hands the surface.
 std::vector<int> Coordinates(const RecordingSurface& dc) {
   std::vector<int> out;
