@@ -111,7 +111,7 @@ void CProjectInfoPage::ShowRecordDate() {
       SetPicker(date);
     }
   }
-  KeepRecordDateShown();
+  FillEmptyRecordDate();
 }
 
 void CProjectInfoPage::SetPicker(const QDate& date) {
@@ -119,11 +119,10 @@ void CProjectInfoPage::SetPicker(const QDate& date) {
   m_pDate->setDate(date);
 }
 
-void CProjectInfoPage::KeepRecordDateShown() {
+void CProjectInfoPage::FillEmptyRecordDate() {
   CDensoraDoc* doc = GetActiveDocument();
-  if (!doc) return;
-  const std::string shown = PickerText(m_pDate->date());
-  if (doc->m_record.m_strDate != shown) doc->m_record.m_strDate = shown;
+  if (!doc || !doc->m_record.m_strDate.empty()) return;
+  doc->m_record.m_strDate = PickerText(m_pDate->date());
 }
 
 void CProjectInfoPage::OnEditChange() {
@@ -165,7 +164,7 @@ void CProjectInfoPage::OnClearEntries() {
   ControlAs<QLineEdit>(IDC_COMMENTS)->clear();
   UpdateData(true);
   // The record's date is what the picker now shows: today.
-  KeepRecordDateShown();
+  doc->m_record.m_strDate = PickerText(m_pDate->date());
   FocusAndSelect(IDC_PROJECT);
   doc->SetModifiedFlag();
 }

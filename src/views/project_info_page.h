@@ -44,12 +44,13 @@ class CProjectInfoPage : public CTabPage {
   void SelectListText(QComboBox* list, int fixedItems, const std::string& text);
   // Sets the picker without the change counting as the user's.
   void SetPicker(const QDate& date);
-  // Sets the picker to the record's date when it has one that the picker can show, then
-  // keeps the record's date text to what the picker shows.
+  // Sets the picker to the record's date when it has one that the picker can show. A date
+  // text read from a file is never rewritten, even one the picker shows normalised or
+  // cannot show at all: the file keeps what the technician wrote.
   void ShowRecordDate();
-  // The record's date text follows what the picker shows when it is empty or cannot be
-  // shown; the document is not marked modified by that.
-  void KeepRecordDateShown();
+  // An empty record date takes the date the picker shows, without marking the document
+  // modified.
+  void FillEmptyRecordDate();
 
   QComboBox* m_pTestType = nullptr;
   QComboBox* m_pCounty = nullptr;

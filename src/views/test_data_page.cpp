@@ -36,9 +36,10 @@ void CTestDataPage::DoDataExchange(DataExchange& dx) {
   for (int row = 1; row <= kPointSlots; ++row) dx.Number(WetId(row), r.Point(row - 1).m_dWetSample);
   for (int row = 1; row <= kPointSlots; ++row) dx.Number(DryId(row), r.Point(row - 1).m_dDrySample);
   for (int row = 1; row <= kPointSlots; ++row) dx.Number(MoldSoilId(row), r.Point(row - 1).m_dMoldSoil);
-  // The mold volume cannot be edited here: it is shown, never read back, so that the
-  // stored volume is not rounded to the digits on screen.
-  if (!dx.IsSaving()) dx.Number(IDC_MOLD_VOLUME, r.m_dMoldVolume);
+  // The mold volume cannot be edited here, but it is read back like every other field: the
+  // record holds the volume as shown, to 15 significant digits (one thirtieth of a cubic
+  // foot becomes 0.0333333333333333 after the first read).
+  dx.Number(IDC_MOLD_VOLUME, r.m_dMoldVolume);
   dx.Number(IDC_MOLD_WEIGHT, r.m_dMoldWeight);
 }
 

@@ -124,16 +124,25 @@ TEST_F(ProjectInfoPage, ARecordsDateIsShownAndKept) {
   EXPECT_FALSE(Doc().IsModified());
 }
 
-TEST_F(ProjectInfoPage, ADateThePickerCannotShowGivesWayToTheShownOne) {
+TEST_F(ProjectInfoPage, ADateTextFromAFileIsNeverRewritten) {
   Record().m_strDate = "05/09/2003";
   page->RefreshPage();
+  // A text the picker cannot show leaves the picker alone and the text as it was.
   Record().m_strDate = "no date";
   page->RefreshPage();
   EXPECT_EQ(Picker()->date(), QDate(2003, 5, 9));
-  EXPECT_EQ(Record().m_strDate, "05/09/2003");
-  Record().m_strDate = "13/01/2003";  // normalised: shown as 01/01/2004 and kept as shown
+  EXPECT_EQ(Record().m_strDate, "no date");
+  // Month 13 is normalised for showing; the record keeps what was written.
+  Record().m_strDate = "13/01/2003";
   page->RefreshPage();
-  EXPECT_EQ(Record().m_strDate, "01/01/2004");
+  EXPECT_EQ(Picker()->date(), QDate(2004, 1, 1));
+  EXPECT_EQ(Record().m_strDate, "13/01/2003");
+  // Day 0 of May is the last of April; a one-digit month still reads.
+  Record().m_strDate = "5/9/2003";
+  page->RefreshPage();
+  EXPECT_EQ(Picker()->date(), QDate(2003, 4, 30));
+  EXPECT_EQ(Record().m_strDate, "5/9/2003");
+  EXPECT_FALSE(Doc().IsModified());
 }
 
 TEST_F(ProjectInfoPage, ClearEntriesEmptiesEverythingAndPutsTheFocusInProject) {

@@ -47,12 +47,14 @@ TEST_F(TestDataPage, TheMoldWeightIsStoredOnEachChange) {
   EXPECT_EQ(Edit(CTestDataPage::IDC_MOLD_WEIGHT)->text(), "4250");
 }
 
-TEST_F(TestDataPage, TheMoldVolumeIsShownAndNeverRounded) {
+TEST_F(TestDataPage, TheMoldVolumeIsReadOnlyAndReadBackAsShown) {
   QLineEdit* volume = Edit(CTestDataPage::IDC_MOLD_VOLUME);
   EXPECT_EQ(volume->text(), "0.0333333333333333");
   EXPECT_TRUE(volume->isReadOnly());
-  TypeOver(Wet(1), "250");
   EXPECT_EQ(Record().m_dMoldVolume, 1.0 / 30.0);
+  TypeOver(Wet(1), "250");
+  EXPECT_EQ(Record().m_dMoldVolume, 0.0333333333333333);
+  EXPECT_NE(Record().m_dMoldVolume, 1.0 / 30.0);
 }
 
 TEST_F(TestDataPage, EnteringAnEmptyWetSampleOffers300SelectedInRowOne) {

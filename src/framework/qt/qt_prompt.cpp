@@ -7,6 +7,8 @@ namespace framework {
 MsgAnswer QtPrompt::Show(const std::string& text, MsgButtons buttons, MsgIcon icon) {
   QMessageBox box(m_owner);
   box.setWindowTitle(QStringLiteral("Densora"));
+  // Paths and field texts are shown as typed, never taken for markup.
+  box.setTextFormat(Qt::PlainText);
   box.setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
   switch (icon) {
     case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
