@@ -78,12 +78,6 @@ void CAppCommands::Connect() {
   tree.SetRefresher([this](CProjectTree& t) { FillTree(t); });
   QObject::connect(&tree, &QTreeWidget::itemSelectionChanged, &tree,
                    [this] { OnTreeSelectionChanged(); });
-  const QIcon closed = tree.style()->standardIcon(QStyle::SP_DirClosedIcon);
-  const QIcon open = tree.style()->standardIcon(QStyle::SP_DirOpenIcon);
-  QObject::connect(&tree, &QTreeWidget::itemExpanded, &tree,
-                   [open](QTreeWidgetItem* i) { i->setIcon(0, open); });
-  QObject::connect(&tree, &QTreeWidget::itemCollapsed, &tree,
-                   [closed](QTreeWidgetItem* i) { i->setIcon(0, closed); });
 }
 
 std::optional<std::string> CAppCommands::AskOpenFileName(const std::string& initialFolder) {
@@ -125,8 +119,11 @@ void CAppCommands::FillTree(CProjectTree& tree) {
   tree.setUpdatesEnabled(false);
   tree.clear();
   const std::vector<ProjectNode> nodes = ScanProjectsDir(m_app.m_strProjectsDir);
-  const QIcon folder = tree.style()->standardIcon(QStyle::SP_DirClosedIcon);
-  const QIcon open = tree.style()->standardIcon(QStyle::SP_DirOpenIcon);
+  // A folder shows closed, and open while it is the selected item.
+  QIcon folder;
+  const QSize size(16, 16);
+  folder.addPixmap(tree.style()->standardIcon(QStyle::SP_DirClosedIcon).pixmap(size), QIcon::Normal);
+  folder.addPixmap(tree.style()->standardIcon(QStyle::SP_DirOpenIcon).pixmap(size), QIcon::Selected);
   const QIcon file = tree.style()->standardIcon(QStyle::SP_FileIcon);
   QList<QTreeWidgetItem*> top;
   AddNodes(nullptr, top, nodes, folder, file);
@@ -137,7 +134,6 @@ void CAppCommands::FillTree(CProjectTree& tree) {
     at = at ? at->child(index) : tree.topLevelItem(index);
     if (!at) break;
     at->setExpanded(true);
-    at->setIcon(0, open);
   }
   tree.setUpdatesEnabled(true);
   m_bFilling = false;
@@ -156,9 +152,12 @@ void CAppCommands::OnTreeSelectionChanged() {
 void CAppCommands::PrintReport(QPrinter& printer) {
   QPainter painter;
   if (!painter.begin(&printer)) return;
-  framework::QtPainterSurface surface(painter);
-  const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-  print::DrawReport(surface, page.width(), page.height(), m_app.Document(), m_app.View()->Curve());
+  {
+    // The surface keeps the painter's state for its lifetime: it ends before the painter.
+    framework::QtPainterSurface surface(painter);
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    print::DrawReport(surface, page.width(), page.height(), m_app.Document(), m_app.View()->Curve());
+  }
   painter.end();
   m_app.View()->update();  // the screen shows the refitted record
 }

@@ -284,8 +284,13 @@ void CDocumentCommands::OnTreeSelect(const std::vector<std::string>& itemTexts, 
 void CDocumentCommands::OnFileDelete(const std::vector<std::string>& itemTexts, bool hasChildren) {
   if (itemTexts.empty()) return;
   std::string target = ItemPath(itemTexts);
+  // A file item's text can be empty, "." or ".." (files named ".lng", "..lng", "...lng");
+  // such a text names no entry of its own: the path without ".lng" would be the folder
+  // holding the file, or its parent, and must never be taken for a folder item.
+  const std::string& text = itemTexts.back();
+  const bool namesAnEntry = !(text.empty() || text == "." || text == "..");
   std::string question;
-  if (hasChildren || PathExists(target)) {
+  if (hasChildren || (namesAnEntry && PathExists(target))) {
     question = msg::kDeleteFolderPrefix + target + msg::kDeleteFolderSuffix;
   } else {
     target += ".lng";

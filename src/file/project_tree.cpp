@@ -12,7 +12,10 @@
 
 namespace {
 
-using Visited = std::set<std::pair<dev_t, ino_t>>;
+// The folders from the projects directory down to the one being listed: a link back to any
+// of them is shown but not entered, which keeps a looping link from listing for ever, while a
+// link to a folder elsewhere in the tree shows that folder's contents as the folder itself does.
+using Ancestors = std::set<std::pair<dev_t, ino_t>>;
 
 std::string Folded(const std::string& s) {
   std::string f = s;
@@ -26,11 +29,18 @@ bool EndsWithLng(const std::string& name) {
   return name.size() >= 3 && name.compare(name.size() - 3, 3, "lng") == 0;
 }
 
-void Scan(const std::string& folder, std::vector<ProjectNode>& out, Visited& visited) {
+void ScanEntries(const std::string& folder, std::vector<ProjectNode>& out, Ancestors& ancestors);
+
+void Scan(const std::string& folder, std::vector<ProjectNode>& out, Ancestors& ancestors) {
   struct stat self {};
-  if (::stat(folder.c_str(), &self) != 0 || !visited.insert({self.st_dev, self.st_ino}).second) {
-    return;
-  }
+  if (::stat(folder.c_str(), &self) != 0) return;
+  const std::pair<dev_t, ino_t> key{self.st_dev, self.st_ino};
+  if (!ancestors.insert(key).second) return;
+  ScanEntries(folder, out, ancestors);
+  ancestors.erase(key);
+}
+
+void ScanEntries(const std::string& folder, std::vector<ProjectNode>& out, Ancestors& ancestors) {
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
   struct Entry {
@@ -73,7 +83,7 @@ void Scan(const std::string& folder, std::vector<ProjectNode>& out, Visited& vis
   out.reserve(entries.size());
   for (Entry& e : entries) {
     out.push_back(std::move(e.node));
-    if (out.back().isFolder) Scan(folder + "/" + out.back().text, out.back().children, visited);
+    if (out.back().isFolder) Scan(folder + "/" + out.back().text, out.back().children, ancestors);
   }
 }
 
@@ -88,8 +98,8 @@ int Find(const std::vector<ProjectNode>& nodes, const std::string& text) {
 
 std::vector<ProjectNode> ScanProjectsDir(const std::string& root) {
   std::vector<ProjectNode> top;
-  Visited visited;
-  Scan(root, top, visited);
+  Ancestors ancestors;
+  Scan(root, top, ancestors);
   return top;
 }
 

@@ -151,3 +151,20 @@ TEST_F(FileCommands, TheReportPrintsToAPdfPrinter) {
   EXPECT_GT(fs::file_size(tmp / "report.pdf"), 1000u);
   EXPECT_FALSE(Doc().IsModified());  // printing refits but changes nothing the user entered
 }
+
+TEST_F(FileCommands, APrintedChartWithAWarningSoundsTheTone) {
+  ASSERT_TRUE(Start());
+  testdata::FillTypicalRecord(Doc());
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(tmp / "plain.pdf"));
+  const int before = tone.plays;
+  app->Commands()->PrintReport(printer);
+  EXPECT_EQ(tone.plays, before);  // a plausible curve prints silently
+
+  testdata::SetPoint(Doc().m_record, 4, 35.0, 90.0);  // over 30 % moisture: implausible
+  printer.setOutputFileName(QString::fromStdString(tmp / "warning.pdf"));
+  app->Commands()->PrintReport(printer);
+  EXPECT_EQ(tone.plays, before + 1);
+  EXPECT_EQ(tone.lastFrequency, 1500);
+}

@@ -472,6 +472,23 @@ TEST_F(Commands, DeleteFilesAndFolders) {
   EXPECT_EQ(host.refreshes, 3);
 }
 
+TEST_F(Commands, DeleteOfAFileItemWithADotTextDeletesOnlyThatFile) {
+  // ".lng", "..lng" and "...lng" show as "", "." and ".."; their folder must survive.
+  fs::create_directories(root + "/P/Sub");
+  testdata::WriteBytes(root + "/P/Sub/7Sub.lng", {1});
+  for (const char* name : {".lng", "..lng", "...lng"}) testdata::WriteBytes(root + "/P/Sub/" + name, {1});
+  prompt.Plan({MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::Yes});
+  cmds.OnFileDelete({"P", "Sub", ".."}, false);
+  cmds.OnFileDelete({"P", "Sub", "."}, false);
+  cmds.OnFileDelete({"P", "Sub", ""}, false);
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
+      "Are you sure you want to delete file \"" + root + "/P/Sub/...lng\"?",
+      "Are you sure you want to delete file \"" + root + "/P/Sub/..lng\"?",
+      "Are you sure you want to delete file \"" + root + "/P/Sub/.lng\"?"}));
+  EXPECT_TRUE(fs::exists(root + "/P/Sub/7Sub.lng"));
+  for (const char* name : {".lng", "..lng", "...lng"}) EXPECT_FALSE(fs::exists(root + "/P/Sub/" + name));
+}
+
 TEST_F(Commands, DeleteStopsAtAReadOnlyFileAndNeverFollowsLinks) {
   fs::create_directories(root + "/P/A");
   fs::create_directories(dir / "outside");

@@ -63,6 +63,18 @@ TEST(ProjectTree, MissingUnreadableAndLoopingFolders) {
   ASSERT_EQ(t.children[0].children.size(), 1u);
   EXPECT_EQ(t.children[0].children[0].text, "back");
   EXPECT_TRUE(t.children[0].children[0].children.empty());
+
+  // A link across to another folder of the tree shows its contents, and so does the folder
+  // itself, whichever of the two is listed first.
+  fs::create_directories(dir.path() / "Z/Sub");
+  Touch(dir.path() / "Z/Sub/7Sub.lng");
+  fs::create_directory_symlink(dir.path() / "Z/Sub", dir.path() / "P/A-link");
+  const auto again = ScanProjectsDir(dir.path().string());
+  ASSERT_EQ(Texts(again), (std::vector<std::string>{"P", "Z"}));
+  ASSERT_EQ(Texts(again[0].children), (std::vector<std::string>{"A-link", "T"}));
+  EXPECT_EQ(Texts(again[0].children[0].children), (std::vector<std::string>{"7Sub"}));
+  ASSERT_EQ(Texts(again[1].children), (std::vector<std::string>{"Sub"}));
+  EXPECT_EQ(Texts(again[1].children[0].children), (std::vector<std::string>{"7Sub"}));
 }
 
 TEST(ProjectTree, DeepAndWideFolders) {
