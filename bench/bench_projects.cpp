@@ -35,6 +35,7 @@ BENCHMARK(BM_ScanProjectsDir)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 struct NoHost : CommandHost {
   std::optional<std::string> AskOpenFileName(const std::string&) override { return {}; }
+  std::optional<std::string> AskSaveFileName(const std::string&) override { return {}; }
   std::optional<std::string> AskProjectsDirectory() override { return {}; }
   void StoreProjectsDirectory(const std::string&) override {}
   void DocumentOpened(const std::string&) override {}

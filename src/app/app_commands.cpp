@@ -89,6 +89,15 @@ std::optional<std::string> CAppCommands::AskOpenFileName(const std::string& init
   return chosen.toStdString();
 }
 
+std::optional<std::string> CAppCommands::AskSaveFileName(const std::string& proposedPath) {
+  if (m_saveDialogOverride) return m_saveDialogOverride(proposedPath);
+  const QString chosen = QFileDialog::getSaveFileName(
+      m_app.MainFrame(), QStringLiteral("Save As"), QString::fromStdString(proposedPath),
+      QStringLiteral("Compaction Files (*.lng)"));
+  if (chosen.isEmpty()) return std::nullopt;
+  return chosen.toStdString();
+}
+
 std::optional<std::string> CAppCommands::AskProjectsDirectory() {
   if (m_dirDialogOverride) return m_dirDialogOverride();
   CProjectsDirDlg dlg(m_app.MainFrame());

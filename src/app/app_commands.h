@@ -21,6 +21,7 @@ class CAppCommands : public CommandHost {
   void Connect();
 
   std::optional<std::string> AskOpenFileName(const std::string& initialFolder) override;
+  std::optional<std::string> AskSaveFileName(const std::string& proposedPath) override;
   std::optional<std::string> AskProjectsDirectory() override;
   void StoreProjectsDirectory(const std::string& folder) override;
   void DocumentOpened(const std::string& path) override;
@@ -37,6 +38,7 @@ class CAppCommands : public CommandHost {
 
   // Replaces the dialogs, for tests.
   std::function<std::optional<std::string>(const std::string&)> m_openDialogOverride;
+  std::function<std::optional<std::string>(const std::string&)> m_saveDialogOverride;
   std::function<std::optional<std::string>()> m_dirDialogOverride;
 
  private:

@@ -195,16 +195,27 @@ void CDocumentCommands::OnFileSave() {
 
 bool CDocumentCommands::OnClose() { return QuerySaveChanges(Command::kClose); }
 
+bool CDocumentCommands::SaveForRecentFile() {
+  const std::string own = m_doc.GetPathName();
+  if (!own.empty()) return StoreRecord(own);
+  const std::optional<std::string> chosen =
+      m_host.AskSaveFileName(m_strProjectsDir + "/" + m_doc.GetTitle() + ".lng");
+  if (!chosen || chosen->empty()) return false;
+  std::string path = *chosen;
+  // A name typed without any extension gets the compaction files' one.
+  const std::string name = fs::path(path).filename().string();
+  if (name.find('.') == std::string::npos) path += ".lng";
+  return StoreRecord(path);
+}
+
 void CDocumentCommands::OnOpenRecentFile(const std::string& path) {
   if (m_doc.IsModified()) {
     const std::string name = m_doc.GetPathName().empty() ? m_doc.GetTitle() : m_doc.GetPathName();
     switch (Ask(framework::FormatStock(framework::stock::kSaveChanges, name),
                 MsgButtons::YesNoCancel)) {
-      case MsgAnswer::Yes: {
-        const std::string own = m_doc.GetPathName();
-        if (!(own.empty() ? SaveToDerivedPath() : StoreRecord(own))) return;
+      case MsgAnswer::Yes:
+        if (!SaveForRecentFile()) return;
         break;
-      }
       case MsgAnswer::No:
         break;
       default:

@@ -20,6 +20,9 @@ class CommandHost {
   // The Open dialog, starting in `initialFolder`, filter "Compaction Files (*.lng)".
   // nullopt when the user cancels.
   virtual std::optional<std::string> AskOpenFileName(const std::string& initialFolder) = 0;
+  // The Save As dialog, proposing `proposedPath`, filter "Compaction Files (*.lng)".
+  // nullopt when the user cancels.
+  virtual std::optional<std::string> AskSaveFileName(const std::string& proposedPath) = 0;
   // The Change Projects Directory dialog; nullopt (or empty) on Cancel.
   virtual std::optional<std::string> AskProjectsDirectory() = 0;
   // Remembers the projects directory in the settings.
@@ -103,6 +106,9 @@ class CDocumentCommands {
   // belongs in. Reports and returns false.
   bool CheckNames(bool includeTipNo);
   bool QueryTreeSave();
+  // The save of the recent-file list's question: to the document path, or, for a record
+  // that has none, to the file the user names in the Save As dialog.
+  bool SaveForRecentFile();
 
   CDensoraDoc& m_doc;
   CDensityCurve& m_curve;

@@ -23,14 +23,18 @@ struct FakeHost : CommandHost {
     openDialogFolders.push_back(folder);
     return openAnswer;
   }
+  std::optional<std::string> AskSaveFileName(const std::string& proposed) override {
+    saveDialogProposals.push_back(proposed);
+    return saveAnswer;
+  }
   std::optional<std::string> AskProjectsDirectory() override { return dirAnswer; }
   void StoreProjectsDirectory(const std::string& f) override { stored.push_back(f); }
   void DocumentOpened(const std::string& p) override { opened.push_back(p); }
   void DocumentOpenFailed(const std::string& p) override { failed.push_back(p); }
   void RefreshTree() override { ++refreshes; }
 
-  std::optional<std::string> openAnswer, dirAnswer;
-  std::vector<std::string> openDialogFolders, stored, opened, failed;
+  std::optional<std::string> openAnswer, saveAnswer, dirAnswer;
+  std::vector<std::string> openDialogFolders, saveDialogProposals, stored, opened, failed;
   int refreshes = 0;
 };
 
@@ -351,6 +355,39 @@ TEST_F(Commands, RecentFileAsksItsOwnQuestion) {
   cmds.OnOpenRecentFile(dir / "gone.lng");
   EXPECT_EQ(host.failed, std::vector<std::string>{dir / "gone.lng"});
   EXPECT_EQ(prompt.Texts().back(), (dir / "gone.lng") + " was not found.");
+}
+
+TEST_F(Commands, RecentFileSavesARecordWithoutAPathThroughSaveAs) {
+  CDensoraDoc other;
+  other.m_record.m_strProject = "OTHER";
+  ASSERT_TRUE(other.OnSaveDocument(dir / "o.lng"));
+  // Partly filled, never saved: the derived path cannot be built, the Save As dialog asks.
+  FillPartly();
+  doc.SetTitle("Untitled");
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnOpenRecentFile(dir / "o.lng");  // Save As cancelled: the record stays
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Save changes to Untitled?"});
+  EXPECT_EQ(host.saveDialogProposals, std::vector<std::string>{root + "/Untitled.lng"});
+  EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
+  EXPECT_TRUE(doc.IsModified());
+
+  host.saveAnswer = dir / "kept";  // typed without an extension
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnOpenRecentFile(dir / "o.lng");
+  ASSERT_TRUE(fs::is_regular_file(dir / "kept.lng"));
+  EXPECT_EQ(doc.m_record.m_strProject, "OTHER");
+  CDensoraDoc back;
+  ASSERT_TRUE(back.OnOpenDocument(dir / "kept.lng"));
+  EXPECT_EQ(back.m_record.m_strProject, "MAIN ST");
+
+  // A write that fails keeps the record on screen and opens nothing.
+  FillPartly();
+  doc.ClearPathName();
+  host.saveAnswer = dir / "no-such-folder/x.lng";
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnOpenRecentFile(dir / "o.lng");
+  EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
+  EXPECT_TRUE(doc.IsModified());
 }
 
 TEST_F(Commands, CloseAsksAndCanBeCancelled) {
