@@ -171,8 +171,18 @@ void CAppCommands::PrintReport(QPrinter& printer) {
   m_app.View()->update();  // the screen shows the refitted record
 }
 
+QPrinter& CAppCommands::Printer() {
+  if (!m_pPrinter) {
+    m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // The report's fixed offsets, its 600-pixel emblem and its pens are device units of a
+    // 600 dpi page: the page prints as it does from densora-cli.
+    m_pPrinter->setResolution(600);
+  }
+  return *m_pPrinter;
+}
+
 void CAppCommands::OnFilePrint(bool withDialog) {
-  if (!m_pPrinter) m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  Printer();
   if (withDialog) {
     QPrintDialog dlg(m_pPrinter.get(), m_app.MainFrame());
     if (dlg.exec() != QDialog::Accepted) return;
@@ -181,7 +191,7 @@ void CAppCommands::OnFilePrint(bool withDialog) {
 }
 
 void CAppCommands::OnFilePrintPreview() {
-  if (!m_pPrinter) m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  Printer();
   QPrintPreviewDialog dlg(m_pPrinter.get(), m_app.MainFrame());
   QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg,
                    [this](QPrinter* p) { PrintReport(*p); });
@@ -190,7 +200,7 @@ void CAppCommands::OnFilePrintPreview() {
 }
 
 void CAppCommands::OnFilePrintSetup() {
-  if (!m_pPrinter) m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  Printer();
   QPageSetupDialog dlg(m_pPrinter.get(), m_app.MainFrame());
   dlg.exec();
 }

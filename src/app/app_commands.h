@@ -35,6 +35,8 @@ class CAppCommands : public CommandHost {
   static std::vector<std::string> ItemTexts(const QTreeWidgetItem* item);
   // Draws the report on a printer (or the preview's printer).
   void PrintReport(QPrinter& printer);
+  // The printer of Print, Print Preview and Print Setup, made on first use at 600 dpi.
+  QPrinter& Printer();
 
   // Replaces the dialogs, for tests.
   std::function<std::optional<std::string>(const std::string&)> m_openDialogOverride;

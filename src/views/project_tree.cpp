@@ -6,6 +6,10 @@ CProjectTree::CProjectTree(QWidget* parent) : QTreeWidget(parent) {
   setHeaderHidden(true);
   setRootIsDecorated(true);
   setColumnCount(1);
+  // Names are shown whole; a long one brings up the horizontal scroll bar.
+  setTextElideMode(Qt::ElideNone);
+  header()->setStretchLastSection(false);
+  header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   // One branch open at a time: opening a folder closes its open siblings, so a long list of
   // projects never turns into a wall of open folders.
   connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* opened) {

@@ -152,6 +152,17 @@ TEST_F(FileCommands, TheReportPrintsToAPdfPrinter) {
   EXPECT_FALSE(Doc().IsModified());  // printing refits but changes nothing the user entered
 }
 
+TEST_F(FileCommands, TheProgramsPrinterPrintsThePageAt600Dpi) {
+  ASSERT_TRUE(Start());
+  testdata::FillTypicalRecord(Doc());
+  QPrinter& printer = app->Commands()->Printer();
+  EXPECT_EQ(printer.resolution(), 600);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(tmp / "program.pdf"));
+  app->Commands()->PrintReport(printer);
+  EXPECT_GT(fs::file_size(tmp / "program.pdf"), 1000u);
+}
+
 TEST_F(FileCommands, APrintedChartWithAWarningSoundsTheTone) {
   ASSERT_TRUE(Start());
   testdata::FillTypicalRecord(Doc());
