@@ -80,7 +80,7 @@ class CDocumentCommands {
   bool OnClose();
   // Opening a file of the recent-file list, with its own save question.
   void OnOpenRecentFile(const std::string& path);
-  // Reads a file into the document (F11: the file already open is read again), sets the
+  // Reads a file into the document (the file already open is read again), sets the
   // document path and title and tells the host. False when the file was refused, which
   // leaves the document as it was.
   bool OpenDocumentFile(const std::string& path);
