@@ -41,16 +41,19 @@ bool HasDisplay() {
   return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
 }
 
+// The message handler Qt had before the tool's own: every other message goes to it.
+QtMessageHandler g_previousHandler = nullptr;
+
 // Qt's note that it made up a runtime folder is of no use to someone drawing a file.
 void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (type == QtWarningMsg && message.startsWith("QStandardPaths: XDG_RUNTIME_DIR")) return;
-  qt_message_output(type, context, message);
+  if (g_previousHandler) g_previousHandler(type, context, message);
 }
 
 // The one Qt application object of the tool, made on first use.
 void EnsureApplication() {
   if (QCoreApplication::instance() != nullptr) return;
-  qInstallMessageHandler(QuietHandler);
+  g_previousHandler = qInstallMessageHandler(QuietHandler);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !HasDisplay()) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }

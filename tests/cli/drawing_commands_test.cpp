@@ -44,6 +44,17 @@ int RunCli(const std::vector<std::string>& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Runs the tool as RunCli does, without XDG_RUNTIME_DIR, and gives what it wrote to stderr.
+std::string CliStderr(const std::vector<std::string>& args, const fs::path& errFile) {
+  std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR " +
+                    Quote(DENSORA_CLI_PATH);
+  for (const auto& a : args) cmd += " " + Quote(a);
+  cmd += " >/dev/null 2>" + Quote(errFile.string());
+  std::system(cmd.c_str());
+  std::ifstream in(errFile, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 std::string ReadAll(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -130,6 +141,14 @@ TEST_F(DrawingCommands, ChartIsAPngOfTheAskedSize) {
   ASSERT_TRUE(PngSize(ReadAll(big), w, h));
   EXPECT_EQ(w, 948u);
   EXPECT_EQ(h, 624u);
+}
+
+TEST_F(DrawingCommands, DrawingWithoutARuntimeFolderKeepsStderrForTheToolsOwnMessages) {
+  EXPECT_EQ(CliStderr({"chart", kSubgrade, "-o", (dir / "c.png").string()}, dir / "err1"), "");
+  const std::string err =
+      CliStderr({"report", (dir / "missing.lng").string(), "-o", (dir / "r.pdf").string()}, dir / "err2");
+  EXPECT_NE(err.find("missing.lng"), std::string::npos);
+  EXPECT_EQ(err.find("XDG_RUNTIME_DIR"), std::string::npos);
 }
 
 TEST_F(DrawingCommands, BadUsageIsRefused) {
