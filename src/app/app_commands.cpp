@@ -182,17 +182,16 @@ QPrinter& CAppCommands::Printer() {
 }
 
 void CAppCommands::OnFilePrint(bool withDialog) {
-  Printer();
+  QPrinter& printer = Printer();
   if (withDialog) {
-    QPrintDialog dlg(m_pPrinter.get(), m_app.MainFrame());
+    QPrintDialog dlg(&printer, m_app.MainFrame());
     if (dlg.exec() != QDialog::Accepted) return;
   }
-  PrintReport(*m_pPrinter);
+  PrintReport(printer);
 }
 
 void CAppCommands::OnFilePrintPreview() {
-  Printer();
-  QPrintPreviewDialog dlg(m_pPrinter.get(), m_app.MainFrame());
+  QPrintPreviewDialog dlg(&Printer(), m_app.MainFrame());
   QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg,
                    [this](QPrinter* p) { PrintReport(*p); });
   dlg.resize(900, 1000);
@@ -200,7 +199,6 @@ void CAppCommands::OnFilePrintPreview() {
 }
 
 void CAppCommands::OnFilePrintSetup() {
-  Printer();
-  QPageSetupDialog dlg(m_pPrinter.get(), m_app.MainFrame());
+  QPageSetupDialog dlg(&Printer(), m_app.MainFrame());
   dlg.exec();
 }
