@@ -22,24 +22,35 @@ bool CDocument::OnNewDocument() {
 }
 
 bool CDocument::OnOpenDocument(const std::string& path) {
+  m_lastOpenFailure = OpenFailure::kRefused;
   std::vector<unsigned char> bytes;
   try {
-    bytes = ReadWholeFile(path);
+    bytes = ReadWholeFile(path, kMaxFileBytes);
   } catch (const CFileException& e) {
+    if (e.m_cause == CFileException::tooLarge) {
+      AfxMessageBox(stock::kUnexpectedFormat, MsgButtons::Ok, MsgIcon::Exclamation);
+      return false;
+    }
+    m_lastOpenFailure = OpenFailure::kFileError;
     AfxMessageBox(e.ErrorText(), MsgButtons::Ok, MsgIcon::Exclamation);
     return false;
   }
-  if (!bytes.empty()) {
-    try {
-      CArchive ar(bytes.data(), bytes.size());
-      Serialize(ar);
-    } catch (const CArchiveException&) {
-      AfxMessageBox(stock::kUnexpectedFormat, MsgButtons::Ok, MsgIcon::Exclamation);
-      return false;
-    } catch (const CUserException&) {
-      return false;
-    }
+  // An empty file holds no document: taking it would give its name to the record on
+  // screen, and a later Save would write that record into another test's file.
+  if (bytes.empty()) {
+    AfxMessageBox(stock::kUnexpectedFormat, MsgButtons::Ok, MsgIcon::Exclamation);
+    return false;
   }
+  try {
+    CArchive ar(bytes.data(), bytes.size());
+    Serialize(ar);
+  } catch (const CArchiveException&) {
+    AfxMessageBox(stock::kUnexpectedFormat, MsgButtons::Ok, MsgIcon::Exclamation);
+    return false;
+  } catch (const CUserException&) {
+    return false;
+  }
+  m_lastOpenFailure = OpenFailure::kNone;
   SetModifiedFlag(false);
   return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The document: the data of one open file, its path and title, the modified flag, and the
 // views that show it.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ class CView {
 
 class CDocument {
  public:
+  // The largest document file read: real ones are a few hundred bytes, and a larger file
+  // must not freeze the program or exhaust its memory.
+  static constexpr std::size_t kMaxFileBytes = 16u << 20;
+
   CDocument();
   virtual ~CDocument();
   CDocument(const CDocument&) = delete;
@@ -29,10 +34,16 @@ class CDocument {
 
   // Clears the contents, the path and the modified flag; the title is left as it is.
   virtual bool OnNewDocument();
-  // Reads the file into the document through Serialize. A file of length 0 is not read.
-  // A failure is reported through the prompt and returns false. On success the modified
-  // flag is cleared; the path is left to the caller (SetPathName).
+  // How the last OnOpenDocument failed: the file could not be read at all (missing,
+  // unreadable, not a file), or it was read and refused as no document of this kind.
+  enum class OpenFailure { kNone, kFileError, kRefused };
+
+  // Reads the file into the document through Serialize. An empty file, and one larger than
+  // kMaxFileBytes, is refused as not a document. A failure is reported through the prompt
+  // and returns false. On success the modified flag is cleared; the path is left to the
+  // caller (SetPathName).
   virtual bool OnOpenDocument(const std::string& path);
+  OpenFailure LastOpenFailure() const { return m_lastOpenFailure; }
   // Writes the document through Serialize to `path`, atomically; on success clears the
   // modified flag. A failure is reported through the prompt, leaves the previous file
   // intact and the modified flag as it was, and returns false.
@@ -61,6 +72,7 @@ class CDocument {
   std::string m_strPathName;
   std::string m_strTitle;
   bool m_bModified = false;
+  OpenFailure m_lastOpenFailure = OpenFailure::kNone;
   std::vector<CView*> m_views;
 };
 

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 
 #include "framework/prompt.h"
@@ -45,13 +46,15 @@ std::string CFileException::ErrorText() const {
     case tooManyOpenFiles: return stock::kTooManyOpenFiles;
     case sharingViolation: return FormatStock(stock::kSharingViolation, name);
     case diskFull: return FormatStock(stock::kDiskFull, name);
+    case notRegularFile: return FormatStock(stock::kNotRegularFile, name);
+    case tooLarge: return FormatStock(stock::kTooLarge, name);
     case none:
     case generic: break;
   }
   return FormatStock(stock::kGenericFileError, name);
 }
 
-std::vector<unsigned char> ReadWholeFile(const std::string& path) {
+std::vector<unsigned char> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
   // Opened without blocking, so that a pipe or device under a file's name cannot hang the
   // program; only a regular file is read.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -64,7 +67,13 @@ std::vector<unsigned char> ReadWholeFile(const std::string& path) {
     throw CFileException(statFailed ? CFileException::CauseFromErrno(err) : CFileException::badPath,
                          path);
   }
+  auto tooLarge = [&] {
+    ::close(fd);
+    throw CFileException(CFileException::tooLarge, path);
+  };
+  if (static_cast<std::uint64_t>(st.st_size) > maxBytes) tooLarge();
   std::vector<unsigned char> bytes;
+  bytes.reserve(static_cast<std::size_t>(st.st_size));
   unsigned char buf[65536];
   for (;;) {
     const ssize_t got = ::read(fd, buf, sizeof buf);
@@ -75,73 +84,99 @@ std::vector<unsigned char> ReadWholeFile(const std::string& path) {
       throw CFileException(CFileException::CauseFromErrno(err), path);
     }
     if (got == 0) break;
+    // A file that grows while it is read is held to the same bound.
+    if (static_cast<std::size_t>(got) > maxBytes - bytes.size()) tooLarge();
     bytes.insert(bytes.end(), buf, buf + got);
   }
   ::close(fd);
   return bytes;
 }
 
+std::string ResolveWriteTarget(const std::string& path) {
+  namespace fs = std::filesystem;
+  fs::path at(path);
+  // The kernel gives up on a chain of 40 links; so does the save.
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at.string();
+    std::error_code ec;
+    const fs::path next = fs::read_symlink(at, ec);
+    if (ec) throw CFileException(CFileException::CauseFromErrno(ec.value()), path);
+    at = next.is_absolute() ? next : at.parent_path() / next;
+  }
+  throw CFileException(CFileException::badPath, path);
+}
+
+namespace {
+
+// Removes the temporary file of a failed write and reports the failure against the target.
+[[noreturn]] void Abandon(int fd, const std::string& tmp, int err, const std::string& path) {
+  if (fd >= 0) ::close(fd);
+  ::unlink(tmp.c_str());
+  throw CFileException(CFileException::CauseFromErrno(err), path);
+}
+
+// Writes all of `bytes`; 0 or the errno of the failure. A write past a file-size limit
+// fails with EFBIG instead of ending the program.
+int WriteAll(int fd, const std::vector<unsigned char>& bytes) {
+  struct sigaction ignore {}, previous {};
+  ignore.sa_handler = SIG_IGN;
+  ::sigaction(SIGXFSZ, &ignore, &previous);
+  std::size_t done = 0;
+  int err = 0;
+  while (done < bytes.size()) {
+    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      err = put < 0 ? errno : ENOSPC;
+      break;
+    }
+    done += static_cast<std::size_t>(put);
+  }
+  ::sigaction(SIGXFSZ, &previous, nullptr);
+  return err;
+}
+
+// The permissions of the written file: an existing file's own, else what the user's umask
+// leaves of read and write for everyone. Refuses what may not or cannot be replaced.
+mode_t TargetMode(const std::string& target, const std::string& path) {
+  struct stat st {};
+  if (::stat(target.c_str(), &st) != 0) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+  }
+  if (!S_ISREG(st.st_mode)) throw CFileException(CFileException::notRegularFile, path);
+  // A file without any write permission is read-only, even to a user the system would
+  // let write it.
+  if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+    throw CFileException(CFileException::accessDenied, path);
+  }
+  return st.st_mode & 07777;
+}
+
+}  // namespace
+
 void WriteFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes) {
   namespace fs = std::filesystem;
-  const fs::path target(path);
-  mode_t mode = 0644;
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) throw CFileException(CFileException::badPath, path);
-    // A file without any write permission is read-only, even to a user the system would
-    // let write it.
-    if ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) {
-      throw CFileException(CFileException::accessDenied, path);
-    }
-    mode = st.st_mode & 07777;
-  }
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::string tmpl = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  const int fd = ::mkstemp(tmpl.data());
+  const std::string target = ResolveWriteTarget(path);
+  const mode_t mode = TargetMode(target, path);
+  const fs::path targetPath(target);
+  const fs::path folder = targetPath.has_parent_path() ? targetPath.parent_path() : fs::path(".");
+  // A short name of its own, so that a target name of any legal length still fits.
+  std::string tmp = (folder / ".densora-XXXXXX").string();
+  const int fd = ::mkstemp(tmp.data());
   if (fd < 0) {
     const int err = errno;
     throw CFileException(err == ENOENT ? CFileException::badPath
                                        : CFileException::CauseFromErrno(err),
                          path);
   }
-  auto fail = [&](int err) {
-    ::close(fd);
-    ::unlink(tmpl.c_str());
-    throw CFileException(CFileException::CauseFromErrno(err), path);
-  };
-  ::fchmod(fd, mode);
-  // A write past a file-size limit should fail with EFBIG, not end the program.
-  struct sigaction ignore {}, previous {};
-  ignore.sa_handler = SIG_IGN;
-  ::sigaction(SIGXFSZ, &ignore, &previous);
-  std::size_t done = 0;
-  int writeErr = 0;
-  while (done < bytes.size()) {
-    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      writeErr = errno;
-      break;
-    }
-    if (put == 0) {
-      writeErr = ENOSPC;
-      break;
-    }
-    done += static_cast<std::size_t>(put);
-  }
-  ::sigaction(SIGXFSZ, &previous, nullptr);
-  if (writeErr != 0) fail(writeErr);
-  if (::fsync(fd) != 0) fail(errno);
-  if (::close(fd) != 0) {
-    const int err = errno;
-    ::unlink(tmpl.c_str());
-    throw CFileException(CFileException::CauseFromErrno(err), path);
-  }
-  if (::rename(tmpl.c_str(), path.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(tmpl.c_str());
-    throw CFileException(CFileException::CauseFromErrno(err), path);
-  }
+  if (::fchmod(fd, mode) != 0) Abandon(fd, tmp, errno, path);
+  if (const int err = WriteAll(fd, bytes); err != 0) Abandon(fd, tmp, err, path);
+  if (::fsync(fd) != 0) Abandon(fd, tmp, errno, path);
+  if (::close(fd) != 0) Abandon(-1, tmp, errno, path);
+  if (::rename(tmp.c_str(), target.c_str()) != 0) Abandon(-1, tmp, errno, path);
   // The new name itself reaches the disk with the folder.
   const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {

@@ -42,6 +42,8 @@ inline constexpr const char* kGenericFileError = "An unexpected error occurred w
 inline constexpr const char* kTooManyOpenFiles =
     "The file could not be accessed because too many files are open.";
 inline constexpr const char* kUnnamedFile = "an unnamed file";
+inline constexpr const char* kNotRegularFile = "%1 is not a regular file.";
+inline constexpr const char* kTooLarge = "%1 is too large to be read.";
 }  // namespace stock
 
 }  // namespace framework

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "model/densora_doc.h"
 #include "model/density_curve.h"
@@ -224,11 +225,27 @@ TEST_F(LngReaderRefusal, APipeUnderAFileNameIsNotWaitedFor) {
   ExpectUntouched();
 }
 
-TEST_F(LngReaderRefusal, AnEmptyFileIsNotRead) {
+// An empty file would otherwise give its name to the record on screen; a huge one would be
+// read whole. Both are refused as no compaction file, the huge one without reading it.
+TEST_F(LngReaderRefusal, EmptyAndOversizedFilesAreRefused) {
   WriteBytes(dir / "empty.lng", {});
-  EXPECT_TRUE(doc.OnOpenDocument(dir / "empty.lng"));
-  EXPECT_TRUE(prompt.shown.empty());
-  EXPECT_EQ(Image(doc), before);
+  Bytes oversized = ValidFile();
+  oversized.resize(CDensoraDoc::kMaxFileBytes + 1);  // a valid record with a long tail
+  WriteBytes(dir / "oversized.lng", oversized);
+  {
+    std::ofstream(dir / "sparse.lng");
+    std::filesystem::resize_file(dir / "sparse.lng", std::uintmax_t{2} << 30);  // 2 GiB, no blocks
+  }
+  for (const char* name : {"empty.lng", "oversized.lng", "sparse.lng"}) {
+    prompt.shown.clear();
+    EXPECT_FALSE(doc.OnOpenDocument(dir / name)) << name;
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Unexpected file format."}) << name;
+    EXPECT_EQ(doc.LastOpenFailure(), CDensoraDoc::OpenFailure::kRefused) << name;
+    ExpectUntouched();
+  }
+  // A file that cannot be read at all is a failure of another kind.
+  EXPECT_FALSE(doc.OnOpenDocument(dir / "missing.lng"));
+  EXPECT_EQ(doc.LastOpenFailure(), CDensoraDoc::OpenFailure::kFileError);
 }
 
 TEST(LngReader, OldAndNegativeVersionsShareTheLayout) {
@@ -298,6 +315,51 @@ TEST(LngSave, AFailedWriteLeavesThePreviousFileIntact) {
   int entries = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
   EXPECT_EQ(entries, 1);
+}
+
+// A save replaces the contents of the file and nothing else about it: a link stays a link,
+// permissions stay, a new file follows the umask, any legal name can be saved, and what is
+// not a file is never replaced.
+TEST(LngSave, ASaveKeepsWhatTheFileWas) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CDensoraDoc doc;
+  testdata::FillTypicalRecord(doc);
+  const Bytes image = Image(doc);
+
+  fs::create_directory(dir / "real");
+  WriteBytes(dir / "real/7Sub.lng", {1});
+  fs::create_symlink("real/7Sub.lng", dir / "link.lng");
+  ASSERT_TRUE(doc.OnSaveDocument(dir / "link.lng"));
+  EXPECT_TRUE(fs::is_symlink(dir / "link.lng"));
+  EXPECT_EQ(ReadBytes(dir / "real/7Sub.lng"), image);
+
+  ::chmod((dir / "real/7Sub.lng").c_str(), 0640);
+  ASSERT_TRUE(doc.OnSaveDocument(dir / "real/7Sub.lng"));
+  struct stat st {};
+  ::stat((dir / "real/7Sub.lng").c_str(), &st);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+  const mode_t previous = ::umask(027);
+  const bool savedNew = doc.OnSaveDocument(dir / "new.lng");
+  ::umask(previous);
+  ASSERT_TRUE(savedNew);
+  ::stat((dir / "new.lng").c_str(), &st);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+  const std::string longest = std::string(251, 'n') + ".lng";  // 255 bytes, the most a name holds
+  ASSERT_TRUE(doc.OnSaveDocument(dir / longest));
+  EXPECT_EQ(ReadBytes(dir / longest), image);
+
+  ASSERT_EQ(::mkfifo((dir / "pipe.lng").c_str(), 0644), 0);
+  fs::create_symlink("pipe.lng", dir / "to-pipe.lng");
+  EXPECT_FALSE(doc.OnSaveDocument(dir / "pipe.lng"));
+  EXPECT_FALSE(doc.OnSaveDocument(dir / "to-pipe.lng"));
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe.lng"));
+  EXPECT_TRUE(fs::is_symlink(dir / "to-pipe.lng"));
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{(dir / "pipe.lng") + " is not a regular file.",
+                                                      (dir / "to-pipe.lng") + " is not a regular file."}));
 }
 
 TEST(LngSave, ReadOnlyFilesAndMissingFoldersAreReported) {
