@@ -24,7 +24,9 @@
 
 namespace {
 
-enum ItemRole { kIsFolder = Qt::UserRole + 1 };
+// Each item keeps what it stands for: whether it is a folder, and its entry's name as the
+// file system has it, which its shown text (UTF-8, a file's without its extension) is not.
+enum ItemRole { kIsFolder = Qt::UserRole + 1, kEntryName };
 
 void AddNodes(QTreeWidgetItem* parent, QList<QTreeWidgetItem*>& top,
               const std::vector<ProjectNode>& nodes, const QIcon& folder, const QIcon& file) {
@@ -34,6 +36,7 @@ void AddNodes(QTreeWidgetItem* parent, QList<QTreeWidgetItem*>& top,
     auto* item = new QTreeWidgetItem(QStringList(QString::fromStdString(n.text)));
     item->setIcon(0, n.isFolder ? folder : file);
     item->setData(0, kIsFolder, n.isFolder);
+    item->setData(0, kEntryName, QByteArray(n.name.data(), static_cast<qsizetype>(n.name.size())));
     if (!n.children.empty()) AddNodes(item, top, n.children, folder, file);
     items.push_back(item);
   }
@@ -64,7 +67,7 @@ void CAppCommands::Connect() {
     const CProjectTree& tree = m_app.View()->Tree();
     const QTreeWidgetItem* item = tree.currentItem();
     if (!item || !item->isSelected()) return;  // nothing selected: nothing to delete
-    m_pCommands->OnFileDelete(ItemTexts(item), item->childCount() > 0);
+    m_pCommands->OnFileDelete(ItemOf(item));
   });
   frame->SetCommandHandler(ID_FILE_CHANGE_PROJECTS_DIR, [&c] { c.OnChangeProjectsDir(); });
   frame->SetCommandHandler(ID_FILE_PRINT, [this] { OnFilePrint(true); });
@@ -115,11 +118,16 @@ void CAppCommands::DocumentOpenFailed(const std::string& path) { m_app.RemoveRec
 
 void CAppCommands::RefreshTree() { m_app.View()->Tree().RefreshTree(); }
 
-std::vector<std::string> CAppCommands::ItemTexts(const QTreeWidgetItem* item) {
-  std::vector<std::string> texts;
-  for (const QTreeWidgetItem* i = item; i; i = i->parent()) texts.push_back(i->text(0).toStdString());
-  std::reverse(texts.begin(), texts.end());
-  return texts;
+TreeItem CAppCommands::ItemOf(const QTreeWidgetItem* item) {
+  TreeItem out;
+  for (const QTreeWidgetItem* i = item; i; i = i->parent()) {
+    const QByteArray name = i->data(0, kEntryName).toByteArray();
+    out.names.emplace_back(name.constData(), static_cast<std::size_t>(name.size()));
+  }
+  std::reverse(out.names.begin(), out.names.end());
+  out.isFolder = item->data(0, kIsFolder).toBool();
+  out.hasChildren = item->childCount() > 0;
+  return out;
 }
 
 void CAppCommands::FillTree(CProjectTree& tree) {
@@ -154,7 +162,7 @@ void CAppCommands::OnTreeSelectionChanged() {
   const QList<QTreeWidgetItem*> selected = tree.selectedItems();
   if (selected.isEmpty()) return;
   const QTreeWidgetItem* item = selected.front();
-  m_pCommands->OnTreeSelect(ItemTexts(item), item->childCount() > 0);
+  m_pCommands->OnTreeSelect(ItemOf(item));
   m_app.MainFrame()->UpdateFrameTitle();
 }
 

@@ -39,11 +39,6 @@ bool IsBlankOnly(const std::string& s) {
 
 std::string TypeSuffix(const std::string& testType) { return testType.substr(0, 3); }
 
-bool PathExists(const std::string& path) {
-  std::error_code ec;
-  return fs::exists(fs::symlink_status(path, ec));
-}
-
 }  // namespace
 
 CDocumentCommands::CDocumentCommands(CDensoraDoc& doc, CDensityCurve& curve,
@@ -105,30 +100,39 @@ bool CDocumentCommands::MakeFolder(const std::string& folder) {
     Tell(msg::kCouldNotCreate + folder);
     return false;
   }
-  if (!fs::is_directory(folder, ec) || ::access(folder.c_str(), X_OK | W_OK) != 0) {
+  // An existing folder need only let us in: the file is written, or refused, in the last one.
+  if (!fs::is_directory(folder, ec) || ::access(folder.c_str(), X_OK) != 0) {
     Tell(msg::kCouldNotChangeTo + folder);
     return false;
   }
   return true;
 }
 
-bool CDocumentCommands::SaveToDerivedPath() {
+std::optional<std::string> CDocumentCommands::MakeRecordFolders() {
   CompactionRecord& r = m_doc.m_record;
+  if (IsBlankOnly(r.m_strTipNo)) r.m_strTipNo.clear();  // blanks make no folder of their own
+  if (!CheckNames(!r.m_strTipNo.empty())) return std::nullopt;
+  std::string d = m_strProjectsDir + "/" + Cp1252ToUtf8(r.m_strProject);
+  if (!MakeFolder(d)) return std::nullopt;
+  if (!r.m_strTipNo.empty()) {
+    d += "/" + Cp1252ToUtf8(r.m_strTipNo);
+    if (!MakeFolder(d)) return std::nullopt;
+  }
+  d += "/" + Cp1252ToUtf8(r.m_strTestType);
+  if (!MakeFolder(d)) return std::nullopt;
+  return d;
+}
+
+bool CDocumentCommands::SaveToDerivedPath() {
+  const CompactionRecord& r = m_doc.m_record;
   if (m_doc.IsRequiredMissing()) {
     Tell(msg::kRequiredMissing);
     return false;
   }
-  if (!CheckNames(!IsBlankOnly(r.m_strTipNo) && !r.m_strTipNo.empty())) return false;
-  std::string d = m_strProjectsDir + "/" + Cp1252ToUtf8(r.m_strProject);
-  if (!MakeFolder(d)) return false;
-  if (IsBlankOnly(r.m_strTipNo)) r.m_strTipNo.clear();
-  if (!r.m_strTipNo.empty()) {
-    d += "/" + Cp1252ToUtf8(r.m_strTipNo);
-    if (!MakeFolder(d)) return false;
-  }
-  d += "/" + Cp1252ToUtf8(r.m_strTestType);
-  if (!MakeFolder(d)) return false;
-  return StoreRecord(d + "/" + Cp1252ToUtf8(r.m_strTestNo + TypeSuffix(r.m_strTestType)) + ".lng");
+  const std::optional<std::string> folder = MakeRecordFolders();
+  if (!folder) return false;
+  return StoreRecord(*folder + "/" + Cp1252ToUtf8(r.m_strTestNo + TypeSuffix(r.m_strTestType)) +
+                     ".lng");
 }
 
 bool CDocumentCommands::QuerySaveChanges(Command command) {
@@ -230,52 +234,40 @@ void CDocumentCommands::OnOpenRecentFile(const std::string& path) {
   m_doc.UpdateAllViews(nullptr, 1);
 }
 
-std::string CDocumentCommands::ItemPath(const std::vector<std::string>& itemTexts) const {
+std::string CDocumentCommands::ItemPath(const TreeItem& item) const {
   std::string path = m_strProjectsDir;
-  for (const std::string& t : itemTexts) path += "/" + t;
+  for (const std::string& name : item.names) path += "/" + name;
   return path;
 }
 
+// Answers the tree's own save question. A "No" (or going on with a partly filled record)
+// leaves the modified flag for the caller: it drops only once another record replaced this one.
 bool CDocumentCommands::QueryTreeSave() {
-  CompactionRecord& r = m_doc.m_record;
+  const CompactionRecord& r = m_doc.m_record;
   if (m_doc.IsRequiredMissing() && !m_doc.AreRequiredEmpty()) {
-    if (Ask(msg::kPartlyFilled, MsgButtons::YesNo) != MsgAnswer::Yes) return false;
-    m_doc.SetModifiedFlag(false);
-    return true;
+    return Ask(msg::kPartlyFilled, MsgButtons::YesNo) == MsgAnswer::Yes;
   }
   if (m_doc.AreRequiredEmpty()) return true;
   const std::string own = m_doc.GetPathName();
   // Without a path the tree names the file after the whole Test Type: 7Subgrade.lng.
   const std::string name = own.empty() ? Cp1252ToUtf8(r.m_strTestNo + r.m_strTestType) + ".lng" : own;
-  if (Ask(msg::kSaveChangesPrefix + name + "\"?", MsgButtons::YesNo) != MsgAnswer::Yes) {
-    m_doc.SetModifiedFlag(false);
-    return true;
-  }
-  bool saved;
+  if (Ask(msg::kSaveChangesPrefix + name + "\"?", MsgButtons::YesNo) != MsgAnswer::Yes) return true;
+  bool saved = false;
   if (!own.empty()) {
     saved = StoreRecord(own);
-  } else {
-    const bool tipLevel = !r.m_strTipNo.empty() && !IsBlankOnly(r.m_strTipNo);
-    if (!CheckNames(tipLevel)) return false;
-    std::string d = m_strProjectsDir + "/" + Cp1252ToUtf8(r.m_strProject);
-    if (!MakeFolder(d)) return false;
-    if (tipLevel) {
-      d += "/" + Cp1252ToUtf8(r.m_strTipNo);
-      if (!MakeFolder(d)) return false;
-    }
-    d += "/" + Cp1252ToUtf8(r.m_strTestType);
-    if (!MakeFolder(d)) return false;
-    saved = StoreRecord(d + "/" + name);
+  } else if (const std::optional<std::string> folder = MakeRecordFolders()) {
+    saved = StoreRecord(*folder + "/" + name);
   }
   if (!saved) return false;  // the record stays on screen, still modified
   m_doc.UpdateAllViews(nullptr, 1);
   return true;
 }
 
-void CDocumentCommands::OnTreeSelect(const std::vector<std::string>& itemTexts, bool hasChildren) {
-  if (itemTexts.empty()) return;
+void CDocumentCommands::OnTreeSelect(const TreeItem& item) {
+  if (item.names.empty()) return;
   if (m_doc.IsModified() && !QueryTreeSave()) return;
-  if (hasChildren) {
+  if (item.isFolder) {
+    if (!item.hasChildren) return;
     if (!g_bTreeStartup) {
       m_doc.ResetRecord();
       m_doc.ClearPathName();  // a cleared record belongs to no file
@@ -284,31 +276,43 @@ void CDocumentCommands::OnTreeSelect(const std::vector<std::string>& itemTexts, 
     m_doc.SetModifiedFlag(false);
     return;
   }
-  const std::string path = ItemPath(itemTexts) + ".lng";
+  const std::string path = ItemPath(item);
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) return;
-  if (!m_doc.OnOpenDocument(path)) return;  // reported; the record is as it was
+  // A refused file is reported; the record, its path, its flag and the views stay as they were.
+  if (!m_doc.OnOpenDocument(path)) return;
   m_doc.SetPathName(path);
   m_doc.UpdateAllViews(nullptr, 1);
 }
 
-void CDocumentCommands::OnFileDelete(const std::vector<std::string>& itemTexts, bool hasChildren) {
-  if (itemTexts.empty()) return;
-  std::string target = ItemPath(itemTexts);
-  // A file item's text can be empty, "." or ".." (files named ".lng", "..lng", "...lng");
-  // such a text names no entry of its own: the path without ".lng" would be the folder
-  // holding the file, or its parent, and must never be taken for a folder item.
-  const std::string& text = itemTexts.back();
-  const bool namesAnEntry = !(text.empty() || text == "." || text == "..");
-  std::string question;
-  if (hasChildren || (namesAnEntry && PathExists(target))) {
-    question = msg::kDeleteFolderPrefix + target + msg::kDeleteFolderSuffix;
-  } else {
-    target += ".lng";
-    question = msg::kDeleteFilePrefix + target + "\"?";
+bool CDocumentCommands::LiesInsideProjects(const std::string& path) const {
+  // The entry itself may be a link (removing it removes only the link); the folders that
+  // hold it must not lead out of the projects directory.
+  std::error_code ec;
+  const fs::path root = fs::canonical(m_strProjectsDir, ec);
+  if (ec) return true;  // no projects directory: nothing of it can be deleted anyway
+  const fs::path folder = fs::canonical(fs::path(path).parent_path(), ec);
+  if (ec) return true;  // no such folder: the entry is gone and nothing is deleted
+  const auto [r, f] = std::mismatch(root.begin(), root.end(), folder.begin(), folder.end());
+  return r == root.end();
+}
+
+void CDocumentCommands::OnFileDelete(const TreeItem& item) {
+  if (item.names.empty()) return;
+  const std::string target = ItemPath(item);
+  if (!LiesInsideProjects(target)) {
+    AfxMessageBox(framework::FormatStock(msg::kOutsideProjects, target), MsgButtons::Ok,
+                  MsgIcon::Stop);
+    return;
   }
+  const std::string question =
+      item.isFolder ? msg::kDeleteFolderPrefix + target + msg::kDeleteFolderSuffix
+                    : msg::kDeleteFilePrefix + target + "\"?";
   if (Ask(question, MsgButtons::YesNoCancel) != MsgAnswer::Yes) return;
-  if (!PathExists(target)) return;
+  struct stat st {};
+  if (::lstat(target.c_str(), &st) != 0) return;  // gone in the meantime
+  // A file item never takes a folder with it, whatever came to bear its name since.
+  if (!item.isFolder && S_ISDIR(st.st_mode)) return;
   try {
     DeleteTree(target);
   } catch (const framework::CFileException& e) {

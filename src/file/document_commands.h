@@ -52,7 +52,17 @@ inline constexpr const char* kDeleteFolderSuffix = "\" and all its contents?";
 inline constexpr const char* kDeleteFilePrefix = "Are you sure you want to delete file \"";
 inline constexpr const char* kInvalidNamePrefix = "File cannot be saved: ";
 inline constexpr const char* kInvalidNameSuffix = " is not a valid folder or file name";
+inline constexpr const char* kOutsideProjects =
+    "%1 lies outside the projects directory and was not deleted.";
 }  // namespace msg
+
+// A projects-tree item as the commands see it: the file-system names of its folders from the
+// top level down and its own (a file's with its extension), byte for byte, and what it is.
+struct TreeItem {
+  std::vector<std::string> names;
+  bool isFolder = false;
+  bool hasChildren = false;
+};
 
 class CDocumentCommands {
  public:
@@ -85,16 +95,17 @@ class CDocumentCommands {
   // leaves the document as it was.
   bool OpenDocumentFile(const std::string& path);
 
-  // The projects tree: the selection of an item, given by the texts from the top level
-  // down (the item's own text last) and whether it has children.
-  void OnTreeSelect(const std::vector<std::string>& itemTexts, bool hasChildren);
-  // File Delete on the given tree item.
-  void OnFileDelete(const std::vector<std::string>& itemTexts, bool hasChildren);
+  // The projects tree: the selection of an item. A folder with items clears the record; a
+  // file is read (a refused one changes nothing); an empty folder does nothing.
+  void OnTreeSelect(const TreeItem& item);
+  // File Delete on the given tree item: that file or that folder, never a namesake, and
+  // never anything that lies outside the projects directory once links are followed.
+  void OnFileDelete(const TreeItem& item);
   // File Change Projects Directory.
   void OnChangeProjectsDir();
 
-  // The folder that a tree item stands for (UTF-8).
-  std::string ItemPath(const std::vector<std::string>& itemTexts) const;
+  // The path of the entry a tree item stands for.
+  std::string ItemPath(const TreeItem& item) const;
 
  private:
   // The derived-path save of Save and of the save-changes check: required fields, valid
@@ -102,10 +113,16 @@ class CDocumentCommands {
   bool SaveToDerivedPath();
   // Creates `folder` when missing and checks it can be entered; reports and returns false.
   bool MakeFolder(const std::string& folder);
+  // Checks the names, then makes the record's Project, T.I.P. No. and Test Type folders one
+  // level at a time. The Test Type folder, or nullopt when something was reported.
+  std::optional<std::string> MakeRecordFolders();
   // Refuses a Project, T.I.P. No., Test Type or Test No. that would leave the folder it
   // belongs in. Reports and returns false.
   bool CheckNames(bool includeTipNo);
   bool QueryTreeSave();
+  // False when a folder holding `path` lies, once links are followed, outside the projects
+  // directory.
+  bool LiesInsideProjects(const std::string& path) const;
   // The save of the recent-file list's question: to the document path, or, for a record
   // that has none, to the file the user names in the Save As dialog.
   bool SaveForRecentFile();

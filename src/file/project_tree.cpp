@@ -67,12 +67,12 @@ void ScanEntries(const std::string& folder, std::vector<ProjectNode>& out, Ances
       }
     }
     if (isDir) {
-      Entry entry{Folded(name), ProjectNode{name, true, {}}};
+      Entry entry{Folded(name), ProjectNode{name, name, true, {}}};
       entries.push_back(std::move(entry));
     } else if (isFile && EndsWithLng(name)) {
       const std::size_t dot = name.rfind('.');
       std::string text = dot == std::string::npos ? std::string() : name.substr(0, dot);
-      entries.push_back(Entry{Folded(text), ProjectNode{std::move(text), false, {}}});
+      entries.push_back(Entry{Folded(text), ProjectNode{std::move(text), name, false, {}}});
     }
   }
   ::closedir(dir);
@@ -83,7 +83,7 @@ void ScanEntries(const std::string& folder, std::vector<ProjectNode>& out, Ances
   out.reserve(entries.size());
   for (Entry& e : entries) {
     out.push_back(std::move(e.node));
-    if (out.back().isFolder) Scan(folder + "/" + out.back().text, out.back().children, ancestors);
+    if (out.back().isFolder) Scan(folder + "/" + out.back().name, out.back().children, ancestors);
   }
 }
 

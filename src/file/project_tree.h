@@ -7,7 +7,8 @@
 class CompactionRecord;
 
 struct ProjectNode {
-  std::string text;  // a folder's name; a file's name up to its last "." (UTF-8)
+  std::string text;  // what the tree shows: a folder's name; a file's name up to its last "."
+  std::string name;  // the entry's own name in its folder, byte for byte as the file system has it
   bool isFolder = false;
   std::vector<ProjectNode> children;
 };

@@ -38,6 +38,12 @@ struct FakeHost : CommandHost {
   int refreshes = 0;
 };
 
+// Tree items as the tree makes them: entry names from the top level down.
+TreeItem FileItem(std::vector<std::string> names) { return {std::move(names), false, false}; }
+TreeItem FolderItem(std::vector<std::string> names, bool hasChildren = true) {
+  return {std::move(names), true, hasChildren};
+}
+
 struct HintView : framework::CView {
   void OnUpdate(framework::CView*, long hint) override { hints.push_back(hint); }
   std::vector<long> hints;
@@ -109,6 +115,13 @@ TEST_F(Commands, SaveOfANewRecordCreatesItsFoldersAndRebuildsTheTree) {
   fs::remove(root + "/MAIN ST/A-100/Subgrade/8Sub.lng");
   cmds.OnFileSave();
   EXPECT_TRUE(fs::is_regular_file(root + "/MAIN ST/A-100/Subgrade/8Sub.lng"));
+
+  // A T.I.P. No. of blanks makes no folder of blanks: the file goes under the Project.
+  doc.m_record.m_strTipNo = "   ";
+  cmds.OnFileSave();
+  EXPECT_TRUE(fs::is_regular_file(root + "/MAIN ST/Subgrade/8Sub.lng"));
+  EXPECT_FALSE(fs::exists(root + "/MAIN ST/   "));
+  EXPECT_TRUE(doc.m_record.m_strTipNo.empty());
 }
 
 TEST_F(Commands, EverySaveStoresPoundsPerCubicFoot) {
@@ -355,6 +368,15 @@ TEST_F(Commands, RecentFileAsksItsOwnQuestion) {
   cmds.OnOpenRecentFile(dir / "gone.lng");
   EXPECT_EQ(host.failed, std::vector<std::string>{dir / "gone.lng"});
   EXPECT_EQ(prompt.Texts().back(), (dir / "gone.lng") + " was not found.");
+
+  // Changes not saved, then a file that is refused: they stay marked as unsaved.
+  testdata::WriteBytes(dir / "empty.lng", {});
+  doc.m_record.m_strStation = "edited";
+  doc.SetModifiedFlag(true);
+  prompt.Plan({MsgAnswer::No});
+  cmds.OnOpenRecentFile(dir / "empty.lng");
+  EXPECT_EQ(doc.m_record.m_strStation, "edited");
+  EXPECT_TRUE(doc.IsModified());
 }
 
 TEST_F(Commands, RecentFileSavesARecordWithoutAPathThroughSaveAs) {
@@ -404,7 +426,7 @@ TEST_F(Commands, TreeSelectionLoadsFilesAndClearsOnFolders) {
   fs::create_directories(root + "/MAIN ST/A-100/Subgrade");
   ASSERT_TRUE(other.OnSaveDocument(Derived()));
 
-  cmds.OnTreeSelect({"MAIN ST", "A-100", "Subgrade", "7Sub"}, false);
+  cmds.OnTreeSelect(FileItem({"MAIN ST", "A-100", "Subgrade", "7Sub.lng"}));
   EXPECT_EQ(doc.m_record.m_strStation, "12+50 RT");
   EXPECT_EQ(doc.GetPathName(), Derived());  // the file read is the document's from now on
   EXPECT_EQ(doc.GetTitle(), "7Sub.lng");
@@ -412,22 +434,22 @@ TEST_F(Commands, TreeSelectionLoadsFilesAndClearsOnFolders) {
   EXPECT_FALSE(doc.IsModified());
 
   // A folder with items clears the record and its path.
-  cmds.OnTreeSelect({"MAIN ST", "A-100"}, true);
+  cmds.OnTreeSelect(FolderItem({"MAIN ST", "A-100"}));
   EXPECT_TRUE(doc.AreRequiredEmpty());
   EXPECT_TRUE(doc.GetPathName().empty());
   EXPECT_EQ(view.hints, (std::vector<long>{1, 1}));
 
   // While starting, a folder selection leaves the record alone.
-  cmds.OnTreeSelect({"MAIN ST", "A-100", "Subgrade", "7Sub"}, false);
+  cmds.OnTreeSelect(FileItem({"MAIN ST", "A-100", "Subgrade", "7Sub.lng"}));
   g_bTreeStartup = true;
-  cmds.OnTreeSelect({"MAIN ST"}, true);
+  cmds.OnTreeSelect(FolderItem({"MAIN ST"}));
   EXPECT_EQ(doc.m_record.m_strStation, "12+50 RT");
   g_bTreeStartup = false;
 
   // An empty folder and a name without a file do nothing.
   fs::create_directory(root + "/EMPTY");
-  cmds.OnTreeSelect({"EMPTY"}, false);
-  cmds.OnTreeSelect({"MAIN ST", "A-100", "Subgrade", "notes"}, false);
+  cmds.OnTreeSelect(FolderItem({"EMPTY"}, false));
+  cmds.OnTreeSelect(FileItem({"MAIN ST", "A-100", "Subgrade", "notes.lng"}));
   EXPECT_EQ(doc.m_record.m_strStation, "12+50 RT");
   EXPECT_TRUE(prompt.shown.empty());
 }
@@ -441,7 +463,7 @@ TEST_F(Commands, TreeSelectionOfAModifiedRecord) {
   // Partly filled, No: nothing is loaded and the record stays modified.
   FillPartly();
   prompt.Plan({MsgAnswer::No});
-  cmds.OnTreeSelect({"OTHER", "1Cem"}, false);
+  cmds.OnTreeSelect(FileItem({"OTHER", "1Cem.lng"}));
   EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
   EXPECT_TRUE(doc.IsModified());
 
@@ -449,7 +471,7 @@ TEST_F(Commands, TreeSelectionOfAModifiedRecord) {
   FillComplete();
   prompt.shown.clear();
   prompt.Plan({MsgAnswer::Yes});
-  cmds.OnTreeSelect({"OTHER", "1Cem"}, false);
+  cmds.OnTreeSelect(FileItem({"OTHER", "1Cem.lng"}));
   EXPECT_EQ(prompt.shown[0].text, "Do you want to save the changes you made to \"7Subgrade.lng\"?");
   EXPECT_EQ(prompt.shown[0].buttons, MsgButtons::YesNo);
   EXPECT_TRUE(fs::is_regular_file(root + "/MAIN ST/A-100/Subgrade/7Subgrade.lng"));
@@ -458,18 +480,71 @@ TEST_F(Commands, TreeSelectionOfAModifiedRecord) {
   // Full record, No: the changes are dropped and the file loaded.
   FillComplete();
   prompt.Plan({MsgAnswer::No});
-  cmds.OnTreeSelect({"OTHER", "1Cem"}, false);
+  cmds.OnTreeSelect(FileItem({"OTHER", "1Cem.lng"}));
   EXPECT_EQ(doc.m_record.m_strProject, "OTHER");
   EXPECT_FALSE(doc.IsModified());
+
+  // The tree's save is a whole store step: recounted, refitted, the density in pcf.
+  FillComplete();
+  doc.ClearPathName();
+  doc.m_nUnits = kMetric;
+  doc.m_record.m_nPointCount = 0;
+  doc.m_record.m_dMaxDryDensity = 0.0;
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnTreeSelect(FileItem({"OTHER", "1Cem.lng"}));
+  CDensoraDoc stored;
+  ASSERT_TRUE(stored.OnOpenDocument(root + "/MAIN ST/A-100/Subgrade/7Subgrade.lng"));
+  EXPECT_EQ(stored.m_record.m_nPointCount, 5);
+  EXPECT_NEAR(stored.m_record.m_dMaxDryDensity, 111.529, 1e-3);
+  doc.m_nUnits = kEnglish;
+
+  // ... and refuses a name that would leave the projects directory, writing nothing.
+  FillComplete();
+  doc.ClearPathName();
+  doc.m_record.m_strTestType = "../../x";
+  prompt.shown.clear();
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnTreeSelect(FileItem({"OTHER", "1Cem.lng"}));
+  EXPECT_EQ(prompt.Texts().back(), "File cannot be saved: Test Type is not a valid folder or file name");
+  EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
+  EXPECT_TRUE(doc.IsModified());
+  EXPECT_FALSE(fs::exists(root + "/x"));
 
   // Full record without a path, Yes, but the write fails: the record stays on screen.
   FillComplete();
   doc.ClearPathName();
   fs::permissions(root + "/MAIN ST/A-100/Subgrade/7Subgrade.lng", fs::perms::owner_read);
   prompt.Plan({MsgAnswer::Yes});
-  cmds.OnTreeSelect({"OTHER", "1Cem"}, false);
+  cmds.OnTreeSelect(FileItem({"OTHER", "1Cem.lng"}));
   EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
   EXPECT_TRUE(doc.IsModified());
+}
+
+// A file the reader refuses, an empty one above all, never takes the place of the record on
+// screen: the path, the title, the flag and the views stay as they were, so that a later
+// Save cannot write this record into the refused file.
+TEST_F(Commands, ARefusedFileFromTheTreeChangesNothing) {
+  fs::create_directories(root + "/P");
+  CDensoraDoc a;
+  testdata::FillTypicalRecord(a);
+  ASSERT_TRUE(a.OnSaveDocument(root + "/P/a.lng"));
+  testdata::WriteBytes(root + "/P/b.lng", {});
+  testdata::WriteBytes(root + "/P/c.lng", {0x2D, 0x77, 0, 0, 3, 'x', 'y', 'z'});
+  cmds.OnTreeSelect(FileItem({"P", "a.lng"}));
+  doc.m_record.m_strStation = "edited";
+  doc.SetModifiedFlag(true);
+  view.hints.clear();
+
+  prompt.Plan({MsgAnswer::No, MsgAnswer::Ok, MsgAnswer::No, MsgAnswer::Ok});
+  for (const char* refused : {"b.lng", "c.lng"}) {
+    cmds.OnTreeSelect(FileItem({"P", refused}));
+    EXPECT_EQ(doc.GetPathName(), root + "/P/a.lng") << refused;
+    EXPECT_EQ(doc.GetTitle(), "a.lng");
+    EXPECT_EQ(doc.m_record.m_strStation, "edited");
+    EXPECT_TRUE(doc.IsModified()) << refused;  // the edits are still unsaved
+    EXPECT_TRUE(view.hints.empty());
+  }
+  EXPECT_EQ(testdata::ReadBytes(root + "/P/b.lng").size(), 0u);
 }
 
 TEST_F(Commands, DeleteFilesAndFolders) {
@@ -481,21 +556,16 @@ TEST_F(Commands, DeleteFilesAndFolders) {
   fs::create_directory(root + "/EMPTY");
 
   prompt.Plan({MsgAnswer::No});
-  cmds.OnFileDelete({"P", "T", "Sub", "7Sub"}, false);
+  cmds.OnFileDelete(FileItem({"P", "T", "Sub", "7Sub.lng"}));
   EXPECT_TRUE(fs::exists(root + "/P/T/Sub/7Sub.lng"));
   prompt.Plan({MsgAnswer::Yes});
-  cmds.OnFileDelete({"P", "T", "Sub", "7Sub"}, false);
+  cmds.OnFileDelete(FileItem({"P", "T", "Sub", "7Sub.lng"}));
   EXPECT_FALSE(fs::exists(root + "/P/T/Sub/7Sub.lng"));
   EXPECT_TRUE(fs::exists(root + "/P/T/Sub/notes.txt"));
 
-  // notes.xlng shows as "notes"; there is no notes.lng to delete.
-  prompt.Plan({MsgAnswer::Yes});
-  cmds.OnFileDelete({"P", "T", "notes"}, false);
-  EXPECT_TRUE(fs::exists(root + "/P/T/notes.xlng"));
-
   prompt.Plan({MsgAnswer::Yes, MsgAnswer::Yes});
-  cmds.OnFileDelete({"EMPTY"}, false);
-  cmds.OnFileDelete({"P", "T", "Sub"}, true);
+  cmds.OnFileDelete(FolderItem({"EMPTY"}, false));
+  cmds.OnFileDelete(FolderItem({"P", "T", "Sub"}));
   EXPECT_FALSE(fs::exists(root + "/EMPTY"));
   EXPECT_FALSE(fs::exists(root + "/P/T/Sub"));
   EXPECT_TRUE(fs::exists(root + "/P/T/notes.xlng"));
@@ -503,10 +573,59 @@ TEST_F(Commands, DeleteFilesAndFolders) {
   EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
       "Are you sure you want to delete file \"" + root + "/P/T/Sub/7Sub.lng\"?",
       "Are you sure you want to delete file \"" + root + "/P/T/Sub/7Sub.lng\"?",
-      "Are you sure you want to delete file \"" + root + "/P/T/notes.lng\"?",
       "Are you sure you want to delete folder \"" + root + "/EMPTY\" and all its contents?",
       "Are you sure you want to delete folder \"" + root + "/P/T/Sub\" and all its contents?"}));
   EXPECT_EQ(host.refreshes, 3);
+}
+
+// Each item deletes the entry it stands for, never a namesake of the other kind, and never
+// anything reached through a link that leads out of the projects directory.
+TEST_F(Commands, DeleteActsOnTheItemsOwnEntry) {
+  fs::create_directories(root + "/P/COUNTY RD 9/Lime");
+  testdata::WriteBytes(root + "/P/COUNTY RD 9.lng", {1});
+  testdata::WriteBytes(root + "/P/COUNTY RD 9/Lime/12Lim.lng", {1});
+  testdata::WriteBytes(root + "/P/readme", {1});
+  testdata::WriteBytes(root + "/P/readme.lng", {1});
+  fs::create_directories(dir / "outside/sub");
+  testdata::WriteBytes(dir / "outside/canary.lng", {1});
+  fs::create_directory_symlink("../../outside", root + "/P/canarylink");
+  // Names that are not UTF-8: a Latin-1 folder, and a file whose bytes differ from a
+  // neighbour's only where the neighbour holds the replacement character.
+  fs::create_directories(root + "/P/Stra\xDF" "e L1");
+  testdata::WriteBytes(root + "/P/Stra\xDF" "e L1/1Sub.lng", {1});
+  testdata::WriteBytes(root + "/P/bad\xFF.lng", {1});
+  testdata::WriteBytes(root + "/P/bad\xEF\xBF\xBD.lng", {1});
+
+  prompt.Plan({MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::Yes});
+  cmds.OnFileDelete(FileItem({"P", "COUNTY RD 9.lng"}));
+  cmds.OnFileDelete(FileItem({"P", "readme.lng"}));
+  cmds.OnFileDelete(FileItem({"P", "Stra\xDF" "e L1", "1Sub.lng"}));
+  cmds.OnFileDelete(FileItem({"P", "bad\xFF.lng"}));
+  EXPECT_FALSE(fs::exists(root + "/P/COUNTY RD 9.lng"));
+  EXPECT_TRUE(fs::exists(root + "/P/COUNTY RD 9/Lime/12Lim.lng"));
+  EXPECT_FALSE(fs::exists(root + "/P/readme.lng"));
+  EXPECT_TRUE(fs::exists(root + "/P/readme"));
+  EXPECT_FALSE(fs::exists(root + "/P/Stra\xDF" "e L1/1Sub.lng"));
+  EXPECT_FALSE(fs::exists(root + "/P/bad\xFF.lng"));
+  EXPECT_TRUE(fs::exists(root + "/P/bad\xEF\xBF\xBD.lng"));
+
+  // Under the link: refused before any question, the real entries outside stay.
+  prompt.shown.clear();
+  cmds.OnFileDelete(FileItem({"P", "canarylink", "canary.lng"}));
+  cmds.OnFileDelete(FolderItem({"P", "canarylink", "sub"}, false));
+  cmds.OnFileDelete(FileItem({"P", "..", "..", "outside", "canary.lng"}));
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
+      root + "/P/canarylink/canary.lng lies outside the projects directory and was not deleted.",
+      root + "/P/canarylink/sub lies outside the projects directory and was not deleted.",
+      root + "/P/../../outside/canary.lng lies outside the projects directory and was not deleted."}));
+  EXPECT_TRUE(fs::exists(dir / "outside/canary.lng"));
+  EXPECT_TRUE(fs::exists(dir / "outside/sub"));
+
+  // The link itself goes as a link; what it points to stays.
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnFileDelete(FolderItem({"P", "canarylink"}));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(root + "/P/canarylink")));
+  EXPECT_TRUE(fs::exists(dir / "outside/canary.lng"));
 }
 
 TEST_F(Commands, DeleteOfAFileItemWithADotTextDeletesOnlyThatFile) {
@@ -515,9 +634,9 @@ TEST_F(Commands, DeleteOfAFileItemWithADotTextDeletesOnlyThatFile) {
   testdata::WriteBytes(root + "/P/Sub/7Sub.lng", {1});
   for (const char* name : {".lng", "..lng", "...lng"}) testdata::WriteBytes(root + "/P/Sub/" + name, {1});
   prompt.Plan({MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::Yes});
-  cmds.OnFileDelete({"P", "Sub", ".."}, false);
-  cmds.OnFileDelete({"P", "Sub", "."}, false);
-  cmds.OnFileDelete({"P", "Sub", ""}, false);
+  cmds.OnFileDelete(FileItem({"P", "Sub", "...lng"}));
+  cmds.OnFileDelete(FileItem({"P", "Sub", "..lng"}));
+  cmds.OnFileDelete(FileItem({"P", "Sub", ".lng"}));
   EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
       "Are you sure you want to delete file \"" + root + "/P/Sub/...lng\"?",
       "Are you sure you want to delete file \"" + root + "/P/Sub/..lng\"?",
@@ -534,7 +653,7 @@ TEST_F(Commands, DeleteStopsAtAReadOnlyFileAndNeverFollowsLinks) {
   testdata::WriteBytes(root + "/P/A/ro.lng", {1});
   fs::permissions(root + "/P/A/ro.lng", fs::perms::owner_read);
   prompt.Plan({MsgAnswer::Yes});
-  cmds.OnFileDelete({"P"}, true);
+  cmds.OnFileDelete(FolderItem({"P"}));
   EXPECT_EQ(prompt.shown.back().text, "Access to an unnamed file was denied.");
   EXPECT_EQ(prompt.shown.back().icon, MsgIcon::Stop);
   EXPECT_TRUE(fs::exists(root + "/P/A/ro.lng"));
@@ -543,7 +662,7 @@ TEST_F(Commands, DeleteStopsAtAReadOnlyFileAndNeverFollowsLinks) {
 
   fs::permissions(root + "/P/A/ro.lng", fs::perms::owner_all);
   prompt.Plan({MsgAnswer::Yes});
-  cmds.OnFileDelete({"P"}, true);
+  cmds.OnFileDelete(FolderItem({"P"}));
   EXPECT_FALSE(fs::exists(root + "/P"));
   EXPECT_TRUE(fs::exists(dir / "outside/keep.lng"));
 }

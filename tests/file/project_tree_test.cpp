@@ -45,6 +45,11 @@ TEST(ProjectTree, ShowsFoldersAndCompactionFilesSortedWithoutRegardToCase) {
   // "lng" has no dot: an item with an empty text; notes.xlng ends in "lng" too.
   EXPECT_EQ(Texts(subgrade.children), (std::vector<std::string>{"", "10Sub", "7Sub", "notes"}));
   EXPECT_EQ(CountNodes(top), 10u);
+  // Each item keeps the entry's own name, which the shown text may not tell.
+  std::vector<std::string> names;
+  for (const auto& n : subgrade.children) names.push_back(n.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"lng", "10Sub.lng", "7Sub.lng", "notes.xlng"}));
+  EXPECT_EQ(top[2].name, "Main St");
 }
 
 TEST(ProjectTree, MissingUnreadableAndLoopingFolders) {
