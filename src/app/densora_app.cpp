@@ -26,10 +26,12 @@ static void InitDensoraResources() { Q_INIT_RESOURCE(densora); }
 namespace {
 CDensoraApp* g_pApp = nullptr;
 
+constexpr qint64 kMaxCountyListBytes = 1 << 20;
+
 std::string ReadAll(const QString& path) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return {};
-  const QByteArray bytes = f.readAll();
+  const QByteArray bytes = f.read(kMaxCountyListBytes);
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 }  // namespace
@@ -50,7 +52,9 @@ CDensoraApp::~CDensoraApp() {
 std::vector<std::string> CDensoraApp::LoadCounties(const std::string& projectsDir) {
   InitDensoraResources();
   const QString own = QString::fromStdString(projectsDir) + QStringLiteral("/counties.txt");
-  if (QFileInfo(own).isFile()) {
+  // A county list is a few kilobytes; a huge file in its place must not stall the start.
+  const QFileInfo info(own);
+  if (info.isFile() && info.size() <= kMaxCountyListBytes) {
     std::vector<std::string> names = pages::ParseCountyList(ReadAll(own));
     if (!names.empty()) return names;
   }
@@ -92,12 +96,16 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
       break;
     }
   }
-  if (file.isEmpty()) {
+  const bool opened = !file.isEmpty() && OpenDocumentFile(QFileInfo(file).absoluteFilePath().toStdString());
+  if (!opened) {
+    // A file that could not be read at all ends the program; one the reader refused was
+    // reported, and the program starts with a new record instead.
+    if (!file.isEmpty() && m_pDoc->LastOpenFailure() != CDensoraDoc::OpenFailure::kRefused) {
+      return false;
+    }
     m_pDoc->OnNewDocument();
     m_pView->OnInitialUpdate();
     m_pFrame->UpdateFrameTitle();
-  } else if (!OpenDocumentFile(QFileInfo(file).absoluteFilePath().toStdString())) {
-    return false;
   }
 
   if (options.show) {

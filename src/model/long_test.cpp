@@ -6,7 +6,10 @@
 #include "model/densora_doc.h"
 
 std::string RateLongTest(const CDensoraDoc& doc, double fitted, double longTest, bool isDensity) {
-  if (longTest == 0.0 || fitted == 0.0) return {};
+  // No long test, no fit, or a value no arithmetic can rate (a damaged file): no rating.
+  if (longTest == 0.0 || fitted == 0.0 || !std::isfinite(longTest) || !std::isfinite(fitted)) {
+    return {};
+  }
   const double difference = std::fabs(fitted - longTest);
   const std::string suffix = isDensity ? " " + doc.DensityUnit() : std::string("%");
   // The density thresholds are 1.5, 2.0 and 2.5 pcf in the current unit.

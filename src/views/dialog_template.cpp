@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QEvent>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,6 +17,25 @@
 
 namespace dlg {
 namespace {
+
+// Lists and the date picker take the mouse wheel only while they have the keyboard focus:
+// rolling the wheel over them on the way down the form scrolls the form and never changes a
+// test's County, Test Type (which decides its folder and file name) or date.
+class WheelWhenFocused : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Wheel) return false;
+    auto* w = static_cast<QWidget*>(watched);
+    if (w->hasFocus()) return false;
+    event->ignore();  // passed on to what holds the control
+    return true;
+  }
+};
+
+void TakeWheelOnlyWhenFocused(QWidget* w) { w->installEventFilter(new WheelWhenFocused(w)); }
 
 QWidget* Make(const Control& c, QWidget* parent) {
   const QString text = QString::fromUtf8(c.text ? c.text : "");
@@ -41,6 +61,7 @@ QWidget* Make(const Control& c, QWidget* parent) {
       auto* b = new QComboBox(parent);
       b->setEditable(false);
       b->setMaxVisibleItems(10);
+      TakeWheelOnlyWhenFocused(b);
       w = b;
       break;
     }
@@ -51,6 +72,7 @@ QWidget* Make(const Control& c, QWidget* parent) {
       d->setMinimumDate(QDate(100, 1, 1));
       d->setMaximumDate(QDate(9999, 12, 31));
       d->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      TakeWheelOnlyWhenFocused(d);
       w = d;
       break;
     }

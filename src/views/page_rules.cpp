@@ -80,6 +80,7 @@ bool IsValidUtf8(std::string_view s) {
 }  // namespace
 
 std::string FormatNumber(double value) {
+  if (!std::isfinite(value)) return {};  // a damaged file's NaN or infinity shows blank
   char buf[64];
   const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
   return std::string(buf, r.ptr);

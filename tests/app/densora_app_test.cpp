@@ -88,6 +88,22 @@ TEST_F(Startup, AFileThatCannotBeOpenedEndsTheStartAfterItsMessage) {
   EXPECT_NE(prompt.shown[0].text.find("missing.lng"), std::string::npos);
 }
 
+// A file the reader refuses was reported; the program then starts with a new record. Only a
+// file that cannot be read at all ends the start.
+TEST_F(Startup, AFileTheReaderRefusesStartsANewRecord) {
+  testdata::WriteBytes(tmp / "empty.lng", {});
+  testdata::WriteBytes(tmp / "badmagic.lng", {0x2D, 0x77, 0, 0, 3, 'x', 'y', 'z'});
+  for (const char* name : {"empty.lng", "badmagic.lng"}) {
+    prompt.shown.clear();
+    ASSERT_TRUE(Start({QString::fromStdString(tmp / name)})) << name;
+    EXPECT_EQ(prompt.shown.size(), 1u) << name;
+    EXPECT_TRUE(Doc().GetPathName().empty());
+    EXPECT_EQ(Frame()->windowTitle(), "Untitled - Densora");
+    EXPECT_TRUE(Frame()->isVisible());
+    EXPECT_TRUE(app->RecentFiles().empty());
+  }
+}
+
 TEST_F(Startup, ARejectedFileChangesNothing) {
   const std::string bad = tmp / "bad.lng";
   std::ofstream(bad, std::ios::binary) << "not a compaction file at all, just text";
@@ -117,6 +133,11 @@ TEST_F(Startup, AnEmptyCountyFileLeavesTheShippedList) {
   std::ofstream(dir + "/counties.txt") << "\n";
   EXPECT_EQ(CDensoraApp::LoadCounties(dir).size(), 102u);
   EXPECT_EQ(CDensoraApp::LoadCounties(tmp / "elsewhere").size(), 102u);
+  // A county list is a few kilobytes: one of over a megabyte is not read at all.
+  std::string huge;
+  while (huge.size() <= (1u << 20)) huge += "Alpha\n";
+  std::ofstream(dir + "/counties.txt") << huge;
+  EXPECT_EQ(CDensoraApp::LoadCounties(dir).size(), 102u);
 }
 
 TEST_F(Startup, WritesTheFileTypeAssociationForTheUser) {

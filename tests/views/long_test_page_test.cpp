@@ -1,6 +1,7 @@
 // The Long Test Results page: the two values, their digit check, the unit and the ratings.
 #include <QLabel>
 #include <QRadioButton>
+#include <limits>
 
 #include "model/long_test.h"
 #include "support_qt/app_fixture.h"
@@ -42,6 +43,17 @@ TEST_F(LongTestPage, ShowsTheValuesAndTheirRatings) {
   EXPECT_FALSE(MoistureRating().isEmpty());
   EXPECT_TRUE(page->Control(CLongTestPage::IDC_UNIT_PCF)->isVisible());
   EXPECT_FALSE(page->Control(CLongTestPage::IDC_UNIT_METRIC)->isVisible());
+}
+
+// A damaged file's NaN or infinity shows as a blank, with no rating.
+TEST_F(LongTestPage, ANonFiniteValueShowsBlankWithoutARating) {
+  Record().m_dLongTestDensity = std::numeric_limits<double>::quiet_NaN();
+  Record().m_dLongTestMoisture = std::numeric_limits<double>::infinity();
+  Doc().UpdateAllViews(nullptr, 1);
+  EXPECT_EQ(Density()->text(), "");
+  EXPECT_EQ(Moisture()->text(), "");
+  EXPECT_EQ(DensityRating(), "");
+  EXPECT_EQ(MoistureRating(), "");
 }
 
 TEST_F(LongTestPage, TypedDensityIsStoredInPcfAndShownWithTwoPlaces) {

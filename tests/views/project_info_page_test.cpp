@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QPushButton>
+#include <QWheelEvent>
 
 #include "support_qt/app_fixture.h"
 #include "support_qt/type_text.h"
@@ -74,6 +75,32 @@ TEST_F(ProjectInfoPage, SelectingAListItemStoresItsText) {
   counties->setCurrentIndex(0);
   emit counties->activated(0);
   EXPECT_EQ(Record().m_strCounty, counties->itemText(0).toStdString());
+}
+
+// Rolling the wheel over a list or the date on the way down the form changes nothing; with
+// the focus in them it steps them as usual.
+TEST_F(ProjectInfoPage, TheWheelChangesAListOrTheDateOnlyWithTheFocus) {
+  auto roll = [](QWidget* w) {
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w, &e);
+  };
+  QComboBox* county = List(CProjectInfoPage::IDC_COUNTY);
+  QComboBox* type = List(CProjectInfoPage::IDC_TEST_TYPE);
+  Ctl(page, CProjectInfoPage::IDC_PROJECT)->setFocus();
+  const QDate date = Picker()->date();
+  for (QWidget* w : std::initializer_list<QWidget*>{county, type, Picker()}) roll(w);
+  EXPECT_EQ(county->currentIndex(), -1);
+  EXPECT_EQ(type->currentIndex(), -1);
+  EXPECT_EQ(Picker()->date(), date);
+  EXPECT_TRUE(Record().m_strCounty.empty());
+  EXPECT_TRUE(Record().m_strTestType.empty());
+  EXPECT_FALSE(Doc().IsModified());
+
+  type->setFocus();
+  roll(type);
+  EXPECT_NE(type->currentIndex(), -1);
 }
 
 TEST_F(ProjectInfoPage, ATestTypeInOtherCaseSelectsTheListItem) {

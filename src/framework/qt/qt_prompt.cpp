@@ -1,11 +1,53 @@
 #include "framework/qt/qt_prompt.h"
 
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 namespace framework {
 
+namespace {
+
+// A box that may have no escape answer. A question asked with Yes and No only is answered
+// with one of them: Escape and the window's close button do nothing, as a No taken from
+// a slip of the hand could throw the user's edits away.
+class AnswerBox : public QMessageBox {
+ public:
+  AnswerBox(QWidget* owner, bool escapable) : QMessageBox(owner), m_bEscapable(escapable) {
+    if (!escapable) setWindowFlag(Qt::WindowCloseButtonHint, false);
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (!m_bEscapable && e->key() == Qt::Key_Escape) {
+      e->accept();
+      return;
+    }
+    QMessageBox::keyPressEvent(e);
+  }
+  void closeEvent(QCloseEvent* e) override {
+    if (!m_bEscapable && !m_bAnswered) {
+      e->ignore();
+      return;
+    }
+    QMessageBox::closeEvent(e);
+  }
+  void done(int r) override {
+    // Only a button ends a box without an escape answer; a reject() from elsewhere does not.
+    if (!m_bEscapable && clickedButton() == nullptr) return;
+    m_bAnswered = true;
+    QMessageBox::done(r);
+  }
+
+ private:
+  bool m_bEscapable;
+  bool m_bAnswered = false;
+};
+
+}  // namespace
+
 MsgAnswer QtPrompt::Show(const std::string& text, MsgButtons buttons, MsgIcon icon) {
-  QMessageBox box(m_owner);
+  AnswerBox box(m_owner, buttons != MsgButtons::YesNo);
   box.setWindowTitle(QStringLiteral("Densora"));
   // Paths and field texts are shown as typed, never taken for markup.
   box.setTextFormat(Qt::PlainText);
@@ -38,13 +80,9 @@ MsgAnswer QtPrompt::Show(const std::string& text, MsgButtons buttons, MsgIcon ic
     case QMessageBox::Ok: return MsgAnswer::Ok;
     default: break;
   }
-  // Escape or the window's close button: the safest answer the box offers.
-  switch (buttons) {
-    case MsgButtons::Ok: return MsgAnswer::Ok;
-    case MsgButtons::YesNo: return MsgAnswer::No;
-    case MsgButtons::YesNoCancel: return MsgAnswer::Cancel;
-  }
-  return MsgAnswer::Cancel;
+  // Escape or the window's close button: OK for a message, Cancel for a question that has it
+  // (a Yes/No question cannot end this way).
+  return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
 }
 
 }  // namespace framework
