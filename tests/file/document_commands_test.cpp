@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "file/lng_format.h"
@@ -162,6 +166,34 @@ TEST_F(Commands, SaveReportsWhatStopsIt) {
   }
   EXPECT_TRUE(doc.IsModified());
   EXPECT_TRUE(view.hints.empty());
+}
+
+// Making the record's folders needs write access only where a folder is made: a Project
+// folder that can be entered but not written to still takes a save into the folders below.
+TEST_F(Commands, SaveNeedsNoWriteAccessAboveTheFoldersItUses) {
+  FillComplete();
+  fs::create_directories(root + "/MAIN ST/A-100/Subgrade");
+  // Root may write anywhere: the save runs as an unprivileged user who owns the folders.
+  if (::getuid() != 0) GTEST_SKIP() << "acting as another user needs root";
+  constexpr uid_t kNobody = 65534;
+  for (const std::string p : {dir.path().string(), root, root + "/MAIN ST", root + "/MAIN ST/A-100",
+                              root + "/MAIN ST/A-100/Subgrade"}) {
+    ASSERT_EQ(::chown(p.c_str(), kNobody, kNobody), 0);
+    ::chmod(p.c_str(), 0755);
+  }
+  ::chmod((root + "/MAIN ST").c_str(), 0555);
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) _exit(2);
+    ScriptedPrompt quiet;
+    cmds.OnFileSave();
+    _exit(quiet.shown.empty() && fs::is_regular_file(Derived()) ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(Commands, SaveRefusesNamesThatLeaveTheProjectsDirectory) {
