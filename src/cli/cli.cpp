@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <iostream>
 #include <map>
-#include <sstream>
 
 #include "file/lng_format.h"
 #include "framework/file_error.h"
@@ -60,18 +59,29 @@ struct Fitted {
   int xMin = 0, xMax = 0, yMin = 0, yMax = 0;
 };
 
-// The open and refit, keeping what the curve decided.
-bool OpenFit(CDensoraDoc& doc, const std::string& path, Fitted& fitted) {
-  if (!doc.OnOpenDocument(path)) return false;
-  doc.SetPathName(path);
+// What the curve decided when it fitted the document's record.
+Fitted Fit(CDensoraDoc& doc) {
   CDensityCurve curve(doc);
   curve.FitRecord();
+  Fitted fitted;
   fitted.status = curve.m_nStatus;
   fitted.message = curve.m_strMessages[static_cast<std::size_t>(curve.m_nStatus)];
   fitted.xMin = curve.m_nXAxisMin;
   fitted.xMax = curve.m_nXAxisMax;
   fitted.yMin = curve.m_nYAxisMin;
   fitted.yMax = curve.m_nYAxisMax;
+  return fitted;
+}
+
+// The open and refit, keeping what the curve decided. The reader's messages go to `err`
+// after the file's name.
+bool OpenFit(CDensoraDoc& doc, const std::string& path, Fitted& fitted, std::ostream& err) {
+  StreamPrompt prompt(err);
+  prompt.m_prefix = path + ": ";
+  PromptScope scope(&prompt);
+  if (!doc.OnOpenDocument(path)) return false;
+  doc.SetPathName(path);
+  fitted = Fit(doc);
   return true;
 }
 
@@ -124,6 +134,10 @@ json BuildJson(CDensoraDoc& doc, const std::string& file, const Fitted& fit) {
       {"moisture", Cp1252ToUtf8(RateLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false))}};
   return j;
 }
+
+// The JSON text, with each byte of a text that is not UTF-8 (a file name is whatever bytes the
+// file system holds) shown as U+FFFD, so that one odd name cannot cost the other files' output.
+std::string Dump(const json& j) { return j.dump(2, ' ', false, json::error_handler_t::replace); }
 
 std::string Fmt(const char* format, double v) {
   char buf[400];
@@ -202,8 +216,6 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     err << "densora-cli show: no file given\nusage: densora-cli show FILE.lng... [--metric] [--json]\n";
     return kExitUsage;
   }
-  StreamPrompt prompt(err);
-  PromptScope scope(&prompt);
   int rc = kExitOk;
   json all = json::array();
   bool first = true;
@@ -211,8 +223,7 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     CDensoraDoc doc;
     doc.m_nUnits = metric ? kMetric : kEnglish;
     Fitted fit;
-    prompt.m_prefix = file + ": ";
-    if (!OpenFit(doc, file, fit)) {
+    if (!OpenFit(doc, file, fit, err)) {
       rc = kExitFileFailed;
       continue;
     }
@@ -227,12 +238,95 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
   }
   if (asJson) {
     if (files.size() == 1) {
-      if (!all.empty()) out << all[0].dump(2) << '\n';
+      if (!all.empty()) out << Dump(all[0]) << '\n';
     } else {
-      out << all.dump(2) << '\n';
+      out << Dump(all) << '\n';
     }
   }
   return rc;
+}
+
+// A record file is a few kilobytes; more than this is not a record, and is refused before
+// it is read and parsed whole.
+constexpr std::size_t kMaxRecordBytes = 1 << 20;
+// A record nests four levels at most (a list of records, a record, its points, a point).
+// The parsed value is copied recursively, so deeper nesting is refused before parsing,
+// long before it could exhaust the stack.
+constexpr int kMaxJsonDepth = 64;
+
+std::string ReadAtMost(std::istream& in, std::size_t limit) {
+  std::string text;
+  char buf[65536];
+  while (text.size() < limit && in.read(buf, sizeof buf).gcount() > 0) {
+    text.append(buf, static_cast<std::size_t>(in.gcount()));
+  }
+  return text;
+}
+
+// How messages name the record's input ("-" is standard input).
+std::string InputName(const std::string& input) {
+  return input == "-" ? "standard input" : input;
+}
+
+// The text of `input`, or false with the message written.
+bool ReadRecordText(const std::string& input, std::string& text, std::ostream& err) {
+  using framework::CFileException;
+  if (input == "-") {
+    text = ReadAtMost(std::cin, kMaxRecordBytes + 1);
+    if (text.size() <= kMaxRecordBytes) return true;
+    err << CFileException(CFileException::tooLarge, InputName(input)).ErrorText() << '\n';
+    return false;
+  }
+  try {
+    const auto bytes = framework::ReadWholeFile(input, kMaxRecordBytes);
+    text.assign(bytes.begin(), bytes.end());
+    return true;
+  } catch (const CFileException& e) {
+    err << e.ErrorText() << '\n';
+    return false;
+  }
+}
+
+// Whether arrays and objects in `text` nest deeper than `limit`, counting brackets outside
+// strings as the parser reads them. The parser stops at the first bracket that closes
+// nothing, so nothing after it is counted.
+bool NestsDeeperThan(const std::string& text, int limit) {
+  int depth = 0;
+  bool inString = false, escaped = false;
+  for (const char c : text) {
+    if (inString) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > limit) return true;
+    } else if ((c == ']' || c == '}') && --depth < 0) {
+      return false;
+    }
+  }
+  return false;
+}
+
+bool ReadRecordJson(const std::string& input, json& j, std::ostream& err) {
+  std::string text;
+  if (!ReadRecordText(input, text, err)) return false;
+  if (NestsDeeperThan(text, kMaxJsonDepth)) {
+    err << InputName(input) << ": JSON nested deeper than " << kMaxJsonDepth << " levels\n";
+    return false;
+  }
+  try {
+    j = json::parse(text);
+  } catch (const json::exception& e) {
+    err << InputName(input) << ": not a JSON record: " << e.what() << '\n';
+    return false;
+  }
+  return true;
 }
 
 int Write(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -263,42 +357,21 @@ int Write(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     return kExitUsage;
   }
   json j;
-  try {
-    std::string text;
-    if (input == "-") {
-      std::ostringstream ss;
-      ss << std::cin.rdbuf();
-      text = ss.str();
-    } else {
-      const auto bytes = framework::ReadWholeFile(input);
-      text.assign(bytes.begin(), bytes.end());
-    }
-    j = json::parse(text);
-  } catch (const framework::CFileException& e) {
-    err << e.ErrorText() << '\n';
-    return kExitFileFailed;
-  } catch (const json::exception& e) {
-    err << input << ": not a JSON record: " << e.what() << '\n';
-    return kExitFileFailed;
-  }
+  if (!ReadRecordJson(input, j, err)) return kExitFileFailed;
   if (j.is_array() && j.size() == 1) j = j[0];
   CDensoraDoc doc;
   doc.m_nUnits = metric ? kMetric : kEnglish;
   std::string error;
   if (!RecordFromJson(j, doc, error)) {
-    err << input << ": " << error << '\n';
+    err << InputName(input) << ": " << error << '\n';
     return kExitFileFailed;
   }
   // The store step: recount, refit, and keep the maximum dry density in pcf.
   CDensityCurve curve(doc);
   curve.FitRecord();
   doc.m_record.m_dMaxDryDensity /= doc.DensityFactor();
-  StreamPrompt prompt(err);
-  prompt.m_prefix = output + ": ";
-  PromptScope scope(&prompt);
-  if (!doc.OnSaveDocument(output)) return kExitFileFailed;
   (void)out;
-  return kExitOk;
+  return WriteOutput(output, LngBytes(doc.m_record), err);
 }
 
 void PrintHelp(std::ostream& out) {
@@ -350,22 +423,24 @@ void RegisterCommand(const std::string& name, const std::string& usage, Command 
   Commands()[name] = Entry{usage, std::move(command)};
 }
 
-bool OpenAndFit(CDensoraDoc& doc, const std::string& path) {
+bool OpenAndFit(CDensoraDoc& doc, const std::string& path, std::ostream& err) {
   Fitted fit;
-  return OpenFit(doc, path, fit);
+  return OpenFit(doc, path, fit, err);
+}
+
+int WriteOutput(const std::string& path, const std::vector<unsigned char>& bytes,
+                std::ostream& err) {
+  try {
+    framework::WriteFileAtomically(path, bytes);
+  } catch (const framework::CFileException& e) {
+    err << e.ErrorText() << '\n';
+    return kExitFileFailed;
+  }
+  return kExitOk;
 }
 
 nlohmann::json RecordToJson(CDensoraDoc& doc, const std::string& file) {
-  CDensityCurve curve(doc);
-  curve.FitRecord();
-  Fitted fit;
-  fit.status = curve.m_nStatus;
-  fit.message = curve.m_strMessages[static_cast<std::size_t>(curve.m_nStatus)];
-  fit.xMin = curve.m_nXAxisMin;
-  fit.xMax = curve.m_nXAxisMax;
-  fit.yMin = curve.m_nYAxisMin;
-  fit.yMax = curve.m_nYAxisMax;
-  return BuildJson(doc, file, fit);
+  return BuildJson(doc, file, Fit(doc));
 }
 
 bool RecordFromJson(const nlohmann::json& j, CDensoraDoc& doc, std::string& error) {

@@ -24,8 +24,16 @@ void RegisterCommand(const std::string& name, const std::string& usage, Command 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // Opens a file into `doc` as the program does: read, then recount and refit. Messages of a
-// refused file go through the prompt. Returns false when the file was not read.
-bool OpenAndFit(CDensoraDoc& doc, const std::string& path);
+// refused file go to `err` after the file's name ("FILE: message"), so that among several
+// inputs the user sees which one failed. Returns false when the file was not read.
+bool OpenAndFit(CDensoraDoc& doc, const std::string& path, std::ostream& err);
+
+// Replaces the file at `path` (its bytes, whatever their encoding) with `bytes` through a
+// temporary file and a rename, so that the output is whole or the previous one stays. A
+// failure's stock text, which names the path, goes to `err`. Returns kExitOk or
+// kExitFileFailed.
+int WriteOutput(const std::string& path, const std::vector<unsigned char>& bytes,
+                std::ostream& err);
 
 // The JSON object of a record as `show --json` prints it (texts as UTF-8). The document's
 // fit must be current (OpenAndFit); `fitStatus`, `fitMessage` and the axis bounds come from

@@ -1,5 +1,7 @@
 #include "cli/cli_qt_commands.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMarginsF>
@@ -11,6 +13,7 @@
 #include <QString>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -112,6 +115,42 @@ int ParseOptions(const char* command, const std::vector<std::string>& args, bool
   return kExitOk;
 }
 
+// Draws the output into memory with `render`, then writes the bytes to `output` whole, or
+// leaves what was there. Nothing at the output's path is opened before every byte is ready,
+// so a full disk cannot leave half a file and a pipe or device under that name is refused
+// rather than written.
+int RenderAndWrite(const char* command, const std::string& output, std::ostream& err,
+                   const std::function<bool(QIODevice&)>& render) {
+  QBuffer buffer;
+  if (!buffer.open(QIODevice::WriteOnly) || !render(buffer)) {
+    err << "densora-cli " << command << ": cannot draw " << output << '\n';
+    return kExitFileFailed;
+  }
+  const QByteArray& data = buffer.data();
+  return WriteOutput(output, std::vector<unsigned char>(data.cbegin(), data.cend()), err);
+}
+
+// One US Letter page per document, as the program prints them.
+bool DrawReportPages(QIODevice& device, const std::vector<std::unique_ptr<CDensoraDoc>>& docs) {
+  QPdfWriter writer(&device);
+  writer.setResolution(kReportDpi);
+  writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
+                                   QMarginsF(0, 0, 0, 0)));
+  writer.setCreator("Densora");
+  writer.setTitle("MOISTURE DENSITY DETERMINATION");
+  QPainter painter;
+  if (!painter.begin(&writer)) return false;
+  bool first = true;
+  for (const auto& doc : docs) {
+    if (!first) writer.newPage();
+    first = false;
+    framework::QtPainterSurface surface(painter);
+    CDensityCurve curve(*doc);  // no tone on paper from the tool
+    print::DrawReport(surface, writer.width(), writer.height(), *doc, curve);
+  }
+  return painter.end();
+}
+
 int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Options opt;
   if (ParseOptions("report", args, false, opt, err) != kExitOk) return kExitUsage;
@@ -124,7 +163,7 @@ int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream
   for (const auto& file : opt.files) {
     auto doc = std::make_unique<CDensoraDoc>();
     doc->m_nUnits = opt.metric ? kMetric : kEnglish;
-    if (!OpenAndFit(*doc, file)) {
+    if (!OpenAndFit(*doc, file, err)) {
       rc = kExitFileFailed;
       continue;
     }
@@ -133,31 +172,10 @@ int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (docs.empty()) return kExitFileFailed;
 
   EnsureApplication();
-  QPdfWriter writer(QString::fromLocal8Bit(opt.output.c_str()));
-  writer.setResolution(kReportDpi);
-  writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
-                                   QMarginsF(0, 0, 0, 0)));
-  writer.setCreator("Densora");
-  writer.setTitle("MOISTURE DENSITY DETERMINATION");
-  QPainter painter;
-  if (!painter.begin(&writer)) {
-    err << "densora-cli report: cannot write " << opt.output << '\n';
-    return kExitFileFailed;
-  }
-  bool first = true;
-  for (const auto& doc : docs) {
-    if (!first) writer.newPage();
-    first = false;
-    framework::QtPainterSurface surface(painter);
-    CDensityCurve curve(*doc);  // no tone on paper from the tool
-    print::DrawReport(surface, writer.width(), writer.height(), *doc, curve);
-  }
-  if (!painter.end()) {
-    err << "densora-cli report: cannot write " << opt.output << '\n';
-    return kExitFileFailed;
-  }
+  const int written = RenderAndWrite("report", opt.output, err,
+                                     [&](QIODevice& device) { return DrawReportPages(device, docs); });
   (void)out;
-  return rc;
+  return written != kExitOk ? written : rc;
 }
 
 int Chart(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -169,7 +187,7 @@ int Chart(const std::vector<std::string>& args, std::ostream& out, std::ostream&
   }
   CDensoraDoc doc;
   doc.m_nUnits = opt.metric ? kMetric : kEnglish;
-  if (!OpenAndFit(doc, opt.files[0])) return kExitFileFailed;
+  if (!OpenAndFit(doc, opt.files[0], err)) return kExitFileFailed;
 
   EnsureApplication();
   QImage image(opt.width, opt.height, QImage::Format_RGB32);
@@ -189,12 +207,9 @@ int Chart(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     curve.FitRecord();
     curve.DrawChart(surface, 0, 0, opt.width, opt.height, 1, 1, 1);
   }
-  if (!image.save(QString::fromLocal8Bit(opt.output.c_str()), "PNG")) {
-    err << "densora-cli chart: cannot write " << opt.output << '\n';
-    return kExitFileFailed;
-  }
   (void)out;
-  return kExitOk;
+  return RenderAndWrite("chart", opt.output, err,
+                        [&](QIODevice& device) { return image.save(&device, "PNG"); });
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 #include <sys/wait.h>
 
 #include <array>
+#include <cctype>
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -30,16 +33,21 @@ Result RunCli(const std::vector<std::string>& args) {
 
 std::string Sample(const char* rel) { return std::string(DENSORA_SAMPLES_DIR) + "/" + rel; }
 
-// Runs the real binary through the shell; returns the exit code and stdout.
+// Runs the real binary through the shell; returns the exit code (-1 when a signal ended
+// it), stdout and stderr.
 Result RunBinary(const std::string& args) {
-  const std::string cmd = std::string("'") + DENSORA_CLI_PATH + "' " + args + " 2>/dev/null";
+  TempDir errDir;
+  const std::string errFile = errDir / "err";
+  const std::string cmd =
+      std::string("'") + DENSORA_CLI_PATH + "' " + args + " 2>'" + errFile + "'";
   FILE* p = popen(cmd.c_str(), "r");
   std::string out;
   std::array<char, 4096> buf{};
   std::size_t n;
   while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
   const int status = pclose(p);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ""};
+  const auto err = testdata::ReadBytes(errFile);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, std::string(err.begin(), err.end())};
 }
 
 void WriteText(const std::string& path, const std::string& text) {
@@ -98,6 +106,55 @@ TEST(CliShow, ARefusedFileIsReportedAndTheOthersStillShown) {
   EXPECT_NE(r.err.find("missing.lng was not found."), std::string::npos);
 }
 
+TEST(CliShow, NonFiniteLongTestValuesShowAsBlanksWithoutARating) {
+  struct Row {
+    double density, moisture;
+  };
+  const Row rows[] = {{NAN, 11.8}, {109.5, INFINITY}, {-INFINITY, NAN}};
+  TempDir dir;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.density) + " " + std::to_string(row.moisture));
+    CDensoraDoc doc;
+    testdata::FillTypicalRecord(doc);
+    doc.m_record.m_dLongTestDensity = row.density;
+    doc.m_record.m_dLongTestMoisture = row.moisture;
+    testdata::WriteBytes(dir / "t.lng", LngBytes(doc.m_record));
+
+    const Result text = RunCli({"show", dir / "t.lng"});
+    ASSERT_EQ(text.code, 0) << text.err;
+    std::string shown = text.out.substr(text.out.find("\nVersion:"));  // past the file's name
+    for (char& c : shown) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_EQ(shown.find("nan"), std::string::npos) << text.out;
+    EXPECT_EQ(shown.find("inf"), std::string::npos) << text.out;
+    const bool densityShown = std::isfinite(row.density), moistureShown = std::isfinite(row.moisture);
+    EXPECT_EQ(text.out.find("Rating:      density:  \n") == std::string::npos, densityShown);
+    EXPECT_EQ(text.out.find("             moisture: \n") == std::string::npos, moistureShown);
+
+    const json j = json::parse(RunCli({"show", "--json", dir / "t.lng"}).out);
+    EXPECT_EQ(j["longTestDensity"].is_null(), !densityShown);
+    EXPECT_EQ(j["longTestMoisture"].is_null(), !moistureShown);
+    EXPECT_EQ(j["rating"]["density"].get<std::string>().empty(), !densityShown);
+    EXPECT_EQ(j["rating"]["moisture"].get<std::string>().empty(), !moistureShown);
+  }
+}
+
+TEST(CliShow, AFileNameThatIsNotUtf8StillGivesValidJsonForEveryFile) {
+  TempDir dir;
+  const std::string odd = dir / "odd\xFF.lng";
+  testdata::WriteBytes(odd, testdata::ReadBytes(Sample("COUNTY RD 9/Lime/12Lim.lng")));
+  const Result two = RunCli({"show", "--json", odd, Sample("MAIN ST/A-100/Subgrade/7Sub.lng")});
+  ASSERT_EQ(two.code, 0) << two.err;
+  const json j = json::parse(two.out);  // the parser accepts valid UTF-8 only
+  ASSERT_EQ(j.size(), 2u);
+  EXPECT_EQ(j[0]["file"], dir / "odd\xEF\xBF\xBD.lng");  // U+FFFD for the byte
+  EXPECT_EQ(j[0]["project"], "COUNTY RD 9");
+  EXPECT_EQ(j[1]["project"], "MAIN ST");
+
+  const Result one = RunCli({"show", "--json", odd});
+  ASSERT_EQ(one.code, 0) << one.err;
+  EXPECT_EQ(json::parse(one.out)["project"], "COUNTY RD 9");
+}
+
 TEST(CliWrite, ShowThenWriteRoundTripsByteForByte) {
   TempDir dir;
   const std::string original = Sample("MAIN ST/A-100/Embankment/3Emb.lng");
@@ -144,6 +201,37 @@ TEST(CliWrite, MissingKeysKeepDefaultsAndTextsBecomeTheCodePage) {
   WriteText(dir / "broken.json", "{");
   EXPECT_EQ(RunCli({"write", dir / "broken.json", "-o", dir / "c.lng"}).code, 1);
   EXPECT_FALSE(std::filesystem::exists(dir / "c.lng"));
+}
+
+TEST(CliWrite, InputsNoRecordCanBeAreRefusedBeforeParsing) {
+  struct Row {
+    std::string name;  // "-": the text comes on standard input
+    std::string json;
+    int code;
+    std::string message;
+  };
+  TempDir dir;
+  const std::string padding((1 << 20) + 1, ' ');
+  const Row rows[] = {
+      {"deep.json", std::string(100000, '[') + std::string(100000, ']'), 1,
+       (dir / "deep.json") + ": JSON nested deeper than 64 levels"},
+      {"big.json", R"({"project": "X"})" + padding, 1, (dir / "big.json") + " is too large to be read."},
+      {"-", R"({"project": "X"})" + padding, 1, "standard input is too large to be read."},
+      // Brackets inside texts are no nesting.
+      {"texts.json", R"({"project": "[\"[", "comments": ")" + std::string(100, '[') + "\"}", 0, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string file = dir / (row.name == "-" ? "stdin.json" : row.name);
+    WriteText(file, row.json);
+    const std::string out = dir / "out.lng";
+    const std::string input = row.name == "-" ? "- < '" + file + "'" : "'" + file + "'";
+    const Result r = RunBinary("write " + input + " -o '" + out + "'");
+    EXPECT_EQ(r.code, row.code) << r.err;
+    EXPECT_EQ(std::filesystem::exists(out), row.code == 0);
+    EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
+    std::filesystem::remove(out);
+  }
 }
 
 TEST(CliUsage, ExitCodes) {

@@ -1,17 +1,21 @@
 // densora-cli report and chart, run as a user runs them: on the sample projects, without a
-// display, writing a PDF and a PNG that are checked from their bytes.
+// display, writing a PDF and a PNG that are checked from their bytes; and how every command
+// that writes an output (write, chart, report) treats the path it writes to.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -53,6 +57,28 @@ std::string CliStderr(const std::vector<std::string>& args, const fs::path& errF
   std::system(cmd.c_str());
   std::ifstream in(errFile, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct Outcome {
+  int code;
+  std::string err;
+};
+
+// Runs the tool as RunCli does, in `sh -c` after `setup` (a ulimit, say), with stdout on
+// /dev/null, and gives its exit code and its stderr. A tool that blocks is ended after
+// half a minute.
+Outcome RunInShell(const std::string& setup, const std::vector<std::string>& args) {
+  std::string tool = Quote(DENSORA_CLI_PATH);
+  for (const auto& a : args) tool += " " + Quote(a);
+  const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 30 sh -c " +
+                          Quote(setup + " exec " + tool) + " 2>&1 >/dev/null";
+  FILE* pipe = popen(cmd.c_str(), "r");
+  std::string err;
+  char buf[4096];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) err.append(buf, n);
+  const int status = pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, err};
 }
 
 std::string ReadAll(const fs::path& p) {
@@ -164,6 +190,91 @@ TEST_F(DrawingCommands, BadUsageIsRefused) {
   EXPECT_EQ(RunCli({"report", kSubgrade, "--size", "1x1", "-o", (dir / "r.pdf").string()}), 2);
   EXPECT_EQ(RunCli({"chart", (dir / "missing.lng").string(), "-o", png.string()}), 1);
   EXPECT_FALSE(fs::exists(png));
+}
+
+TEST_F(DrawingCommands, AnInputThatIsRefusedIsNamedInItsMessage) {
+  const fs::path bad = dir / "bad.lng";
+  std::ofstream(bad, std::ios::binary) << std::string("\x2D\x77\0\0\x03LNG", 8);  // not "lng"
+  const std::string out = (dir / "out").string();
+  const std::vector<std::vector<std::string>> runs = {{"chart", bad.string(), "-o", out},
+                                                      {"report", kSubgrade, bad.string(), "-o", out}};
+  for (const auto& args : runs) {
+    SCOPED_TRACE(args[0]);
+    const Outcome r = RunInShell("", args);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(bad.string() + ": The file is not a valid compaction file"),
+              std::string::npos) << r.err;
+  }
+}
+
+// The commands that write an output, each run on an input that it accepts.
+struct OutputCommands : DrawingCommands {
+  void SetUp() override {
+    DrawingCommands::SetUp();
+    std::ofstream(dir / "r.json") << R"({"project": "X"})";
+  }
+  std::vector<std::vector<std::string>> Writing(const fs::path& out) const {
+    return {{"write", (dir / "r.json").string(), "-o", out.string()},
+            {"chart", kSubgrade, "-o", out.string()},
+            {"report", kSubgrade, "-o", out.string()}};
+  }
+  std::set<std::string> Names() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
+    return names;
+  }
+};
+
+TEST_F(OutputCommands, AFailedWriteKeepsThePreviousOutputAndLeavesNoTemporaryFile) {
+  const fs::path out = dir / "out";
+  for (const auto& args : Writing(out)) {
+    SCOPED_TRACE(args[0]);
+    std::ofstream(out) << "the previous output";
+    const Outcome r = RunInShell("ulimit -f 0;", args);  // no byte fits, as on a full disk
+    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_NE(r.err.find("Disk full while accessing " + out.string() + "."), std::string::npos)
+        << r.err;
+    EXPECT_EQ(ReadAll(out), "the previous output");
+    EXPECT_EQ(Names(), (std::set<std::string>{"out", "r.json"}));
+  }
+}
+
+TEST_F(OutputCommands, AnOutputThatIsNotARegularFileIsRefusedAndLeftAlone) {
+  const fs::path out = dir / "out";
+  // A named pipe; links to a device and to the tool's own stdout (/dev/null here).
+  for (const std::string target : {"", "/dev/null", "/proc/self/fd/1"}) {
+    for (const auto& args : Writing(out)) {
+      SCOPED_TRACE(args[0] + " onto " + (target.empty() ? "a pipe" : target));
+      if (target.empty()) {
+        ASSERT_EQ(::mkfifo(out.c_str(), 0644), 0);
+      } else {
+        fs::create_symlink(target, out);
+      }
+      const Outcome r = RunInShell("", args);
+      EXPECT_EQ(r.code, 1) << r.err;
+      EXPECT_NE(r.err.find(out.string() + " is not a regular file."), std::string::npos) << r.err;
+      if (target.empty()) {
+        EXPECT_TRUE(fs::is_fifo(fs::symlink_status(out)));
+      } else {
+        EXPECT_TRUE(fs::is_symlink(fs::symlink_status(out)));
+        EXPECT_EQ(fs::read_symlink(out), target);
+      }
+      EXPECT_EQ(Names(), (std::set<std::string>{"out", "r.json"}));
+      fs::remove(out);
+    }
+  }
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+TEST_F(OutputCommands, AnOutputNameThatIsNotUtf8IsWrittenUnderItsOwnBytes) {
+  const fs::path out = dir / "out\xFF";
+  for (const auto& args : Writing(out)) {
+    SCOPED_TRACE(args[0]);
+    const Outcome r = RunInShell("", args);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Names(), (std::set<std::string>{"out\xFF", "r.json"}));
+    fs::remove(out);
+  }
 }
 
 }  // namespace
