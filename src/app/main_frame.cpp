@@ -14,6 +14,7 @@
 
 #include "app/icons.h"
 #include "app/resource.h"
+#include "framework/codepage.h"
 #include "framework/prompt.h"
 #include "model/densora_doc.h"
 #include "views/densora_view.h"
@@ -288,7 +289,8 @@ void CMainFrame::SetRecentFiles(const std::vector<std::string>& files) {
 }
 
 void CMainFrame::UpdateFrameTitle() {
-  setWindowTitle(QString::fromStdString(m_doc.GetTitle()) + QStringLiteral(" - Densora"));
+  setWindowTitle(QString::fromStdString(framework::Utf8ForDisplay(m_doc.GetTitle())) +
+                 QStringLiteral(" - Densora"));
 }
 
 void CMainFrame::OnUpdate(framework::CView*, long) { UpdateFrameTitle(); }

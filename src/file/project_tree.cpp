@@ -67,11 +67,13 @@ void ScanEntries(const std::string& folder, std::vector<ProjectNode>& out, Ances
       }
     }
     if (isDir) {
-      Entry entry{Folded(name), ProjectNode{name, name, true, {}}};
+      std::string text = framework::Utf8ForDisplay(name);
+      Entry entry{Folded(text), ProjectNode{std::move(text), name, true, {}}};
       entries.push_back(std::move(entry));
     } else if (isFile && EndsWithLng(name)) {
       const std::size_t dot = name.rfind('.');
-      std::string text = dot == std::string::npos ? std::string() : name.substr(0, dot);
+      std::string text =
+          dot == std::string::npos ? std::string() : framework::Utf8ForDisplay(name.substr(0, dot));
       entries.push_back(Entry{Folded(text), ProjectNode{std::move(text), name, false, {}}});
     }
   }

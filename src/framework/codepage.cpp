@@ -52,46 +52,73 @@ std::string Cp1252ToUtf8(std::string_view cp1252) {
   return out;
 }
 
+namespace {
+
+// The length of the valid UTF-8 sequence at `i` with its code point in `cp`; 0 where the
+// bytes there are not valid UTF-8 (cut short, overlong, a surrogate, beyond Unicode).
+std::size_t DecodeUtf8At(std::string_view utf8, std::size_t i, char32_t& cp) {
+  const auto c = static_cast<unsigned char>(utf8[i]);
+  std::size_t len = 0;
+  if (c < 0x80) {
+    cp = c;
+    return 1;
+  } else if ((c & 0xE0) == 0xC0) {
+    cp = c & 0x1F;
+    len = 2;
+  } else if ((c & 0xF0) == 0xE0) {
+    cp = c & 0x0F;
+    len = 3;
+  } else if ((c & 0xF8) == 0xF0) {
+    cp = c & 0x07;
+    len = 4;
+  } else {
+    return 0;
+  }
+  if (i + len > utf8.size()) return 0;
+  for (std::size_t k = 1; k < len; ++k) {
+    const auto cc = static_cast<unsigned char>(utf8[i + k]);
+    if ((cc & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (cc & 0x3F);
+  }
+  if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) ||
+      (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+    return 0;
+  }
+  return len;
+}
+
+}  // namespace
+
 bool Utf8ToCp1252(std::string_view utf8, std::string& out) {
   out.clear();
   out.reserve(utf8.size());
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto c = static_cast<unsigned char>(utf8[i]);
+  for (std::size_t i = 0; i < utf8.size();) {
     char32_t cp = 0;
-    std::size_t len = 0;
-    if (c < 0x80) {
-      cp = c;
-      len = 1;
-    } else if ((c & 0xE0) == 0xC0) {
-      cp = c & 0x1F;
-      len = 2;
-    } else if ((c & 0xF0) == 0xE0) {
-      cp = c & 0x0F;
-      len = 3;
-    } else if ((c & 0xF8) == 0xF0) {
-      cp = c & 0x07;
-      len = 4;
-    } else {
-      return false;
-    }
-    if (i + len > utf8.size()) return false;
-    for (std::size_t k = 1; k < len; ++k) {
-      const auto cc = static_cast<unsigned char>(utf8[i + k]);
-      if ((cc & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    // Overlong forms and surrogates are not valid UTF-8.
-    if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) ||
-        (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
-      return false;
-    }
+    const std::size_t len = DecodeUtf8At(utf8, i, cp);
+    if (len == 0) return false;
     const int b = UnicodeToCp1252(cp);
     if (b < 0) return false;
     out += static_cast<char>(b);
     i += len;
   }
   return true;
+}
+
+std::string Utf8ForDisplay(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    char32_t cp = 0;
+    const std::size_t len = DecodeUtf8At(bytes, i, cp);
+    if (len == 0) {
+      AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(bytes[i])));
+      ++i;
+    } else {
+      out.append(bytes.substr(i, len));
+      i += len;
+    }
+  }
+  return out;
 }
 
 std::string Utf16ToCp1252(const std::u16string& utf16) {

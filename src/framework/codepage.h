@@ -21,6 +21,11 @@ int UnicodeToCp1252(char32_t codePoint);
 // is not valid UTF-8 or holds a character that Windows-1252 cannot hold.
 bool Utf8ToCp1252(std::string_view utf8, std::string& out);
 
+// Text for the screen from bytes that ought to be UTF-8, such as a file name: valid UTF-8
+// stays as it is, and each byte that is not is taken as the Windows-1252 character it is in
+// the names older programs wrote (a Latin-1 "\xDF" shows as "\xC3\x9F", not as "?").
+std::string Utf8ForDisplay(std::string_view bytes);
+
 // Converts UTF-16 code units to Windows-1252, as the archive's wide text form is read:
 // a character the code page cannot hold becomes "?".
 std::string Utf16ToCp1252(const std::u16string& utf16);

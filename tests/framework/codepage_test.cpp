@@ -35,3 +35,12 @@ TEST(CodePage, Utf16PairsBecomeOneQuestionMark) {
   EXPECT_EQ(Utf16ToCp1252(u"a\U0001F600b"), "a?b");
   EXPECT_EQ(Utf16ToCp1252(u"\u00E9\u20AC"), "\xE9\x80");
 }
+
+TEST(CodePage, NamesThatAreNotUtf8AreShownInTheCodePage) {
+  EXPECT_EQ(Utf8ForDisplay("Stra\xDF" "e L1"), "Stra\xC3\x9F" "e L1");
+  EXPECT_EQ(Utf8ForDisplay("Stra\xC3\x9F" "e"), "Stra\xC3\x9F" "e");  // valid UTF-8 stays
+  // A lone lead byte, an overlong form and a surrogate are each taken byte by byte.
+  EXPECT_EQ(Utf8ForDisplay("\xC3"), "\xC3\x83");
+  EXPECT_EQ(Utf8ForDisplay("\xC0\xAF"), "\xC3\x80\xC2\xAF");
+  EXPECT_EQ(Utf8ForDisplay("bad\xFF"), "bad\xC3\xBF");
+}

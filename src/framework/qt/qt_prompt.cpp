@@ -1,5 +1,7 @@
 #include "framework/qt/qt_prompt.h"
 
+#include "framework/codepage.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -14,7 +16,10 @@ namespace {
 class AnswerBox : public QMessageBox {
  public:
   AnswerBox(QWidget* owner, bool escapable) : QMessageBox(owner), m_bEscapable(escapable) {
-    if (!escapable) setWindowFlag(Qt::WindowCloseButtonHint, false);
+    if (!escapable) {
+      setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint) &
+                     ~Qt::WindowCloseButtonHint);
+    }
   }
 
  protected:
@@ -51,7 +56,8 @@ MsgAnswer QtPrompt::Show(const std::string& text, MsgButtons buttons, MsgIcon ic
   box.setWindowTitle(QStringLiteral("Densora"));
   // Paths and field texts are shown as typed, never taken for markup.
   box.setTextFormat(Qt::PlainText);
-  box.setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  // A path may hold a name that is not UTF-8: its bytes show as the code page's characters.
+  box.setText(QString::fromStdString(Utf8ForDisplay(text)));
   switch (icon) {
     case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
     case MsgIcon::Stop: box.setIcon(QMessageBox::Critical); break;
