@@ -11,6 +11,7 @@
 #include <QTreeWidgetItem>
 
 #include "app/densora_app.h"
+#include "app/icons.h"
 #include "app/main_frame.h"
 #include "app/projects_dir_dlg.h"
 #include "app/resource.h"
@@ -21,34 +22,6 @@
 #include "print/report.h"
 #include "views/densora_view.h"
 #include "views/project_tree.h"
-
-namespace {
-
-// Each item keeps what it stands for: whether it is a folder, and its entry's name as the
-// file system has it, which its shown text (UTF-8, a file's without its extension) is not.
-enum ItemRole { kIsFolder = Qt::UserRole + 1, kEntryName };
-
-void AddNodes(QTreeWidgetItem* parent, QList<QTreeWidgetItem*>& top,
-              const std::vector<ProjectNode>& nodes, const QIcon& folder, const QIcon& file) {
-  QList<QTreeWidgetItem*> items;
-  items.reserve(static_cast<qsizetype>(nodes.size()));
-  for (const ProjectNode& n : nodes) {
-    auto* item = new QTreeWidgetItem(QStringList(QString::fromStdString(n.text)));
-    item->setIcon(0, n.isFolder ? folder : file);
-    item->setData(0, kIsFolder, n.isFolder);
-    item->setData(0, kEntryName, QByteArray(n.name.data(), static_cast<qsizetype>(n.name.size())));
-    if (!n.children.empty()) AddNodes(item, top, n.children, folder, file);
-    items.push_back(item);
-  }
-  // The listing is sorted already: the items go in at once, in that order.
-  if (parent) {
-    parent->addChildren(items);
-  } else {
-    top = items;
-  }
-}
-
-}  // namespace
 
 CAppCommands::CAppCommands(CDensoraApp& app) : m_app(app) {
   m_pCommands = std::make_unique<CDocumentCommands>(app.Document(), app.View()->Curve(),
@@ -64,10 +37,10 @@ void CAppCommands::Connect() {
   frame->SetCommandHandler(ID_FILE_OPEN, [&c] { c.OnFileOpen(); });
   frame->SetCommandHandler(ID_FILE_SAVE, [&c] { c.OnFileSave(); });
   frame->SetCommandHandler(ID_FILE_DELETE, [this] {
-    const CProjectTree& tree = m_app.View()->Tree();
-    const QTreeWidgetItem* item = tree.currentItem();
+    CProjectTree& tree = m_app.View()->Tree();
+    QTreeWidgetItem* item = tree.currentItem();
     if (!item || !item->isSelected()) return;  // nothing selected: nothing to delete
-    m_pCommands->OnFileDelete(ItemOf(item));
+    m_pCommands->OnFileDelete(m_app.View()->Tree().ItemOf(item));
   });
   frame->SetCommandHandler(ID_FILE_CHANGE_PROJECTS_DIR, [&c] { c.OnChangeProjectsDir(); });
   frame->SetCommandHandler(ID_FILE_PRINT, [this] { OnFilePrint(true); });
@@ -78,6 +51,7 @@ void CAppCommands::Connect() {
   frame->SetRecentFileHandler([&c](const std::string& path) { c.OnOpenRecentFile(path); });
 
   CProjectTree& tree = m_app.View()->Tree();
+  tree.SetFileIcon(icons::Document());
   tree.SetRefresher([this](CProjectTree& t) { FillTree(t); });
   QObject::connect(&tree, &QTreeWidget::itemSelectionChanged, &tree,
                    [this] { OnTreeSelectionChanged(); });
@@ -118,51 +92,22 @@ void CAppCommands::DocumentOpenFailed(const std::string& path) { m_app.RemoveRec
 
 void CAppCommands::RefreshTree() { m_app.View()->Tree().RefreshTree(); }
 
-TreeItem CAppCommands::ItemOf(const QTreeWidgetItem* item) {
-  TreeItem out;
-  for (const QTreeWidgetItem* i = item; i; i = i->parent()) {
-    const QByteArray name = i->data(0, kEntryName).toByteArray();
-    out.names.emplace_back(name.constData(), static_cast<std::size_t>(name.size()));
-  }
-  std::reverse(out.names.begin(), out.names.end());
-  out.isFolder = item->data(0, kIsFolder).toBool();
-  out.hasChildren = item->childCount() > 0;
-  return out;
-}
-
 void CAppCommands::FillTree(CProjectTree& tree) {
+  // The top level and the folders of the record on screen; other folders are listed when
+  // they are opened.
   m_bFilling = true;
-  const QSignalBlocker block(&tree);
-  tree.setUpdatesEnabled(false);
-  tree.clear();
-  const std::vector<ProjectNode> nodes = ScanProjectsDir(m_app.m_strProjectsDir);
-  // A folder shows closed, and open while it is the selected item.
-  QIcon folder;
-  const QSize size(16, 16);
-  folder.addPixmap(tree.style()->standardIcon(QStyle::SP_DirClosedIcon).pixmap(size), QIcon::Normal);
-  folder.addPixmap(tree.style()->standardIcon(QStyle::SP_DirOpenIcon).pixmap(size), QIcon::Selected);
-  const QIcon file = tree.style()->standardIcon(QStyle::SP_FileIcon);
-  QList<QTreeWidgetItem*> top;
-  AddNodes(nullptr, top, nodes, folder, file);
-  tree.addTopLevelItems(top);
-  // Open the folders of the record on screen.
-  QTreeWidgetItem* at = nullptr;
-  for (int index : FoldersToOpen(nodes, m_app.Document().m_record)) {
-    at = at ? at->child(index) : tree.topLevelItem(index);
-    if (!at) break;
-    at->setExpanded(true);
-  }
-  tree.setUpdatesEnabled(true);
+  tree.SetProjectsDir(m_app.m_strProjectsDir);
+  tree.Rebuild();
+  tree.OpenFolders(RecordFolderTexts(m_app.Document().m_record));
   m_bFilling = false;
 }
 
 void CAppCommands::OnTreeSelectionChanged() {
-  if (m_bFilling) return;
   CProjectTree& tree = m_app.View()->Tree();
+  if (m_bFilling || tree.IsUpdating()) return;
   const QList<QTreeWidgetItem*> selected = tree.selectedItems();
   if (selected.isEmpty()) return;
-  const QTreeWidgetItem* item = selected.front();
-  m_pCommands->OnTreeSelect(ItemOf(item));
+  m_pCommands->OnTreeSelect(tree.ItemOf(selected.front()));
   m_app.MainFrame()->UpdateFrameTitle();
 }
 

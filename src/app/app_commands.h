@@ -29,10 +29,8 @@ class CAppCommands : public CommandHost {
   void RefreshTree() override;
 
   CDocumentCommands& Commands() { return *m_pCommands; }
-  // Fills the tree from the projects directory and opens the current record's folders.
+  // Lists the tree's top level again and opens the current record's folders.
   void FillTree(CProjectTree& tree);
-  // What a tree item stands for: the entry names from the top level down, and its kind.
-  static TreeItem ItemOf(const QTreeWidgetItem* item);
   // Draws the report on a printer (or the preview's printer).
   void PrintReport(QPrinter& printer);
   // The printer of Print, Print Preview and Print Setup, made on first use at 600 dpi.

@@ -13,6 +13,14 @@ struct ProjectNode {
   std::vector<ProjectNode> children;
 };
 
+// Lists one folder: its folders (links to folders among them) and compaction files, sorted,
+// without entering any of them. A missing or unreadable folder gives no items.
+std::vector<ProjectNode> ListFolder(const std::string& folder);
+
+// The texts of the record's folders from the top level down: the Project, the T.I.P. No.
+// when it is not empty, then the Test Type. A record without a Project has none.
+std::vector<std::string> RecordFolderTexts(const CompactionRecord& record);
+
 // Lists `root` recursively. A missing or unreadable folder gives no items; a folder reached
 // a second time through a link is not entered again.
 std::vector<ProjectNode> ScanProjectsDir(const std::string& root);

@@ -1,6 +1,72 @@
 #include "views/project_tree.h"
 
+#include <sys/stat.h>
+
+#include <QCollator>
+#include <QFile>
 #include <QHeaderView>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <algorithm>
+
+#include "file/project_tree.h"
+
+namespace {
+
+// What each item keeps: whether it is a folder, its entry's name as the file system has it
+// (which the shown text, UTF-8 and a file's without its extension, is not), and whether its
+// folder has been listed since it was last opened.
+enum Role { kIsFolder = Qt::UserRole + 1, kEntryName, kListed };
+
+QByteArray NameOf(const QTreeWidgetItem* item) { return item->data(0, kEntryName).toByteArray(); }
+bool IsFolder(const QTreeWidgetItem* item) { return item->data(0, kIsFolder).toBool(); }
+bool IsListed(const QTreeWidgetItem* item) { return item->data(0, kListed).toBool(); }
+
+QByteArray Key(bool isFolder, const QByteArray& name) { return (isFolder ? "d/" : "f/") + name; }
+QByteArray Key(const QTreeWidgetItem* item) { return Key(IsFolder(item), NameOf(item)); }
+QByteArray Bytes(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Siblings in the user's alphabetical order without regard to case ("Ärzte" beside "Arzt",
+// not after "Zeta"); names that compare equal keep the order of their bytes.
+void SortForDisplay(std::vector<ProjectNode>& nodes) {
+  // The C locale has no alphabet of its own: such a user gets the common one.
+  const QLocale locale = QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
+  QCollator collator(locale);
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  std::vector<std::pair<QString, std::size_t>> order;
+  order.reserve(nodes.size());
+  for (std::size_t i = 0; i < nodes.size(); ++i) order.emplace_back(QString::fromStdString(nodes[i].text), i);
+  std::stable_sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
+    const int c = collator.compare(a.first, b.first);
+    return c != 0 ? c < 0 : nodes[a.second].name < nodes[b.second].name;
+  });
+  std::vector<ProjectNode> sorted;
+  sorted.reserve(nodes.size());
+  for (const auto& o : order) sorted.push_back(std::move(nodes[o.second]));
+  nodes = std::move(sorted);
+}
+
+// A folder's path as the watcher takes it; empty for a name Qt cannot carry unchanged.
+QString WatchPath(const std::string& path) {
+  const QByteArray bytes = Bytes(path);
+  const QString q = QFile::decodeName(bytes);
+  return QFile::encodeName(q) == bytes ? q : QString();
+}
+
+bool SameFolder(const std::string& a, const struct stat& b) {
+  struct stat st {};
+  return ::stat(a.c_str(), &st) == 0 && st.st_dev == b.st_dev && st.st_ino == b.st_ino;
+}
+
+// Every item below `item`, depth first, `item` itself first.
+template <class F>
+void ForEachItem(QTreeWidgetItem* item, const F& f) {
+  f(item);
+  for (int i = 0; i < item->childCount(); ++i) ForEachItem(item->child(i), f);
+}
+
+}  // namespace
 
 CProjectTree::CProjectTree(QWidget* parent) : QTreeWidget(parent) {
   setHeaderHidden(true);
@@ -10,16 +76,20 @@ CProjectTree::CProjectTree(QWidget* parent) : QTreeWidget(parent) {
   setTextElideMode(Qt::ElideNone);
   header()->setStretchLastSection(false);
   header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-  // One branch open at a time: opening a folder closes its open siblings, so a long list of
-  // projects never turns into a wall of open folders.
-  connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* opened) {
-    QTreeWidgetItem* parent = opened->parent();
-    const int count = parent ? parent->childCount() : topLevelItemCount();
-    for (int i = 0; i < count; ++i) {
-      QTreeWidgetItem* sibling = parent ? parent->child(i) : topLevelItem(i);
-      if (sibling != opened && sibling->isExpanded()) sibling->setExpanded(false);
-    }
-  });
+  // A folder shows closed, and open while it is the selected item.
+  const QSize size(16, 16);
+  m_folderIcon.addPixmap(style()->standardIcon(QStyle::SP_DirClosedIcon).pixmap(size), QIcon::Normal);
+  m_folderIcon.addPixmap(style()->standardIcon(QStyle::SP_DirOpenIcon).pixmap(size), QIcon::Selected);
+  m_fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
+  connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* i) { OnExpanded(i); });
+  connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* i) { OnCollapsed(i); });
+  // Another program's changes come in bursts (a copy of a whole folder): the folders are
+  // listed again once the burst is over.
+  m_changeTimer.setSingleShot(true);
+  m_changeTimer.setInterval(150);
+  connect(&m_changeTimer, &QTimer::timeout, this, [this] { ListChanged(); });
+  connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this,
+          [this](const QString& path) { OnFolderChanged(path); });
 }
 
 void CProjectTree::RefreshTree() {
@@ -29,4 +99,232 @@ void CProjectTree::RefreshTree() {
 void CProjectTree::EndStartup() {
   m_bStartup = false;
   if (m_startupEnded) m_startupEnded();
+}
+
+void CProjectTree::SetProjectsDir(const std::string& dir) {
+  if (dir == m_root) return;
+  const QSignalBlocker block(this);
+  ++m_nUpdating;
+  m_root = dir;
+  if (!m_watcher.directories().isEmpty()) m_watcher.removePaths(m_watcher.directories());
+  m_watched.clear();
+  clear();
+  --m_nUpdating;
+}
+
+void CProjectTree::Rebuild() {
+  const QSignalBlocker block(this);
+  ++m_nUpdating;
+  if (!m_watcher.directories().isEmpty()) m_watcher.removePaths(m_watcher.directories());
+  m_watched.clear();
+  // Every folder closes and is listed anew when it is next opened.
+  for (int i = 0; i < topLevelItemCount(); ++i) {
+    ForEachItem(topLevelItem(i), [](QTreeWidgetItem* item) {
+      if (!IsFolder(item)) return;
+      item->setExpanded(false);
+      item->setData(0, kListed, false);
+      item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    });
+  }
+  ListInto(nullptr);
+  --m_nUpdating;
+}
+
+void CProjectTree::OpenFolders(const std::vector<std::string>& texts) {
+  QTreeWidgetItem* at = invisibleRootItem();
+  for (const std::string& text : texts) {
+    const QString wanted = QString::fromStdString(text);
+    QTreeWidgetItem* next = nullptr;
+    for (int i = 0; i < at->childCount() && !next; ++i) {
+      QTreeWidgetItem* c = at->child(i);
+      if (IsFolder(c) && c->text(0) == wanted) next = c;
+    }
+    if (!next) return;
+    if (!IsListed(next)) ListInto(next);
+    next->setExpanded(true);
+    at = next;
+  }
+}
+
+void CProjectTree::ListInto(QTreeWidgetItem* item) {
+  const QSignalBlocker block(this);
+  ++m_nUpdating;
+  std::vector<ProjectNode> nodes;
+  if (!item || !LeadsBackUp(item)) {
+    nodes = ListFolder(PathOf(item));
+    ++m_nListed;
+  }
+  SortForDisplay(nodes);
+  Merge(item ? item : invisibleRootItem(), std::move(nodes));
+  if (item) {
+    item->setData(0, kListed, true);
+    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+  }
+  if (!item || item->isExpanded()) Watch(item);
+  --m_nUpdating;
+}
+
+// Brings the children of `parent` to `nodes`, in their order: the items of entries still
+// there stay (with what is open and selected below them), the others go, new ones come in.
+void CProjectTree::Merge(QTreeWidgetItem* parent, std::vector<ProjectNode> nodes) {
+  QSet<QByteArray> present;
+  for (const ProjectNode& n : nodes) present.insert(Key(n.isFolder, Bytes(n.name)));
+  QHash<QByteArray, QTreeWidgetItem*> kept;
+  for (int i = parent->childCount() - 1; i >= 0; --i) {
+    QTreeWidgetItem* c = parent->child(i);
+    if (present.contains(Key(c))) {
+      kept.insert(Key(c), c);
+    } else {
+      Discard(c);
+    }
+  }
+  for (int k = 0; k < static_cast<int>(nodes.size()); ++k) {
+    const ProjectNode& n = nodes[static_cast<std::size_t>(k)];
+    QTreeWidgetItem* item = kept.value(Key(n.isFolder, Bytes(n.name)));
+    if (!item) {
+      parent->insertChild(k, MakeItem(n));
+    } else if (parent->child(k) != item) {
+      parent->takeChild(parent->indexOfChild(item));
+      parent->insertChild(k, item);
+    }
+  }
+}
+
+QTreeWidgetItem* CProjectTree::MakeItem(const ProjectNode& n) const {
+  auto* item = new QTreeWidgetItem(QStringList(QString::fromStdString(n.text)));
+  item->setData(0, kIsFolder, n.isFolder);
+  item->setData(0, kEntryName, Bytes(n.name));
+  item->setData(0, kListed, false);
+  if (n.isFolder) {
+    item->setIcon(0, m_folderIcon);
+    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+  } else {
+    item->setIcon(0, m_fileIcon);
+  }
+  return item;
+}
+
+// Removes an item whose entry is gone. A selection inside it goes too, rather than moving
+// to a neighbour the user never chose.
+void CProjectTree::Discard(QTreeWidgetItem* item) {
+  Unwatch(item);
+  bool holdsCurrent = false;
+  ForEachItem(item, [&](QTreeWidgetItem* i) { holdsCurrent = holdsCurrent || i == currentItem(); });
+  if (holdsCurrent) {
+    clearSelection();
+    setCurrentItem(nullptr);
+  }
+  delete item;
+}
+
+void CProjectTree::Watch(QTreeWidgetItem* item) {
+  const QString path = WatchPath(PathOf(item));
+  if (path.isEmpty() || m_watched.contains(path)) return;
+  // A file system that cannot be watched still shows what every rebuild lists.
+  if (m_watcher.addPath(path)) m_watched.insert(path, item);
+}
+
+void CProjectTree::Unwatch(QTreeWidgetItem* item) {
+  if (m_watched.isEmpty()) return;
+  ForEachItem(item, [this](QTreeWidgetItem* i) {
+    if (!IsFolder(i)) return;
+    const QString path = WatchPath(PathOf(i));
+    const auto at = m_watched.find(path);
+    if (at == m_watched.end() || at.value() != i) return;
+    m_watcher.removePath(path);
+    m_watched.erase(at);
+  });
+}
+
+void CProjectTree::OnExpanded(QTreeWidgetItem* opened) {
+  if (!IsListed(opened)) ListInto(opened);
+  CloseOpenSiblings(opened);
+  Watch(opened);
+}
+
+// A closed folder is no longer watched; it is listed anew when it opens again.
+void CProjectTree::OnCollapsed(QTreeWidgetItem* closed) {
+  Unwatch(closed);
+  closed->setData(0, kListed, false);
+}
+
+void CProjectTree::OnFolderChanged(const QString& path) {
+  m_changed.insert(path);
+  m_changeTimer.start();
+}
+
+void CProjectTree::ListChanged() {
+  const QSet<QString> changed = std::exchange(m_changed, {});
+  for (const QString& path : changed) {
+    const auto at = m_watched.find(path);
+    if (at != m_watched.end()) ListInto(at.value());
+  }
+}
+
+// One branch open at a time: opening a folder closes its open siblings, so a long list of
+// projects never turns into a wall of open folders.
+void CProjectTree::CloseOpenSiblings(QTreeWidgetItem* opened) {
+  QTreeWidgetItem* parent = opened->parent() ? opened->parent() : invisibleRootItem();
+  for (int i = 0; i < parent->childCount(); ++i) {
+    QTreeWidgetItem* sibling = parent->child(i);
+    if (sibling != opened && sibling->isExpanded()) sibling->setExpanded(false);
+  }
+}
+
+// A link back to a folder above it (or to the projects directory) would list for ever.
+bool CProjectTree::LeadsBackUp(const QTreeWidgetItem* item) const {
+  struct stat self {};
+  if (::stat(PathOf(item).c_str(), &self) != 0) return false;
+  for (const QTreeWidgetItem* up = item->parent(); up; up = up->parent()) {
+    if (SameFolder(PathOf(up), self)) return true;
+  }
+  return SameFolder(m_root, self);
+}
+
+TreeItem CProjectTree::ItemOf(QTreeWidgetItem* item) {
+  if (IsFolder(item) && !IsListed(item)) ListInto(item);
+  TreeItem out;
+  for (const QTreeWidgetItem* i = item; i; i = i->parent()) {
+    const QByteArray name = NameOf(i);
+    out.names.emplace_back(name.constData(), static_cast<std::size_t>(name.size()));
+  }
+  std::reverse(out.names.begin(), out.names.end());
+  out.isFolder = IsFolder(item);
+  out.hasChildren = item->childCount() > 0;
+  return out;
+}
+
+std::string CProjectTree::PathOf(const QTreeWidgetItem* item) const {
+  std::vector<const QTreeWidgetItem*> chain;
+  for (const QTreeWidgetItem* i = item; i && i != invisibleRootItem(); i = i->parent()) chain.push_back(i);
+  std::string path = m_root;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    const QByteArray name = NameOf(*it);
+    path += "/";
+    path.append(name.constData(), static_cast<std::size_t>(name.size()));
+  }
+  return path;
+}
+
+// Dotted lines join each item to its parent and to its siblings below, as a file tree is
+// drawn; the style draws the expand buttons over them.
+void CProjectTree::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
+  painter->save();
+  QPen pen(palette().color(QPalette::Mid));
+  pen.setStyle(Qt::DotLine);
+  painter->setPen(pen);
+  const int step = indentation();
+  int column = rect.right() + 1 - step;  // the item's own column
+  const int midY = rect.center().y();
+  const bool more = index.sibling(index.row() + 1, 0).isValid();
+  painter->drawLine(column + step / 2, rect.top(), column + step / 2, more ? rect.bottom() : midY);
+  painter->drawLine(column + step / 2, midY, column + step - 2, midY);
+  for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) {
+    column -= step;
+    if (up.sibling(up.row() + 1, 0).isValid()) {
+      painter->drawLine(column + step / 2, rect.top(), column + step / 2, rect.bottom());
+    }
+  }
+  painter->restore();
+  QTreeWidget::drawBranches(painter, rect, index);
 }

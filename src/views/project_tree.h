@@ -1,10 +1,28 @@
 #pragma once
 // The projects tree on the left of the main form (control 1000): the projects directory's
-// folders and compaction files. Filling it and answering its selection belong to the tree's
-// own code; the form calls RefreshTree whenever the tree must be rebuilt and EndStartup once
-// its first initial update is done.
+// folders and compaction files.
+//
+// A folder is listed only when it is first shown open (the top level at once, the folders of
+// the record on screen, a folder the user opens), so that start-up and Save cost the same with
+// ten tests or a million, on a local disk or a network share. A folder that is not listed yet
+// shows an expand button. Open folders are watched: a test saved, renamed or deleted by
+// another technician appears or vanishes without a rebuild, and the selection and the open
+// branch stay. A link to a folder is shown as a folder; one that leads back to a folder above
+// it is shown but never entered.
+#include <QFileSystemWatcher>
+#include <QIcon>
+#include <QSet>
+#include <QTimer>
 #include <QTreeWidget>
 #include <functional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "file/document_commands.h"
+
+struct ProjectNode;
 
 class CProjectTree : public QTreeWidget {
   Q_OBJECT
@@ -21,8 +39,55 @@ class CProjectTree : public QTreeWidget {
   void SetStartupEnded(std::function<void()> hook) { m_startupEnded = std::move(hook); }
   bool InStartup() const { return m_bStartup; }
 
+  // The picture of a compaction file (the style's file picture until set).
+  void SetFileIcon(const QIcon& file) { m_fileIcon = file; }
+  // The folder the tree shows. A new folder empties the tree.
+  void SetProjectsDir(const std::string& dir);
+  // Lists the top level again and closes every folder; each is listed anew when it is next
+  // opened. The items of entries still there stay, and with them the selection.
+  void Rebuild();
+  // Opens the folders with these texts from the top level down, as far as they exist,
+  // listing each as it opens.
+  void OpenFolders(const std::vector<std::string>& texts);
+  // Lists the folder of `item` (nullptr: the top level) into its children, keeping the
+  // items of the entries that are still there.
+  void ListInto(QTreeWidgetItem* item);
+  // What an item stands for, for the commands. A folder not listed yet is listed first, so
+  // that whether it holds anything is known.
+  TreeItem ItemOf(QTreeWidgetItem* item);
+  // The path of the entry an item stands for.
+  std::string PathOf(const QTreeWidgetItem* item) const;
+  // True while the tree changes its own items: a selection that moves then is not the user's.
+  bool IsUpdating() const { return m_nUpdating > 0; }
+  // The folders read since the tree was made.
+  int FoldersListed() const { return m_nListed; }
+
+ protected:
+  void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
+
  private:
+  void OnExpanded(QTreeWidgetItem* item);
+  void OnCollapsed(QTreeWidgetItem* item);
+  void OnFolderChanged(const QString& path);
+  void ListChanged();
+  void Merge(QTreeWidgetItem* parent, std::vector<ProjectNode> nodes);
+  QTreeWidgetItem* MakeItem(const ProjectNode& node) const;
+  void Discard(QTreeWidgetItem* item);
+  void Watch(QTreeWidgetItem* item);
+  void Unwatch(QTreeWidgetItem* item);
+  bool LeadsBackUp(const QTreeWidgetItem* item) const;
+  void CloseOpenSiblings(QTreeWidgetItem* opened);
+
   std::function<void(CProjectTree&)> m_refresher;
   std::function<void()> m_startupEnded;
   bool m_bStartup = true;
+  std::string m_root;
+  QIcon m_folderIcon;
+  QIcon m_fileIcon;
+  QFileSystemWatcher m_watcher;
+  QHash<QString, QTreeWidgetItem*> m_watched;  // watched folder path → its item (null: the top)
+  QSet<QString> m_changed;                     // folders changed since the last relisting
+  QTimer m_changeTimer;
+  int m_nUpdating = 0;
+  int m_nListed = 0;
 };

@@ -26,9 +26,11 @@ class FileCommands : public AppFixture {
     ASSERT_TRUE(d.OnSaveDocument(path));
   }
   QTreeWidget& Tree() const { return View()->Tree(); }
+  // The item with these texts, opening each folder on the way as a user does.
   QTreeWidgetItem* Find(const QStringList& texts) const {
     QTreeWidgetItem* at = nullptr;
     for (const QString& t : texts) {
+      if (at) Tree().expandItem(at);
       QTreeWidgetItem* next = nullptr;
       const int n = at ? at->childCount() : Tree().topLevelItemCount();
       for (int i = 0; i < n; ++i) {

@@ -1,15 +1,56 @@
-// The projects tree control: one branch open at a time.
+// The projects tree control on a real temporary folder: one branch open at a time, folders
+// listed only when first shown open, links that lead back up never entered, other programs'
+// changes followed, and siblings in the user's alphabet.
 #include <gtest/gtest.h>
 
+#include <QLocale>
+#include <QTest>
+#include <filesystem>
+
+#include "support/records.h"
 #include "views/project_tree.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 QTreeWidgetItem* Folder(QTreeWidgetItem* parent, const char* name) {
   auto* item = new QTreeWidgetItem(parent, QStringList{QString::fromLatin1(name)});
   new QTreeWidgetItem(item, QStringList{QStringLiteral("7Sub")});
   return item;
 }
+
+QStringList Texts(const QTreeWidgetItem* parent) {
+  QStringList t;
+  for (int i = 0; i < parent->childCount(); ++i) t << parent->child(i)->text(0);
+  return t;
+}
+
+QTreeWidgetItem* Child(const QTreeWidgetItem* parent, const QString& text) {
+  for (int i = 0; i < parent->childCount(); ++i) {
+    if (parent->child(i)->text(0) == text) return parent->child(i);
+  }
+  return nullptr;
+}
+
+class ProjectTreeOnDisk : public ::testing::Test {
+ protected:
+  void Touch(const std::string& rel) {
+    fs::create_directories(fs::path(root + "/" + rel).parent_path());
+    testdata::WriteBytes(root + "/" + rel, {1});
+  }
+  void Show() {
+    tree.SetProjectsDir(root);
+    tree.Rebuild();
+  }
+  QTreeWidgetItem* Top() const { return tree.invisibleRootItem(); }
+
+  testdata::TempDir dir;
+  std::string root = dir.path().string();
+  CProjectTree tree;
+};
+
+}  // namespace
 
 TEST(ProjectTreeControl, OpeningAFolderClosesItsOpenSiblingsButNotItsAncestors) {
   CProjectTree tree;
@@ -32,4 +73,88 @@ TEST(ProjectTreeControl, OpeningAFolderClosesItsOpenSiblingsButNotItsAncestors) 
   EXPECT_FALSE(a100->isExpanded());
 }
 
-}  // namespace
+TEST_F(ProjectTreeOnDisk, AFolderIsListedOnlyWhenItIsFirstShownOpen) {
+  Touch("MAIN ST/A-100/Subgrade/7Sub.lng");
+  Touch("COUNTY RD 9/Lime/12Lim.lng");
+  fs::create_directory(root + "/EMPTY");
+  Show();
+  EXPECT_EQ(tree.FoldersListed(), 1);
+  EXPECT_EQ(Texts(Top()), (QStringList{"COUNTY RD 9", "EMPTY", "MAIN ST"}));
+  QTreeWidgetItem* main = Child(Top(), "MAIN ST");
+  EXPECT_EQ(main->childCount(), 0);
+  EXPECT_EQ(main->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+
+  tree.OpenFolders({"MAIN ST", "A-100", "Subgrade"});
+  EXPECT_EQ(tree.FoldersListed(), 4);
+  const QTreeWidgetItem* subgrade = Child(Child(main, "A-100"), "Subgrade");
+  ASSERT_NE(subgrade, nullptr);
+  EXPECT_TRUE(subgrade->isExpanded());
+  EXPECT_EQ(Texts(subgrade), QStringList{"7Sub"});
+
+  // Listed and found empty, a folder loses its button.
+  QTreeWidgetItem* empty = Child(Top(), "EMPTY");
+  tree.expandItem(empty);
+  EXPECT_EQ(tree.FoldersListed(), 5);
+  EXPECT_EQ(empty->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicatorWhenChildless);
+
+  // A rebuild lists the top level again and nothing below it until a folder opens.
+  tree.Rebuild();
+  EXPECT_EQ(tree.FoldersListed(), 6);
+  EXPECT_FALSE(main->isExpanded());
+  EXPECT_EQ(tree.ItemOf(main).names, std::vector<std::string>{"MAIN ST"});
+  EXPECT_EQ(tree.FoldersListed(), 7);  // a folder's kind of item needs its listing
+}
+
+TEST_F(ProjectTreeOnDisk, LinksBackUpAreShownButNeverEntered) {
+  Touch("P/1Sub.lng");
+  fs::create_directory_symlink("..", root + "/P/up");
+  fs::create_directory_symlink(".", root + "/P/self");
+  fs::create_directory_symlink(root, root + "/P/projects");
+  fs::create_directory_symlink("/", root + "/P/slash");
+  Show();
+  tree.OpenFolders({"P"});
+  QTreeWidgetItem* p = Child(Top(), "P");
+  EXPECT_EQ(Texts(p), (QStringList{"1Sub", "projects", "self", "slash", "up"}));
+  const int listed = tree.FoldersListed();
+  for (const char* back : {"up", "self", "projects"}) {
+    tree.expandItem(Child(p, back));
+    EXPECT_EQ(Child(p, back)->childCount(), 0) << back;
+  }
+  EXPECT_EQ(tree.FoldersListed(), listed);  // none of them was even read
+  tree.expandItem(Child(p, "slash"));         // a link elsewhere is a folder like any other
+  EXPECT_GT(Child(p, "slash")->childCount(), 0);
+}
+
+TEST_F(ProjectTreeOnDisk, AnotherProgramsChangesAppearAndVanishKeepingTheSelection) {
+  Touch("P/1Sub.lng");
+  Touch("P/2Sub.lng");
+  Show();
+  tree.OpenFolders({"P"});
+  QTreeWidgetItem* p = Child(Top(), "P");
+  QTreeWidgetItem* first = Child(p, "1Sub");
+  tree.setCurrentItem(first);
+
+  Touch("P/3Sub.lng");
+  fs::remove(root + "/P/2Sub.lng");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Texts(p) == QStringList{"1Sub", "3Sub"}; }, 5000))
+      << Texts(p).join(",").toStdString();
+  EXPECT_EQ(tree.currentItem(), first);
+  EXPECT_TRUE(first->isSelected());
+  EXPECT_TRUE(p->isExpanded());
+
+  // The selected test deleted elsewhere: the selection goes with it, to no other test.
+  fs::remove(root + "/P/1Sub.lng");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Texts(p) == QStringList{"3Sub"}; }, 5000));
+  EXPECT_TRUE(tree.selectedItems().isEmpty());
+}
+
+TEST_F(ProjectTreeOnDisk, SiblingsFollowTheUsersAlphabetWithoutRegardToCase) {
+  const QLocale saved;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  for (const char* name : {"Zeta", "\xC3\x84rzte", "arzt", "Beta", "beta2"}) {
+    fs::create_directory(root + "/" + name);
+  }
+  Show();
+  QLocale::setDefault(saved);
+  EXPECT_EQ(Texts(Top()), (QStringList{"arzt", QString::fromUtf8("\xC3\x84rzte"), "Beta", "beta2", "Zeta"}));
+}
