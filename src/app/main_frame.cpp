@@ -195,6 +195,8 @@ void CMainFrame::SetView(CDensoraView* view) {
   m_pScroll = new QScrollArea(this);
   m_pScroll->setObjectName(QStringLiteral("formScroll"));
   m_pScroll->setFrameShape(QFrame::NoFrame);
+  // Only the form's fields take the keys: the area around them is no tab stop.
+  m_pScroll->setFocusPolicy(Qt::NoFocus);
   m_pScroll->setWidgetResizable(true);
   m_pScroll->setWidget(view);
   setCentralWidget(m_pScroll);

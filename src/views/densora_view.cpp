@@ -1,6 +1,7 @@
 #include "views/densora_view.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -122,15 +123,47 @@ void CDensoraView::OnSelchangeTab() {
   }
 }
 
+namespace {
+// What the window manager's frame adds around the window's client area on each side.
+QMargins FrameMargins(const QWidget* w) {
+  const QRect outer = w->frameGeometry();
+  const QRect client = w->geometry();
+  return QMargins(client.left() - outer.left(), client.top() - outer.top(),
+                  outer.right() - client.right(), outer.bottom() - client.bottom());
+}
+}  // namespace
+
 void CDensoraView::PlaceMainWindow() {
   QWidget* w = window();
   if (w == this) return;
   if (w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) {
     w->setWindowState(Qt::WindowNoState);
   }
-  // The size counts the window's frame, as the window manager draws it.
-  const QSize decoration = w->frameGeometry().size() - w->geometry().size();
-  w->move(0, 0);
-  w->resize(kWindowWidth - decoration.width(), kWindowHeight - decoration.height());
+  if (m_pWatchedWindow != w) {
+    if (m_pWatchedWindow) m_pWatchedWindow->removeEventFilter(this);
+    m_pWatchedWindow = w;
+    w->installEventFilter(this);
+  }
+  w->setGeometry(m_placement.Place(FrameMargins(w)));
   w->repaint();
+}
+
+bool CDensoraView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_pWatchedWindow) {
+    switch (event->type()) {
+      case QEvent::WindowStateChange:
+        if (m_pWatchedWindow->windowState() != Qt::WindowNoState) m_placement.Release();
+        break;
+      case QEvent::Move:
+      case QEvent::Resize:
+      case QEvent::Show:
+      case QEvent::WindowActivate:
+        if (const auto client = m_placement.FrameKnown(FrameMargins(m_pWatchedWindow))) {
+          m_pWatchedWindow->setGeometry(*client);
+        }
+        break;
+      default: break;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }

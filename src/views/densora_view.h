@@ -9,6 +9,7 @@
 
 #include "framework/document.h"
 #include "model/density_curve.h"
+#include "views/window_placement.h"
 
 class CDensoraDoc;
 class CTabPage;
@@ -64,8 +65,12 @@ class CDensoraView : public QWidget, public framework::CView {
   CCurvePage* CurvePage() const { return m_pCurve; }
   CLongTestPage* LongTestPage() const { return m_pLongTest; }
 
-  // Puts the main window at the screen's top-left corner at 690 × 532, its frame included.
+  // Puts the main window at the screen's top-left corner at 690 × 532, its frame included
+  // (again as soon as the window manager has framed a window shown before it had a frame).
   void PlaceMainWindow();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
 
@@ -80,4 +85,6 @@ class CDensoraView : public QWidget, public framework::CView {
   CLongTestPage* m_pLongTest = nullptr;
   bool m_bPagesCreated = false;
   CTabPage* m_pShownPage = nullptr;
+  FramePlacement m_placement{QRect(0, 0, kWindowWidth, kWindowHeight)};
+  QPointer<QWidget> m_pWatchedWindow;
 };

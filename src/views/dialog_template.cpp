@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,6 +38,30 @@ class WheelWhenFocused : public QObject {
 
 void TakeWheelOnlyWhenFocused(QWidget* w) { w->installEventFilter(new WheelWhenFocused(w)); }
 
+// The date picker is one stop in the tab order, as the form's other fields are: Tab and
+// Shift+Tab leave it whole. Inside it, Left and Right move between month, day and year, and
+// Up and Down change the part that is selected.
+class DatePicker : public QDateEdit {
+ public:
+  using QDateEdit::QDateEdit;
+
+ protected:
+  bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+  void keyPressEvent(QKeyEvent* e) override {
+    const bool left = e->key() == Qt::Key_Left, right = e->key() == Qt::Key_Right;
+    if ((left || right) && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      const int to = currentSectionIndex() + (right ? 1 : -1);
+      if (to >= 0 && to < sectionCount()) {
+        setCurrentSectionIndex(to);
+        setSelectedSection(currentSection());
+      }
+      e->accept();
+      return;
+    }
+    QDateEdit::keyPressEvent(e);
+  }
+};
+
 QWidget* Make(const Control& c, QWidget* parent) {
   const QString text = QString::fromUtf8(c.text ? c.text : "");
   QWidget* w = nullptr;
@@ -66,7 +91,7 @@ QWidget* Make(const Control& c, QWidget* parent) {
       break;
     }
     case Kind::DatePicker: {
-      auto* d = new QDateEdit(parent);
+      auto* d = new DatePicker(parent);
       d->setCalendarPopup(true);
       d->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
       d->setMinimumDate(QDate(100, 1, 1));

@@ -1,4 +1,5 @@
 // The main form at start-up and when tabs are switched.
+#include <QDateEdit>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTabBar>
@@ -143,4 +144,55 @@ TEST_F(MainView, LabelsAreNotCutAndDoNotRunIntoTheirFields) {
           << w->metaObject()->className();
     }
   }
+}
+
+// Tab goes round the form through the tree, the tabs and the shown page's fields, each once
+// and in the template's order: the date picker is one stop, and nothing without a visible
+// focus (the area that holds the form) takes the keys in between.
+TEST_F(MainView, TabVisitsEachFieldOnceAndNothingElse) {
+  ASSERT_TRUE(Start());
+  testdata::FillTypicalRecord(Doc());  // weights in order: no warning moves the focus
+  Record().Point(5).m_dMoldSoil = 6000.0;
+  Record().Point(5).m_dWetSample = 250.0;
+  Record().Point(5).m_dDrySample = 220.0;
+  Doc().UpdateAllViews(nullptr, 0);
+  const std::vector<std::vector<int>> stops{
+      {1001, 1016, 1023, 1003, 1002, 1004, 1009, 1026, 1012},
+      {1001, 1004, 1010, 1016, 1005, 1011, 1017, 1006, 1012, 1018, 1007, 1013, 1019, 1008, 1014,
+       1020, 1009, 1015, 1021, 1024},
+      {1019},
+      {1003, 1004},
+  };
+  for (int i = 0; i < 4; ++i) {
+    CTabPage* page = Page(i);
+    page->Control(stops[i].front())->setFocus(Qt::OtherFocusReason);
+    std::vector<int> visited{stops[i].front()};
+    for (std::size_t k = 0; k < stops[i].size() + 2; ++k) {
+      QWidget* from = QApplication::focusWidget();
+      ASSERT_NE(from, nullptr);
+      QTest::keyClick(from, Qt::Key_Tab);
+      QWidget* at = QApplication::focusWidget();
+      ASSERT_NE(at, nullptr);
+      if (at == &View()->Tree() || at == View()->Tabs().tabBar()) continue;
+      ASSERT_TRUE(page->isAncestorOf(at)) << "page " << i << ": Tab reached "
+                                          << at->metaObject()->className() << " "
+                                          << at->objectName().toStdString();
+      visited.push_back(at->property("controlId").toInt());
+    }
+    visited.resize(stops[i].size());
+    EXPECT_EQ(visited, stops[i]) << "page " << i;
+  }
+  // Inside the date picker Left and Right go from month to day to year and back.
+  auto* date = Ctl<QDateEdit>(Page(0), CProjectInfoPage::IDC_DATE);
+  date->setFocus(Qt::TabFocusReason);
+  std::vector<QDateTimeEdit::Section> sections;
+  for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left}) {
+    QTest::keyClick(date, key);
+    sections.push_back(date->currentSection());
+  }
+  EXPECT_EQ(sections, (std::vector<QDateTimeEdit::Section>{
+                          QDateTimeEdit::DaySection, QDateTimeEdit::YearSection,
+                          QDateTimeEdit::YearSection, QDateTimeEdit::DaySection}));
+  EXPECT_EQ(date->findChild<QLineEdit*>()->selectedText(),
+            date->sectionText(QDateTimeEdit::DaySection));
 }

@@ -1,7 +1,10 @@
 // The Test Data page: weights into the record, the 300 g offer, the weight-order warnings,
 // the number check and Clear Entries.
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
+#include "framework/qt/qt_prompt.h"
 #include "support_qt/app_fixture.h"
 #include "views/page_rules.h"
 #include "views/test_data_page.h"
@@ -196,4 +199,34 @@ TEST_F(TestDataPage, TabGoesRowByRow) {
     order.push_back(FocusWidget()->property("controlId").toInt());
   }
   EXPECT_EQ(order, (std::vector<int>{1004, 1010, 1016, 1005, 1011}));
+}
+
+// A real message box takes the focus from the main window and gives it back when it closes;
+// the field it sends the user back to must still have its whole text selected, so that the
+// next digit typed replaces the wrong weight instead of being appended to it.
+TEST_F(TestDataPage, AfterARealWarningBoxTypingReplacesTheDryWeight) {
+  framework::QtPrompt real(Frame());
+  framework::SetPrompt(&real);
+  Record().Point(3).m_dMoldSoil = 6131.7;
+  Record().Point(3).m_dWetSample = 240.8;
+  page->RefreshPage();
+  TypeOver(Dry(4), "250");
+  bool boxShown = false;
+  QTimer::singleShot(0, [&boxShown] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    boxShown = box->text() == QString::fromLatin1(pages::kMsgDryOverWet);
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  TabFrom(Dry(4));
+  framework::SetPrompt(&prompt);
+  ASSERT_TRUE(boxShown);
+  // The window manager gives the main window back its activation once the box is gone.
+  Frame()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+  QCoreApplication::processEvents();
+  ASSERT_EQ(QApplication::focusWidget(), Dry(4));
+  EXPECT_EQ(Dry(4)->selectedText(), "250");
+  QTest::keyClicks(FocusWidget(), "9");
+  EXPECT_EQ(Dry(4)->text(), "9");
 }
