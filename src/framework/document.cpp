@@ -1,13 +1,84 @@
 #include "framework/document.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "framework/archive.h"
 #include "framework/file_error.h"
 #include "framework/prompt.h"
 
 namespace framework {
+
+namespace {
+
+// The file a save of `file` writes, named the same whichever way it is reached: links
+// followed, absolute. nullopt for a path no save can write (a loop of links).
+std::optional<std::string> SaveTarget(const std::string& file) {
+  namespace fs = std::filesystem;
+  try {
+    std::error_code ec;
+    const fs::path target = fs::weakly_canonical(fs::absolute(ResolveWriteTarget(file), ec), ec);
+    if (ec) return std::nullopt;
+    return target.string();
+  } catch (const CFileException&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+void FileStamp::Take(const std::string& file, std::vector<unsigned char> contents) {
+  *this = FileStamp{};
+  const std::optional<std::string> target = SaveTarget(file);
+  struct stat st {};
+  if (!target || ::stat(target->c_str(), &st) != 0) return;
+  path = *target;
+  size = st.st_size;
+  mtimeSec = st.st_mtim.tv_sec;
+  mtimeNsec = st.st_mtim.tv_nsec;
+  bytes = std::move(contents);
+}
+
+bool FileStamp::Covers(const std::string& file) const {
+  return !path.empty() && SaveTarget(file) == path;
+}
+
+bool FileStamp::ChangedOnDisk() const {
+  if (path.empty()) return false;
+  struct stat st {};
+  // Gone, or out of reach: there is nothing to lose, or the write itself will say why not.
+  if (::stat(path.c_str(), &st) != 0) return false;
+  if (st.st_size != size || st.st_mtim.tv_sec != mtimeSec || st.st_mtim.tv_nsec != mtimeNsec) {
+    return true;
+  }
+  // Two writes within one tick of the file system's clock leave the same time; the bytes
+  // (a few hundred) tell.
+  try {
+    return ReadWholeFile(path, bytes.size()) != bytes;
+  } catch (const CFileException&) {
+    return true;
+  }
+}
+
+void FileStamp::Serialize(CArchive& ar) {
+  if (ar.IsStoring()) {
+    ar.WriteString(path);
+    ar.WriteDouble(static_cast<double>(size));
+    ar.WriteDouble(static_cast<double>(mtimeSec));
+    ar.WriteInt32(static_cast<std::int32_t>(mtimeNsec));
+    ar.WriteString(std::string(bytes.begin(), bytes.end()));
+    return;
+  }
+  path = ar.ReadString();
+  size = static_cast<std::int64_t>(ar.ReadDouble());
+  mtimeSec = static_cast<std::int64_t>(ar.ReadDouble());
+  mtimeNsec = ar.ReadInt32();
+  const std::string contents = ar.ReadString();
+  bytes.assign(contents.begin(), contents.end());
+}
 
 CDocument::CDocument() : m_strTitle("Untitled") {}
 CDocument::~CDocument() = default;
@@ -35,6 +106,13 @@ bool CDocument::OnOpenDocument(const std::string& path) {
     AfxMessageBox(e.ErrorText(), MsgButtons::Ok, MsgIcon::Exclamation);
     return false;
   }
+  if (!OnOpenImage(bytes)) return false;
+  m_stamp.Take(path, std::move(bytes));
+  return true;
+}
+
+bool CDocument::OnOpenImage(const std::vector<unsigned char>& bytes) {
+  m_lastOpenFailure = OpenFailure::kRefused;
   // An empty file holds no document: taking it would give its name to the record on
   // screen, and a later Save would write that record into another test's file.
   if (bytes.empty()) {
@@ -59,12 +137,19 @@ bool CDocument::OnSaveDocument(const std::string& path) {
   std::vector<unsigned char> bytes;
   CArchive ar(&bytes);
   Serialize(ar);
+  // Another technician may have saved this test since it was read or written here.
+  if (m_stamp.Covers(path) && m_stamp.ChangedOnDisk() &&
+      AfxMessageBox(FormatStock(stock::kChangedOnDisk, path), MsgButtons::YesNo, MsgIcon::Stop) !=
+          MsgAnswer::Yes) {
+    return false;
+  }
   try {
     WriteFileAtomically(path, bytes);
   } catch (const CFileException& e) {
     AfxMessageBox(e.ErrorText(), MsgButtons::Ok, MsgIcon::Exclamation);
     return false;
   }
+  m_stamp.Take(path, std::move(bytes));
   SetModifiedFlag(false);
   return true;
 }
@@ -73,7 +158,10 @@ void CDocument::Serialize(CArchive&) {}
 void CDocument::DeleteContents() {}
 
 bool CDocument::IsModified() const { return m_bModified; }
-void CDocument::SetModifiedFlag(bool modified) { m_bModified = modified; }
+void CDocument::SetModifiedFlag(bool modified) {
+  m_bModified = modified;
+  if (m_modifiedObserver) m_modifiedObserver(modified);
+}
 
 void CDocument::SetPathName(const std::string& path) {
   m_strPathName = path;

@@ -2,6 +2,8 @@
 // The document: the data of one open file, its path and title, the modified flag, and the
 // views that show it.
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,29 @@ namespace framework {
 
 class CArchive;
 class CDocument;
+
+// What a file was when this program last read or wrote it: its size, modification time
+// and bytes. A save compares it with the file on disk, so that a test another technician
+// saved in the meantime is never overwritten without a word.
+struct FileStamp {
+  // The file as a save reaches it (links followed, absolute); empty: nothing stamped.
+  std::string path;
+  std::int64_t size = 0;
+  std::int64_t mtimeSec = 0;
+  std::int64_t mtimeNsec = 0;
+  std::vector<unsigned char> bytes;
+
+  // Stamps `file` as holding `contents` now. A file that cannot be looked at leaves no stamp.
+  void Take(const std::string& file, std::vector<unsigned char> contents);
+  // True when a save of `file` writes the stamped file.
+  bool Covers(const std::string& file) const;
+  // True when the stamped file is no longer what was stamped: its size or modification
+  // time differs or, when both agree, its bytes do. A file that is gone has nothing to
+  // lose and is not changed; one that can no longer be read is.
+  bool ChangedOnDisk() const;
+  // Writes or reads the stamp (a recovery copy carries it).
+  void Serialize(CArchive& ar);
+};
 
 // Thrown by a document's Serialize after it has told the user why a file was refused;
 // the open then fails without a further message.
@@ -44,16 +69,28 @@ class CDocument {
   // caller (SetPathName).
   virtual bool OnOpenDocument(const std::string& path);
   OpenFailure LastOpenFailure() const { return m_lastOpenFailure; }
+  // Reads a document image already in memory, as OnOpenDocument reads a file's bytes: an
+  // empty image is refused, a refusal is reported, and success clears the modified flag.
+  bool OnOpenImage(const std::vector<unsigned char>& bytes);
   // Writes the document through Serialize to `path`, atomically; on success clears the
-  // modified flag. A failure is reported through the prompt, leaves the previous file
-  // intact and the modified flag as it was, and returns false.
+  // modified flag. When `path` is the file last read or written and someone else has
+  // changed it since, asks first; a No abandons the save. A failure is reported through
+  // the prompt, leaves the previous file intact and the modified flag as it was, and
+  // returns false.
   virtual bool OnSaveDocument(const std::string& path);
+  // The file last read or written, as it was then.
+  const FileStamp& Stamp() const { return m_stamp; }
+  void SetStamp(FileStamp stamp) { m_stamp = std::move(stamp); }
 
   virtual void Serialize(CArchive& ar);
   virtual void DeleteContents();
 
   virtual bool IsModified() const;
+  // Sets the flag and tells the observer, on every call (an edit of a modified record too).
   virtual void SetModifiedFlag(bool modified = true);
+  using ModifiedObserver = std::function<void(bool modified)>;
+  // One observer; an empty one removes it.
+  void SetModifiedObserver(ModifiedObserver observer) { m_modifiedObserver = std::move(observer); }
 
   const std::string& GetPathName() const { return m_strPathName; }
   // Sets the path and makes the file's name the title.
@@ -74,6 +111,8 @@ class CDocument {
   bool m_bModified = false;
   OpenFailure m_lastOpenFailure = OpenFailure::kNone;
   std::vector<CView*> m_views;
+  FileStamp m_stamp;
+  ModifiedObserver m_modifiedObserver;
 };
 
 }  // namespace framework
