@@ -1,13 +1,23 @@
-// The projects tree widget on 100,000 tests: the listing, the widget's items built from it,
-// and Save followed by the whole rebuild, as the program does after every Save.
+// The projects tree on 100,000 tests: the whole listing built into a widget (for reference),
+// the program's own tree, which lists a folder only when it is first shown open, start-up
+// against an empty projects directory, Save with the tree's update, and opening a folder of
+// 10,000 tests.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QSettings>
 #include <QStyle>
 #include <QTreeWidget>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
+#include "app/densora_app.h"
+#include "file/document_commands.h"
+#include "file/lng_format.h"
 #include "file/project_tree.h"
+#include "model/densora_doc.h"
+#include "model/density_curve.h"
 #include "projects_generator.h"
 #include "views/project_tree.h"
 
@@ -64,28 +74,114 @@ void BM_ListAndBuild(benchmark::State& state) {
 }
 BENCHMARK(BM_ListAndBuild)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// The program's own tree control, on screen: the items built, one record's folders opened
-// and the control laid out and painted, names at full width.
+// The program's own tree control, on screen, rebuilt as after a Save: the top level listed
+// again and one record's folders opened.
 void BM_ShownProjectTreeRebuild(benchmark::State& state) {
-  const auto nodes = ScanProjectsDir(Root());
   CProjectTree tree;
   tree.resize(146, 380);
   tree.show();
-  const QIcon icon = tree.style()->standardIcon(QStyle::SP_DirClosedIcon);
+  tree.SetProjectsDir(Root());
   for (auto _ : state) {
-    tree.setUpdatesEnabled(false);
-    tree.clear();
-    QList<QTreeWidgetItem*> top;
-    Add(nullptr, top, nodes, icon);
-    tree.addTopLevelItems(top);
-    for (QTreeWidgetItem* at = tree.topLevelItem(100); at && at->childCount() > 0; at = at->child(2)) {
-      at->setExpanded(true);
-    }
-    tree.setUpdatesEnabled(true);
+    tree.Rebuild();
+    tree.OpenFolders({"PROJECT 100", "T-102", "Subgrade"});
+    QCoreApplication::processEvents();
+  }
+  state.counters["folders read"] =
+      benchmark::Counter(tree.FoldersListed(), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_ShownProjectTreeRebuild)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Start-up to the first shown window, with an empty projects directory (0) and with the
+// 100,000 tests (1): the two should cost the same.
+void BM_StartUp(benchmark::State& state) {
+  const std::string home = "/tmp/densora-bench-home";
+  const std::string empty = home + "/empty-projects";
+  std::filesystem::create_directories(empty);
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(home + "/config"));
+  qputenv("XDG_DATA_HOME", QByteArray::fromStdString(home + "/data"));
+  {
+    QSettings s(QStringLiteral("Vollin"), QStringLiteral("Densora"));
+    s.setValue(QStringLiteral("Project Directory"),
+               QString::fromStdString(state.range(0) == 0 ? empty : Root()));
+  }
+  CDensoraApp::Options o;
+  o.installPrompt = false;
+  o.registerFileType = false;
+  o.runDesktopTools = false;
+  for (auto _ : state) {
+    CDensoraApp app;
+    app.InitInstance({QStringLiteral("densora")}, o);
     QCoreApplication::processEvents();
   }
 }
-BENCHMARK(BM_ShownProjectTreeRebuild)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_StartUp)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// A complete record saved into the large tree: the write alone (0), and the write with the
+// tree's update after it (1).
+void BM_Save(benchmark::State& state) {
+  std::string root = Root();
+  CDensoraDoc doc;
+  CDensityCurve curve(doc);
+  struct NoHost : CommandHost {
+    std::optional<std::string> AskOpenFileName(const std::string&) override { return {}; }
+    std::optional<std::string> AskSaveFileName(const std::string&) override { return {}; }
+    std::optional<std::string> AskProjectsDirectory() override { return {}; }
+    void StoreProjectsDirectory(const std::string&) override {}
+    void DocumentOpened(const std::string&) override {}
+    void DocumentOpenFailed(const std::string&) override {}
+    void RefreshTree() override {}
+  } host;
+  CDocumentCommands cmds(doc, curve, root, host);
+  if (!doc.OnOpenDocument(root + "/PROJECT 100/T-102/Subgrade/7Sub.lng")) {
+    state.SkipWithError("no test to save");
+    return;
+  }
+  doc.m_record.m_strTestNo = "999";
+  CProjectTree tree;
+  tree.resize(146, 380);
+  tree.show();
+  tree.SetProjectsDir(root);
+  tree.Rebuild();
+  for (auto _ : state) {
+    cmds.OnFileSave();
+    if (state.range(0) == 1) {
+      tree.Rebuild();
+      tree.OpenFolders(RecordFolderTexts(doc.m_record));
+      QCoreApplication::processEvents();
+    }
+  }
+}
+BENCHMARK(BM_Save)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// A folder of 10,000 tests opened for the first time: listed, sorted and shown.
+void BM_OpenFolderOf10000Tests(benchmark::State& state) {
+  const std::string root = "/tmp/densora-bench-big-folder";
+  const std::string big = root + "/BIG";
+  if (!std::filesystem::exists(big + "/9999Sub.lng")) {
+    std::filesystem::create_directories(big);
+    CompactionRecord r;
+    const auto bytes = LngBytes(r);
+    for (int i = 0; i < 10000; ++i) {
+      std::ofstream(big + "/" + std::to_string(i) + "Sub.lng", std::ios::binary)
+          .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto tree = std::make_unique<CProjectTree>();
+    tree->resize(146, 380);
+    tree->show();
+    tree->SetProjectsDir(root);
+    tree->Rebuild();
+    state.ResumeTiming();
+    tree->OpenFolders({"BIG"});
+    QCoreApplication::processEvents();
+    state.PauseTiming();
+    tree.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_OpenFolderOf10000Tests)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 

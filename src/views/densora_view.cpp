@@ -52,15 +52,21 @@ CTabPage* CDensoraView::GetCurrentPage() const {
 }
 
 void CDensoraView::OnUpdate(framework::CView*, long hint) {
+  RefreshPages();
+  // While the program starts, the initial update that ends the start builds the tree once.
+  if (hint != 1 && !m_pTree->InStartup()) m_pTree->RefreshTree();
+}
+
+void CDensoraView::RefreshPages() {
   // Tab order: the curve page refits before the long test page rates against the fit.
   for (CTabPage* page : std::array<CTabPage*, 4>{m_pProjectInfo, m_pTestData, m_pCurve, m_pLongTest}) {
     if (page) page->RefreshPage();
   }
-  if (hint != 1) m_pTree->RefreshTree();
 }
 
 void CDensoraView::OnInitialUpdate() {
-  OnUpdate(nullptr, 0);
+  // The tree is rebuilt once, at the end, for the record as it then stands.
+  RefreshPages();
   const QRect tabRect = m_pTabs->geometry();
   if (!m_bPagesCreated) {
     m_pLongTest = new CLongTestPage(tabRect, this);

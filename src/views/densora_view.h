@@ -73,6 +73,8 @@ class CDensoraView : public QWidget, public framework::CView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Refreshes the pages in tab order.
+  void RefreshPages();
 
   CDensoraDoc& m_doc;
   ViewOptions m_options;

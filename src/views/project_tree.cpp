@@ -72,10 +72,16 @@ CProjectTree::CProjectTree(QWidget* parent) : QTreeWidget(parent) {
   setHeaderHidden(true);
   setRootIsDecorated(true);
   setColumnCount(1);
-  // Names are shown whole; a long one brings up the horizontal scroll bar.
+  // Names are shown whole; a long one brings up the horizontal scroll bar. The column takes
+  // the width of the widest shown item, measured by the tree itself: asking the style for
+  // every row's size on each change costs more than listing the folders.
   setTextElideMode(Qt::ElideNone);
+  setUniformRowHeights(true);
   header()->setStretchLastSection(false);
-  header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  header()->setSectionResizeMode(0, QHeaderView::Fixed);
+  m_widthTimer.setSingleShot(true);
+  m_widthTimer.setInterval(0);
+  connect(&m_widthTimer, &QTimer::timeout, this, [this] { FitColumn(); });
   // A folder shows closed, and open while it is the selected item.
   const QSize size(16, 16);
   m_folderIcon.addPixmap(style()->standardIcon(QStyle::SP_DirClosedIcon).pixmap(size), QIcon::Normal);
@@ -161,6 +167,7 @@ void CProjectTree::ListInto(QTreeWidgetItem* item) {
     item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
   }
   if (!item || item->isExpanded()) Watch(item);
+  m_widthTimer.start();
   --m_nUpdating;
 }
 
@@ -178,16 +185,27 @@ void CProjectTree::Merge(QTreeWidgetItem* parent, std::vector<ProjectNode> nodes
       Discard(c);
     }
   }
+  // New items go in by runs: one insertion for a whole new folder's listing.
+  QList<QTreeWidgetItem*> run;
+  int runStart = 0;
+  auto flush = [&] {
+    if (!run.isEmpty()) parent->insertChildren(runStart, std::exchange(run, {}));
+  };
   for (int k = 0; k < static_cast<int>(nodes.size()); ++k) {
     const ProjectNode& n = nodes[static_cast<std::size_t>(k)];
     QTreeWidgetItem* item = kept.value(Key(n.isFolder, Bytes(n.name)));
     if (!item) {
-      parent->insertChild(k, MakeItem(n));
-    } else if (parent->child(k) != item) {
+      if (run.isEmpty()) runStart = k;
+      run.push_back(MakeItem(n));
+      continue;
+    }
+    flush();
+    if (parent->child(k) != item) {
       parent->takeChild(parent->indexOfChild(item));
       parent->insertChild(k, item);
     }
   }
+  flush();
 }
 
 QTreeWidgetItem* CProjectTree::MakeItem(const ProjectNode& n) const {
@@ -240,12 +258,14 @@ void CProjectTree::OnExpanded(QTreeWidgetItem* opened) {
   if (!IsListed(opened)) ListInto(opened);
   CloseOpenSiblings(opened);
   Watch(opened);
+  m_widthTimer.start();
 }
 
 // A closed folder is no longer watched; it is listed anew when it opens again.
 void CProjectTree::OnCollapsed(QTreeWidgetItem* closed) {
   Unwatch(closed);
   closed->setData(0, kListed, false);
+  m_widthTimer.start();
 }
 
 void CProjectTree::OnFolderChanged(const QString& path) {
@@ -269,6 +289,45 @@ void CProjectTree::CloseOpenSiblings(QTreeWidgetItem* opened) {
     QTreeWidgetItem* sibling = parent->child(i);
     if (sibling != opened && sibling->isExpanded()) sibling->setExpanded(false);
   }
+}
+
+// The column as wide as the widest item shown (in an open branch), and never narrower than
+// the tree, so that a long name brings up the horizontal scroll bar.
+void CProjectTree::FitColumn() {
+  // The shown items with their depth; only folders can be open.
+  std::vector<std::pair<const QTreeWidgetItem*, int>> shown;
+  std::vector<std::pair<const QTreeWidgetItem*, int>> stack;
+  for (int i = 0; i < topLevelItemCount(); ++i) stack.emplace_back(topLevelItem(i), 1);
+  while (!stack.empty()) {
+    const auto [item, depth] = stack.back();
+    stack.pop_back();
+    shown.emplace_back(item, depth);
+    if (!IsFolder(item) || !item->isExpanded()) continue;
+    for (int i = 0; i < item->childCount(); ++i) stack.emplace_back(item->child(i), depth + 1);
+  }
+  // Measuring text is the costly part: the widest item is among the longest names.
+  constexpr std::size_t kMeasured = 64;
+  auto reach = [](const std::pair<const QTreeWidgetItem*, int>& s) {
+    return s.first->text(0).size() + 3 * s.second;
+  };
+  if (shown.size() > kMeasured) {
+    std::nth_element(shown.begin(), shown.begin() + kMeasured, shown.end(),
+                     [&](const auto& a, const auto& b) { return reach(a) > reach(b); });
+    shown.resize(kMeasured);
+  }
+  const QFontMetrics fm(font());
+  const int icon = iconSize().width() > 0 ? iconSize().width() : 16;
+  int widest = 0;
+  for (const auto& [item, depth] : shown) {
+    widest = std::max(widest, depth * indentation() + icon + fm.horizontalAdvance(item->text(0)));
+  }
+  constexpr int kMargins = 12;  // the item's own padding and the focus frame
+  header()->resizeSection(0, std::max(widest + kMargins, viewport()->width()));
+}
+
+void CProjectTree::resizeEvent(QResizeEvent* event) {
+  QTreeWidget::resizeEvent(event);
+  m_widthTimer.start();
 }
 
 // A link back to a folder above it (or to the projects directory) would list for ever.

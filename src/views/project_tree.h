@@ -64,6 +64,7 @@ class CProjectTree : public QTreeWidget {
 
  protected:
   void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void OnExpanded(QTreeWidgetItem* item);
@@ -77,6 +78,7 @@ class CProjectTree : public QTreeWidget {
   void Unwatch(QTreeWidgetItem* item);
   bool LeadsBackUp(const QTreeWidgetItem* item) const;
   void CloseOpenSiblings(QTreeWidgetItem* opened);
+  void FitColumn();
 
   std::function<void(CProjectTree&)> m_refresher;
   std::function<void()> m_startupEnded;
@@ -88,6 +90,7 @@ class CProjectTree : public QTreeWidget {
   QHash<QString, QTreeWidgetItem*> m_watched;  // watched folder path → its item (null: the top)
   QSet<QString> m_changed;                     // folders changed since the last relisting
   QTimer m_changeTimer;
+  QTimer m_widthTimer;
   int m_nUpdating = 0;
   int m_nListed = 0;
 };
