@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QFrame>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +14,7 @@
 
 #include "framework/qt/dialog_units.h"
 #include "framework/qt/qt_text.h"
+#include "views/form_controls.h"
 
 namespace dlg {
 namespace {
@@ -38,30 +38,6 @@ class WheelWhenFocused : public QObject {
 
 void TakeWheelOnlyWhenFocused(QWidget* w) { w->installEventFilter(new WheelWhenFocused(w)); }
 
-// The date picker is one stop in the tab order, as the form's other fields are: Tab and
-// Shift+Tab leave it whole. Inside it, Left and Right move between month, day and year, and
-// Up and Down change the part that is selected.
-class DatePicker : public QDateEdit {
- public:
-  using QDateEdit::QDateEdit;
-
- protected:
-  bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
-  void keyPressEvent(QKeyEvent* e) override {
-    const bool left = e->key() == Qt::Key_Left, right = e->key() == Qt::Key_Right;
-    if ((left || right) && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-      const int to = currentSectionIndex() + (right ? 1 : -1);
-      if (to >= 0 && to < sectionCount()) {
-        setCurrentSectionIndex(to);
-        setSelectedSection(currentSection());
-      }
-      e->accept();
-      return;
-    }
-    QDateEdit::keyPressEvent(e);
-  }
-};
-
 QWidget* Make(const Control& c, QWidget* parent) {
   const QString text = QString::fromUtf8(c.text ? c.text : "");
   QWidget* w = nullptr;
@@ -79,11 +55,12 @@ QWidget* Make(const Control& c, QWidget* parent) {
       e->setAlignment(((c.style & kRight) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
       e->setReadOnly((c.style & kReadOnly) != 0);
       e->setValidator(new framework::Cp1252Validator((c.style & kUpper) != 0, e));
+      if (c.style & kReadOnly) ShowWholeTextAsTip(e);
       w = e;
       break;
     }
     case Kind::DropList: {
-      auto* b = new QComboBox(parent);
+      auto* b = new DropList(parent);
       b->setEditable(false);
       b->setMaxVisibleItems(10);
       TakeWheelOnlyWhenFocused(b);
@@ -127,9 +104,11 @@ QWidget* Make(const Control& c, QWidget* parent) {
 std::map<int, QWidget*> Build(QWidget* parent, const Template& tpl,
                               const framework::DialogUnits& du) {
   std::map<int, QWidget*> byId;
+  std::vector<QWidget*> all;
   QWidget* lastTabStop = nullptr;
   for (const Control& c : tpl.controls) {
     QWidget* w = Make(c, parent);
+    all.push_back(w);
     QRect r = du.Rect(c.x, c.y, c.w, c.h);
     if (c.kind == Kind::Label && c.w == 0) {
       r.setSize(w->sizeHint().expandedTo(QSize(1, du.Y(8))));
@@ -152,6 +131,8 @@ std::map<int, QWidget*> Build(QWidget* parent, const Template& tpl,
       }
     }
   }
+  // The dialog font runs a little wider than the one the templates were laid out in.
+  KeepTextsClear(all, du.X(3));
   return byId;
 }
 

@@ -2,6 +2,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QTabBar>
 
 #include "support_qt/app_fixture.h"
@@ -142,6 +143,32 @@ TEST_F(MainView, LabelsAreNotCutAndDoNotRunIntoTheirFields) {
       EXPECT_TRUE(page->rect().contains(w->geometry()))
           << page->objectName().toStdString() << " " << w->objectName().toStdString() << " "
           << w->metaObject()->className();
+    }
+    // Every one-line text ends a few pixels before the next control on its row, inside its
+    // own control (a radio button's text begins after its circle).
+    for (QWidget* w : page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      QString text;
+      int start = 0;
+      if (auto* l = qobject_cast<QLabel*>(w); l && !l->wordWrap()) {
+        text = l->text().trimmed();
+      } else if (auto* r = qobject_cast<QRadioButton*>(w)) {
+        text = r->text();
+        QStyleOptionButton opt;
+        opt.initFrom(r);
+        opt.text = text;
+        opt.rect = r->rect();
+        start = r->style()->subElementRect(QStyle::SE_RadioButtonContents, &opt, r).left();
+      }
+      if (text.isEmpty()) continue;
+      const int end = w->x() + start + w->fontMetrics().horizontalAdvance(text);
+      EXPECT_LE(end, w->geometry().right() + 1) << text.toStdString() << " is cut";
+      for (QWidget* o : page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const bool sameRow = o->y() <= w->geometry().bottom() && o->geometry().bottom() >= w->y();
+        if (o == w || !sameRow || o->x() <= w->x()) continue;
+        EXPECT_LE(w->geometry().right(), o->x() - 1) << text.toStdString();
+        EXPECT_GE(o->x() - end, 4) << text.toStdString() << " runs up to "
+                                   << o->metaObject()->className();
+      }
     }
   }
 }

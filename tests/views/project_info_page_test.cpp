@@ -4,8 +4,12 @@
 #include <QPushButton>
 #include <QWheelEvent>
 
+#include <QAbstractItemView>
+
+#include "framework/qt/dialog_units.h"
 #include "support_qt/app_fixture.h"
 #include "support_qt/type_text.h"
+#include "views/form_controls.h"
 #include "views/project_info_page.h"
 
 namespace {
@@ -194,4 +198,25 @@ TEST_F(ProjectInfoPage, ClearEntriesEmptiesEverythingAndPutsTheFocusInProject) {
 
 TEST_F(ProjectInfoPage, ClearEntriesIsNotATabStop) {
   EXPECT_EQ(page->Control(CProjectInfoPage::IDC_CLEAR)->focusPolicy(), Qt::ClickFocus);
+}
+
+// A list keeps its template width: closed, a long item shows its beginning with "…" and
+// the whole text as the tooltip; opened, every item shows whole.
+TEST_F(ProjectInfoPage, ALongListItemIsElidedClosedAndWholeWhenOpened) {
+  auto* types = static_cast<dlg::DropList*>(List(CProjectInfoPage::IDC_TEST_TYPE));
+  types->setCurrentIndex(types->findText("Subgrade"));
+  EXPECT_EQ(types->ShownText(), "Subgrade");
+  EXPECT_TRUE(types->toolTip().isEmpty());
+  types->setCurrentIndex(types->findText("Curve (no long test)"));
+  EXPECT_TRUE(types->ShownText().startsWith("Curve (no")) << types->ShownText().toStdString();
+  EXPECT_TRUE(types->ShownText().endsWith(QChar(0x2026)));
+  EXPECT_EQ(types->toolTip(), "Curve (no long test)");
+  EXPECT_EQ(types->width(), framework::DialogUnits(page->font()).Rect(209, 69, 69, 14).width());
+
+  types->showPopup();
+  QAbstractItemView* list = types->view();
+  const QModelIndex item = list->model()->index(types->findText("Curve (no long test)"), 0);
+  EXPECT_GE(list->visualRect(item).width(),
+            list->fontMetrics().horizontalAdvance("Curve (no long test)") + 8);
+  types->hidePopup();
 }

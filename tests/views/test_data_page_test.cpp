@@ -54,6 +54,8 @@ TEST_F(TestDataPage, TheMoldVolumeIsReadOnlyAndReadBackAsShown) {
   QLineEdit* volume = Edit(CTestDataPage::IDC_MOLD_VOLUME);
   EXPECT_EQ(volume->text(), "0.0333333333333333");
   EXPECT_TRUE(volume->isReadOnly());
+  // Too long for the field: the whole value is its tooltip; a value that fits needs none.
+  EXPECT_EQ(volume->toolTip(), "0.0333333333333333");
   EXPECT_EQ(Record().m_dMoldVolume, 1.0 / 30.0);
   TypeOver(Wet(1), "250");
   EXPECT_EQ(Record().m_dMoldVolume, 0.0333333333333333);
@@ -181,6 +183,7 @@ TEST_F(TestDataPage, ClearEntriesZeroesEveryWeightButTheVolume) {
   EXPECT_EQ(Record().m_dMoldVolume, 0.0334);
   EXPECT_EQ(Wet(1)->text(), "0.0");
   EXPECT_EQ(Edit(CTestDataPage::IDC_MOLD_VOLUME)->text(), "0.0334");
+  EXPECT_TRUE(Edit(CTestDataPage::IDC_MOLD_VOLUME)->toolTip().isEmpty());
   EXPECT_EQ(FocusWidget(), Edit(CTestDataPage::IDC_MOLD_WEIGHT));
   EXPECT_EQ(Edit(CTestDataPage::IDC_MOLD_WEIGHT)->selectedText(), "0.0");
   EXPECT_TRUE(Doc().IsModified());

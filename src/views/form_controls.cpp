@@ -1,0 +1,154 @@
+#include "views/form_controls.h"
+
+#include <QAbstractItemView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
+#include <QStylePainter>
+#include <algorithm>
+#include <climits>
+
+namespace dlg {
+
+bool DatePicker::focusNextPrevChild(bool next) { return QWidget::focusNextPrevChild(next); }
+
+void DatePicker::keyPressEvent(QKeyEvent* e) {
+  const bool left = e->key() == Qt::Key_Left, right = e->key() == Qt::Key_Right;
+  if ((left || right) && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    const int to = currentSectionIndex() + (right ? 1 : -1);
+    if (to >= 0 && to < sectionCount()) {
+      setCurrentSectionIndex(to);
+      setSelectedSection(currentSection());
+    }
+    e->accept();
+    return;
+  }
+  QDateEdit::keyPressEvent(e);
+}
+
+DropList::DropList(QWidget* parent) : QComboBox(parent) {
+  connect(this, &QComboBox::currentIndexChanged, this, [this] { UpdateTip(); });
+}
+
+QString DropList::ShownText() const {
+  QStyleOptionComboBox opt;
+  initStyleOption(&opt);
+  const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt,
+                                              QStyle::SC_ComboBoxEditField, this);
+  return fontMetrics().elidedText(currentText(), Qt::ElideRight, field.width());
+}
+
+void DropList::paintEvent(QPaintEvent*) {
+  QStylePainter painter(this);
+  QStyleOptionComboBox opt;
+  initStyleOption(&opt);
+  painter.drawComplexControl(QStyle::CC_ComboBox, opt);
+  opt.currentText = ShownText();
+  painter.drawControl(QStyle::CE_ComboBoxLabel, opt);
+}
+
+void DropList::resizeEvent(QResizeEvent* e) {
+  QComboBox::resizeEvent(e);
+  UpdateTip();
+}
+
+void DropList::UpdateTip() {
+  const QString shown = ShownText();
+  setToolTip(shown == currentText() ? QString() : currentText());
+}
+
+void DropList::showPopup() {
+  QAbstractItemView* list = view();
+  int widest = 0;
+  for (int i = 0; i < count(); ++i) {
+    widest = std::max(widest, list->fontMetrics().horizontalAdvance(itemText(i)));
+  }
+  // The items' own margins, and the scroll bar of a list longer than it shows at once.
+  int extra = 4 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) +
+              2 * list->frameWidth() + 8;
+  if (count() > maxVisibleItems()) extra += list->verticalScrollBar()->sizeHint().width();
+  list->setMinimumWidth(std::max(width(), widest + extra));
+  QComboBox::showPopup();
+}
+
+namespace {
+
+bool TextFits(const QLineEdit* edit) {
+  QStyleOptionFrame opt;
+  opt.initFrom(edit);
+  opt.rect = edit->rect();
+  opt.lineWidth = edit->hasFrame()
+                      ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, edit)
+                      : 0;
+  const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, edit);
+  const QMargins margins = edit->textMargins();
+  // A line edit keeps two pixels clear at each side of its text.
+  const int room = contents.width() - margins.left() - margins.right() - 4;
+  return edit->fontMetrics().horizontalAdvance(edit->text()) <= room;
+}
+
+// Where the text of a label or radio button begins inside it.
+int TextStart(const QWidget* w) {
+  if (const auto* radio = qobject_cast<const QRadioButton*>(w)) {
+    QStyleOptionButton opt;
+    opt.initFrom(radio);
+    opt.text = radio->text();
+    opt.rect = radio->rect();
+    return radio->style()->subElementRect(QStyle::SE_RadioButtonContents, &opt, radio).left();
+  }
+  return 0;
+}
+
+// The text that has to stay clear of the next control; a trailing blank counts as space.
+QString TextOf(const QWidget* w) {
+  QString text;
+  if (const auto* l = qobject_cast<const QLabel*>(w)) {
+    if (!l->wordWrap()) text = l->text();
+  } else if (const auto* r = qobject_cast<const QRadioButton*>(w)) {
+    text = r->text();
+  }
+  while (!text.isEmpty() && text.back().isSpace()) text.chop(1);
+  return text;
+}
+
+// The left edge of the nearest control that lies to the right of `w` on its row.
+int NextLeft(const QWidget* w, const std::vector<QWidget*>& controls) {
+  int next = INT_MAX;
+  const QRect r = w->geometry();
+  for (const QWidget* o : controls) {
+    const QRect g = o->geometry();
+    const bool sameRow = g.top() <= r.bottom() && g.bottom() >= r.top();
+    if (o != w && sameRow && g.left() > r.left()) next = std::min(next, g.left());
+  }
+  return next;
+}
+
+}  // namespace
+
+void ShowWholeTextAsTip(QLineEdit* edit) {
+  QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
+    edit->setToolTip(TextFits(edit) ? QString() : text);
+  });
+}
+
+void KeepTextsClear(const std::vector<QWidget*>& controls, int gap) {
+  for (QWidget* w : controls) {
+    const QString text = TextOf(w);
+    const int next = NextLeft(w, controls);
+    if (text.isEmpty() || next == INT_MAX) continue;
+    const int room = next - w->x();
+    if (w->width() > room) w->resize(room, w->height());
+    const int over = TextStart(w) + w->fontMetrics().horizontalAdvance(text) + gap - room;
+    if (over <= 0) continue;
+    QFont tighter = w->font();
+    const double perChar = std::min(0.5, static_cast<double>(over) / text.size());
+    tighter.setLetterSpacing(QFont::AbsoluteSpacing, -perChar);
+    w->setFont(tighter);
+  }
+}
+
+}  // namespace dlg

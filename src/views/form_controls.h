@@ -1,0 +1,52 @@
+#pragma once
+// The form controls whose behaviour differs from Qt's own, and the rule that keeps the
+// templates' texts readable where the dialog font runs wider than the templates allowed for.
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <vector>
+
+namespace dlg {
+
+// The date picker is one stop in the tab order, as the form's other fields are: Tab and
+// Shift+Tab leave it whole. Inside it, Left and Right move between month, day and year, and
+// Up and Down change the part that is selected.
+class DatePicker : public QDateEdit {
+  Q_OBJECT
+ public:
+  using QDateEdit::QDateEdit;
+
+ protected:
+  bool focusNextPrevChild(bool next) override;
+  void keyPressEvent(QKeyEvent* e) override;
+};
+
+// A drop-down list that keeps its template width: closed, an item too long for it shows its
+// beginning and "…", with the whole text as the tooltip; opened, the list is as wide as its
+// longest item needs.
+class DropList : public QComboBox {
+  Q_OBJECT
+ public:
+  explicit DropList(QWidget* parent);
+  void showPopup() override;
+  // The text the closed list shows for its current item.
+  QString ShownText() const;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  void UpdateTip();
+};
+
+// A read-only field too narrow for its text shows the whole text as its tooltip.
+void ShowWholeTextAsTip(QLineEdit* edit);
+
+// A label or radio button whose text would run into the control to its right, or come
+// closer to it than `gap` pixels, ends where that control begins (less the gap) and sets
+// its text a little tighter, at most half a pixel a character; what still does not fit is
+// cut at its end.
+void KeepTextsClear(const std::vector<QWidget*>& controls, int gap);
+
+}  // namespace dlg
