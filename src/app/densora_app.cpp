@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QStatusBar>
 #include <algorithm>
 #include <filesystem>
 
@@ -10,9 +11,11 @@
 #include "app/app_commands.h"
 #include "app/file_association.h"
 #include "app/main_frame.h"
+#include "app/recovery.h"
 #include "app/resource.h"
 #include "app/settings.h"
 #include "file/document_commands.h"
+#include "framework/codepage.h"
 #include "framework/prompt.h"
 #include "framework/qt/qt_prompt.h"
 #include "model/densora_doc.h"
@@ -87,7 +90,26 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
   m_pView->Tree().SetStartupEnded([] { g_bTreeStartup = false; });
   m_pFrame->SetRecentFiles(m_recentFiles);
   ConnectCommands();
+  // A test a crash left unsaved comes first; recovered, it wins over a file named on the
+  // command line, which the user can still open.
+  if (!StartRecovery() && !OpenStartFile(arguments)) return false;
 
+  if (options.show) {
+    m_pFrame->show();
+    // Shown, the window has its frame: the place and size count it.
+    m_pView->PlaceMainWindow();
+    m_pFrame->repaint();
+  }
+  // The note waits for the window: a status-bar message given before the window is shown
+  // leaves "Ready" showing through it.
+  m_pRecovery->SetNoteHandler([this](const std::string& note) {
+    m_pFrame->statusBar()->showMessage(QString::fromStdString(framework::Utf8ForDisplay(note)));
+  });
+  if (options.registerFileType) RegisterFileType();
+  return true;
+}
+
+bool CDensoraApp::OpenStartFile(const QStringList& arguments) {
   // The command line: nothing for a new record, or the file to open.
   QString file;
   for (qsizetype i = 1; i < arguments.size(); ++i) {
@@ -107,15 +129,22 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
     m_pView->OnInitialUpdate();
     m_pFrame->UpdateFrameTitle();
   }
-
-  if (options.show) {
-    m_pFrame->show();
-    // Shown, the window has its frame: the place and size count it.
-    m_pView->PlaceMainWindow();
-    m_pFrame->repaint();
-  }
-  if (options.registerFileType) RegisterFileType();
   return true;
+}
+
+bool CDensoraApp::StartRecovery() {
+  m_pRecovery = std::make_unique<CRecovery>(*m_pDoc, CRecovery::DefaultFolder());
+  m_pRecovery->Start();
+  if (!m_pRecovery->OfferLeftCopy()) return false;
+  m_pView->OnInitialUpdate();
+  m_pFrame->UpdateFrameTitle();
+  // Shown, the record is still one with changes that are not saved.
+  m_pDoc->SetModifiedFlag(true);
+  return true;
+}
+
+void CDensoraApp::ExitInstance() {
+  if (m_pRecovery) m_pRecovery->Exit();
 }
 
 void CDensoraApp::ConnectCommands() {

@@ -8,6 +8,7 @@
 
 class CAppCommands;
 class CDensoraDoc;
+class CRecovery;
 class CDensoraView;
 class CMainFrame;
 
@@ -39,6 +40,8 @@ class CDensoraApp {
   // file to open. False when the program must end at once (the file could not be opened).
   bool InitInstance(const QStringList& arguments, const Options& options);
   bool InitInstance(const QStringList& arguments) { return InitInstance(arguments, Options{}); }
+  // The program's normal end, after the main window closed: the recovery copy goes.
+  void ExitInstance();
 
   // The application's open-document operation: reads the file into the document and, when
   // it was read, makes it the document's path and title, puts it at the top of the
@@ -63,6 +66,7 @@ class CDensoraApp {
   CMainFrame* MainFrame() const { return m_pFrame.get(); }
   CDensoraView* View() const { return m_pView; }
   CAppCommands* Commands() const { return m_pCommands.get(); }
+  CRecovery* Recovery() const { return m_pRecovery.get(); }
 
   // The projects directory (UTF-8), read at start-up.
   std::string m_strProjectsDir;
@@ -72,6 +76,10 @@ class CDensoraApp {
   // document commands, the tree's commands and printing are plugged in. A command left
   // unconnected tells the user it is not available.
   void ConnectCommands();
+  // Starts the recovery copy and offers one left behind; true when a record was recovered.
+  bool StartRecovery();
+  // The file named on the command line, or a new record. False when the program must end.
+  bool OpenStartFile(const QStringList& arguments);
 
   Options m_options;
   std::unique_ptr<CDensoraDoc> m_pDoc;
@@ -80,6 +88,8 @@ class CDensoraApp {
   CDensoraView* m_pView = nullptr;
   std::vector<std::string> m_recentFiles;
   std::unique_ptr<CAppCommands> m_pCommands;
+  // Last: it lets go of the document before the document goes.
+  std::unique_ptr<CRecovery> m_pRecovery;
 };
 
 // The running application object (nullptr outside one's lifetime).

@@ -15,5 +15,7 @@ int main(int argc, char** argv) {
   CDensoraApp::Options options;
   options.tone = &tone;
   if (!app.InitInstance(QApplication::arguments(), options)) return 1;
-  return QApplication::exec();
+  const int code = QApplication::exec();
+  app.ExitInstance();
+  return code;
 }
