@@ -182,12 +182,8 @@ void CDocumentCommands::OnFileOpen() {
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   if (ext != "lng" && Ask(msg::kIncompatible, MsgButtons::YesNo) != MsgAnswer::Yes) return;
-  const bool wasModified = m_doc.IsModified();
-  m_doc.SetModifiedFlag(false);
-  if (!OpenDocumentFile(*chosen)) {
-    m_doc.SetModifiedFlag(wasModified);  // a refused file changes nothing
-    return;
-  }
+  // A refused file changes nothing, the modified flag included; a file read clears it.
+  if (!OpenDocumentFile(*chosen)) return;
   m_doc.UpdateAllViews(nullptr, 1);
 }
 
@@ -226,11 +222,7 @@ void CDocumentCommands::OnOpenRecentFile(const std::string& path) {
         return;
     }
   }
-  const bool wasModified = m_doc.IsModified();
-  if (!OpenDocumentFile(path)) {
-    m_doc.SetModifiedFlag(wasModified);
-    return;
-  }
+  if (!OpenDocumentFile(path)) return;
   m_doc.UpdateAllViews(nullptr, 1);
 }
 

@@ -176,7 +176,7 @@ TEST_F(Commands, SaveNeedsNoWriteAccessAboveTheFoldersItUses) {
   // Root may write anywhere: the save runs as an unprivileged user who owns the folders.
   if (::getuid() != 0) GTEST_SKIP() << "acting as another user needs root";
   constexpr uid_t kNobody = 65534;
-  for (const std::string p : {dir.path().string(), root, root + "/MAIN ST", root + "/MAIN ST/A-100",
+  for (const std::string& p : std::vector<std::string>{dir.path().string(), root, root + "/MAIN ST", root + "/MAIN ST/A-100",
                               root + "/MAIN ST/A-100/Subgrade"}) {
     ASSERT_EQ(::chown(p.c_str(), kNobody, kNobody), 0);
     ::chmod(p.c_str(), 0755);
