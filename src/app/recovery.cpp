@@ -7,7 +7,7 @@
 
 #include "framework/archive.h"
 #include "framework/codepage.h"
-#include "framework/file_error.h"
+#include "framework/file_io.h"
 #include "framework/prompt.h"
 #include "model/densora_doc.h"
 

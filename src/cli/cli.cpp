@@ -6,7 +6,7 @@
 #include <map>
 
 #include "file/lng_format.h"
-#include "framework/file_error.h"
+#include "framework/file_io.h"
 #include "framework/codepage.h"
 #include "framework/prompt.h"
 #include "model/densora_doc.h"

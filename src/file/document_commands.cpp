@@ -1,16 +1,12 @@
 #include "file/document_commands.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
 #include "framework/codepage.h"
-#include "framework/file_error.h"
+#include "framework/file_io.h"
 #include "framework/prompt.h"
 #include "model/densora_doc.h"
 #include "model/density_curve.h"
@@ -101,7 +97,7 @@ bool CDocumentCommands::MakeFolder(const std::string& folder) {
     return false;
   }
   // An existing folder need only let us in: the file is written, or refused, in the last one.
-  if (!fs::is_directory(folder, ec) || ::access(folder.c_str(), X_OK) != 0) {
+  if (!framework::CanEnter(folder)) {
     Tell(msg::kCouldNotChangeTo + folder);
     return false;
   }
@@ -301,12 +297,12 @@ void CDocumentCommands::OnFileDelete(const TreeItem& item) {
       item.isFolder ? msg::kDeleteFolderPrefix + target + msg::kDeleteFolderSuffix
                     : msg::kDeleteFilePrefix + target + "\"?";
   if (Ask(question, MsgButtons::YesNoCancel) != MsgAnswer::Yes) return;
-  struct stat st {};
-  if (::lstat(target.c_str(), &st) != 0) return;  // gone in the meantime
+  const framework::EntryKind kind = framework::KindAt(target);
+  if (kind == framework::EntryKind::kNothing) return;  // gone in the meantime
   // A file item never takes a folder with it, whatever came to bear its name since.
-  if (!item.isFolder && S_ISDIR(st.st_mode)) return;
+  if (!item.isFolder && kind == framework::EntryKind::kFolder) return;
   try {
-    DeleteTree(target);
+    framework::DeleteTree(target);
   } catch (const framework::CFileException& e) {
     AfxMessageBox(e.ErrorText(), MsgButtons::Ok, MsgIcon::Stop);
     return;
@@ -327,34 +323,4 @@ void CDocumentCommands::OnChangeProjectsDir() {
   m_host.StoreProjectsDirectory(*typed);
   m_strProjectsDir = *typed;
   m_doc.UpdateAllViews(nullptr, 0);
-}
-
-void DeleteTree(const std::string& path) {
-  using framework::CFileException;
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) {
-    throw CFileException(CFileException::CauseFromErrno(errno), path);
-  }
-  if (S_ISDIR(st.st_mode)) {
-    std::error_code ec;
-    std::vector<std::string> entries;
-    for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
-      entries.push_back(it->path().string());
-    }
-    if (ec) throw CFileException(CFileException::CauseFromErrno(ec.value()), path);
-    for (const std::string& e : entries) DeleteTree(e);
-    if (::rmdir(path.c_str()) != 0) {
-      const int err = errno;
-      throw CFileException(CFileException::CauseFromErrno(err), err == ENOENT ? path : "");
-    }
-    return;
-  }
-  // A file without any write permission is read-only and stays, as a read-only file must.
-  if (S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
-    throw CFileException(CFileException::accessDenied, "");
-  }
-  if (::unlink(path.c_str()) != 0) {
-    const int err = errno;
-    throw CFileException(CFileException::CauseFromErrno(err), err == ENOENT ? path : "");
-  }
 }

@@ -132,7 +132,3 @@ class CDocumentCommands {
   std::string& m_strProjectsDir;
   CommandHost& m_host;
 };
-
-// Removes a folder with everything in it, or a single file. Links are removed, never
-// followed. Throws framework::CFileException at the first entry that cannot be removed.
-void DeleteTree(const std::string& path);

@@ -1,13 +1,13 @@
 #include "file/project_tree.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <set>
 #include <utility>
 
 #include "framework/codepage.h"
+#include "framework/file_io.h"
 #include "model/compaction_record.h"
 
 namespace {
@@ -15,7 +15,7 @@ namespace {
 // The folders from the projects directory down to the one being listed: a link back to any
 // of them is shown but not entered, which keeps a looping link from listing for ever, while a
 // link to a folder elsewhere in the tree shows that folder's contents as the folder itself does.
-using Ancestors = std::set<std::pair<dev_t, ino_t>>;
+using Ancestors = std::set<std::pair<std::uint64_t, std::uint64_t>>;
 
 std::string Folded(const std::string& s) {
   std::string f = s;
@@ -29,23 +29,10 @@ bool EndsWithLng(const std::string& name) {
   return name.size() >= 3 && name.compare(name.size() - 3, 3, "lng") == 0;
 }
 
-// What an entry is, asking the file system only where the folder listing does not say
-// (links, and file systems that leave the type out).
-void Classify(const std::string& folder, const dirent& e, bool& isDir, bool& isFile) {
-  isDir = e.d_type == DT_DIR;
-  isFile = e.d_type == DT_REG;
-  if (e.d_type == DT_DIR || e.d_type == DT_REG) return;
-  struct stat st {};
-  if (::stat((folder + "/" + e.d_name).c_str(), &st) == 0) {
-    isDir = S_ISDIR(st.st_mode);
-    isFile = S_ISREG(st.st_mode);
-  }
-}
-
 void Scan(const std::string& folder, std::vector<ProjectNode>& out, Ancestors& ancestors) {
-  struct stat self {};
-  if (::stat(folder.c_str(), &self) != 0) return;
-  const std::pair<dev_t, ino_t> key{self.st_dev, self.st_ino};
+  const std::optional<framework::FileIdentity> id = framework::IdentityOf(folder);
+  if (!id) return;
+  const std::pair<std::uint64_t, std::uint64_t> key{id->device, id->inode};
   if (!ancestors.insert(key).second) return;
   out = ListFolder(folder);
   for (ProjectNode& n : out) {
@@ -65,30 +52,22 @@ int Find(const std::vector<ProjectNode>& nodes, const std::string& text) {
 
 std::vector<ProjectNode> ListFolder(const std::string& folder) {
   std::vector<ProjectNode> out;
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return out;
   struct Entry {
     std::string key;
     ProjectNode node;
   };
   std::vector<Entry> entries;
-  while (const dirent* e = ::readdir(dir)) {
-    const std::string name = e->d_name;
-    if (name == "." || name == "..") continue;
-    bool isDir = false;
-    bool isFile = false;
-    Classify(folder, *e, isDir, isFile);
-    if (isDir) {
-      std::string text = framework::Utf8ForDisplay(name);
-      entries.push_back(Entry{Folded(text), ProjectNode{std::move(text), name, true, {}}});
-    } else if (isFile && EndsWithLng(name)) {
-      const std::size_t dot = name.rfind('.');
+  for (framework::FolderEntry& e : framework::ReadFolder(folder)) {
+    if (e.isFolder) {
+      std::string text = framework::Utf8ForDisplay(e.name);
+      entries.push_back(Entry{Folded(text), ProjectNode{std::move(text), std::move(e.name), true, {}}});
+    } else if (e.isFile && EndsWithLng(e.name)) {
+      const std::size_t dot = e.name.rfind('.');
       std::string text =
-          dot == std::string::npos ? std::string() : framework::Utf8ForDisplay(name.substr(0, dot));
-      entries.push_back(Entry{Folded(text), ProjectNode{std::move(text), name, false, {}}});
+          dot == std::string::npos ? std::string() : framework::Utf8ForDisplay(e.name.substr(0, dot));
+      entries.push_back(Entry{Folded(text), ProjectNode{std::move(text), std::move(e.name), false, {}}});
     }
   }
-  ::closedir(dir);
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
     if (a.key != b.key) return a.key < b.key;
     return a.node.name < b.node.name;

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "framework/archive.h"
-#include "framework/file_error.h"
+#include "framework/file_io.h"
 #include "framework/prompt.h"
 
 namespace framework {

@@ -1,7 +1,5 @@
 #include "views/project_tree.h"
 
-#include <sys/stat.h>
-
 #include <QCollator>
 #include <QFile>
 #include <QHeaderView>
@@ -11,6 +9,7 @@
 #include <algorithm>
 
 #include "file/project_tree.h"
+#include "framework/file_io.h"
 
 namespace {
 
@@ -54,10 +53,6 @@ QString WatchPath(const std::string& path) {
   return QFile::encodeName(q) == bytes ? q : QString();
 }
 
-bool SameFolder(const std::string& a, const struct stat& b) {
-  struct stat st {};
-  return ::stat(a.c_str(), &st) == 0 && st.st_dev == b.st_dev && st.st_ino == b.st_ino;
-}
 
 // Every item below `item`, depth first, `item` itself first.
 template <class F>
@@ -332,12 +327,12 @@ void CProjectTree::resizeEvent(QResizeEvent* event) {
 
 // A link back to a folder above it (or to the projects directory) would list for ever.
 bool CProjectTree::LeadsBackUp(const QTreeWidgetItem* item) const {
-  struct stat self {};
-  if (::stat(PathOf(item).c_str(), &self) != 0) return false;
+  const std::optional<framework::FileIdentity> self = framework::IdentityOf(PathOf(item));
+  if (!self) return false;
   for (const QTreeWidgetItem* up = item->parent(); up; up = up->parent()) {
-    if (SameFolder(PathOf(up), self)) return true;
+    if (framework::IdentityOf(PathOf(up)) == self) return true;
   }
-  return SameFolder(m_root, self);
+  return framework::IdentityOf(m_root) == self;
 }
 
 TreeItem CProjectTree::ItemOf(QTreeWidgetItem* item) {

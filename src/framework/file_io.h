@@ -1,6 +1,9 @@
 #pragma once
-// File-system failures of the framework's own file operations, with the stock text that
-// reports each cause.
+// The core's file-system operations, the only place it talks to the operating system: whole
+// files read within a bound, files replaced atomically, folders read, entered and removed,
+// and the failures of all of them, each with the stock text that reports its cause.
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -43,5 +46,37 @@ std::string ResolveWriteTarget(const std::string& path);
 // file must be; so is a target that exists but is not a regular file (a folder, pipe or
 // device), which is left alone. Throws CFileException.
 void WriteFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// One entry of a folder: its name, byte for byte, and what it is once links are followed.
+struct FolderEntry {
+  std::string name;
+  bool isFolder = false;
+  bool isFile = false;  // a regular file
+};
+
+// The entries of a folder, without "." and "..", in the order the file system gives them.
+// A folder that cannot be read has none.
+std::vector<FolderEntry> ReadFolder(const std::string& folder);
+
+// What a file or folder is on this machine (its device and inode), links followed: two paths
+// with the same identity reach the same folder. nullopt when the path leads nowhere.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// True when `folder` is a folder that may be entered.
+bool CanEnter(const std::string& folder);
+
+// What stands at `path` itself, a link not followed.
+enum class EntryKind { kNothing, kFolder, kOther };
+EntryKind KindAt(const std::string& path);
+
+// Removes a folder with everything in it, or a single file. Links are removed, never
+// followed. A file without any write permission is read-only and stays. Throws
+// CFileException at the first entry that cannot be removed.
+void DeleteTree(const std::string& path);
 
 }  // namespace framework

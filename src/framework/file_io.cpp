@@ -1,5 +1,6 @@
-#include "framework/file_error.h"
+#include "framework/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -182,6 +183,79 @@ void WriteFileAtomically(const std::string& path, const std::vector<unsigned cha
   if (dirFd >= 0) {
     ::fsync(dirFd);
     ::close(dirFd);
+  }
+}
+
+std::vector<FolderEntry> ReadFolder(const std::string& folder) {
+  std::vector<FolderEntry> out;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return out;
+  while (const dirent* e = ::readdir(dir)) {
+    FolderEntry entry;
+    entry.name = e->d_name;
+    if (entry.name == "." || entry.name == "..") continue;
+    entry.isFolder = e->d_type == DT_DIR;
+    entry.isFile = e->d_type == DT_REG;
+    // Links, and file systems that leave the type out: ask for the entry itself.
+    if (e->d_type != DT_DIR && e->d_type != DT_REG) {
+      struct stat st {};
+      if (::stat((folder + "/" + entry.name).c_str(), &st) == 0) {
+        entry.isFolder = S_ISDIR(st.st_mode);
+        entry.isFile = S_ISREG(st.st_mode);
+      }
+    }
+    out.push_back(std::move(entry));
+  }
+  ::closedir(dir);
+  return out;
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+bool CanEnter(const std::string& folder) {
+  struct stat st {};
+  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::access(folder.c_str(), X_OK) == 0;
+}
+
+EntryKind KindAt(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return EntryKind::kNothing;
+  return S_ISDIR(st.st_mode) ? EntryKind::kFolder : EntryKind::kOther;
+}
+
+void DeleteTree(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) {
+    throw CFileException(CFileException::CauseFromErrno(errno), path);
+  }
+  if (S_ISDIR(st.st_mode)) {
+    // The folder's own listing, links not followed: what is inside goes before the folder.
+    std::vector<std::string> entries;
+    DIR* dir = ::opendir(path.c_str());
+    if (!dir) throw CFileException(CFileException::CauseFromErrno(errno), path);
+    while (const dirent* e = ::readdir(dir)) {
+      const std::string name = e->d_name;
+      if (name != "." && name != "..") entries.push_back(path + "/" + name);
+    }
+    ::closedir(dir);
+    for (const std::string& e : entries) DeleteTree(e);
+    if (::rmdir(path.c_str()) != 0) {
+      const int err = errno;
+      throw CFileException(CFileException::CauseFromErrno(err), err == ENOENT ? path : "");
+    }
+    return;
+  }
+  // A file without any write permission is read-only and stays, as a read-only file must.
+  if (S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) {
+    throw CFileException(CFileException::accessDenied, "");
+  }
+  if (::unlink(path.c_str()) != 0) {
+    const int err = errno;
+    throw CFileException(CFileException::CauseFromErrno(err), err == ENOENT ? path : "");
   }
 }
 
