@@ -154,8 +154,7 @@ void CDensoraApp::ConnectCommands() {
 }
 
 bool CDensoraApp::OpenDocumentFile(const std::string& path) {
-  if (!m_pDoc->OnOpenDocument(path)) return false;
-  m_pDoc->SetPathName(path);
+  if (!m_pDoc->OpenFile(path)) return false;
   DocumentOpened(path);
   return true;
 }

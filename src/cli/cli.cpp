@@ -5,6 +5,7 @@
 #include <iostream>
 #include <map>
 
+#include "file/document_commands.h"
 #include "file/lng_format.h"
 #include "framework/file_io.h"
 #include "framework/codepage.h"
@@ -79,8 +80,7 @@ bool OpenFit(CDensoraDoc& doc, const std::string& path, Fitted& fitted, std::ost
   StreamPrompt prompt(err);
   prompt.m_prefix = path + ": ";
   PromptScope scope(&prompt);
-  if (!doc.OnOpenDocument(path)) return false;
-  doc.SetPathName(path);
+  if (!doc.OpenFile(path)) return false;
   fitted = Fit(doc);
   return true;
 }
@@ -366,12 +366,12 @@ int Write(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     err << InputName(input) << ": " << error << '\n';
     return kExitFileFailed;
   }
-  // The store step: recount, refit, and keep the maximum dry density in pcf.
+  // The program's own store step; a failure's message names the output already.
   CDensityCurve curve(doc);
-  curve.FitRecord();
-  doc.m_record.m_dMaxDryDensity /= doc.DensityFactor();
+  StreamPrompt prompt(err);
+  PromptScope scope(&prompt);
   (void)out;
-  return WriteOutput(output, LngBytes(doc.m_record), err);
+  return StoreRecord(doc, curve, output) ? kExitOk : kExitFileFailed;
 }
 
 void PrintHelp(std::ostream& out) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "file/project_tree.h"
 #include "framework/codepage.h"
 #include "framework/file_io.h"
 #include "framework/prompt.h"
@@ -33,9 +34,22 @@ bool IsBlankOnly(const std::string& s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
 }
 
-std::string TypeSuffix(const std::string& testType) { return testType.substr(0, 3); }
-
 }  // namespace
+
+std::string DerivedFileName(const CompactionRecord& r) {
+  // The Test No. and the first three letters of the Test Type: 7Sub.lng.
+  return Cp1252ToUtf8(r.m_strTestNo + r.m_strTestType.substr(0, 3)) + ".lng";
+}
+
+bool StoreRecord(CDensoraDoc& doc, CDensityCurve& curve, const std::string& path) {
+  curve.FitRecord();
+  CompactionRecord& r = doc.m_record;
+  const double shown = r.m_dMaxDryDensity;
+  r.m_dMaxDryDensity = shown / doc.DensityFactor();  // files always hold pcf
+  const bool written = doc.OnSaveDocument(path);
+  r.m_dMaxDryDensity = shown;
+  return written;
+}
 
 CDocumentCommands::CDocumentCommands(CDensoraDoc& doc, CDensityCurve& curve,
                                      std::string& projectsDir, CommandHost& host)
@@ -43,27 +57,13 @@ CDocumentCommands::CDocumentCommands(CDensoraDoc& doc, CDensityCurve& curve,
 
 std::string CDocumentCommands::BuildDefaultPath() {
   CompactionRecord& r = m_doc.m_record;
-  std::string d = m_strProjectsDir + "/" + Cp1252ToUtf8(r.m_strProject);
-  if (!r.m_strTipNo.empty()) {
-    if (IsBlankOnly(r.m_strTipNo)) {
-      r.m_strTipNo.clear();
-    } else {
-      d += "/" + Cp1252ToUtf8(r.m_strTipNo);
-    }
-  }
-  d += "/" + Cp1252ToUtf8(r.m_strTestType);
-  return d + "/" + Cp1252ToUtf8(r.m_strTestNo + TypeSuffix(r.m_strTestType)) + ".lng";
+  if (IsBlankOnly(r.m_strTipNo)) r.m_strTipNo.clear();  // blanks make no folder of their own
+  std::string d = m_strProjectsDir;
+  for (const std::string& folder : RecordFolderTexts(r)) d += "/" + folder;
+  return d + "/" + DerivedFileName(r);
 }
 
-bool CDocumentCommands::StoreRecord(const std::string& path) {
-  m_curve.FitRecord();
-  CompactionRecord& r = m_doc.m_record;
-  const double shown = r.m_dMaxDryDensity;
-  r.m_dMaxDryDensity = shown / m_doc.DensityFactor();  // files always hold pcf
-  const bool written = m_doc.OnSaveDocument(path);
-  r.m_dMaxDryDensity = shown;
-  return written;
-}
+bool CDocumentCommands::StoreRecord(const std::string& path) { return ::StoreRecord(m_doc, m_curve, path); }
 
 bool CDocumentCommands::CheckNames(bool includeTipNo) {
   const CompactionRecord& r = m_doc.m_record;
@@ -108,14 +108,11 @@ std::optional<std::string> CDocumentCommands::MakeRecordFolders() {
   CompactionRecord& r = m_doc.m_record;
   if (IsBlankOnly(r.m_strTipNo)) r.m_strTipNo.clear();  // blanks make no folder of their own
   if (!CheckNames(!r.m_strTipNo.empty())) return std::nullopt;
-  std::string d = m_strProjectsDir + "/" + Cp1252ToUtf8(r.m_strProject);
-  if (!MakeFolder(d)) return std::nullopt;
-  if (!r.m_strTipNo.empty()) {
-    d += "/" + Cp1252ToUtf8(r.m_strTipNo);
+  std::string d = m_strProjectsDir;
+  for (const std::string& folder : RecordFolderTexts(r)) {
+    d += "/" + folder;
     if (!MakeFolder(d)) return std::nullopt;
   }
-  d += "/" + Cp1252ToUtf8(r.m_strTestType);
-  if (!MakeFolder(d)) return std::nullopt;
   return d;
 }
 
@@ -127,8 +124,7 @@ bool CDocumentCommands::SaveToDerivedPath() {
   }
   const std::optional<std::string> folder = MakeRecordFolders();
   if (!folder) return false;
-  return StoreRecord(*folder + "/" + Cp1252ToUtf8(r.m_strTestNo + TypeSuffix(r.m_strTestType)) +
-                     ".lng");
+  return StoreRecord(*folder + "/" + DerivedFileName(r));
 }
 
 bool CDocumentCommands::QuerySaveChanges(Command command) {
@@ -161,11 +157,10 @@ void CDocumentCommands::OnFileNew() {
 }
 
 bool CDocumentCommands::OpenDocumentFile(const std::string& path) {
-  if (!m_doc.OnOpenDocument(path)) {
+  if (!m_doc.OpenFile(path)) {
     m_host.DocumentOpenFailed(path);
     return false;
   }
-  m_doc.SetPathName(path);
   m_host.DocumentOpened(path);
   return true;
 }
@@ -268,8 +263,7 @@ void CDocumentCommands::OnTreeSelect(const TreeItem& item) {
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) return;
   // A refused file is reported; the record, its path, its flag and the views stay as they were.
-  if (!m_doc.OnOpenDocument(path)) return;
-  m_doc.SetPathName(path);
+  if (!m_doc.OpenFile(path)) return;
   m_doc.UpdateAllViews(nullptr, 1);
 }
 

@@ -56,6 +56,17 @@ inline constexpr const char* kOutsideProjects =
     "%1 lies outside the projects directory and was not deleted.";
 }  // namespace msg
 
+class CompactionRecord;
+
+// The name of a record's file in its Test Type folder: the Test No. and the first three
+// letters of the Test Type (7Sub.lng).
+std::string DerivedFileName(const CompactionRecord& record);
+
+// The store step of every write of a record: the points recounted, the curve refitted, and
+// the file written with the maximum dry density in pcf whatever the units on screen (the
+// record in memory keeps the shown value). False when the file was not written (reported).
+bool StoreRecord(CDensoraDoc& doc, CDensityCurve& curve, const std::string& path);
+
 // A projects-tree item as the commands see it: the file-system names of its folders from the
 // top level down and its own (a file's with its extension), byte for byte, and what it is.
 struct TreeItem {

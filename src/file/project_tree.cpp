@@ -83,7 +83,9 @@ std::vector<std::string> RecordFolderTexts(const CompactionRecord& r) {
   // A record without a Project has no folders of its own to open.
   if (r.m_strProject.empty()) return texts;
   texts.push_back(Cp1252ToUtf8(r.m_strProject));
-  if (!r.m_strTipNo.empty()) texts.push_back(Cp1252ToUtf8(r.m_strTipNo));
+  // A T.I.P. No. of blanks makes no folder: the save leaves it out.
+  const bool blankTip = r.m_strTipNo.find_first_not_of(' ') == std::string::npos;
+  if (!blankTip) texts.push_back(Cp1252ToUtf8(r.m_strTipNo));
   if (!r.m_strTestType.empty()) texts.push_back(Cp1252ToUtf8(r.m_strTestType));
   return texts;
 }

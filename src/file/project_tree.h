@@ -17,8 +17,9 @@ struct ProjectNode {
 // without entering any of them. A missing or unreadable folder gives no items.
 std::vector<ProjectNode> ListFolder(const std::string& folder);
 
-// The texts of the record's folders from the top level down: the Project, the T.I.P. No.
-// when it is not empty, then the Test Type. A record without a Project has none.
+// The record's folders from the top level down, the one rule for saving and showing them:
+// the Project, the T.I.P. No. unless it is empty or only blanks, then the Test Type (names
+// in UTF-8). A record without a Project has none.
 std::vector<std::string> RecordFolderTexts(const CompactionRecord& record);
 
 // Lists `root` recursively. A missing or unreadable folder gives no items; a folder reached

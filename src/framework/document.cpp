@@ -111,6 +111,12 @@ bool CDocument::OnOpenDocument(const std::string& path) {
   return true;
 }
 
+bool CDocument::OpenFile(const std::string& path) {
+  if (!OnOpenDocument(path)) return false;
+  SetPathName(path);
+  return true;
+}
+
 bool CDocument::OnOpenImage(const std::vector<unsigned char>& bytes) {
   m_lastOpenFailure = OpenFailure::kRefused;
   // An empty file holds no document: taking it would give its name to the record on

@@ -69,6 +69,9 @@ class CDocument {
   // caller (SetPathName).
   virtual bool OnOpenDocument(const std::string& path);
   OpenFailure LastOpenFailure() const { return m_lastOpenFailure; }
+  // The open step of every command that reads a file: OnOpenDocument, then, once the file
+  // was read, the path and title. A refused file leaves both as they were.
+  bool OpenFile(const std::string& path);
   // Reads a document image already in memory, as OnOpenDocument reads a file's bytes: an
   // empty image is refused, a refusal is reported, and success clears the modified flag.
   bool OnOpenImage(const std::vector<unsigned char>& bytes);
