@@ -11,14 +11,9 @@ void WriteLngRecord(framework::CArchive& ar, CompactionRecord& r) {
   r.m_nVersion = kFileVersion;
   ar.WriteInt32(r.m_nVersion);
   ar.WriteString(kMagic);
-  ar.WriteString(r.m_strProject);
-  ar.WriteString(r.m_strTipNo);
-  ar.WriteString(r.m_strCounty);
-  ar.WriteString(r.m_strStation);
-  ar.WriteString(r.m_strTestNo);
-  ar.WriteString(r.m_strDate);
-  ar.WriteString(r.m_strTestType);
-  ar.WriteString(r.m_strTestedBy);
+  for (const RecordText& t : kRecordTexts) {
+    if (!t.afterNumbers) ar.WriteString(r.*t.member);
+  }
   ar.WriteDouble(r.m_dMoldWeight);
   ar.WriteDouble(r.m_dMoldVolume);
   ar.WriteInt32(r.m_nPointCount);
@@ -32,7 +27,9 @@ void WriteLngRecord(framework::CArchive& ar, CompactionRecord& r) {
   ar.WriteDouble(r.m_dOptimumMoisture);
   ar.WriteDouble(r.m_dLongTestDensity);
   ar.WriteDouble(r.m_dLongTestMoisture);
-  ar.WriteString(r.m_strComments);
+  for (const RecordText& t : kRecordTexts) {
+    if (t.afterNumbers) ar.WriteString(r.*t.member);
+  }
 }
 
 LngReadResult ReadLngRecord(framework::CArchive& ar, CompactionRecord& r, std::int32_t& version) {
@@ -41,14 +38,9 @@ LngReadResult ReadLngRecord(framework::CArchive& ar, CompactionRecord& r, std::i
   if (version > kFileVersion) return LngReadResult::kNewerVersion;
   if (ar.ReadString() != kMagic) return LngReadResult::kBadMagic;
   r.m_nVersion = version;
-  r.m_strProject = ar.ReadString();
-  r.m_strTipNo = ar.ReadString();
-  r.m_strCounty = ar.ReadString();
-  r.m_strStation = ar.ReadString();
-  r.m_strTestNo = ar.ReadString();
-  r.m_strDate = ar.ReadString();
-  r.m_strTestType = ar.ReadString();
-  r.m_strTestedBy = ar.ReadString();
+  for (const RecordText& t : kRecordTexts) {
+    if (!t.afterNumbers) r.*t.member = ar.ReadString();
+  }
   r.m_dMoldWeight = ar.ReadDouble();
   r.m_dMoldVolume = ar.ReadDouble();
   r.m_nPointCount = ar.ReadInt32();
@@ -61,7 +53,9 @@ LngReadResult ReadLngRecord(framework::CArchive& ar, CompactionRecord& r, std::i
   r.m_dOptimumMoisture = ar.ReadDouble();
   r.m_dLongTestDensity = ar.ReadDouble();
   r.m_dLongTestMoisture = ar.ReadDouble();
-  r.m_strComments = ar.ReadString();
+  for (const RecordText& t : kRecordTexts) {
+    if (t.afterNumbers) r.*t.member = ar.ReadString();
+  }
   return LngReadResult::kOk;
 }
 

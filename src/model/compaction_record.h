@@ -72,3 +72,28 @@ class CompactionRecord {
   double m_dLongTestMoisture = 0.0;
   std::string m_strComments;
 };
+
+// One text of the record: its key in JSON, its label in messages and listings, whether a
+// test can be saved without it, and where the record keeps it.
+struct RecordText {
+  const char* key;
+  const char* label;
+  bool required;
+  bool afterNumbers;  // the file stores it after the weights and results
+  std::string CompactionRecord::*member;
+};
+
+// The record's texts in the order the file stores them: the one list that reset, the
+// required-field checks, the file format and densora-cli's keys and listing follow. A new
+// text is a line here and a control on a page.
+inline constexpr std::array<RecordText, 9> kRecordTexts = {{
+    {"project", "Project", true, false, &CompactionRecord::m_strProject},
+    {"tipNo", "T.I.P. No.", false, false, &CompactionRecord::m_strTipNo},
+    {"county", "County", true, false, &CompactionRecord::m_strCounty},
+    {"station", "Station", true, false, &CompactionRecord::m_strStation},
+    {"testNo", "Test No.", true, false, &CompactionRecord::m_strTestNo},
+    {"date", "Date", true, false, &CompactionRecord::m_strDate},
+    {"testType", "Test Type", true, false, &CompactionRecord::m_strTestType},
+    {"testedBy", "Tested by", true, false, &CompactionRecord::m_strTestedBy},
+    {"comments", "Comments", false, true, &CompactionRecord::m_strComments},
+}};

@@ -1,5 +1,7 @@
 #include "model/densora_doc.h"
 
+#include <algorithm>
+
 CDensoraDoc::CDensoraDoc()
     : m_dStdMoldVolume{1.0 / 30.0, 0.000944},
       m_strAxisUnit{"   (pcf)", " (kg/m\xB3)"},
@@ -15,15 +17,7 @@ CDensoraDoc::~CDensoraDoc() = default;
 
 void CDensoraDoc::ResetRecord() {
   CompactionRecord& r = m_record;
-  r.m_strProject.clear();
-  r.m_strTipNo.clear();
-  r.m_strCounty.clear();
-  r.m_strStation.clear();
-  r.m_strTestNo.clear();
-  r.m_strDate.clear();
-  r.m_strTestType.clear();
-  r.m_strTestedBy.clear();
-  r.m_strComments.clear();
+  for (const RecordText& t : kRecordTexts) (r.*t.member).clear();
   r.m_dMoldWeight = 0.0;
   r.m_dLongTestDensity = 0.0;
   r.m_dLongTestMoisture = 0.0;
@@ -37,16 +31,16 @@ void CDensoraDoc::ResetRecord() {
 
 bool CDensoraDoc::IsRequiredMissing() const {
   const CompactionRecord& r = m_record;
-  return r.m_strProject.empty() || r.m_strCounty.empty() || r.m_strStation.empty() ||
-         r.m_strTestNo.empty() || r.m_strDate.empty() || r.m_strTestType.empty() ||
-         r.m_strTestedBy.empty() || r.m_dMoldWeight == 0.0;
+  return r.m_dMoldWeight == 0.0 || std::any_of(kRecordTexts.begin(), kRecordTexts.end(), [&](const RecordText& t) {
+           return t.required && (r.*t.member).empty();
+         });
 }
 
 bool CDensoraDoc::AreRequiredEmpty() const {
   const CompactionRecord& r = m_record;
-  return r.m_strProject.empty() && r.m_strCounty.empty() && r.m_strStation.empty() &&
-         r.m_strTestNo.empty() && r.m_strDate.empty() && r.m_strTestType.empty() &&
-         r.m_strTestedBy.empty() && r.m_dMoldWeight == 0.0;
+  return r.m_dMoldWeight == 0.0 && std::all_of(kRecordTexts.begin(), kRecordTexts.end(), [&](const RecordText& t) {
+           return !t.required || (r.*t.member).empty();
+         });
 }
 
 bool CDensoraDoc::OnNewDocument() {
