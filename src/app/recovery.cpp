@@ -8,6 +8,7 @@
 #include "framework/archive.h"
 #include "framework/codepage.h"
 #include "framework/file_io.h"
+#include "model/messages.h"
 #include "framework/prompt.h"
 #include "model/densora_doc.h"
 
@@ -62,7 +63,7 @@ CRecovery::State CRecovery::TurnOff(const std::string& note) {
 
 CRecovery::State CRecovery::Start() {
   const QString folder = QString::fromStdString(m_folder);
-  const std::string off = framework::FormatStock(kMsgRecoveryOff, m_folder);
+  const std::string off = framework::FormatStock(msg::kRecoveryOff, m_folder);
   if (m_folder.empty() || !QDir().mkpath(folder)) return TurnOff(off);
   m_pLock = std::make_unique<QLockFile>(folder + QStringLiteral("/recovery.lock"));
   // Held for the whole run: only a lock whose program has ended is stale, however old.
@@ -71,7 +72,7 @@ CRecovery::State CRecovery::Start() {
     const bool elsewhere = m_pLock->error() == QLockFile::LockFailedError;
     m_pLock.reset();
     if (!elsewhere) return TurnOff(off);
-    TurnOff(kMsgRecoveryElsewhere);
+    TurnOff(msg::kRecoveryElsewhere);
     m_state = State::kOtherProgram;
     return m_state;
   }
@@ -101,7 +102,7 @@ void CRecovery::WriteCopy() {
     framework::WriteFileAtomically(CopyPath(), Encode(m_doc));
   } catch (const framework::CFileException&) {
     // An older copy, if any, stays: it still holds more than nothing.
-    TurnOff(framework::FormatStock(kMsgRecoveryOff, m_folder));
+    TurnOff(framework::FormatStock(msg::kRecoveryOff, m_folder));
   }
 }
 
@@ -133,11 +134,11 @@ bool CRecovery::Decode(const std::vector<unsigned char>& bytes, CDensoraDoc& doc
   try {
     framework::CArchive ar(bytes.data(), bytes.size());
     if (ar.ReadString() != kTag) {
-      AfxMessageBox(kMsgNotCompactionFile, MsgButtons::Ok, MsgIcon::Stop);
+      AfxMessageBox(msg::kNotCompactionFile, MsgButtons::Ok, MsgIcon::Stop);
       return false;
     }
     if (ar.ReadInt32() != kLayout) {
-      AfxMessageBox(kMsgNeedsUpdate, MsgButtons::Ok, MsgIcon::Stop);
+      AfxMessageBox(msg::kNeedsUpdate, MsgButtons::Ok, MsgIcon::Stop);
       return false;
     }
     path = ar.ReadString();
@@ -184,7 +185,7 @@ bool CRecovery::OfferLeftCopy() {
   CDensoraDoc left;
   std::string path;
   if (!Decode(bytes, left, path) ||
-      AfxMessageBox(framework::FormatStock(kMsgRecoverCopy, TestName(path, left.m_record)),
+      AfxMessageBox(framework::FormatStock(msg::kRecoverCopy, TestName(path, left.m_record)),
                     MsgButtons::YesNo, MsgIcon::Question) != MsgAnswer::Yes) {
     RemoveCopy();
     return false;

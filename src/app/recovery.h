@@ -85,9 +85,3 @@ class CRecovery {
   std::function<void(const std::string&)> m_noteHandler;
 };
 
-// The question for a copy left behind; %1 is the test's name.
-inline constexpr const char* kMsgRecoverCopy =
-    "Densora closed without saving the test %1. Recover it?";
-inline constexpr const char* kMsgRecoveryOff = "Recovery copies are off: %1 cannot be written.";
-inline constexpr const char* kMsgRecoveryElsewhere =
-    "Recovery copies are off in this window: another Densora window keeps them.";

@@ -10,6 +10,7 @@
 #include "framework/file_io.h"
 #include "framework/prompt.h"
 #include "model/densora_doc.h"
+#include "model/messages.h"
 #include "model/density_curve.h"
 
 bool g_bTreeStartup = true;
@@ -82,7 +83,7 @@ bool CDocumentCommands::CheckNames(bool includeTipNo) {
     const bool bad = v == "." || v == ".." || v.find('/') != std::string::npos ||
                      v.find('\\') != std::string::npos || v.find('\0') != std::string::npos;
     if (bad) {
-      Tell(std::string(msg::kInvalidNamePrefix) + f.label + msg::kInvalidNameSuffix);
+      Tell(framework::FormatStock(msg::kInvalidName, f.label));
       return false;
     }
   }
@@ -93,12 +94,12 @@ bool CDocumentCommands::MakeFolder(const std::string& folder) {
   std::error_code ec;
   if (!fs::exists(folder, ec)) fs::create_directory(folder, ec);
   if (!fs::exists(folder, ec)) {
-    Tell(msg::kCouldNotCreate + folder);
+    Tell(framework::FormatStock(msg::kCouldNotCreate, folder));
     return false;
   }
   // An existing folder need only let us in: the file is written, or refused, in the last one.
   if (!framework::CanEnter(folder)) {
-    Tell(msg::kCouldNotChangeTo + folder);
+    Tell(framework::FormatStock(msg::kCouldNotChangeTo, folder));
     return false;
   }
   return true;
@@ -140,7 +141,7 @@ bool CDocumentCommands::QuerySaveChanges(Command command) {
   }
   const bool hasPath = !m_doc.GetPathName().empty();
   const std::string target = hasPath ? m_doc.GetPathName() : BuildDefaultPath();
-  switch (Ask(msg::kSaveChangesPrefix + target + "\"?", MsgButtons::YesNoCancel)) {
+  switch (Ask(framework::FormatStock(msg::kSaveChangesTo, target), MsgButtons::YesNoCancel)) {
     case MsgAnswer::Yes:
       // A save the user asked for must have happened before the record is dropped.
       return hasPath ? StoreRecord(target) : SaveToDerivedPath();
@@ -234,7 +235,7 @@ bool CDocumentCommands::QueryTreeSave() {
   const std::string own = m_doc.GetPathName();
   // Without a path the tree names the file after the whole Test Type: 7Subgrade.lng.
   const std::string name = own.empty() ? Cp1252ToUtf8(r.m_strTestNo + r.m_strTestType) + ".lng" : own;
-  if (Ask(msg::kSaveChangesPrefix + name + "\"?", MsgButtons::YesNo) != MsgAnswer::Yes) return true;
+  if (Ask(framework::FormatStock(msg::kSaveChangesTo, name), MsgButtons::YesNo) != MsgAnswer::Yes) return true;
   bool saved = false;
   if (!own.empty()) {
     saved = StoreRecord(own);
@@ -288,8 +289,7 @@ void CDocumentCommands::OnFileDelete(const TreeItem& item) {
     return;
   }
   const std::string question =
-      item.isFolder ? msg::kDeleteFolderPrefix + target + msg::kDeleteFolderSuffix
-                    : msg::kDeleteFilePrefix + target + "\"?";
+      framework::FormatStock(item.isFolder ? msg::kDeleteFolder : msg::kDeleteFile, target);
   if (Ask(question, MsgButtons::YesNoCancel) != MsgAnswer::Yes) return;
   const framework::EntryKind kind = framework::KindAt(target);
   if (kind == framework::EntryKind::kNothing) return;  // gone in the meantime

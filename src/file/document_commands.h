@@ -35,27 +35,6 @@ class CommandHost {
   virtual void RefreshTree() = 0;
 };
 
-// The commands' fixed texts.
-namespace msg {
-inline constexpr const char* kPartlyFilled =
-    "WARNING: A file cannot be saved; one or more required fields missing.  Continue?";
-inline constexpr const char* kSaveChangesPrefix = "Do you want to save the changes you made to \"";
-inline constexpr const char* kRequiredMissing =
-    "File cannot be saved: one or more required fields missing";
-inline constexpr const char* kCouldNotCreate = "Could not create ";
-inline constexpr const char* kCouldNotChangeTo = "Could not change to directory ";
-inline constexpr const char* kIncompatible =
-    "Warning: file may be incompatible, program may crash. Proceed?";
-inline constexpr const char* kPathDoesNotExist = "Error: File path does not exist";
-inline constexpr const char* kDeleteFolderPrefix = "Are you sure you want to delete folder \"";
-inline constexpr const char* kDeleteFolderSuffix = "\" and all its contents?";
-inline constexpr const char* kDeleteFilePrefix = "Are you sure you want to delete file \"";
-inline constexpr const char* kInvalidNamePrefix = "File cannot be saved: ";
-inline constexpr const char* kInvalidNameSuffix = " is not a valid folder or file name";
-inline constexpr const char* kOutsideProjects =
-    "%1 lies outside the projects directory and was not deleted.";
-}  // namespace msg
-
 class CompactionRecord;
 
 // The name of a record's file in its Test Type folder: the Test No. and the first three

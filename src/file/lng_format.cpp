@@ -2,6 +2,7 @@
 
 #include "framework/prompt.h"
 #include "model/densora_doc.h"
+#include "model/messages.h"
 
 namespace {
 constexpr const char* kMagic = "lng";
@@ -78,11 +79,11 @@ void CDensoraDoc::Serialize(framework::CArchive& ar) {
       m_record = incoming;
       return;
     case LngReadResult::kNewerVersion:
-      framework::AfxMessageBox(kMsgNeedsUpdate, framework::MsgButtons::Ok,
+      framework::AfxMessageBox(msg::kNeedsUpdate, framework::MsgButtons::Ok,
                                framework::MsgIcon::Stop);
       throw framework::CUserException();
     case LngReadResult::kBadMagic:
-      framework::AfxMessageBox(kMsgNotCompactionFile, framework::MsgButtons::Ok,
+      framework::AfxMessageBox(msg::kNotCompactionFile, framework::MsgButtons::Ok,
                                framework::MsgIcon::Stop);
       throw framework::CUserException();
   }

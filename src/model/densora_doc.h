@@ -49,9 +49,3 @@ class CDensoraDoc : public framework::CDocument {
 
 // Pounds per cubic foot to kilograms per cubic metre.
 inline constexpr double kMetricDensityFactor = 16.01761145378001;
-
-// The reader's two refusals.
-inline constexpr const char* kMsgNeedsUpdate =
-    "Your executable file needs updating to latest release.";
-inline constexpr const char* kMsgNotCompactionFile =
-    "The file is not a valid compaction file or it may be corrupted.";

@@ -8,6 +8,7 @@
 #include "app/recovery.h"
 #include "app/resource.h"
 #include "file/lng_format.h"
+#include "model/messages.h"
 #include "support_qt/app_fixture.h"
 #include "views/project_info_page.h"
 
@@ -132,8 +133,8 @@ TEST_F(Recovery, ABrokenCopyIsRefusedLikeAnyFileAndRemoved) {
     std::string message;
   };
   for (const Row& row : {Row{"truncated", Bytes(good.begin(), good.end() - 20), "Unexpected file format."},
-                         Row{"not a compaction record", badRecord, kMsgNotCompactionFile},
-                         Row{"not a copy", notACopy, kMsgNotCompactionFile}}) {
+                         Row{"not a compaction record", badRecord, msg::kNotCompactionFile},
+                         Row{"not a copy", notACopy, msg::kNotCompactionFile}}) {
     SCOPED_TRACE(row.name);
     PrepareSettings(tmp / "projects");
     prepared = true;
@@ -167,7 +168,7 @@ TEST_F(Recovery, OnlyTheProgramHoldingTheLockKeepsACopy) {
     CRecovery::State state;
     std::string note;
   };
-  for (const Row& row : {Row{folder, CRecovery::State::kOtherProgram, kMsgRecoveryElsewhere},
+  for (const Row& row : {Row{folder, CRecovery::State::kOtherProgram, msg::kRecoveryElsewhere},
                          Row{tmp / "file/state", CRecovery::State::kOff,
                              "Recovery copies are off: " + (tmp / "file/state") + " cannot be written."}}) {
     SCOPED_TRACE(row.note);

@@ -1,0 +1,38 @@
+#pragma once
+// The program's own messages, in one place: each a whole sentence, with "%1" where a path or
+// a field's name goes (framework::FormatStock fills it in). The framework's stock texts
+// ("Unexpected file format.", "%1 was not found.", ...) are in framework/prompt.h.
+namespace msg {
+
+// Saving and the save-changes questions.
+inline constexpr const char* kPartlyFilled =
+    "WARNING: A file cannot be saved; one or more required fields missing.  Continue?";
+inline constexpr const char* kSaveChangesTo = "Do you want to save the changes you made to \"%1\"?";
+inline constexpr const char* kRequiredMissing =
+    "File cannot be saved: one or more required fields missing";
+inline constexpr const char* kInvalidName = "File cannot be saved: %1 is not a valid folder or file name";
+inline constexpr const char* kCouldNotCreate = "Could not create %1";
+inline constexpr const char* kCouldNotChangeTo = "Could not change to directory %1";
+
+// Opening.
+inline constexpr const char* kIncompatible =
+    "Warning: file may be incompatible, program may crash. Proceed?";
+inline constexpr const char* kNeedsUpdate = "Your executable file needs updating to latest release.";
+inline constexpr const char* kNotCompactionFile =
+    "The file is not a valid compaction file or it may be corrupted.";
+
+// The projects directory and Delete.
+inline constexpr const char* kPathDoesNotExist = "Error: File path does not exist";
+inline constexpr const char* kDeleteFolder =
+    "Are you sure you want to delete folder \"%1\" and all its contents?";
+inline constexpr const char* kDeleteFile = "Are you sure you want to delete file \"%1\"?";
+inline constexpr const char* kOutsideProjects =
+    "%1 lies outside the projects directory and was not deleted.";
+
+// The recovery copy of an unsaved test.
+inline constexpr const char* kRecoverCopy = "Densora closed without saving the test %1. Recover it?";
+inline constexpr const char* kRecoveryOff = "Recovery copies are off: %1 cannot be written.";
+inline constexpr const char* kRecoveryElsewhere =
+    "Recovery copies are off in this window: another Densora window keeps them.";
+
+}  // namespace msg
