@@ -69,56 +69,45 @@ void CDensityCurve::SplineValue(const double* x, const double* y, const double* 
   result = a * y[klo] + b * y[khi] + ((a * a * a - a) * y2[klo] + (b * b * b - b) * y2[khi]) * (h * h) / 6.0;
 }
 
-void CDensityCurve::ComputeCurve(int count, const TestPoint* const* points) {
-  CompactionRecord& rec = m_doc.m_record;
-  m_nStatus = kStatusOk;
-  rec.m_dMaxDryDensity = 0.0;
-  rec.m_dOptimumMoisture = 0.0;
-  const int n = count < 0 ? 0 : (count > kPointSlots ? kPointSlots : count);
-  m_nPointCount = n;
-  if (n == 0) return;
+namespace {
 
-  const double factor = m_doc.DensityFactor();
-  const int step = m_doc.AxisStep();
-  const double longMoisture = rec.m_dLongTestMoisture;
-  const double longDensity = rec.m_dLongTestDensity;
-
-  // A point whose dry weight is 0 has no moisture content, and weights far beyond any soil
-  // overflow; such values are fitted as 0 and the fit is flagged doubtful with no result.
+// The points as the chart plots them: moisture in percent, dry unit weight in the units on
+// screen, with their ranges. A point whose dry weight is 0 has no moisture content, and
+// weights far beyond any soil overflow: such values count as 0 and make the fit degenerate.
+struct PlotPoints {
+  std::vector<double> x, y;
+  double xMin = 1e9, xMax = 1e-9, yMin = 1e9, yMax = 1e-9;
   bool degenerate = false;
-  std::vector<double> x(static_cast<std::size_t>(n));
-  std::vector<double> y(static_cast<std::size_t>(n));
-  double xMax = 1e-9, yMax = 1e-9, xMin = 1e9, yMin = 1e9;
+};
+
+PlotPoints MeasurePoints(const TestPoint* const* points, int n, double factor) {
+  PlotPoints p;
+  p.x.resize(static_cast<std::size_t>(n));
+  p.y.resize(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) {
     double xi = 100.0 * points[i]->MoistureContent();
     double yi = points[i]->DryUnitWeight() * factor;
     if (!std::isfinite(xi)) {
       xi = 0.0;
-      degenerate = true;
+      p.degenerate = true;
     }
     if (!std::isfinite(yi)) {
       yi = 0.0;
-      degenerate = true;
+      p.degenerate = true;
     }
-    x[i] = xi;
-    y[i] = yi;
-    if (xi > xMax) xMax = xi;
-    if (xi < xMin) xMin = xi;
-    if (yi > yMax) yMax = yi;
-    if (yi < yMin) yMin = yi;
+    p.x[i] = xi;
+    p.y[i] = yi;
+    p.xMax = std::max(p.xMax, xi);
+    p.xMin = std::min(p.xMin, xi);
+    p.yMax = std::max(p.yMax, yi);
+    p.yMin = std::min(p.yMin, yi);
   }
+  return p;
+}
 
-  // The long-test moisture widens the moisture range; the side it lay on places its label.
-  if (longMoisture != 0.0 && xMax < longMoisture) {
-    xMax = longMoisture;
-    m_nLongTestSide = 0;
-  }
-  if (longMoisture != 0.0 && xMin > longMoisture) {
-    xMin = longMoisture;
-    m_nLongTestSide = 1;
-  }
-
-  // Exchange sort by moisture; equal moistures keep their order.
+// Exchange sort by moisture; equal moistures keep their order.
+void SortByMoisture(std::vector<double>& x, std::vector<double>& y) {
+  const int n = static_cast<int>(x.size());
   for (int i = 1; i <= n - 1; ++i) {
     for (int j = i; j <= n - 1; ++j) {
       if (x[i - 1] > x[j]) {
@@ -127,102 +116,164 @@ void CDensityCurve::ComputeCurve(int count, const TestPoint* const* points) {
       }
     }
   }
+}
 
-  // A point entered twice would give the spline a zero-width interval: move the second copy
-  // a little along the curve's trend and warn.
+// A point entered twice would give the spline a zero-width interval: the second copy moves
+// a little along the curve's trend. True when a point was moved.
+bool NudgeDuplicates(std::vector<double>& x, std::vector<double>& y) {
+  const int n = static_cast<int>(x.size());
+  bool moved = false;
   for (int i = 0; i <= n - 2; ++i) {
     if (std::fabs(x[i] - x[i + 1]) < 1e-7 && std::fabs(y[i] - y[i + 1]) < 1e-7) {
       x[i + 1] += 0.05;
-      double d;
-      if (i + 2 < n - 1) {
-        d = y[i] < y[i + 2] ? 1.0 : -1.0;
-      } else {
-        d = y[i] < y[i + 1] ? 1.0 : -1.0;
-      }
-      y[i + 1] += 0.1 * d;
-      m_nStatus = kStatusDuplicate;
+      const int ahead = i + 2 < n - 1 ? i + 2 : i + 1;
+      y[i + 1] += 0.1 * (y[i] < y[ahead] ? 1.0 : -1.0);
+      moved = true;
     }
   }
+  return moved;
+}
 
-  if (xMax > 30.0 || xMin < 0.0 || yMax > 150.0 * factor || yMin < 50.0 * factor) {
-    m_nStatus = kStatusImplausible;
-  }
-
-  m_nXAxisMax = SaturatingTrunc(std::ceil(xMax)) + 1;
-  m_nXAxisMin = SaturatingTrunc(std::floor(xMin)) - 1;
-
-  // Equal moistures with different unit weights leave an interval of zero width, across
-  // which the spline cannot be set up.
-  for (int i = 0; i + 1 < n; ++i) {
+// Equal moistures with different unit weights leave an interval of zero width, across which
+// the spline cannot be set up.
+bool HasEmptyInterval(const std::vector<double>& x) {
+  for (std::size_t i = 0; i + 1 < x.size(); ++i) {
     const double w = x[i + 1] - x[i];
-    if (w == 0.0 || !std::isfinite(w)) degenerate = true;
+    if (w == 0.0 || !std::isfinite(w)) return true;
   }
+  return false;
+}
 
-  m_dSortedMoisture = x;
-  m_dSortedUnitWeight = y;
-
-  std::vector<double> y2(static_cast<std::size_t>(n), 0.0);
-  if (n >= 2 && !degenerate) {
-    const double startSlope = (y[1] - y[0]) / (x[1] - x[0]);
-    BuildSpline(x.data(), y.data(), n, startSlope, y2.data());
-    for (double v : y2) {
-      if (!std::isfinite(v)) degenerate = true;
-    }
-    if (degenerate) y2.assign(y2.size(), 0.0);  // fall back to straight lines
+// The spline's second derivatives, or zeros (straight lines) when it cannot be set up.
+std::vector<double> SecondDerivatives(const std::vector<double>& x, const std::vector<double>& y,
+                                      bool& degenerate) {
+  const int n = static_cast<int>(x.size());
+  std::vector<double> y2(x.size(), 0.0);
+  if (n < 2 || degenerate) return y2;
+  const double startSlope = (y[1] - y[0]) / (x[1] - x[0]);
+  CDensityCurve::BuildSpline(x.data(), y.data(), n, startSlope, y2.data());
+  for (double v : y2) {
+    if (!std::isfinite(v)) degenerate = true;
   }
+  if (degenerate) y2.assign(y2.size(), 0.0);
+  return y2;
+}
 
-  const std::size_t samples = static_cast<std::size_t>(20 * n - 18);
-  m_dSampleMoisture.assign(samples, 0.0);
-  m_dSampleUnitWeight.assign(samples, 0.0);
+// The curve sampled at 20 steps an interval, with its lowest and highest value and the peak:
+// the maximum dry density and its moisture.
+struct Samples {
+  std::vector<double> moisture, unitWeight;
+  double min = 1e9, max = -1e9;
+  double peakMoisture = 0.0, peak = 0.0;
+};
+
+Samples SampleSpline(const std::vector<double>& x, const std::vector<double>& y,
+                     const std::vector<double>& y2, bool& degenerate) {
+  const int n = static_cast<int>(x.size());
+  const std::size_t count = static_cast<std::size_t>(20 * n - 18);
+  Samples s;
+  s.moisture.assign(count, 0.0);
+  s.unitWeight.assign(count, 0.0);
   double yv = y[0];
-  SplineValue(x.data(), y.data(), y2.data(), n, x[0], yv);
-  m_dSampleMoisture[0] = x[0];
-  m_dSampleUnitWeight[0] = std::isfinite(yv) ? yv : y[0];
-  double sampleMin = 1e9;
-  double sampleMax = -1e9;
+  CDensityCurve::SplineValue(x.data(), y.data(), y2.data(), n, x[0], yv);
+  s.moisture[0] = x[0];
+  s.unitWeight[0] = std::isfinite(yv) ? yv : y[0];
   std::size_t idx = 1;
   for (int i = 0; i <= n - 2; ++i) {
     const double h = 0.05 * (x[i + 1] - x[i]);
-    for (int k = 1; k <= 20; ++k) {
+    for (int k = 1; k <= 20; ++k, ++idx) {
       const double xv = x[i] + k * h;
-      SplineValue(x.data(), y.data(), y2.data(), n, xv, yv);
+      CDensityCurve::SplineValue(x.data(), y.data(), y2.data(), n, xv, yv);
       if (!std::isfinite(yv)) {
         degenerate = true;
-        yv = m_dSampleUnitWeight[idx - 1];
+        yv = s.unitWeight[idx - 1];
       }
-      m_dSampleMoisture[idx] = xv;
-      m_dSampleUnitWeight[idx] = yv;
-      ++idx;
-      if (yv < sampleMin) sampleMin = yv;
-      if (yv > sampleMax) sampleMax = yv;
-      if (yv > rec.m_dMaxDryDensity) {
-        rec.m_dMaxDryDensity = yv;
-        rec.m_dOptimumMoisture = xv;
+      s.moisture[idx] = xv;
+      s.unitWeight[idx] = yv;
+      s.min = std::min(s.min, yv);
+      s.max = std::max(s.max, yv);
+      if (yv > s.peak) {
+        s.peak = yv;
+        s.peakMoisture = xv;
       }
     }
   }
-  m_dSampleMoisture[samples - 1] = x[n - 1];
-  m_dSampleUnitWeight[samples - 1] = y[n - 1];
+  s.moisture[count - 1] = x[n - 1];
+  s.unitWeight[count - 1] = y[n - 1];
+  return s;
+}
+
+}  // namespace
+
+void CDensityCurve::ComputeCurve(int count, const TestPoint* const* points) {
+  CompactionRecord& rec = m_doc.m_record;
+  m_nStatus = kStatusOk;
+  rec.m_dMaxDryDensity = 0.0;
+  rec.m_dOptimumMoisture = 0.0;
+  const int n = std::clamp(count, 0, kPointSlots);
+  m_nPointCount = n;
+  if (n == 0) return;
+
+  const double factor = m_doc.DensityFactor();
+  PlotPoints p = MeasurePoints(points, n, factor);
+  WidenForLongTest(p.xMin, p.xMax);
+  SortByMoisture(p.x, p.y);
+  if (NudgeDuplicates(p.x, p.y)) m_nStatus = kStatusDuplicate;
+  if (p.xMax > 30.0 || p.xMin < 0.0 || p.yMax > 150.0 * factor || p.yMin < 50.0 * factor) {
+    m_nStatus = kStatusImplausible;
+  }
+  m_nXAxisMax = SaturatingTrunc(std::ceil(p.xMax)) + 1;
+  m_nXAxisMin = SaturatingTrunc(std::floor(p.xMin)) - 1;
+  if (HasEmptyInterval(p.x)) p.degenerate = true;
+  m_dSortedMoisture = p.x;
+  m_dSortedUnitWeight = p.y;
+
+  const std::vector<double> y2 = SecondDerivatives(p.x, p.y, p.degenerate);
+  Samples s = SampleSpline(p.x, p.y, y2, p.degenerate);
+  m_dSampleMoisture = std::move(s.moisture);
+  m_dSampleUnitWeight = std::move(s.unitWeight);
+  rec.m_dMaxDryDensity = s.peak;
+  rec.m_dOptimumMoisture = s.peakMoisture;
 
   double peakForBounds = rec.m_dMaxDryDensity;
-  if (degenerate) {
+  if (p.degenerate) {
     rec.m_dMaxDryDensity = 0.0;
     rec.m_dOptimumMoisture = 0.0;
     m_nStatus = kStatusImplausible;
     // The axes still frame the points, so the chart shows what was entered.
-    peakForBounds = std::max(sampleMax, yMax);
-    sampleMin = std::min(sampleMin, yMin);
+    peakForBounds = std::max(s.max, p.yMax);
+    s.min = std::min(s.min, p.yMin);
   }
   if (rec.m_dMaxDryDensity == 0.0 || rec.m_dOptimumMoisture == 0.0) m_nStatus = kStatusImplausible;
+  SetUnitWeightAxis(s.min, peakForBounds);
+}
 
+// The long-test moisture widens the moisture range; the side it lay on places its label.
+void CDensityCurve::WidenForLongTest(double& xMin, double& xMax) {
+  const double longMoisture = m_doc.m_record.m_dLongTestMoisture;
+  if (longMoisture != 0.0 && xMax < longMoisture) {
+    xMax = longMoisture;
+    m_nLongTestSide = 0;
+  }
+  if (longMoisture != 0.0 && xMin > longMoisture) {
+    xMin = longMoisture;
+    m_nLongTestSide = 1;
+  }
+}
+
+// The unit-weight axis: whole steps around the curve's lowest and highest value, widened to
+// the long-test density, with at least half a step of room at either end.
+void CDensityCurve::SetUnitWeightAxis(double sampleMin, double peak) {
+  const int step = m_doc.AxisStep();
   const double s = step;
-  const double target = longDensity * factor;
+  const double longDensity = m_doc.m_record.m_dLongTestDensity;
+  const double target = longDensity * m_doc.DensityFactor();
   const int truncTarget = SaturatingTrunc(target);
   m_nYAxisMin = SaturatingTrunc(SaturatingTrunc(sampleMin / s) * s);
   if (longDensity != 0.0 && m_nYAxisMin > target) m_nYAxisMin = truncTarget;
   if (sampleMin - m_nYAxisMin <= 0.5 * s) m_nYAxisMin -= step;
-  m_nYAxisMax = SaturatingTrunc((SaturatingTrunc(peakForBounds / s) + 1.0) * s);
+  m_nYAxisMax = SaturatingTrunc((SaturatingTrunc(peak / s) + 1.0) * s);
   if (m_nYAxisMax < target) m_nYAxisMax = truncTarget;
-  if (m_nYAxisMax - peakForBounds >= 0.5 * s) m_nYAxisMax += step;
+  if (m_nYAxisMax - peak >= 0.5 * s) m_nYAxisMax += step;
   if (std::abs(static_cast<long long>(m_nYAxisMax) - truncTarget) <= step) m_nYAxisMax += step;
 }

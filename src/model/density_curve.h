@@ -70,6 +70,9 @@ class CDensityCurve {
   double m_dBottomMargin = 0.0;
 
  private:
+  void WidenForLongTest(double& xMin, double& xMax);
+  void SetUnitWeightAxis(double sampleMin, double peak);
+
   CDensoraDoc& m_doc;
   framework::Tone* m_pTone = nullptr;
 };
