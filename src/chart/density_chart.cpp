@@ -33,51 +33,37 @@ constexpr Color kBlack{0, 0, 0};
 // A guard on the grid lines of one axis, far above what any plot shows.
 constexpr long long kMaxGridLines = 10000;
 
-// Rough extents of a tick label in the 8 pt face, as multiples of its character height:
-// the height of a line, and the advance of a digit (Arial's digits are all 0.556 em wide)
-// with a little space to the next label.
-constexpr double kLineHeightEm = 1.15;
-constexpr double kDigitEm = 0.556;
-constexpr double kLabelGapEm = 0.3;
-
 constexpr int kToneHz = 1500;
 constexpr int kToneMs = 1000;
 
 // trunc(value) for the device offsets, safe for any double.
 int Trunc(double value) { return SaturatingTrunc(value); }
 
-// How many grid steps lie between two labelled grid lines: one step normally; when one step
-// spans less than `minSpacing` device units (a long test far from the points stretches an
-// axis over hundreds of steps) the smallest of 2, 5, 10, 20, 50, … steps that keeps the
-// labels apart. 0 when nothing can be placed at all.
-long long GridStride(double stepSpan, double minSpacing) {
-  if (!std::isfinite(stepSpan) || !(stepSpan > 0.0)) return 0;
-  if (stepSpan >= minSpacing) return 1;
-  const double need = minSpacing / stepSpan;
+// The tick label of a value: the integer followed by ".0".
+std::string TickLabel(long long v) { return framework::StrFormat("%lld.0", v); }
+
+// The values an axis labels, and draws its grid lines at: from `lo` every `step` units up to
+// `hi`, or, where neighbouring labels would run into each other, every k-th of them with k
+// the smallest of 2, 5, 10, 20, 50, … at which `apart(a, b)` holds for every pair of
+// neighbours a < b. Empty when nothing can be placed.
+template <class Apart>
+std::vector<long long> AxisLabels(long long lo, long long hi, long long step, const Apart& apart) {
+  if (step <= 0 || lo > hi) return {};
   for (long long decade = 1; decade <= 1000000000000LL; decade *= 10) {
     for (long long m : {1LL, 2LL, 5LL}) {
-      if (static_cast<double>(m * decade) >= need) return m * decade;
+      const long long unit = m * decade * step;
+      if ((hi - lo) / unit >= kMaxGridLines) continue;
+      std::vector<long long> values{lo};
+      bool clear = true;
+      for (long long v = lo + unit; v <= hi && clear; v += unit) {
+        clear = apart(values.back(), v);
+        values.push_back(v);
+      }
+      if (clear) return values;
     }
   }
-  return 0;
+  return {};
 }
-
-// The labelled values from `lo` up to `hi`, `unit` apart: from `lo` itself with a stride of
-// one step, otherwise at the multiples of `unit`.
-std::vector<long long> TickValues(long long lo, long long hi, long long stride, long long unit) {
-  std::vector<long long> out;
-  if (stride <= 0 || unit <= 0 || lo > hi) return out;
-  long long v = lo;
-  if (stride > 1) {
-    v = lo / unit * unit;
-    if (v < lo) v += unit;
-  }
-  for (; v <= hi && static_cast<long long>(out.size()) <= kMaxGridLines; v += unit) out.push_back(v);
-  if (static_cast<long long>(out.size()) > kMaxGridLines) out.clear();
-  return out;
-}
-
-int DigitsOf(long long v) { return static_cast<int>(std::to_string(v).size()); }
 
 std::string WithoutBlanks(const std::string& text) {
   std::string out;
@@ -93,6 +79,81 @@ std::string WithoutBlanksAndParentheses(const std::string& text) {
     if (c != ' ' && c != '(' && c != ')') out += c;
   }
   return out;
+}
+
+
+struct Ticks {
+  std::vector<long long> x, y;
+};
+
+// The labelled values of both axes, measured in the tick labels' font: a moisture label
+// ends a blank before the next begins, and the digits of one unit-weight label end above
+// those of the next.
+Ticks AxisTicks(framework::DrawingSurface& dc, const CDensityCurve& c, const Font& labelFont,
+                int step) {
+  const Font previous = dc.SelectFont(labelFont);
+  Ticks t;
+  t.x = AxisLabels(c.m_nXAxisMin, c.m_nXAxisMax, 1, [&](long long a, long long b) {
+    return c.MapX(static_cast<double>(b)) - c.MapX(static_cast<double>(a)) >=
+           dc.TextExtent(TickLabel(a) + " ").cx;
+  });
+  t.y = AxisLabels(c.m_nYAxisMin, c.m_nYAxisMax, step, [&](long long a, long long b) {
+    return c.MapY(static_cast<double>(a)) - c.MapY(static_cast<double>(b)) >
+           dc.TextExtent(TickLabel(b)).inkHeight;
+  });
+  dc.SelectFont(previous);
+  return t;
+}
+
+// The frame, then the dotted grid at the labelled values inside it.
+void DrawFrameAndGrid(framework::DrawingSurface& dc, const CDensityCurve& c, const Ticks& ticks,
+                      const Pen& framePen, const Pen& gridPen) {
+  const int x0 = c.MapX(c.m_nXAxisMin), x1 = c.MapX(c.m_nXAxisMax);
+  const int y0 = c.MapY(c.m_nYAxisMin), y1 = c.MapY(c.m_nYAxisMax);
+  dc.SelectPen(framePen);
+  dc.MoveTo(x0, y0);
+  dc.LineTo(x1, y0);
+  dc.LineTo(x1, y1);
+  dc.LineTo(x0, y1);
+  dc.LineTo(x0, y0);
+  dc.SelectPen(gridPen);
+  for (long long v : ticks.x) {
+    if (v <= c.m_nXAxisMin || v >= c.m_nXAxisMax) continue;
+    const int x = c.MapX(static_cast<double>(v));
+    dc.MoveTo(x, y0);
+    dc.LineTo(x, y1);
+  }
+  for (long long v : ticks.y) {
+    if (v <= c.m_nYAxisMin || v >= c.m_nYAxisMax) continue;
+    const int y = c.MapY(static_cast<double>(v));
+    dc.MoveTo(x0, y);
+    dc.LineTo(x1, y);
+  }
+}
+
+// Dashed drop lines from the peak to both axes, in the drop-line pen that is selected; on
+// paper they are thickened by repeating them one device unit apart. They stay inside the
+// plot area: a fit without a maximum (its results 0) would otherwise run them out across
+// the labels to the edge of the window or page.
+void DrawDropLines(framework::DrawingSurface& dc, const CDensityCurve& c, double moisture,
+                   double density, int thickness) {
+  const int xLeft = c.MapX(c.m_nXAxisMin), xRight = c.MapX(c.m_nXAxisMax);
+  const int yBottom = c.MapY(c.m_nYAxisMin), yTop = c.MapY(c.m_nYAxisMax);
+  const int xo = std::clamp(c.MapX(moisture), xLeft, xRight);
+  const int yo = std::clamp(c.MapY(density), yTop, yBottom);
+  const int repeats = thickness <= 1 ? 1 : thickness - 1;
+  for (int j = 0; j < repeats; ++j) {
+    const int y = std::min(yo + j, yBottom);
+    const int x = std::min(xo + j, xRight);
+    if (xo != xLeft) {
+      dc.MoveTo(xLeft, y);
+      dc.LineTo(xo, y);
+    }
+    if (yo != yBottom) {
+      dc.MoveTo(x, yBottom);
+      dc.LineTo(x, yo);
+    }
+  }
 }
 
 }  // namespace
@@ -141,7 +202,7 @@ void CDensityCurve::DrawChart(framework::DrawingSurface& dc, int left, int top, 
   const Brush pointBrush{false, kBlue};
   const Pen curvePen{PenStyle::Solid, curvePenWidth, kBlue};
   const Pen dropPen{PenStyle::Dash, 1, kRed};
-  const Pen gridPen{PenStyle::Dot, 0, kGridBlue};
+  const Pen gridPen{PenStyle::Dot, framework::ThinnestVisiblePenWidth(dc), kGridBlue};
   const Pen framePen{PenStyle::Solid, framePenWidth, kBlack};
   const Font titleFont = framework::PointFont(dc, 120);
   const Font axisFont = framework::PointFont(dc, 100);
@@ -180,44 +241,12 @@ void CDensityCurve::DrawChart(framework::DrawingSurface& dc, int left, int top, 
     }
   }
 
-  // The grid lines carry the tick labels; both are spread out only where neighbouring
-  // labels would run into each other.
-  const double em = std::abs(static_cast<double>(smallFont.height));
-  const double plotW = W - (m_dRightMargin + m_dLeftMargin);
-  const double plotH = H - (m_dBottomMargin + m_dTopMargin);
-  const double xSpan = static_cast<double>(m_nXAxisMax) - m_nXAxisMin;
-  const double ySpan = static_cast<double>(m_nYAxisMax) - m_nYAxisMin;
-  const int widestX = std::max(DigitsOf(m_nXAxisMin), DigitsOf(m_nXAxisMax)) + 2;
-  const long long xStride =
-      GridStride(plotW / xSpan, em * (widestX * kDigitEm + kLabelGapEm));
-  const long long yStride = GridStride(plotH / ySpan * step, em * kLineHeightEm);
-  const std::vector<long long> xTicks = TickValues(m_nXAxisMin, m_nXAxisMax, xStride, xStride);
-  const std::vector<long long> yTicks =
-      TickValues(m_nYAxisMin, m_nYAxisMax, yStride, yStride * step);
-
-  // 4. Frame and grid, over the markers.
+  // 4. Frame and grid, over the markers. The grid lines carry the tick labels; both are
+  // spread out only where neighbouring labels would run into each other.
+  Ticks ticks;
   if (n > 0 && mappable) {
-    const int x0 = MapX(m_nXAxisMin), x1 = MapX(m_nXAxisMax);
-    const int y0 = MapY(m_nYAxisMin), y1 = MapY(m_nYAxisMax);
-    dc.SelectPen(framePen);
-    dc.MoveTo(x0, y0);
-    dc.LineTo(x1, y0);
-    dc.LineTo(x1, y1);
-    dc.LineTo(x0, y1);
-    dc.LineTo(x0, y0);
-    dc.SelectPen(gridPen);
-    for (long long v : xTicks) {
-      if (v <= m_nXAxisMin || v >= m_nXAxisMax) continue;
-      const int x = MapX(static_cast<double>(v));
-      dc.MoveTo(x, y0);
-      dc.LineTo(x, y1);
-    }
-    for (long long v : yTicks) {
-      if (v <= m_nYAxisMin || v >= m_nYAxisMax) continue;
-      const int y = MapY(static_cast<double>(v));
-      dc.MoveTo(x0, y);
-      dc.LineTo(x1, y);
-    }
+    ticks = AxisTicks(dc, *this, smallFont, step);
+    DrawFrameAndGrid(dc, *this, ticks, framePen, gridPen);
   }
 
   // 5. Too few points for a curve.
@@ -237,20 +266,9 @@ void CDensityCurve::DrawChart(framework::DrawingSurface& dc, int left, int top, 
       }
       dc.Polyline(line);
 
-      // 7. Dashed drop lines from the peak to both axes; on paper they are thickened by
-      // repeating them one device unit apart.
+      // 7. Drop lines from the peak to both axes.
       dc.SelectPen(dropPen);
-      const int xo = MapX(rec.m_dOptimumMoisture);
-      const int yo = MapY(rec.m_dMaxDryDensity);
-      const int xStart = MapX(m_nXAxisMin);
-      const int yStart = MapY(m_nYAxisMin);
-      const int repeats = dropLineThickness <= 1 ? 1 : dropLineThickness - 1;
-      for (int j = 0; j < repeats; ++j) {
-        dc.MoveTo(xStart, yo + j);
-        dc.LineTo(xo, yo + j);
-        dc.MoveTo(xo + j, yStart);
-        dc.LineTo(xo + j, yo);
-      }
+      DrawDropLines(dc, *this, rec.m_dOptimumMoisture, rec.m_dMaxDryDensity, dropLineThickness);
 
       // 8. Titles and tick labels; every position is a text's top-left corner.
       const int xLeft = MapX(m_nXAxisMin);
@@ -268,14 +286,14 @@ void CDensityCurve::DrawChart(framework::DrawingSurface& dc, int left, int top, 
       dc.TextOut(MapX((m_nXAxisMin + m_nXAxisMax) / 2) - Trunc(W * (5.0 / 43.0)),
                  yTop - Trunc(H * (10.0 / 139.0)), "Moisture-Density Curve");
       selectFont(smallFont);
-      for (long long v : xTicks) {
+      for (long long v : ticks.x) {
         dc.TextOut(MapX(static_cast<double>(v)) - Trunc(W * (5.0 / 237.0)), yBottom + H / 87,
-                   framework::StrFormat("%lld.0", v));
+                   TickLabel(v));
       }
       const int labelX = xLeft - (metric ? Trunc(W / 12.5) : Trunc(W / 15.8));
-      for (long long v : yTicks) {
+      for (long long v : ticks.y) {
         dc.TextOut(labelX, MapY(static_cast<double>(v)) - Trunc(H * (2.0 / 87.0)),
-                   framework::StrFormat("%lld.0", v));
+                   TickLabel(v));
       }
 
       // 9. Results and the fit's warning, blanking what lies under them.

@@ -1,6 +1,7 @@
 #pragma once
 // A 2-D drawing surface in device units: what the chart and the report paint on. The Qt
 // implementation paints on screens, images, printers and PDF writers; tests record calls.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -38,6 +39,14 @@ struct Font {
 };
 
 enum class BkMode { Transparent, Opaque };
+
+// The room a one-line text takes, in device units: its advance, the font's line height, and
+// the height of the text's own ink (for digits, their height above the baseline).
+struct TextSize {
+  int cx = 0, cy = 0;
+  int inkHeight = 0;
+  friend bool operator==(const TextSize&, const TextSize&) = default;
+};
 
 struct DevicePoint {
   int x = 0, y = 0;
@@ -84,10 +93,21 @@ class DrawingSurface {
                                 int bottom) = 0;
   // Copies the picture pixel for pixel with its top-left corner at (x, y).
   virtual void DrawBitmap(int x, int y, const MonoBitmap& bitmap) = 0;
+  // The room `text` (Windows-1252) takes in the current font, unrotated.
+  virtual TextSize TextExtent(const std::string& text) const = 0;
 };
 
 // A font of `tenthsOfPoint` for this surface: height −(tenths × dpiY / 720), integer division.
 Font PointFont(const DrawingSurface& surface, int tenthsOfPoint, const std::string& face = "Arial",
                int weight = 400, int escapement = 0);
+
+// The width of the thinnest line that shows on this surface: one pixel on a screen, a
+// quarter of a point on paper (2 device units at 600 dpi, 4 at 1200 dpi). A pen of width 0
+// would be one device pixel wide, which a fine printer draws too thin to see.
+int ThinnestVisiblePenWidth(const DrawingSurface& surface);
+
+// How many bytes of `text`, from its start, fit in `width` device units in the surface's
+// current font (0 when not even the first does).
+std::size_t FittingLength(const DrawingSurface& surface, const std::string& text, int width);
 
 }  // namespace framework

@@ -66,6 +66,11 @@ class RecordingSurface : public DrawingSurface {
   void DrawTextCentered(const std::string& text, int left, int top, int right,
                         int bottom) override;
   void DrawBitmap(int x, int y, const MonoBitmap& bitmap) override;
+  // A fixed measure, so that tests know what fits, close to Arial's: a character is five
+  // ninths of the character height wide (a digit), a blank or one of . , : ; half that; a
+  // line is 1.15 character heights high and ink 0.72 of one (a digit); each rounded to the
+  // nearest unit. A font of height 0 is 10 points high.
+  TextSize TextExtent(const std::string& text) const override;
 
   const std::vector<RecordedCall>& Calls() const { return m_calls; }
   // The calls of one kind, in order.

@@ -24,6 +24,62 @@ int Part(double fraction, int extent) { return SaturatingTrunc(fraction * extent
 constexpr double kMetricMoldM3 = 0.000944;
 constexpr double kGramsPerPound = 453.6;
 
+// Writes `text` at (x, y), cut where it would run past `right`.
+void TextUpTo(framework::DrawingSurface& dc, int x, int y, int right, const std::string& text) {
+  dc.TextOut(x, y, text.substr(0, framework::FittingLength(dc, text, right - x)));
+}
+
+// Writes `text` at (x, y), and what does not fit before `right` on a second line below it,
+// cut at `right` in its turn. The first line breaks after the last blank that fits, or
+// where the room ends when no blank does.
+void TextOnTwoLines(framework::DrawingSurface& dc, int x, int y, int right,
+                    const std::string& text) {
+  std::size_t first = framework::FittingLength(dc, text, right - x);
+  if (first < text.size()) {
+    const std::size_t blank = text.rfind(' ', first);
+    if (blank != std::string::npos && blank > 0) first = blank + 1;
+  }
+  std::string line = text.substr(0, first);
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  dc.TextOut(x, y, line);
+  std::size_t rest = first;
+  while (rest < text.size() && text[rest] == ' ') ++rest;
+  if (rest < text.size()) TextUpTo(dc, x, y + dc.TextExtent(line).cy, right, text.substr(rest));
+}
+
+// The project block's labels and values. Each value ends before the next column: the left
+// ones a blank before the right labels, the right ones and the comment at the page's
+// right margin, where the rule ends; a long comment goes on on a second line.
+void DrawProjectBlock(framework::DrawingSurface& dc, int W, int H, const CompactionRecord& rec,
+                      const framework::Font& labelFont, const framework::Font& valueFont) {
+  auto X = [&](double f) { return Part(f, W); };
+  // The project block sits 325 device units lower than its fractions say.
+  auto Yk = [&](double f) { return 325 + Part(f, H); };
+  dc.SelectFont(labelFont);
+  dc.TextOut(X(0.135), Yk(0.15), "Project");
+  dc.TextOut(X(0.135), Yk(0.174), "TIP No.");
+  dc.TextOut(X(0.135), Yk(0.198), "County");
+  dc.TextOut(X(0.135), Yk(0.222), "Station");
+  dc.TextOut(X(0.135), Yk(0.247), "Comments");
+  dc.TextOut(X(0.527), Yk(0.15), "Date");
+  dc.TextOut(X(0.527), Yk(0.174), "Test Type");
+  dc.TextOut(X(0.527), Yk(0.198), "Test No.");
+  dc.TextOut(X(0.527), Yk(0.222), "Tested By");
+  dc.SelectFont(valueFont);
+  const int leftEnd = X(0.527) - dc.TextExtent(" ").cx;
+  const int rightEnd = X(0.892);
+  TextUpTo(dc, X(0.313), Yk(0.15), leftEnd, rec.m_strProject);
+  TextUpTo(dc, X(0.313), Yk(0.174), leftEnd, rec.m_strTipNo);
+  TextUpTo(dc, X(0.313), Yk(0.198), leftEnd, rec.m_strCounty);
+  TextUpTo(dc, X(0.313), Yk(0.222), leftEnd, rec.m_strStation);
+  TextOnTwoLines(dc, X(0.313), Yk(0.247), rightEnd, rec.m_strComments);
+  TextUpTo(dc, X(0.7), Yk(0.15), rightEnd, rec.m_strDate);
+  // The report always names the procedure the program runs, whatever the test type field holds.
+  dc.TextOut(X(0.7), Yk(0.174), "AASHTO T-99");
+  TextUpTo(dc, X(0.7), Yk(0.198), rightEnd, rec.m_strTestNo);
+  TextUpTo(dc, X(0.7), Yk(0.222), rightEnd, rec.m_strTestedBy);
+}
+
 }  // namespace
 
 void DrawTestTable(framework::DrawingSurface& dc, int left, int top, int right, int bottom,
@@ -126,27 +182,7 @@ void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CD
   dc.TextOut(X(0.33), Part(0.16, H), "MOISTURE DENSITY DETERMINATION");
 
   // 3. The project block.
-  dc.SelectFont(labelFont);
-  dc.TextOut(X(0.135), Yk(0.15), "Project");
-  dc.TextOut(X(0.135), Yk(0.174), "TIP No.");
-  dc.TextOut(X(0.135), Yk(0.198), "County");
-  dc.TextOut(X(0.135), Yk(0.222), "Station");
-  dc.TextOut(X(0.135), Yk(0.247), "Comments");
-  dc.TextOut(X(0.527), Yk(0.15), "Date");
-  dc.TextOut(X(0.527), Yk(0.174), "Test Type");
-  dc.TextOut(X(0.527), Yk(0.198), "Test No.");
-  dc.TextOut(X(0.527), Yk(0.222), "Tested By");
-  dc.SelectFont(valueFont);
-  dc.TextOut(X(0.313), Yk(0.15), rec.m_strProject);
-  dc.TextOut(X(0.313), Yk(0.174), rec.m_strTipNo);
-  dc.TextOut(X(0.313), Yk(0.198), rec.m_strCounty);
-  dc.TextOut(X(0.313), Yk(0.222), rec.m_strStation);
-  dc.TextOut(X(0.313), Yk(0.247), rec.m_strComments);
-  dc.TextOut(X(0.7), Yk(0.15), rec.m_strDate);
-  // The report always names the procedure the program runs, whatever the test type field holds.
-  dc.TextOut(X(0.7), Yk(0.174), "AASHTO T-99");
-  dc.TextOut(X(0.7), Yk(0.198), rec.m_strTestNo);
-  dc.TextOut(X(0.7), Yk(0.222), rec.m_strTestedBy);
+  DrawProjectBlock(dc, W, H, rec, labelFont, valueFont);
 
   // 4. The rule under the project block.
   const framework::Pen oldPen = dc.SelectPen(rulePen);

@@ -138,7 +138,7 @@ TEST_F(ChartFixture, DrawsFillMarkersFrameAndGridInOrder) {
   EXPECT_EQ(grid[0].y, 56);
   EXPECT_EQ(grid[5].from, (framework::DevicePoint{82, 330}));
   EXPECT_EQ(grid[5].x, 592);
-  EXPECT_EQ(grid[0].pen, (framework::Pen{PenStyle::Dot, 0, {117, 168, 190}}));
+  EXPECT_EQ(grid[0].pen, (framework::Pen{PenStyle::Dot, 1, {117, 168, 190}}));  // one pixel
 
   const auto& calls = dc.Calls();
   auto firstOf = [&](Kind k) {
@@ -209,6 +209,45 @@ TEST_F(ChartFixture, DropLinesAreRepeatedOneUnitApartForThickLines) {
   // The heavy frame and curve pens of paper.
   EXPECT_EQ(LinesWith(PenStyle::Solid).front().pen.width, 10);
   EXPECT_EQ(dc.CallsOf(Kind::Polyline).front().pen.width, 7);
+}
+
+// Whatever the record's results, the drop lines stay inside the plot area: a fit without a
+// maximum (results 0) must not run them out across the labels to the window's edge.
+TEST_F(ChartFixture, DropLinesStayInsideThePlotArea) {
+  struct Case {
+    const char* name;
+    double moisture, density;  // the results the drop lines point at
+  };
+  const Case cases[] = {{"no maximum: results 0", 0.0, 0.0},
+                        {"above and right of the plot", 40.0, 250.0},
+                        {"below and left of the plot", -5.0, 50.0}};
+  for (const Case& c : cases) {
+    for (int thickness : {1, 4}) {
+      densora_test::SetThreePoints(doc);
+      curve.FitRecord();
+      doc.m_record.m_dOptimumMoisture = c.moisture;
+      doc.m_record.m_dMaxDryDensity = c.density;
+      dc.Clear();
+      curve.DrawChart(dc, kLeft, kTop, kRight, kBottom, 10, 7, thickness);
+      const int x0 = curve.MapX(curve.m_nXAxisMin), x1 = curve.MapX(curve.m_nXAxisMax);
+      const int y0 = curve.MapY(curve.m_nYAxisMin), y1 = curve.MapY(curve.m_nYAxisMax);
+      for (const auto& d : LinesWith(PenStyle::Dash)) {
+        for (const framework::DevicePoint p : {d.from, framework::DevicePoint{d.x, d.y}}) {
+          EXPECT_TRUE(p.x >= x0 && p.x <= x1 && p.y >= y1 && p.y <= y0)
+              << c.name << ", thickness " << thickness << ": (" << p.x << ", " << p.y << ")";
+        }
+      }
+    }
+  }
+  // A real fit without a maximum: a dry weight of 0 flags it and gives results of 0.
+  densora_test::SetThreePoints(doc);
+  doc.m_record.Point(1).m_dDrySample = 0.0;
+  dc.Clear();
+  FitAndDraw();
+  ASSERT_EQ(curve.m_nStatus, CDensityCurve::kStatusImplausible);
+  for (const auto& d : LinesWith(PenStyle::Dash)) {
+    EXPECT_GE(std::min(d.from.x, d.x), curve.MapX(curve.m_nXAxisMin));
+  }
 }
 
 TEST_F(ChartFixture, PlacesEveryTextOfTheEnglishChart) {
@@ -473,7 +512,8 @@ TEST_F(ChartFixture, AStretchedAxisSpreadsItsLabelsSoTheyStayApart) {
   }
   ASSERT_GE(yLabels.size(), 5u);
   ASSERT_GE(xLabels.size(), 5u);
-  // Round values, one text line or more apart, each on a grid line.
+  // From the axis minimum, a whole stride apart, one text line or more apart, each inside
+  // the frame on a grid line.
   std::vector<int> gridYs, gridXs;
   for (const auto& g : LinesWith(PenStyle::Dot)) {
     if (g.from.y == g.y) {
@@ -483,20 +523,104 @@ TEST_F(ChartFixture, AStretchedAxisSpreadsItsLabelsSoTheyStayApart) {
     }
   }
   EXPECT_FALSE(gridXs.empty());
+  EXPECT_EQ(std::atoi(yLabels[0].text.c_str()), curve.m_nYAxisMin);
+  const int yStride = std::atoi(yLabels[1].text.c_str()) - curve.m_nYAxisMin;
   for (std::size_t i = 0; i < yLabels.size(); ++i) {
     const int v = std::atoi(yLabels[i].text.c_str());
-    EXPECT_EQ(v % 10, 0) << yLabels[i].text;
+    EXPECT_EQ(v, curve.m_nYAxisMin + static_cast<int>(i) * yStride) << yLabels[i].text;
     if (i > 0) {
-      EXPECT_GE(yLabels[i - 1].y - yLabels[i].y, 11) << yLabels[i].text;
+      EXPECT_GT(yLabels[i - 1].y - yLabels[i].y, 7) << yLabels[i].text;  // digits 7 high
     }
-    if (v < curve.m_nYAxisMax) {
+    if (v > curve.m_nYAxisMin && v < curve.m_nYAxisMax) {
       EXPECT_NE(std::find(gridYs.begin(), gridYs.end(), curve.MapY(v)), gridYs.end()) << v;
     }
   }
   for (std::size_t i = 1; i < xLabels.size(); ++i) {
     EXPECT_GE(xLabels[i].x - xLabels[i - 1].x, 25) << xLabels[i].text;  // "45.0" is ~23 px wide
   }
-  EXPECT_LT(gridYs.size(), 30u);
+  EXPECT_LE(gridYs.size(), 320u / 8);  // no closer than the digits of the labels
+}
+
+// The grid thins only where neighbouring labels would overlap, measured in the labels' own
+// font, from the axis minimum; the painter follows one rule for the screen and for paper.
+TEST(ChartGrid, LabelsEveryStepUnlessNeighbouringLabelsWouldOverlap) {
+  struct Axis {
+    int lo, hi, stride;  // the bounds, and the stride expected between labelled values
+  };
+  struct Case {
+    const char* name;
+    int dpi, width, height;
+    bool metric;
+    Axis x, y;
+  };
+  const Case cases[] = {
+      // "10.0 " is 22 units wide at 96 dpi, the digits 7 high; 402.9 / 16 = 25.2 a percent.
+      {"moisture 7 to 23 on screen", 96, 474, 312, false, {7, 23, 1}, {101, 112, 1}},
+      {"unit weight 87 to 112, 10 units a step", 96, 474, 312, false, {9, 15, 1}, {87, 112, 1}},
+      {"metric steps of 20", 96, 474, 312, true, {9, 15, 1}, {1580, 1700, 1}},
+      {"a small chart: 14.2 a percent", 96, 200, 150, false, {8, 20, 2}, {101, 112, 1}},
+      {"stretched by a far long test", 96, 300, 200, false, {9, 45, 5}, {99, 400, 20}},
+      {"moisture 7 to 23 on paper", 600, 3900, 2300, false, {7, 23, 1}, {87, 112, 1}},
+      {"stretched on paper", 600, 3900, 2300, false, {9, 45, 2}, {99, 400, 10}},
+  };
+  for (const Case& c : cases) {
+    CDensoraDoc doc;
+    doc.m_nUnits = c.metric ? kMetric : kEnglish;
+    densora_test::SetThreePoints(doc);
+    CDensityCurve curve(doc);
+    curve.FitRecord();
+    curve.m_nXAxisMin = c.x.lo;
+    curve.m_nXAxisMax = c.x.hi;
+    curve.m_nYAxisMin = c.y.lo;
+    curve.m_nYAxisMax = c.y.hi;
+    RecordingSurface dc(c.dpi, c.dpi);
+    curve.DrawChart(dc, 0, 0, c.width, c.height, 1, 1, 1);
+
+    const int step = c.metric ? 20 : 1;
+    std::vector<std::string> wantX, wantY, gotX, gotY;
+    for (int v = c.x.lo; v <= c.x.hi; v += c.x.stride) wantX.push_back(std::to_string(v) + ".0");
+    for (int v = c.y.lo; v <= c.y.hi; v += c.y.stride * step) wantY.push_back(std::to_string(v) + ".0");
+    const int labelRow = curve.MapY(c.y.lo) + c.height / 87;
+    const int labelColumn = curve.MapX(c.x.lo) - (c.metric ? c.width * 2 / 25 : c.width * 10 / 158);
+    for (const auto& t : dc.Texts()) {
+      if (t.y == labelRow) gotX.push_back(t.text);
+      if (t.x == labelColumn) gotY.push_back(t.text);
+    }
+    EXPECT_EQ(gotX, wantX) << c.name;
+    EXPECT_EQ(gotY, wantY) << c.name;
+
+    // A grid line at every labelled value inside the frame, and nowhere else.
+    std::vector<int> wantLines, gotLines;
+    for (int v = c.x.lo + c.x.stride; v < c.x.hi; v += c.x.stride) wantLines.push_back(curve.MapX(v));
+    for (int v = c.y.lo + c.y.stride * step; v < c.y.hi; v += c.y.stride * step) {
+      wantLines.push_back(curve.MapY(v));
+    }
+    for (const auto& l : dc.CallsOf(Kind::LineTo)) {
+      if (l.pen.style == PenStyle::Dot) gotLines.push_back(l.from.y == l.y ? l.y : l.x);
+    }
+    EXPECT_EQ(gotLines, wantLines) << c.name;
+  }
+}
+
+// The grid is drawn with the thinnest pen that shows: a pixel on screen, a quarter point on
+// paper, never the device's one-pixel hairline of width 0.
+TEST(ChartGrid, TheGridPenIsAPixelOnScreenAndAQuarterPointOnPaper) {
+  for (const auto& [dpi, width] : {std::pair{96, 1}, std::pair{300, 1}, std::pair{600, 2},
+                                   std::pair{1200, 4}}) {
+    CDensoraDoc doc;
+    densora_test::SetThreePoints(doc);
+    CDensityCurve curve(doc);
+    curve.FitRecord();
+    RecordingSurface dc(dpi, dpi);
+    curve.DrawChart(dc, 0, 0, 6 * dpi, 4 * dpi, 10, 7, 4);
+    bool sawGrid = false;
+    for (const auto& l : dc.CallsOf(Kind::LineTo)) {
+      if (l.pen.style != PenStyle::Dot) continue;
+      sawGrid = true;
+      EXPECT_EQ(l.pen.width, width) << dpi << " dpi";
+    }
+    EXPECT_TRUE(sawGrid) << dpi << " dpi";
+  }
 }
 
 // Every coordinate the painter hands the surface.

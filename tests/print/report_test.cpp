@@ -246,14 +246,66 @@ TEST_F(ReportFixture, PutsThePenAndFontBack) {
   EXPECT_EQ(dc.CurrentFont(), font);
 }
 
-TEST_F(ReportFixture, LongTextsAreDrawnWholeWithoutTrouble) {
-  doc.m_record.m_strProject = std::string(300, 'P');
-  doc.m_record.m_strComments = std::string(300, '\xE9');
+// A text longer than its column is cut where the next column begins, so that it never
+// covers the right column's labels or runs off the page; a long comment takes a second line.
+TEST_F(ReportFixture, LongTextsEndAtTheirColumnAndALongCommentTakesASecondLine) {
+  CompactionRecord& r = doc.m_record;
+  r.m_strProject = std::string(300, 'P');
+  r.m_strTipNo = std::string(300, '1');
+  r.m_strCounty = std::string(300, '\xC4');
+  r.m_strStation = std::string(300, 'S');
+  r.m_strDate = std::string(300, '0');
+  r.m_strTestNo = std::string(300, 'N');
+  r.m_strTestedBy = std::string(300, 'T');
+  r.m_strComments.clear();
+  for (int i = 0; i < 20; ++i) r.m_strComments += "Brown silty clay, stockpile " + std::to_string(i) + " ";
   densora_test::SetThreePoints(doc);
   Fit();
   Print();
-  ExpectText(std::string(300, 'P'), 1596, 1315, 400);
-  ExpectText(std::string(300, '\xE9'), 1596, 1955, 400);
+
+  dc.SelectFont(framework::Font{"Arial", kTextHeight, 400, 0});  // the value font, to measure
+  const int rightLabels = 2687, rightMargin = 4549;
+  const int blank = dc.TextExtent(" ").cx;
+  struct Value {
+    int x, y, end;
+    std::string whole;
+  };
+  const Value values[] = {
+      {1596, 1315, rightLabels - blank, r.m_strProject}, {1596, 1473, rightLabels - blank, r.m_strTipNo},
+      {1596, 1631, rightLabels - blank, r.m_strCounty},  {1596, 1790, rightLabels - blank, r.m_strStation},
+      {3570, 1315, rightMargin, r.m_strDate},            {3570, 1631, rightMargin, r.m_strTestNo},
+      {3570, 1790, rightMargin, r.m_strTestedBy},
+  };
+  for (const Value& v : values) {
+    const auto row = Row(v.y);
+    const auto at = std::find_if(row.begin(), row.end(), [&](const auto& t) { return t.first == v.x; });
+    ASSERT_NE(at, row.end()) << v.whole.substr(0, 5);
+    const std::string& shown = at->second;
+    EXPECT_EQ(v.whole.compare(0, shown.size(), shown), 0) << shown;
+    EXPECT_LE(v.x + dc.TextExtent(shown).cx, v.end) << shown;
+    EXPECT_GT(v.x + dc.TextExtent(v.whole.substr(0, shown.size() + 1)).cx, v.end) << shown;
+  }
+  for (const char* label : {"Date", "Test Type", "Test No.", "Tested By"}) ExpectText(label, 2687, Text(label).y, 700);
+
+  // The comment: a first line that ends with a whole word, and the rest below it, cut at the
+  // right margin.
+  const auto first = Row(1955);
+  const auto second = Row(1955 + dc.TextExtent(" ").cy);
+  ASSERT_EQ(first.size(), 2u);   // the label and the value
+  ASSERT_EQ(second.size(), 1u);
+  const std::string& line1 = first[1].second;
+  const std::string& line2 = second[0].second;
+  EXPECT_EQ(r.m_strComments.compare(0, line1.size() + 1, line1 + " "), 0) << line1;
+  EXPECT_EQ(r.m_strComments.compare(line1.size() + 1, line2.size(), line2), 0) << line2;
+  EXPECT_LE(1596 + dc.TextExtent(line1).cx, rightMargin);
+  EXPECT_LE(1596 + dc.TextExtent(line2).cx, rightMargin);
+  EXPECT_GT(1596 + dc.TextExtent(line1 + " Brown").cx, rightMargin);
+
+  // A comment that fits keeps to one line.
+  r.m_strComments = "Brown silty clay";
+  dc.Clear();
+  Print();
+  EXPECT_TRUE(Row(1955 + dc.TextExtent(" ").cy).empty());
 }
 
 // The test table alone, in a rectangle of 800 × 400 at (100, 200).

@@ -185,6 +185,13 @@ void QtPainterSurface::DrawTextCentered(const std::string& text, int left, int t
   DrawTextAt(x, y, s, 0);
 }
 
+TextSize QtPainterSurface::TextExtent(const std::string& text) const {
+  const QFontMetrics metrics(ToQFont(m_font), m_painter.device());
+  const QString s = ToQString(text);
+  return {metrics.horizontalAdvance(s), metrics.height(),
+          s.isEmpty() ? 0 : metrics.tightBoundingRect(s).height()};
+}
+
 void QtPainterSurface::DrawBitmap(int x, int y, const MonoBitmap& bitmap) {
   if (bitmap.width <= 0 || bitmap.height <= 0) return;
   const int stride = (bitmap.width + 7) / 8;

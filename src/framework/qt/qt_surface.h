@@ -39,6 +39,8 @@ class QtPainterSurface : public DrawingSurface {
   void DrawTextCentered(const std::string& text, int left, int top, int right,
                         int bottom) override;
   void DrawBitmap(int x, int y, const MonoBitmap& bitmap) override;
+  // The text's advance and the font's line height as the device measures them.
+  TextSize TextExtent(const std::string& text) const override;
 
   // The Qt font a surface font stands for on this device.
   QFont ToQFont(const Font& font) const;

@@ -157,6 +157,32 @@ TEST(QtPainterSurface, TextTopLeftIsAtThePointAndOpaqueTextBlanksItsBox) {
   EXPECT_LE(ink.bottom(), 15 + 24);
 }
 
+// What the painters measure to thin labels and clip texts is what TextOut paints, in the
+// font selected at the time.
+TEST(QtPainterSurface, TextExtentIsTheRoomTextOutTakes) {
+  for (int height : {-10, -20, -66}) {
+    for (const char* text : {"10.0", "1580.0", "MAIN ST"}) {
+      framework::TextSize extent;
+      const QImage opaque = Paint(700, 120, [&](QtPainterSurface& s) {
+        s.SelectFont(Font{"Arial", height, 400, 0});
+        extent = s.TextExtent(text);
+        s.TextOut(5, 5, text);
+      }, Qt::black);
+      const QImage ink = Paint(700, 120, [&](QtPainterSurface& s) {
+        s.SelectFont(Font{"Arial", height, 400, 0});
+        s.SetBkMode(BkMode::Transparent);
+        s.TextOut(5, 5, text);
+      });
+      const QRect box = InkBox(opaque, qRgb(0, 0, 0));
+      EXPECT_EQ(box.width(), extent.cx) << text << " at " << height;
+      EXPECT_EQ(box.height(), extent.cy) << text << " at " << height;
+      const QRect glyphs = InkBox(ink);
+      EXPECT_LE(glyphs.right(), 5 + extent.cx) << text << " at " << height;
+      EXPECT_NEAR(glyphs.height(), extent.inkHeight, 1) << text << " at " << height;
+    }
+  }
+}
+
 TEST(QtPainterSurface, TextTurnedBy90DegreesReadsBottomToTop) {
   const QImage image = Paint(100, 300, [](QtPainterSurface& s) {
     s.SelectFont(Font{"Arial", -20, 400, 900});
