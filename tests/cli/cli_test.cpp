@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -268,4 +269,49 @@ TEST(CliBinary, EndToEndOnFilesTheTestsWrite) {
   EXPECT_EQ(RunBinary("show '" + (dir / "nothing.lng") + "'").code, 1);
   EXPECT_EQ(RunBinary("show").code, 2);
   EXPECT_EQ(RunBinary("--help").code, 0);
+}
+
+// What `show` prints for the sample projects, byte for byte as the files under
+// tests/data/golden hold it. The tool runs in the samples folder on relative names, so the
+// listings do not depend on where the sources are. DENSORA_UPDATE_GOLDEN=1 rewrites the files
+// from the output instead; review their difference before committing it.
+TEST(CliShow, SampleProjectsListExactlyAsTheGoldenFiles) {
+  const std::string sub = "MAIN ST/A-100/Subgrade/7Sub.lng", emb = "MAIN ST/A-100/Embankment/3Emb.lng",
+                    lime = "COUNTY RD 9/Lime/12Lim.lng";
+  struct Row {
+    std::string golden;
+    std::vector<std::string> args;
+  };
+  const Row rows[] = {
+      {"7Sub.txt", {"show", sub}},
+      {"7Sub.json", {"show", "--json", sub}},
+      {"3Emb.txt", {"show", emb}},
+      {"3Emb.json", {"show", "--json", emb}},
+      {"12Lim.txt", {"show", lime}},
+      {"12Lim.json", {"show", "--json", lime}},
+      // Several files, in the other units: the separators and the array.
+      {"all-metric.txt", {"show", "--metric", sub, emb, lime}},
+      {"all-metric.json", {"show", "--json", "--metric", sub, emb, lime}},
+  };
+  const std::filesystem::path goldenDir =
+      std::filesystem::path(DENSORA_SAMPLES_DIR).parent_path() / "golden";
+  const char* update = std::getenv("DENSORA_UPDATE_GOLDEN");
+  const bool rewrite = update != nullptr && std::string(update) == "1";
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(DENSORA_SAMPLES_DIR);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.golden);
+    const Result r = RunCli(row.args);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, "");
+    const std::string golden = (goldenDir / row.golden).string();
+    if (rewrite) {
+      testdata::WriteBytes(golden, std::vector<unsigned char>(r.out.begin(), r.out.end()));
+      continue;
+    }
+    EXPECT_TRUE(std::filesystem::exists(golden)) << "run with DENSORA_UPDATE_GOLDEN=1 to write it";
+    const auto expected = testdata::ReadBytes(golden);
+    EXPECT_EQ(r.out, std::string(expected.begin(), expected.end()));
+  }
+  std::filesystem::current_path(before);
 }
