@@ -190,8 +190,13 @@ bool CDocumentCommands::OnClose() { return QuerySaveChanges(Command::kClose); }
 bool CDocumentCommands::SaveForRecentFile() {
   const std::string own = m_doc.GetPathName();
   if (!own.empty()) return StoreRecord(own);
-  const std::optional<std::string> chosen =
-      m_host.AskSaveFileName(m_strProjectsDir + "/" + m_doc.GetTitle() + ".lng");
+  // The proposed name is the title, with the compaction files' extension unless it has it.
+  std::string proposed = m_strProjectsDir + "/" + m_doc.GetTitle();
+  std::string ext = fs::path(proposed).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (ext != ".lng") proposed += ".lng";
+  const std::optional<std::string> chosen = m_host.AskSaveFileName(proposed);
   if (!chosen || chosen->empty()) return false;
   std::string path = *chosen;
   // A name typed without any extension gets the compaction files' one.

@@ -723,3 +723,21 @@ TEST_F(Commands, ChangeProjectsDirectory) {
   EXPECT_FALSE(doc.IsModified());
   EXPECT_EQ(view.hints, (std::vector<long>{0, 0}));
 }
+
+// The Save As of the recent-file question proposes the title as the file's name, adding the
+// compaction files' extension only where the title lacks it.
+TEST_F(Commands, RecentFileSaveAsAddsTheExtensionOnlyWhenTheTitleLacksIt) {
+  CDensoraDoc other;
+  ASSERT_TRUE(other.OnSaveDocument(dir / "o.lng"));
+  std::vector<std::string> want;
+  for (const char* title : {"7Sub.lng", "7Sub.LNG", "7Sub", "Untitled"}) {
+    FillPartly();
+    doc.ClearPathName();
+    doc.SetTitle(title);
+    prompt.Plan({MsgAnswer::Yes});  // save; the dialog is cancelled
+    cmds.OnOpenRecentFile(dir / "o.lng");
+    const std::string t = title;
+    want.push_back(root + "/" + (t.size() > 4 && t[t.size() - 4] == '.' ? t : t + ".lng"));
+  }
+  EXPECT_EQ(host.saveDialogProposals, want);
+}
