@@ -176,13 +176,13 @@ void CDocumentCommands::OnFileOpen() {
   if (ext != "lng" && Ask(msg::kIncompatible, MsgButtons::YesNo) != MsgAnswer::Yes) return;
   // A refused file changes nothing, the modified flag included; a file read clears it.
   if (!OpenDocumentFile(*chosen)) return;
-  m_doc.UpdateAllViews(nullptr, 1);
+  m_doc.UpdateAllViews(nullptr, kHintRecord);
 }
 
 void CDocumentCommands::OnFileSave() {
   const std::string path = m_doc.GetPathName();
   const bool saved = path.empty() ? SaveToDerivedPath() : StoreRecord(path);
-  if (saved) m_doc.UpdateAllViews(nullptr, 0);
+  if (saved) m_doc.UpdateAllViews(nullptr, kHintAll);
 }
 
 bool CDocumentCommands::OnClose() { return QuerySaveChanges(Command::kClose); }
@@ -220,7 +220,7 @@ void CDocumentCommands::OnOpenRecentFile(const std::string& path) {
     }
   }
   if (!OpenDocumentFile(path)) return;
-  m_doc.UpdateAllViews(nullptr, 1);
+  m_doc.UpdateAllViews(nullptr, kHintRecord);
 }
 
 std::string CDocumentCommands::ItemPath(const TreeItem& item) const {
@@ -248,7 +248,7 @@ bool CDocumentCommands::QueryTreeSave() {
     saved = StoreRecord(*folder + "/" + name);
   }
   if (!saved) return false;  // the record stays on screen, still modified
-  m_doc.UpdateAllViews(nullptr, 1);
+  m_doc.UpdateAllViews(nullptr, kHintRecord);
   return true;
 }
 
@@ -261,7 +261,7 @@ void CDocumentCommands::OnTreeSelect(const TreeItem& item) {
       m_doc.ResetRecord();
       m_doc.ClearPathName();  // a cleared record belongs to no file
     }
-    m_doc.UpdateAllViews(nullptr, 1);
+    m_doc.UpdateAllViews(nullptr, kHintRecord);
     m_doc.SetModifiedFlag(false);
     return;
   }
@@ -270,7 +270,7 @@ void CDocumentCommands::OnTreeSelect(const TreeItem& item) {
   if (!fs::is_regular_file(path, ec)) return;
   // A refused file is reported; the record, its path, its flag and the views stay as they were.
   if (!m_doc.OpenFile(path)) return;
-  m_doc.UpdateAllViews(nullptr, 1);
+  m_doc.UpdateAllViews(nullptr, kHintRecord);
 }
 
 bool CDocumentCommands::LiesInsideProjects(const std::string& path) const {
@@ -321,5 +321,5 @@ void CDocumentCommands::OnChangeProjectsDir() {
   m_doc.OnNewDocument();
   m_host.StoreProjectsDirectory(*typed);
   m_strProjectsDir = *typed;
-  m_doc.UpdateAllViews(nullptr, 0);
+  m_doc.UpdateAllViews(nullptr, kHintAll);
 }

@@ -46,10 +46,8 @@ bool CDensoraDoc::AreRequiredEmpty() const {
 bool CDensoraDoc::OnNewDocument() {
   if (!CDocument::OnNewDocument()) return false;
   ResetRecord();
-  UpdateAllViews(nullptr, 0);
+  UpdateAllViews(nullptr, kHintAll);
   SetModifiedFlag(false);
   return true;
 }
 
-bool CDensoraDoc::IsModified() const { return CDocument::IsModified(); }
-void CDensoraDoc::SetModifiedFlag(bool modified) { CDocument::SetModifiedFlag(modified); }

@@ -7,6 +7,11 @@
 
 enum Units { kEnglish = 0, kMetric = 1 };
 
+// What an update of the views says changed. kHintRecord: the record on screen (the pages
+// refresh, the projects tree stays as it is); kHintAll: anything, the tree is rebuilt too.
+inline constexpr long kHintAll = 0;
+inline constexpr long kHintRecord = 1;
+
 class CDensoraDoc : public framework::CDocument {
  public:
   CDensoraDoc();
@@ -20,8 +25,6 @@ class CDensoraDoc : public framework::CDocument {
   bool AreRequiredEmpty() const;
 
   bool OnNewDocument() override;
-  bool IsModified() const override;
-  void SetModifiedFlag(bool modified = true) override;
   // Writes or reads the record in the .lng layout. A load fills a separate record and the
   // document takes it only once the whole file was read; a refused or broken file leaves
   // the record as it was.
