@@ -7,6 +7,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QStyle>
 #include <QTreeWidgetItem>
 
@@ -22,6 +23,7 @@
 #include "print/report.h"
 #include "views/densora_view.h"
 #include "views/project_tree.h"
+#include "views/window_placement.h"
 
 CAppCommands::CAppCommands(CDensoraApp& app) : m_app(app) {
   m_pCommands = std::make_unique<CDocumentCommands>(app.Document(), app.View()->Curve(),
@@ -147,7 +149,10 @@ void CAppCommands::OnFilePrintPreview() {
   QPrintPreviewDialog dlg(&Printer(), m_app.MainFrame());
   QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg,
                    [this](QPrinter* p) { PrintReport(*p); });
-  dlg.resize(900, 1000);
+  // A page's shape, as large as the screen's free area holds with the window's frame.
+  const QWidget* frame = m_app.MainFrame();
+  dlg.setGeometry(FitIntoArea(QSize(900, 1000), frame->screen()->availableGeometry(),
+                              FrameMarginsOf(frame)));
   dlg.exec();
 }
 

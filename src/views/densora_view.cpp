@@ -129,16 +129,6 @@ void CDensoraView::OnSelchangeTab() {
   }
 }
 
-namespace {
-// What the window manager's frame adds around the window's client area on each side.
-QMargins FrameMargins(const QWidget* w) {
-  const QRect outer = w->frameGeometry();
-  const QRect client = w->geometry();
-  return QMargins(client.left() - outer.left(), client.top() - outer.top(),
-                  outer.right() - client.right(), outer.bottom() - client.bottom());
-}
-}  // namespace
-
 void CDensoraView::PlaceMainWindow() {
   QWidget* w = window();
   if (w == this) return;
@@ -150,7 +140,7 @@ void CDensoraView::PlaceMainWindow() {
     m_pWatchedWindow = w;
     w->installEventFilter(this);
   }
-  w->setGeometry(m_placement.Place(FrameMargins(w)));
+  w->setGeometry(m_placement.Place(FrameMarginsOf(w)));
   w->repaint();
 }
 
@@ -164,7 +154,7 @@ bool CDensoraView::eventFilter(QObject* watched, QEvent* event) {
       case QEvent::Resize:
       case QEvent::Show:
       case QEvent::WindowActivate:
-        if (const auto client = m_placement.FrameKnown(FrameMargins(m_pWatchedWindow))) {
+        if (const auto client = m_placement.FrameKnown(FrameMarginsOf(m_pWatchedWindow))) {
           m_pWatchedWindow->setGeometry(*client);
         }
         break;

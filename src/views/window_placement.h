@@ -7,6 +7,17 @@
 #include <QRect>
 #include <optional>
 
+class QWidget;
+
+// What the window manager's frame adds around a top-level window's client area on each
+// side, as far as it is known (nothing before the window manager has framed the window).
+QMargins FrameMarginsOf(const QWidget* window);
+
+// The client rectangle for a window that would like a client area of `wanted` on a screen
+// whose free area is `available`, framed like `frame`: as large as wanted but no larger than
+// the free area holds with the frame, and centred in it.
+QRect FitIntoArea(const QSize& wanted, const QRect& available, const QMargins& frame);
+
 class FramePlacement {
  public:
   explicit FramePlacement(const QRect& outer) : m_outer(outer) {}

@@ -2,6 +2,8 @@
 // the window is first shown.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "views/window_placement.h"
 
 TEST(FramePlacement, AFrameThatArrivesAfterTheFirstShowPlacesTheWindowOnceMore) {
@@ -26,4 +28,21 @@ TEST(FramePlacement, AFrameThatArrivesAfterTheFirstShowPlacesTheWindowOnceMore) 
   EXPECT_EQ(p.Place(none), QRect(0, 0, 690, 532));
   p.Release();
   EXPECT_EQ(p.FrameKnown(frame), std::nullopt);
+}
+
+// The print preview would like a page's shape; it never grows taller or wider than the
+// screen's free area, its frame included.
+TEST(FramePlacement, APreviewFitsTheScreensFreeAreaWithItsFrame) {
+  const QMargins frame(1, 20, 1, 5);
+  // A large screen: the size wanted, centred.
+  const QRect big = FitIntoArea(QSize(900, 1000), QRect(0, 0, 1920, 1200), frame);
+  EXPECT_EQ(big.size(), QSize(900, 1000));
+  const QRect outer = big.marginsAdded(frame);
+  EXPECT_LE(std::abs(outer.left() - (1919 - outer.right())), 1);
+  EXPECT_LE(std::abs(outer.top() - (1199 - outer.bottom())), 1);
+  // 1024 × 768 less a panel at the top: as tall as the rest holds.
+  const QRect area(0, 24, 1024, 744);
+  const QRect fitted = FitIntoArea(QSize(900, 1000), area, frame);
+  EXPECT_EQ(fitted.size(), QSize(900, 744 - 25));
+  EXPECT_TRUE(area.contains(fitted.marginsAdded(frame)));
 }
