@@ -2,8 +2,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFile>
-#include <QDir>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollArea>
@@ -16,6 +14,7 @@
 #include "app/resource.h"
 #include "framework/codepage.h"
 #include "framework/prompt.h"
+#include "framework/qt/lock_keys.h"
 #include "model/densora_doc.h"
 #include "views/densora_view.h"
 
@@ -36,18 +35,6 @@ QString CommandName(int id) {
     case ID_APP_ABOUT: return QStringLiteral("About");
     default: return QStringLiteral("This");
   }
-}
-
-// A lock key's LED as the kernel reports it; false where it cannot be read.
-bool LockLedOn(const char* name) {
-  const QDir leds(QStringLiteral("/sys/class/leds"));
-  const QStringList entries =
-      leds.entryList({QStringLiteral("*::") + QString::fromLatin1(name)}, QDir::Dirs | QDir::NoDotAndDotDot);
-  for (const QString& e : entries) {
-    QFile f(leds.filePath(e) + QStringLiteral("/brightness"));
-    if (f.open(QIODevice::ReadOnly) && f.readAll().trimmed() != "0") return true;
-  }
-  return false;
 }
 
 }  // namespace
@@ -182,7 +169,8 @@ bool CMainFrame::OnCreate() {
 }
 
 void CMainFrame::UpdateIndicators() {
-  const bool on[] = {LockLedOn("capslock"), LockLedOn("numlock"), LockLedOn("scrolllock")};
+  const framework::LockKeys keys = framework::CurrentLockKeys();
+  const bool on[] = {keys.caps, keys.num, keys.scroll};
   const char* texts[] = {"CAP", "NUM", "SCRL"};
   for (std::size_t i = 0; i < m_pIndicators.size(); ++i) {
     const QString t = on[i] ? QString::fromLatin1(texts[i]) : QString();
