@@ -8,6 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/cli_options.h"
+
 class CDensoraDoc;
 
 namespace cli {
@@ -17,8 +19,8 @@ enum ExitCode { kExitOk = 0, kExitFileFailed = 1, kExitUsage = 2 };
 using Command = std::function<int(const std::vector<std::string>& args, std::ostream& out,
                                   std::ostream& err)>;
 
-// Adds a command; `usage` is its line in --help.
-void RegisterCommand(const std::string& name, const std::string& usage, Command command);
+// Adds a command; its usage line and help are made from `spec` and the option table.
+void RegisterCommand(const CommandSpec& spec, Command command);
 
 // Runs the tool with the arguments after the program name.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -35,7 +35,6 @@ char** g_argv = nullptr;
 // The curve page's graph window at 96 dpi.
 constexpr int kChartWidth = 474;
 constexpr int kChartHeight = 312;
-constexpr int kMaxImageSide = 20000;
 constexpr int kReportDpi = 600;
 
 bool HasDisplay() {
@@ -64,56 +63,15 @@ void EnsureApplication() {
   static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, g_argv);
 }
 
-struct Options {
-  std::vector<std::string> files;
-  std::string output;
-  bool metric = false;
-  int width = kChartWidth;
-  int height = kChartHeight;
-};
-
-bool ParseSize(const std::string& text, int& width, int& height) {
-  const auto x = text.find_first_of("xX");
-  if (x == std::string::npos) return false;
-  auto number = [](const std::string& s, int& out) {
-    if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string::npos) {
-      return false;
-    }
-    out = std::stoi(s);
-    return out >= 1 && out <= kMaxImageSide;
-  };
-  return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
-}
-
-// Returns kExitOk or kExitUsage (with the message written).
-int ParseOptions(const char* command, const std::vector<std::string>& args, bool allowSize,
-                 Options& opt, std::ostream& err) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--metric") {
-      opt.metric = true;
-    } else if (a == "-o" || a == "--output") {
-      if (i + 1 >= args.size()) {
-        err << "densora-cli " << command << ": -o needs a file name\n";
-        return kExitUsage;
-      }
-      opt.output = args[++i];
-    } else if (allowSize && a == "--size") {
-      if (i + 1 >= args.size() || !ParseSize(args[i + 1], opt.width, opt.height)) {
-        err << "densora-cli " << command << ": --size needs WIDTHxHEIGHT, each 1 to "
-            << kMaxImageSide << '\n';
-        return kExitUsage;
-      }
-      ++i;
-    } else if (a.size() > 1 && a[0] == '-') {
-      err << "densora-cli " << command << ": unknown option " << a << '\n';
-      return kExitUsage;
-    } else {
-      opt.files.push_back(a);
-    }
-  }
-  return kExitOk;
-}
+constexpr CommandSpec kChart{.name = "chart",
+                             .bit = kChartCommand,
+                             .input = "FILE.lng",
+                             .output = "CHART.png"};
+constexpr CommandSpec kReport{.name = "report",
+                              .bit = kReportCommand,
+                              .input = "FILE.lng",
+                              .manyInputs = true,
+                              .output = "REPORT.pdf"};
 
 // Draws the output into memory with `render`, then writes the bytes to `output` whole, or
 // leaves what was there. Nothing at the output's path is opened before every byte is ready,
@@ -151,18 +109,14 @@ bool DrawReportPages(QIODevice& device, const std::vector<std::unique_ptr<CDenso
   return painter.end();
 }
 
-int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Options opt;
-  if (ParseOptions("report", args, false, opt, err) != kExitOk) return kExitUsage;
-  if (opt.files.empty() || opt.output.empty()) {
-    err << "usage: densora-cli report FILE.lng... -o REPORT.pdf [--metric]\n";
-    return kExitUsage;
-  }
+int Report(const std::vector<std::string>& argv, std::ostream&, std::ostream& err) {
+  Arguments args;
+  if (ParseArguments(kReport, argv, args, err) != kExitOk) return kExitUsage;
   int rc = kExitOk;
   std::vector<std::unique_ptr<CDensoraDoc>> docs;
-  for (const auto& file : opt.files) {
+  for (const auto& file : args.inputs) {
     auto doc = std::make_unique<CDensoraDoc>();
-    doc->m_nUnits = opt.metric ? kMetric : kEnglish;
+    doc->m_nUnits = args.Units();
     if (!OpenAndFit(*doc, file, err)) {
       rc = kExitFileFailed;
       continue;
@@ -172,27 +126,25 @@ int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (docs.empty()) return kExitFileFailed;
 
   EnsureApplication();
-  const int written = RenderAndWrite("report", opt.output, err,
-                                     [&](QIODevice& device) { return DrawReportPages(device, docs); });
-  (void)out;
+  const int written = RenderAndWrite(kReport.name, args.output, err, [&](QIODevice& device) {
+    return DrawReportPages(device, docs);
+  });
   return written != kExitOk ? written : rc;
 }
 
-int Chart(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Options opt;
-  if (ParseOptions("chart", args, true, opt, err) != kExitOk) return kExitUsage;
-  if (opt.files.size() != 1 || opt.output.empty()) {
-    err << "usage: densora-cli chart FILE.lng -o CHART.png [--metric] [--size WxH]\n";
-    return kExitUsage;
-  }
+int Chart(const std::vector<std::string>& argv, std::ostream&, std::ostream& err) {
+  Arguments args;
+  if (ParseArguments(kChart, argv, args, err) != kExitOk) return kExitUsage;
+  int width = kChartWidth, height = kChartHeight;
+  if (!args.size.empty()) ParseImageSize(args.size, width, height);
   CDensoraDoc doc;
-  doc.m_nUnits = opt.metric ? kMetric : kEnglish;
-  if (!OpenAndFit(doc, opt.files[0], err)) return kExitFileFailed;
+  doc.m_nUnits = args.Units();
+  if (!OpenAndFit(doc, args.inputs[0], err)) return kExitFileFailed;
 
   EnsureApplication();
-  QImage image(opt.width, opt.height, QImage::Format_RGB32);
+  QImage image(width, height, QImage::Format_RGB32);
   if (image.isNull()) {
-    err << "densora-cli chart: cannot make an image of " << opt.width << "x" << opt.height << '\n';
+    err << "densora-cli chart: cannot make an image of " << width << "x" << height << '\n';
     return kExitFileFailed;
   }
   constexpr int kDotsPerMeterAt96Dpi = 3780;
@@ -205,10 +157,9 @@ int Chart(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     framework::QtPainterSurface surface(painter);
     CDensityCurve curve(doc);  // silent: the tool has no one to warn
     curve.FitRecord();
-    curve.DrawChart(surface, 0, 0, opt.width, opt.height, 1, 1, 1);
+    curve.DrawChart(surface, 0, 0, width, height, 1, 1, 1);
   }
-  (void)out;
-  return RenderAndWrite("chart", opt.output, err,
+  return RenderAndWrite(kChart.name, args.output, err,
                         [&](QIODevice& device) { return image.save(&device, "PNG"); });
 }
 
@@ -217,8 +168,8 @@ int Chart(const std::vector<std::string>& args, std::ostream& out, std::ostream&
 void RegisterDrawingCommands(int argc, char** argv) {
   g_argc = argc;
   g_argv = argv;
-  RegisterCommand("report", "report FILE.lng... -o REPORT.pdf [--metric]", Report);
-  RegisterCommand("chart", "chart FILE.lng -o CHART.png [--metric] [--size WxH]", Chart);
+  RegisterCommand(kReport, Report);
+  RegisterCommand(kChart, Chart);
 }
 
 }  // namespace cli

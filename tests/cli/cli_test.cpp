@@ -271,13 +271,14 @@ TEST(CliBinary, EndToEndOnFilesTheTestsWrite) {
   EXPECT_EQ(RunBinary("--help").code, 0);
 }
 
-// What `show` prints for the sample projects, byte for byte as the files under
-// tests/data/golden hold it. The tool runs in the samples folder on relative names, so the
-// listings do not depend on where the sources are. DENSORA_UPDATE_GOLDEN=1 rewrites the files
-// from the output instead; review their difference before committing it.
-TEST(CliShow, SampleProjectsListExactlyAsTheGoldenFiles) {
-  const std::string sub = "MAIN ST/A-100/Subgrade/7Sub.lng", emb = "MAIN ST/A-100/Embankment/3Emb.lng",
-                    lime = "COUNTY RD 9/Lime/12Lim.lng";
+// What the tool prints for the sample projects and for --help, byte for byte as the files
+// under tests/data/golden hold it. The tool runs in the samples folder on relative names, so
+// the listings do not depend on where the sources are. DENSORA_UPDATE_GOLDEN=1 rewrites the
+// files from the output instead; review their difference before committing it.
+TEST(CliOutput, ListingsAndHelpAreExactlyTheGoldenFiles) {
+  const std::string sub = "MAIN ST/A-100/Subgrade/7Sub.lng";
+  const std::string emb = "MAIN ST/A-100/Embankment/3Emb.lng";
+  const std::string lime = "COUNTY RD 9/Lime/12Lim.lng";
   struct Row {
     std::string golden;
     std::vector<std::string> args;
@@ -292,6 +293,9 @@ TEST(CliShow, SampleProjectsListExactlyAsTheGoldenFiles) {
       // Several files, in the other units: the separators and the array.
       {"all-metric.txt", {"show", "--metric", sub, emb, lime}},
       {"all-metric.json", {"show", "--json", "--metric", sub, emb, lime}},
+      // The usage lines and option help, made from the option table.
+      {"help.txt", {"--help"}},
+      {"chart-help.txt", {"chart", "--help"}},
   };
   const std::filesystem::path goldenDir =
       std::filesystem::path(DENSORA_SAMPLES_DIR).parent_path() / "golden";
@@ -301,7 +305,9 @@ TEST(CliShow, SampleProjectsListExactlyAsTheGoldenFiles) {
   std::filesystem::current_path(DENSORA_SAMPLES_DIR);
   for (const Row& row : rows) {
     SCOPED_TRACE(row.golden);
-    const Result r = RunCli(row.args);
+    std::string line;
+    for (const auto& arg : row.args) line += " '" + arg + "'";
+    const Result r = RunBinary(line);
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.err, "");
     const std::string golden = (goldenDir / row.golden).string();

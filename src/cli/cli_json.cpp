@@ -1,0 +1,181 @@
+#include "cli/cli_json.h"
+
+#include <array>
+#include <cmath>
+
+#include "cli/cli.h"
+#include "framework/codepage.h"
+#include "model/densora_doc.h"
+#include "model/density_curve.h"
+#include "model/long_test.h"
+
+namespace cli {
+namespace {
+
+using framework::Cp1252ToUtf8;
+using nlohmann::json;
+
+// A number of `T` and its JSON key.
+template <class T>
+struct NumberKey {
+  const char* key;
+  double T::*member;
+};
+
+// The record's numbers that JSON carries both ways: the mold's, then the long test's.
+constexpr std::array<NumberKey<CompactionRecord>, 4> kRecordNumbers = {{
+    {"moldWeight", &CompactionRecord::m_dMoldWeight},
+    {"moldVolume", &CompactionRecord::m_dMoldVolume},
+    {"longTestDensity", &CompactionRecord::m_dLongTestDensity},
+    {"longTestMoisture", &CompactionRecord::m_dLongTestMoisture},
+}};
+
+// A test point's three weights in grams.
+constexpr std::array<NumberKey<TestPoint>, 3> kPointWeights = {{
+    {"moldSoil", &TestPoint::m_dMoldSoil},
+    {"wetSample", &TestPoint::m_dWetSample},
+    {"drySample", &TestPoint::m_dDrySample},
+}};
+
+// A number JSON can hold; null for a NaN or an infinity.
+json Number(double v) { return std::isfinite(v) ? json(v) : json(nullptr); }
+
+// A point's weights and, when it is present, its moisture (%) and unit weights in the
+// document's units.
+json PointJson(const TestPoint& p, const CompactionRecord& r, double factor) {
+  json jp;
+  for (const auto& w : kPointWeights) jp[w.key] = Number(p.*w.member);
+  jp["present"] = !p.IsEmpty();
+  if (!p.IsEmpty()) {
+    jp["moisture"] = Number(100.0 * p.MoistureContent());
+    jp["wetUnitWeight"] = Number(r.m_dMoldVolume == 0.0 ? 0.0 : p.WetUnitWeight() * factor);
+    jp["dryUnitWeight"] = Number(p.DryUnitWeight() * factor);
+  }
+  return jp;
+}
+
+json FitJson(const CompactionRecord& r, const Fitted& fit) {
+  return {{"maxDryDensity", Number(r.m_dMaxDryDensity)},
+          {"optimumMoisture", Number(r.m_dOptimumMoisture)},
+          {"status", fit.status},
+          {"message", fit.message},
+          {"xAxisMin", fit.xMin},
+          {"xAxisMax", fit.xMax},
+          {"yAxisMin", fit.yMin},
+          {"yAxisMax", fit.yMax}};
+}
+
+// How well the fit agrees with the laboratory's long test; the long-test density is
+// stored in pcf and rated in the document's units.
+json RatingJson(const CDensoraDoc& doc) {
+  const CompactionRecord& r = doc.m_record;
+  const double longTestDensity = r.m_dLongTestDensity * doc.DensityFactor();
+  return {{"density", Cp1252ToUtf8(RateLongTest(doc, r.m_dMaxDryDensity, longTestDensity, true))},
+          {"moisture",
+           Cp1252ToUtf8(RateLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false))}};
+}
+
+bool GetText(const json& j, const char* key, std::string& target, std::string& error) {
+  if (!j.contains(key)) return true;
+  const json& v = j[key];
+  if (!v.is_string()) {
+    error = std::string("\"") + key + "\" must be a text";
+    return false;
+  }
+  std::string converted;
+  if (!framework::Utf8ToCp1252(v.get<std::string>(), converted)) {
+    error = std::string("\"") + key + "\" holds a character that a compaction file cannot store";
+    return false;
+  }
+  target = converted;
+  return true;
+}
+
+bool GetNumber(const json& j, const char* key, double& target, std::string& error) {
+  if (!j.contains(key) || j[key].is_null()) return true;
+  if (!j[key].is_number()) {
+    error = std::string("\"") + key + "\" must be a number";
+    return false;
+  }
+  target = j[key].get<double>();
+  return true;
+}
+
+// The record's texts and numbers from `j`, in the table's order: the first bad key is the
+// one reported.
+bool RecordValuesFromJson(const json& j, CompactionRecord& r, std::string& error) {
+  for (const RecordText& text : kRecordTexts) {
+    if (!GetText(j, text.key, r.*text.member, error)) return false;
+  }
+  for (const auto& number : kRecordNumbers) {
+    if (!GetNumber(j, number.key, r.*number.member, error)) return false;
+  }
+  return true;
+}
+
+bool PointsFromJson(const json& pts, CompactionRecord& r, std::string& error) {
+  if (!pts.is_array() || pts.size() > static_cast<std::size_t>(kPointSlots)) {
+    error = "\"points\" must be a list of at most six points";
+    return false;
+  }
+  for (std::size_t i = 0; i < pts.size(); ++i) {
+    if (!pts[i].is_object()) {
+      error = "each point must be a JSON object";
+      return false;
+    }
+    TestPoint& p = r.Point(static_cast<int>(i));
+    for (const auto& w : kPointWeights) {
+      if (!GetNumber(pts[i], w.key, p.*w.member, error)) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+Fitted FitRecord(CDensoraDoc& doc) {
+  CDensityCurve curve(doc);
+  curve.FitRecord();
+  Fitted fitted;
+  fitted.status = curve.m_nStatus;
+  fitted.message = curve.m_strMessages[static_cast<std::size_t>(curve.m_nStatus)];
+  fitted.xMin = curve.m_nXAxisMin;
+  fitted.xMax = curve.m_nXAxisMax;
+  fitted.yMin = curve.m_nYAxisMin;
+  fitted.yMax = curve.m_nYAxisMax;
+  return fitted;
+}
+
+json BuildJson(CDensoraDoc& doc, const std::string& file, const Fitted& fit) {
+  const CompactionRecord& r = doc.m_record;
+  json j;
+  j["file"] = file;
+  j["version"] = r.m_nVersion;
+  for (const RecordText& text : kRecordTexts) j[text.key] = Cp1252ToUtf8(r.*text.member);
+  for (const auto& number : kRecordNumbers) j[number.key] = Number(r.*number.member);
+  j["pointCount"] = r.m_nPointCount;
+  json points = json::array();
+  for (const auto& p : r.m_pPoints) points.push_back(PointJson(*p, r, doc.DensityFactor()));
+  j["points"] = points;
+  j["units"] = doc.m_nUnits == kMetric ? "Metric" : "English";
+  j["fit"] = FitJson(r, fit);
+  j["rating"] = RatingJson(doc);
+  return j;
+}
+
+std::string Dump(const json& j) { return j.dump(2, ' ', false, json::error_handler_t::replace); }
+
+json RecordToJson(CDensoraDoc& doc, const std::string& file) {
+  return BuildJson(doc, file, FitRecord(doc));
+}
+
+bool RecordFromJson(const json& j, CDensoraDoc& doc, std::string& error) {
+  if (!j.is_object()) {
+    error = "the record must be a JSON object";
+    return false;
+  }
+  if (!RecordValuesFromJson(j, doc.m_record, error)) return false;
+  return !j.contains("points") || PointsFromJson(j["points"], doc.m_record, error);
+}
+
+}  // namespace cli

@@ -1,0 +1,110 @@
+#pragma once
+// densora-cli's options in one table: the commands' arguments are parsed from it, and their
+// usage lines and option help are written from it. An option is a line in kOptions.
+#include <array>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// Each command's bit in an option's set of commands.
+enum CommandBit : unsigned {
+  kShowCommand = 1u << 0,
+  kWriteCommand = 1u << 1,
+  kChartCommand = 1u << 2,
+  kReportCommand = 1u << 3,
+};
+inline constexpr unsigned kAllCommands =
+    kShowCommand | kWriteCommand | kChartCommand | kReportCommand;
+
+// What a command was given on its command line.
+struct Arguments {
+  std::vector<std::string> inputs;
+  std::string output;
+  bool metric = false;
+  bool json = false;
+  std::string size;  // an image's WIDTHxHEIGHT, checked as it was read
+
+  // The document units --metric chose (model's Units).
+  int Units() const;
+};
+
+// One option: how it is spelled, which commands take it, how the help explains it and what
+// it sets in the command's Arguments.
+struct Option {
+  const char* name;
+  const char* alias = nullptr;     // the long spelling
+  const char* argument = nullptr;  // the word for its argument in the help; none for a switch
+  unsigned commands = 0;           // the CommandBits of the commands that take it
+  bool required = false;           // a command that takes it cannot run without it
+  const char* help = "";
+  const char* needs = "";  // what its argument must be, for the message when it is missing or bad
+  bool Arguments::*flag = nullptr;             // what a switch turns on
+  std::string Arguments::*value = nullptr;     // where an argument goes
+  bool (*valid)(const std::string&) = nullptr;  // whether an argument can be taken; none: any
+};
+
+// The largest width or height of an image, in pixels (--size's texts below say it too).
+inline constexpr int kMaxImageSide = 20000;
+
+// Reads "WIDTHxHEIGHT" (or "WIDTHXHEIGHT"), each 1 to kMaxImageSide. False when the text is
+// not such a size; `width` and `height` are then not to be used.
+bool ParseImageSize(const std::string& text, int& width, int& height);
+
+// Whether `text` is such a size.
+bool IsImageSize(const std::string& text);
+
+// The options of every command, in the order usage lines list them: what a command needs
+// first, then what it may be given.
+inline constexpr std::array<Option, 4> kOptions = {{
+    {.name = "-o",
+     .alias = "--output",
+     .argument = "FILE",
+     .commands = kWriteCommand | kChartCommand | kReportCommand,
+     .required = true,
+     .help = "the file written, whole or not at all",
+     .needs = "a file name",
+     .value = &Arguments::output},
+    {.name = "--metric",
+     .commands = kAllCommands,
+     .help = "unit weights in kg/m\xC2\xB3 instead of pcf; files always hold pcf",
+     .flag = &Arguments::metric},
+    {.name = "--json",
+     .commands = kShowCommand,
+     .help = "JSON instead of text: one object per file, an array for several",
+     .flag = &Arguments::json},
+    {.name = "--size",
+     .argument = "WxH",
+     .commands = kChartCommand,
+     .help = "the image's width and height in pixels, each 1 to 20000",
+     .needs = "WIDTHxHEIGHT, each 1 to 20000",
+     .value = &Arguments::size,
+     .valid = &IsImageSize},
+}};
+
+// How a command is called: what it reads and writes. Its options come from kOptions.
+struct CommandSpec {
+  const char* name;
+  CommandBit bit;
+  const char* input;                // the word for what it reads: "FILE.lng"
+  bool manyInputs = false;          // it reads one or more inputs, not exactly one
+  const char* output = nullptr;     // the word for what -o names for it
+  const char* noInput = nullptr;    // said before the usage line when no input is given
+  const char* extraInput = nullptr;  // said as soon as a second input comes (else the usage)
+};
+
+// The command's line in --help: "chart FILE.lng -o CHART.png [--metric] [--size WxH]".
+std::string UsageLine(const CommandSpec& spec);
+
+// The command's usage line and one line for each of its options, as `COMMAND --help` prints
+// them.
+void PrintCommandHelp(const CommandSpec& spec, std::ostream& out);
+
+// Reads the command's arguments into `args`. Returns kExitOk, or kExitUsage with the
+// message written to `err`: an option the command does not take, an option's argument
+// missing or bad, the inputs too few or too many, or a required option missing.
+int ParseArguments(const CommandSpec& spec, const std::vector<std::string>& argv,
+                   Arguments& args, std::ostream& err);
+
+}  // namespace cli

@@ -1,0 +1,128 @@
+// densora-cli show: each file's record, points and fit, as text or as JSON.
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+
+#include "cli/cli.h"
+#include "cli/cli_commands.h"
+#include "model/compaction_record.h"
+#include "model/densora_doc.h"
+
+namespace cli {
+namespace {
+
+using nlohmann::json;
+
+constexpr CommandSpec kShow{.name = "show",
+                            .bit = kShowCommand,
+                            .input = "FILE.lng",
+                            .manyInputs = true,
+                            .noInput = "no file given"};
+
+// The listing's labels end in a colon, and their values start in one column.
+constexpr std::size_t kValueColumn = 13;
+
+std::string Label(const std::string& label) {
+  std::string text = label + ':';
+  text.resize(std::max(text.size() + 1, kValueColumn), ' ');
+  return text;
+}
+
+std::string Fmt(const char* format, double v) {
+  char buf[400];
+  std::snprintf(buf, sizeof buf, format, v);
+  return buf;
+}
+
+// A number in `format`, or "-" when the record holds none that can be shown.
+std::string Num(const json& v, const char* format) {
+  return v.is_number() ? Fmt(format, v.get<double>()) : std::string("-");
+}
+
+void PrintRecord(std::ostream& out, const json& j) {
+  out << Label("File") << j["file"].get<std::string>() << '\n'
+      << Label("Version") << j["version"].get<int>() << '\n';
+  for (const RecordText& text : kRecordTexts) {
+    out << Label(text.label) << j[text.key].get<std::string>() << '\n';
+  }
+  out << Label("Mold weight") << Num(j["moldWeight"], "%.15g") << " g\n"
+      << Label("Mold volume") << Num(j["moldVolume"], "%.15g") << " ft\xC2\xB3\n"
+      << Label("Points") << j["pointCount"].get<int>() << " present\n";
+}
+
+void PrintPoints(std::ostream& out, const json& points, const char* unit) {
+  out << "  Slot   Mold+Soil (g)   Wet sample (g)   Dry sample (g)   Moisture (%)   Wet unit wt ("
+      << unit << ")   Dry unit wt (" << unit << ")\n";
+  int slot = 1;
+  for (const auto& p : points) {
+    char line[600];
+    if (p["present"].get<bool>()) {
+      std::snprintf(line, sizeof line, "  %-4d %15s %16s %16s %14s %17s %17s", slot,
+                    Num(p["moldSoil"], "%.1f").c_str(), Num(p["wetSample"], "%.1f").c_str(),
+                    Num(p["drySample"], "%.1f").c_str(), Num(p["moisture"], "%.2f").c_str(),
+                    Num(p["wetUnitWeight"], "%.1f").c_str(),
+                    Num(p["dryUnitWeight"], "%.1f").c_str());
+    } else {
+      std::snprintf(line, sizeof line, "  %-4d (empty)", slot);
+    }
+    out << line << '\n';
+    ++slot;
+  }
+}
+
+void PrintResults(std::ostream& out, const json& j, const char* unit) {
+  const json& fit = j["fit"];
+  out << Label("Long test") << "maximum dry density " << Num(j["longTestDensity"], "%.2f")
+      << " pcf, optimum moisture " << Num(j["longTestMoisture"], "%.2f") << " %\n"
+      << Label("Fit") << "maximum dry density " << Num(fit["maxDryDensity"], "%.3f") << ' '
+      << unit << ", optimum moisture " << Num(fit["optimumMoisture"], "%.1f") << " %\n"
+      << Label("Status") << fit["status"].get<int>();
+  if (!fit["message"].get<std::string>().empty()) out << "  " << fit["message"].get<std::string>();
+  out << '\n'
+      << Label("Axes") << "moisture " << fit["xAxisMin"].get<int>() << " to "
+      << fit["xAxisMax"].get<int>() << " %, dry unit weight " << fit["yAxisMin"].get<int>()
+      << " to " << fit["yAxisMax"].get<int>() << ' ' << unit << '\n'
+      << Label("Rating") << "density:  " << j["rating"]["density"].get<std::string>() << '\n'
+      << std::string(kValueColumn, ' ') << "moisture: "
+      << j["rating"]["moisture"].get<std::string>() << '\n';
+}
+
+// The text listing of one file's JSON object.
+void PrintText(std::ostream& out, const json& j) {
+  const char* unit = j["units"] == "Metric" ? "kg/m\xC2\xB3" : "pcf";
+  PrintRecord(out, j);
+  PrintPoints(out, j["points"], unit);
+  PrintResults(out, j, unit);
+}
+
+int Show(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
+  Arguments args;
+  if (ParseArguments(kShow, argv, args, err) != kExitOk) return kExitUsage;
+  int rc = kExitOk;
+  json all = json::array();
+  for (const auto& file : args.inputs) {
+    CDensoraDoc doc;
+    doc.m_nUnits = args.Units();
+    Fitted fit;
+    if (!OpenFit(doc, file, fit, err)) {
+      rc = kExitFileFailed;
+      continue;
+    }
+    all.push_back(BuildJson(doc, file, fit));
+    // Each listing is printed as soon as its file is read, between the messages of others.
+    if (!args.json) {
+      if (all.size() > 1) out << '\n';
+      PrintText(out, all.back());
+    }
+  }
+  // One file gives its object; several give an array, even when some of them were refused.
+  if (args.json && args.inputs.size() == 1 && !all.empty()) out << Dump(all[0]) << '\n';
+  if (args.json && args.inputs.size() > 1) out << Dump(all) << '\n';
+  return rc;
+}
+
+}  // namespace
+
+void RegisterShow() { RegisterCommand(kShow, Show); }
+
+}  // namespace cli
