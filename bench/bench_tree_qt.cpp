@@ -19,6 +19,7 @@
 #include "model/densora_doc.h"
 #include "model/density_curve.h"
 #include "projects_generator.h"
+#include "support/fake_command_host.h"
 #include "views/project_tree.h"
 
 namespace {
@@ -122,15 +123,7 @@ void BM_Save(benchmark::State& state) {
   std::string root = Root();
   CDensoraDoc doc;
   CDensityCurve curve(doc);
-  struct NoHost : CommandHost {
-    std::optional<std::string> AskOpenFileName(const std::string&) override { return {}; }
-    std::optional<std::string> AskSaveFileName(const std::string&) override { return {}; }
-    std::optional<std::string> AskProjectsDirectory() override { return {}; }
-    void StoreProjectsDirectory(const std::string&) override {}
-    void DocumentOpened(const std::string&) override {}
-    void DocumentOpenFailed(const std::string&) override {}
-    void RefreshTree() override {}
-  } host;
+  FakeCommandHost host;
   CDocumentCommands cmds(doc, curve, root, host);
   if (!doc.OnOpenDocument(root + "/PROJECT 100/T-102/Subgrade/7Sub.lng")) {
     state.SkipWithError("no test to save");

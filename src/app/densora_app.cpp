@@ -21,7 +21,7 @@
 #include "model/densora_doc.h"
 #include "views/densora_view.h"
 #include "views/project_tree.h"
-#include "views/page_rules.h"
+#include "model/page_rules.h"
 
 // The resources are built into the library; this pulls them into every program that uses it.
 static void InitDensoraResources() { Q_INIT_RESOURCE(densora); }

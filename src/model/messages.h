@@ -29,6 +29,12 @@ inline constexpr const char* kDeleteFile = "Are you sure you want to delete file
 inline constexpr const char* kOutsideProjects =
     "%1 lies outside the projects directory and was not deleted.";
 
+// The pages' checks of what is typed.
+inline constexpr const char* kDryOverWet = "The dry weight should be less than the wet weight.";
+inline constexpr const char* kWetOverMoldSoil =
+    "Warning: The wet weight should be less than the weight of mold+soil.";
+inline constexpr const char* kNumericOnly = "Enter numeric values only";
+
 // The recovery copy of an unsaved test.
 inline constexpr const char* kRecoverCopy = "Densora closed without saving the test %1. Recover it?";
 inline constexpr const char* kRecoveryOff = "Recovery copies are off: %1 cannot be written.";

@@ -1,4 +1,4 @@
-#include "views/page_rules.h"
+#include "model/page_rules.h"
 
 #include <charconv>
 #include <cmath>

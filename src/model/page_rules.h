@@ -11,12 +11,6 @@ class TestPoint;
 
 namespace pages {
 
-// The page texts.
-inline constexpr const char* kMsgDryOverWet = "The dry weight should be less than the wet weight.";
-inline constexpr const char* kMsgWetOverMoldSoil =
-    "Warning: The wet weight should be less than the weight of mold+soil.";
-inline constexpr const char* kMsgNumericOnly = "Enter numeric values only";
-
 // A number as a field shows it: the shortest form with up to 15 significant digits, as
 // printf's "%.*g" with precision 15 writes it (0 → "0", 300 → "300",
 // 1/30 → "0.0333333333333333"). Independent of the C locale.

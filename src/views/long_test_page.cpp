@@ -9,7 +9,8 @@
 #include "framework/qt/qt_text.h"
 #include "model/densora_doc.h"
 #include "model/long_test.h"
-#include "views/page_rules.h"
+#include "model/messages.h"
+#include "model/page_rules.h"
 
 namespace {
 // A text of digits and at most one point as a number; the empty text and a lone "." are 0.
@@ -70,7 +71,7 @@ void CLongTestPage::OnDensityChange() {
   if (!doc) return;
   const std::string text = framework::ToCp1252(ControlAs<QLineEdit>(IDC_DENSITY)->text());
   if (!IsNumericText(text)) {
-    WarnAtField(IDC_DENSITY, pages::kMsgNumericOnly);
+    WarnAtField(IDC_DENSITY, msg::kNumericOnly);
     return;
   }
   UpdateData(true);
@@ -84,7 +85,7 @@ void CLongTestPage::OnMoistureChange() {
   if (!doc) return;
   const std::string text = framework::ToCp1252(ControlAs<QLineEdit>(IDC_MOISTURE)->text());
   if (!IsNumericText(text)) {
-    WarnAtField(IDC_MOISTURE, pages::kMsgNumericOnly);
+    WarnAtField(IDC_MOISTURE, msg::kNumericOnly);
     return;
   }
   UpdateData(true);

@@ -8,7 +8,7 @@
 
 #include "framework/qt/qt_text.h"
 #include "model/densora_doc.h"
-#include "views/page_rules.h"
+#include "model/page_rules.h"
 
 namespace {
 QDate SystemToday() { return QDate::currentDate(); }

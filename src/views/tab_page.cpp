@@ -8,7 +8,7 @@
 #include "framework/qt/dialog_units.h"
 #include "framework/qt/qt_text.h"
 #include "views/densora_view.h"
-#include "views/page_rules.h"
+#include "model/page_rules.h"
 
 void DataExchange::Text(int id, std::string& field) {
   if (m_bFailed) return;

@@ -6,7 +6,8 @@
 #include <QTimer>
 
 #include "model/densora_doc.h"
-#include "views/page_rules.h"
+#include "model/messages.h"
+#include "model/page_rules.h"
 
 CTestDataPage::CTestDataPage(const QRect& tabRect, QWidget* parent)
     : CTabPage(tabRect, dlg::kTestDataPage, parent) {}
@@ -81,7 +82,7 @@ void CTestDataPage::OnDryFocusOut(int row) {
   if (!doc) return;
   if (pages::DryExceedsWet(doc->m_record.Point(row - 1))) {
     m_bWarning = true;
-    WarnAtField(DryId(row), pages::kMsgDryOverWet);
+    WarnAtField(DryId(row), msg::kDryOverWet);
     m_bWarning = false;
   }
 }
@@ -91,7 +92,7 @@ void CTestDataPage::OnWetFocusOut(int row) {
   if (!doc) return;
   if (pages::WetExceedsMoldSoil(doc->m_record.Point(row - 1))) {
     m_bWarning = true;
-    framework::AfxMessageBox(pages::kMsgWetOverMoldSoil);
+    framework::AfxMessageBox(msg::kWetOverMoldSoil);
     FocusAndSelect(MoldSoilId(row));
     m_bWarning = false;
   }

@@ -11,10 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "framework/recording_surface.h"
+#include "support/recording_surface.h"
 #include "framework/tone.h"
 #include "model/densora_doc.h"
 #include "model/density_curve.h"
+#include "support/counting_tone.h"
 #include "support/compaction_points.h"
 
 namespace framework {
@@ -28,12 +29,6 @@ using framework::PenStyle;
 using framework::RecordedCall;
 using framework::RecordingSurface;
 using Kind = framework::RecordedCall::Kind;
-
-class CountingTone : public framework::Tone {
- public:
-  void Play(int frequencyHz, int durationMs) override { plays.emplace_back(frequencyHz, durationMs); }
-  std::vector<std::pair<int, int>> plays;
-};
 
 // The rectangle every test draws in: W = 600, H = 400.
 constexpr int kLeft = 10, kTop = 20, kRight = 610, kBottom = 420;
@@ -300,7 +295,7 @@ TEST_F(ChartFixture, PlacesEveryTextOfTheEnglishChart) {
                                      [](const RecordedCall& c) { return c.x == 100 && c.y == 86; });
   ASSERT_NE(message, texts.end());
   EXPECT_EQ(message->text, "");
-  EXPECT_TRUE(tone.plays.empty());
+  EXPECT_EQ(tone.plays, 0);
 
   // Without a long test the marker sits at (0, 0), far outside the plot.
   const RecordedCall& longTest = Text("Long Test>>>");
@@ -409,7 +404,7 @@ TEST_F(ChartFixture, FewerThanThreePointsShowInsufficientDataOverFrameAndMarkers
   ASSERT_NE(curve.m_nStatus, 0);
   EXPECT_EQ(dc.CallsOf(Kind::Ellipse).size(), 1u);
   EXPECT_NE(dc.FindText("Insufficient Data"), nullptr);
-  EXPECT_TRUE(tone.plays.empty());
+  EXPECT_EQ(tone.plays, 0);
 }
 
 TEST_F(ChartFixture, NoPointsLeaveOnlyThePreviousPlotAreaAndTheNotice) {
@@ -464,7 +459,7 @@ TEST_F(ChartFixture, AWarningSoundsTheToneOnEveryPaintAndShowsItsMessage) {
   FitAndDraw();
   ASSERT_EQ(curve.m_nStatus, CDensityCurve::kStatusDuplicate);
   curve.DrawChart(dc, kLeft, kTop, kRight, kBottom, 1, 1, 1);
-  EXPECT_EQ(tone.plays, (std::vector<std::pair<int, int>>{{1500, 1000}, {1500, 1000}}));
+  EXPECT_EQ(tone.calls, (std::vector<std::pair<int, int>>{{1500, 1000}, {1500, 1000}}));
   const RecordedCall& message = Text("WARNING: A test point possibly entered twice");
   EXPECT_EQ(message.x, curve.MapX(curve.m_nXAxisMin) + 18);
   EXPECT_EQ(message.y, curve.MapY(curve.m_nYAxisMax) + 30);
@@ -473,7 +468,7 @@ TEST_F(ChartFixture, AWarningSoundsTheToneOnEveryPaintAndShowsItsMessage) {
   // Without a tone the painter stays silent.
   curve.SetTone(nullptr);
   curve.DrawChart(dc, kLeft, kTop, kRight, kBottom, 1, 1, 1);
-  EXPECT_EQ(tone.plays.size(), 2u);
+  EXPECT_EQ(tone.plays, 2);
 }
 
 TEST_F(ChartFixture, PutsTheSurfaceBackAsItWas) {
@@ -685,7 +680,7 @@ TEST_F(ChartFixture, BadDataDrawsABoundedChart) {
       EXPECT_EQ(text.text.find("nan"), std::string::npos) << c.name << ": " << text.text;
     }
     EXPECT_NE(cv.m_nStatus, 0) << c.name;
-    EXPECT_EQ(t.plays.size(), 1u) << c.name;
+    EXPECT_EQ(t.plays, 1) << c.name;
   }
 }
 

@@ -11,6 +11,7 @@
 #include "file/lng_format.h"
 #include "model/densora_doc.h"
 #include "model/density_curve.h"
+#include "support/fake_command_host.h"
 #include "support/records.h"
 #include "support/scripted_prompt.h"
 
@@ -22,25 +23,6 @@ using testdata::TempDir;
 
 namespace {
 
-struct FakeHost : CommandHost {
-  std::optional<std::string> AskOpenFileName(const std::string& folder) override {
-    openDialogFolders.push_back(folder);
-    return openAnswer;
-  }
-  std::optional<std::string> AskSaveFileName(const std::string& proposed) override {
-    saveDialogProposals.push_back(proposed);
-    return saveAnswer;
-  }
-  std::optional<std::string> AskProjectsDirectory() override { return dirAnswer; }
-  void StoreProjectsDirectory(const std::string& f) override { stored.push_back(f); }
-  void DocumentOpened(const std::string& p) override { opened.push_back(p); }
-  void DocumentOpenFailed(const std::string& p) override { failed.push_back(p); }
-  void RefreshTree() override { ++refreshes; }
-
-  std::optional<std::string> openAnswer, saveAnswer, dirAnswer;
-  std::vector<std::string> openDialogFolders, saveDialogProposals, stored, opened, failed;
-  int refreshes = 0;
-};
 
 // Tree items as the tree makes them: entry names from the top level down.
 TreeItem FileItem(std::vector<std::string> names) { return {std::move(names), false, false}; }
@@ -76,7 +58,7 @@ class Commands : public ::testing::Test {
   std::string root;
   CDensoraDoc doc;
   CDensityCurve curve;
-  FakeHost host;
+  FakeCommandHost host;
   CDocumentCommands cmds;
   ScriptedPrompt prompt;
   HintView view;

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "model/compaction_record.h"
-#include "views/page_rules.h"
+#include "model/page_rules.h"
 
 using namespace pages;
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/recording_surface.h"
+#include "support/recording_surface.h"
 #include "model/densora_doc.h"
 #include "model/density_curve.h"
 #include "print/report.h"

@@ -1,5 +1,8 @@
 #pragma once
-// A silent tone that counts what it was asked to play.
+// A silent tone that records what it was asked to play.
+#include <utility>
+#include <vector>
+
 #include "framework/tone.h"
 
 class CountingTone : public framework::Tone {
@@ -8,8 +11,10 @@ class CountingTone : public framework::Tone {
     ++plays;
     lastFrequency = frequencyHz;
     lastDuration = durationMs;
+    calls.emplace_back(frequencyHz, durationMs);
   }
   int plays = 0;
   int lastFrequency = 0;
   int lastDuration = 0;
+  std::vector<std::pair<int, int>> calls;  // frequency and duration of each
 };

@@ -1,4 +1,4 @@
-#include "framework/recording_surface.h"
+#include "support/recording_surface.h"
 
 namespace framework {
 

@@ -16,7 +16,7 @@
 #include "model/densora_doc.h"
 #include "support/records.h"
 #include "support/scripted_prompt.h"
-#include "support_qt/counting_tone.h"
+#include "support/counting_tone.h"
 #include "views/densora_view.h"
 #include "views/dialog_template.h"
 #include "views/tab_page.h"

@@ -7,7 +7,8 @@
 #include "support_qt/app_fixture.h"
 #include "views/curve_page.h"
 #include "views/long_test_page.h"
-#include "views/page_rules.h"
+#include "model/messages.h"
+#include "model/page_rules.h"
 
 class LongTestPage : public AppFixture {
  protected:
@@ -80,14 +81,14 @@ TEST_F(LongTestPage, InMetricTheDensityIsTypedInKilogramsPerCubicMetre) {
 
 TEST_F(LongTestPage, AnythingButDigitsAndOnePointIsRefused) {
   TypeOver(Density(), "-");
-  ASSERT_EQ(prompt.Texts(), std::vector<std::string>{pages::kMsgNumericOnly});
+  ASSERT_EQ(prompt.Texts(), std::vector<std::string>{msg::kNumericOnly});
   EXPECT_EQ(prompt.shown[0].icon, framework::MsgIcon::None);
   EXPECT_EQ(Record().m_dLongTestDensity, 109.5);
   EXPECT_EQ(FocusWidget(), Density());
   EXPECT_EQ(Density()->selectedText(), "-");
   prompt.shown.clear();
   TypeOver(Moisture(), "1.2.");
-  EXPECT_EQ(prompt.Texts().back(), pages::kMsgNumericOnly);
+  EXPECT_EQ(prompt.Texts().back(), msg::kNumericOnly);
   // Each keystroke before the second point was a number and was stored.
   EXPECT_EQ(Record().m_dLongTestMoisture, 1.2);
   EXPECT_EQ(FocusWidget(), Moisture());

@@ -6,7 +6,8 @@
 
 #include "framework/qt/qt_prompt.h"
 #include "support_qt/app_fixture.h"
-#include "views/page_rules.h"
+#include "model/messages.h"
+#include "model/page_rules.h"
 #include "views/test_data_page.h"
 
 class TestDataPage : public AppFixture {
@@ -106,7 +107,7 @@ TEST_F(TestDataPage, ADryWeightAboveTheWetWarnsAndReturnsToTheDryField) {
   page->RefreshPage();
   TypeOver(Dry(4), "250");
   TabFrom(Dry(4));
-  ASSERT_EQ(prompt.Texts(), std::vector<std::string>{pages::kMsgDryOverWet});
+  ASSERT_EQ(prompt.Texts(), std::vector<std::string>{msg::kDryOverWet});
   EXPECT_EQ(prompt.shown[0].icon, framework::MsgIcon::None);
   EXPECT_EQ(FocusWidget(), Dry(4));
   EXPECT_EQ(Dry(4)->selectedText(), "250");
@@ -130,7 +131,7 @@ TEST_F(TestDataPage, AWetWeightAboveTheMoldAndSoilWarnsAndGoesToMoldAndSoil) {
   page->RefreshPage();
   TypeOver(Wet(2), "220.3");
   TabFrom(Wet(2));
-  ASSERT_EQ(prompt.Texts(), std::vector<std::string>{pages::kMsgWetOverMoldSoil});
+  ASSERT_EQ(prompt.Texts(), std::vector<std::string>{msg::kWetOverMoldSoil});
   EXPECT_EQ(FocusWidget(), MoldSoil(2));
   EXPECT_EQ(MoldSoil(2)->selectedText(), "200");
   EXPECT_EQ(Record().Point(1).m_dWetSample, 220.3);
@@ -218,7 +219,7 @@ TEST_F(TestDataPage, AfterARealWarningBoxTypingReplacesTheDryWeight) {
   QTimer::singleShot(0, [&boxShown] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
-    boxShown = box->text() == QString::fromLatin1(pages::kMsgDryOverWet);
+    boxShown = box->text() == QString::fromLatin1(msg::kDryOverWet);
     QTest::keyClick(box, Qt::Key_Return);
   });
   TabFrom(Dry(4));
