@@ -1,53 +1,56 @@
 # Densora: the desktop program for moisture-density (compaction) tests.
-BUILD      ?= build
-ASAN_BUILD ?= build-asan
-FUZZ_BUILD ?= build-fuzz
-JOBS       ?= $(shell nproc)
+# Each build folder is a preset of CMakePresets.json: build/ (default), build-asan/, build-fuzz/.
+JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+CORE_SOURCES  = $(wildcard src/framework/*.cpp src/model/*.cpp src/file/*.cpp src/chart/*.cpp src/print/*.cpp)
+FORMATTED     = $(shell git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp')
 
-.PHONY: all deps build run test test-asan fuzz bench clean
+.PHONY: all deps build run test test-asan fuzz bench lint format clean
 
 all: build
 
 deps:
 	./tools/install-deps
 
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+build/CMakeCache.txt:
+	cmake --preset default
 
-build: deps $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS)
+build: deps build/CMakeCache.txt
+	cmake --build --preset default -j $(JOBS)
 
 run: build
-	@if [ -x $(BUILD)/densora ]; then exec ./$(BUILD)/densora $(ARGS); \
-	else echo "The desktop program is not built yet; starting densora-cli --help."; \
-	     exec ./$(BUILD)/densora-cli --help; fi
+	exec ./build/densora $(ARGS)
 
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	ctest --preset default -j $(JOBS)
 
-$(ASAN_BUILD)/CMakeCache.txt:
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDENSORA_SANITIZE=ON
+build-asan/CMakeCache.txt:
+	cmake --preset asan
 
-test-asan: deps $(ASAN_BUILD)/CMakeCache.txt
-	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
-	  ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --output-on-failure -j $(JOBS)
+test-asan: deps build-asan/CMakeCache.txt
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
 
-$(FUZZ_BUILD)/CMakeCache.txt:
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DDENSORA_FUZZ=ON -DDENSORA_WITH_QT=OFF
+build-fuzz/CMakeCache.txt:
+	cmake --preset fuzz
 
-fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_lng_reader
-	mkdir -p $(FUZZ_BUILD)/corpus
-	./$(FUZZ_BUILD)/fuzz/fuzz_lng_reader -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
-	  -rss_limit_mb=1024 $(FUZZ_BUILD)/corpus fuzz/corpus
+fuzz: deps build-fuzz/CMakeCache.txt
+	cmake --build --preset fuzz -j $(JOBS)
+	mkdir -p build-fuzz/corpus
+	./build-fuzz/fuzz/fuzz_lng_reader -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+	  -rss_limit_mb=1024 build-fuzz/corpus fuzz/corpus
 
 bench: build
-	./$(BUILD)/bench/densora_bench
-	./$(BUILD)/bench/densora_bench_tree
+	./build/bench/densora_bench
+	QT_QPA_PLATFORM=offscreen ./build/bench/densora_bench_tree
+
+# The written habits: the format of .clang-format, and the core's .clang-tidy checks.
+lint: deps build/CMakeCache.txt
+	clang-format --dry-run -Werror $(FORMATTED)
+	clang-tidy --quiet -p build $(CORE_SOURCES)
+
+format:
+	clang-format -i $(FORMATTED)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf build build-asan build-fuzz

@@ -3,13 +3,13 @@
 #include <vector>
 
 #include "cli/cli.h"
-#if defined(DENSORA_WITH_QT) && __has_include("cli/cli_qt_commands.h")
+#ifdef DENSORA_WITH_QT
 #include "cli/cli_qt_commands.h"
-#define DENSORA_CLI_DRAWING 1
 #endif
 
 int main(int argc, char** argv) {
-#ifdef DENSORA_CLI_DRAWING
+#ifdef DENSORA_WITH_QT
+  // The drawing commands need Qt; a build without it reads and writes files only.
   cli::RegisterDrawingCommands(argc, argv);
 #endif
   const std::vector<std::string> args(argv + 1, argv + argc);

@@ -59,8 +59,9 @@ struct MonoBitmap {
   int width = 0, height = 0;
   std::vector<std::uint8_t> bits;
   bool Pixel(int x, int y) const {
-    const int stride = (width + 7) / 8;
-    return (bits[static_cast<std::size_t>(y * stride + x / 8)] >> (7 - x % 8)) & 1;
+    const std::size_t stride = (static_cast<std::size_t>(width) + 7) / 8;
+    const std::size_t at = static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x / 8);
+    return (bits[at] >> (7 - x % 8)) & 1;
   }
 };
 

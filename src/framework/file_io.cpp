@@ -239,7 +239,7 @@ void DeleteTree(const std::string& path) {
     if (!dir) throw CFileException(CFileException::CauseFromErrno(errno), path);
     while (const dirent* e = ::readdir(dir)) {
       const std::string name = e->d_name;
-      if (name != "." && name != "..") entries.push_back(path + "/" + name);
+      if (name != "." && name != "..") entries.push_back(path + '/' += name);
     }
     ::closedir(dir);
     for (const std::string& e : entries) DeleteTree(e);
