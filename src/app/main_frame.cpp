@@ -65,7 +65,16 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const 
 }
 
 bool CMainFrame::OnCreate() {
-  // Menu bar.
+  CreateFileMenu();
+  CreateViewAndHelpMenus();
+  CreateToolBar();
+  CreateStatusBar();
+  SetRecentFiles({});
+  UpdateFrameTitle();
+  return true;
+}
+
+void CMainFrame::CreateFileMenu() {
   m_pFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
   AddCommand(m_pFileMenu, ID_FILE_NEW, QStringLiteral("&New"),
              QStringLiteral("Create a new document"), QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -94,7 +103,10 @@ bool CMainFrame::OnCreate() {
   m_pRecentSeparator = m_pFileMenu->addSeparator();
   AddCommand(m_pFileMenu, ID_APP_EXIT, QStringLiteral("E&xit"),
              QStringLiteral("Quit the application; prompts to save documents"));
+}
 
+// View's two checkable commands, which follow the bars' visibility, and Help's About.
+void CMainFrame::CreateViewAndHelpMenus() {
   QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
   QAction* toolbarAction = AddCommand(viewMenu, ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"),
                                       QStringLiteral("Show or hide the toolbar"));
@@ -108,8 +120,10 @@ bool CMainFrame::OnCreate() {
   QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
   AddCommand(helpMenu, ID_APP_ABOUT, QStringLiteral("&About Densora..."),
              QStringLiteral("Display program information, version number and copyright"));
+}
 
-  // Toolbar: dockable on every side, with tooltips and status prompts.
+// The toolbar: dockable on every side, with tooltips and status prompts.
+void CMainFrame::CreateToolBar() {
   m_pToolBar = new QToolBar(QStringLiteral("Standard"), this);
   m_pToolBar->setObjectName(QStringLiteral("toolbar"));
   m_pToolBar->setIconSize(QSize(16, 16));
@@ -142,9 +156,12 @@ bool CMainFrame::OnCreate() {
     m_pToolBar->addAction(a);
   }
   addToolBar(Qt::TopToolBarArea, m_pToolBar);
-  connect(m_pToolBar, &QToolBar::visibilityChanged, toolbarAction, &QAction::setChecked);
+  connect(m_pToolBar, &QToolBar::visibilityChanged, m_actions[ID_VIEW_TOOLBAR],
+          &QAction::setChecked);
+}
 
-  // Status bar: the message pane, then CAP, NUM, SCRL.
+// The status bar: the message pane, then CAP, NUM, SCRL, polled twice a second.
+void CMainFrame::CreateStatusBar() {
   m_pReady = new QLabel(QStringLiteral("Ready"));
   m_pReady->setObjectName(QStringLiteral("messagePane"));
   statusBar()->addWidget(m_pReady, 1);
@@ -162,10 +179,6 @@ bool CMainFrame::OnCreate() {
   connect(m_pIndicatorTimer, &QTimer::timeout, this, [this] { UpdateIndicators(); });
   m_pIndicatorTimer->start(500);
   UpdateIndicators();
-
-  SetRecentFiles({});
-  UpdateFrameTitle();
-  return true;
 }
 
 void CMainFrame::UpdateIndicators() {

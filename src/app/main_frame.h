@@ -71,6 +71,10 @@ class CMainFrame : public QMainWindow, public framework::CView {
  private:
   QAction* AddCommand(QMenu* menu, int id, const QString& text, const QString& prompt,
                       const QKeySequence& key = {});
+  void CreateFileMenu();
+  void CreateViewAndHelpMenus();
+  void CreateToolBar();
+  void CreateStatusBar();
   void UpdateIndicators();
   // A command whose handler is not connected: says so.
   void ReportUnavailable(int id);

@@ -156,178 +156,225 @@ void DrawDropLines(framework::DrawingSurface& dc, const CDensityCurve& c, double
   }
 }
 
+// The rectangle the chart was given, with the plot area's margins as fractions of it.
+ChartLayout LayoutFor(int left, int top, int right, int bottom) {
+  ChartLayout l;
+  l.left = left;
+  l.top = top;
+  l.width = right - left;
+  l.height = bottom - top;
+  l.leftMargin = 0.12 * l.width;
+  l.rightMargin = 0.03 * l.width;
+  l.topMargin = 0.09 * l.height;
+  l.bottomMargin = 0.11 * l.height;
+  return l;
+}
+
+// The pens and fonts of one paint: screen and paper differ in the line widths.
+struct ChartTools {
+  Pen curvePen;
+  Pen dropPen;
+  Pen gridPen;
+  Pen framePen;
+  Font titleFont;
+  Font axisFont;
+  Font axisFontUp;
+  Font smallFont;
+};
+
+ChartTools MakeTools(framework::DrawingSurface& dc, int framePenWidth, int curvePenWidth) {
+  return ChartTools{Pen{PenStyle::Solid, curvePenWidth, kBlue},
+                    Pen{PenStyle::Dash, 1, kRed},
+                    Pen{PenStyle::Dot, framework::ThinnestVisiblePenWidth(dc), kGridBlue},
+                    Pen{PenStyle::Solid, framePenWidth, kBlack},
+                    framework::PointFont(dc, 120),
+                    framework::PointFont(dc, 100),
+                    framework::PointFont(dc, 100, "Arial", 400, 900),
+                    framework::PointFont(dc, 80)};
+}
+
+// The plot area's edges in device units.
+struct PlotEdges {
+  int xLeft, xRight, yBottom, yTop;
+};
+
+PlotEdges Edges(const CDensityCurve& c) {
+  return {c.MapX(c.m_nXAxisMin), c.MapX(c.m_nXAxisMax), c.MapY(c.m_nYAxisMin),
+          c.MapY(c.m_nYAxisMax)};
+}
+
+// The plot area's white background (the previous fit's area when this one had no points).
+void FillPlotArea(framework::DrawingSurface& dc, const CDensityCurve& c) {
+  const PlotEdges e = Edges(c);
+  dc.FillRect(e.xLeft, e.yTop, e.xRight, e.yBottom, Brush{false, kWhite});
+}
+
+// The test points as fitted, as circles of radius `r` in the selected brush.
+void DrawPoints(framework::DrawingSurface& dc, const CDensityCurve& c, int n, int r) {
+  const int markers = std::min<int>(
+      n, static_cast<int>(std::min(c.m_dSortedMoisture.size(), c.m_dSortedUnitWeight.size())));
+  for (int i = 0; i < markers; ++i) {
+    const int cx = c.MapX(c.m_dSortedMoisture[static_cast<std::size_t>(i)]);
+    const int cy = c.MapY(c.m_dSortedUnitWeight[static_cast<std::size_t>(i)]);
+    dc.Ellipse(cx - r, cy - r, cx + r, cy + r);
+  }
+}
+
+// The curve through the samples of `n` points; the closing repeat of the last point is
+// left out.
+void DrawCurve(framework::DrawingSurface& dc, const CDensityCurve& c, int n) {
+  const std::size_t available = std::min(c.m_dSampleMoisture.size(), c.m_dSampleUnitWeight.size());
+  const std::size_t drawn = std::min(available, static_cast<std::size_t>(20 * n - 19));
+  std::vector<DevicePoint> line;
+  line.reserve(drawn);
+  for (std::size_t i = 0; i < drawn; ++i) {
+    line.push_back({c.MapX(c.m_dSampleMoisture[i]), c.MapY(c.m_dSampleUnitWeight[i])});
+  }
+  dc.Polyline(line);
+}
+
+// The axis titles, the chart's title and the tick labels; every position is a text's
+// top-left corner. Leaves the tick labels' font selected and returns the font that was
+// selected before.
+Font DrawTitlesAndTickLabels(framework::DrawingSurface& dc, const CDensityCurve& c,
+                             const ChartTools& tools, const Ticks& ticks) {
+  const int W = c.m_layout.width;
+  const int H = c.m_layout.height;
+  const CDensoraDoc& doc = c.Document();
+  const bool metric = doc.m_nUnits == kMetric;
+  const PlotEdges e = Edges(c);
+  const Font previous = dc.SelectFont(tools.axisFont);
+  dc.TextOut((e.xLeft + e.xRight) / 2 - W / 14, e.yBottom + Trunc(H * (2.0 / 41.0)),
+             "Moisture (%)");
+  dc.SelectFont(tools.axisFontUp);
+  dc.TextOut(e.xLeft - Trunc(W * (5.0 / 43.0)),
+             (e.yBottom + e.yTop) / 2 + (metric ? Trunc(H / 5.0) : Trunc(H / 6.0)),
+             "Dry Unit Weight " + WithoutBlanks(doc.AxisUnit()));
+  dc.SelectFont(tools.titleFont);
+  dc.TextOut(c.MapX((c.m_nXAxisMin + c.m_nXAxisMax) / 2) - Trunc(W * (5.0 / 43.0)),
+             e.yTop - Trunc(H * (10.0 / 139.0)), "Moisture-Density Curve");
+  dc.SelectFont(tools.smallFont);
+  for (long long v : ticks.x) {
+    dc.TextOut(c.MapX(static_cast<double>(v)) - Trunc(W * (5.0 / 237.0)), e.yBottom + H / 87,
+               TickLabel(v));
+  }
+  const int labelX = e.xLeft - (metric ? Trunc(W / 12.5) : Trunc(W / 15.8));
+  for (long long v : ticks.y) {
+    dc.TextOut(labelX, c.MapY(static_cast<double>(v)) - Trunc(H * (2.0 / 87.0)), TickLabel(v));
+  }
+  return previous;
+}
+
+// The peak's density and moisture and the fit's warning, blanking what lies under them.
+void DrawResults(framework::DrawingSurface& dc, const CDensityCurve& c) {
+  const int W = c.m_layout.width;
+  const int H = c.m_layout.height;
+  const CDensoraDoc& doc = c.Document();
+  const CompactionRecord& rec = doc.m_record;
+  const PlotEdges e = Edges(c);
+  dc.SetBkMode(BkMode::Opaque);
+  const int textX = e.xLeft + Trunc(W * (5.0 / 158.0));
+  dc.TextOut(textX, e.yTop + H / 116,
+             "Maximum Dry Density = " + framework::FormatFinite("%.1f", rec.m_dMaxDryDensity) +
+                 " " + WithoutBlanksAndParentheses(doc.AxisUnit()));
+  dc.TextOut(textX, e.yTop + Trunc(H * (5.0 / 116.0)),
+             "Optimum Moisture = " + framework::FormatFinite("%.1f", rec.m_dOptimumMoisture) +
+                 " %");
+  const std::size_t status = static_cast<std::size_t>(
+      std::clamp(c.m_nStatus, 0, static_cast<int>(c.m_strMessages.size()) - 1));
+  dc.TextOut(textX, e.yTop + H / 13, c.m_strMessages[status]);
+}
+
+// Everything drawn from a fit of three or more points: the curve, the drop lines from its
+// peak, the titles and labels, the results. Returns the font selected before.
+Font DrawFittedCurve(framework::DrawingSurface& dc, const CDensityCurve& c,
+                     const ChartTools& tools, const Ticks& ticks, int n, int dropLineThickness) {
+  const CompactionRecord& rec = c.Document().m_record;
+  DrawCurve(dc, c, n);
+  dc.SelectPen(tools.dropPen);
+  DrawDropLines(dc, c, rec.m_dOptimumMoisture, rec.m_dMaxDryDensity, dropLineThickness);
+  const Font previous = DrawTitlesAndTickLabels(dc, c, tools, ticks);
+  DrawResults(dc, c);
+  return previous;
+}
+
+// The long test as a square of half-side `r`, labelled on the side away from the points.
+void DrawLongTestMarker(framework::DrawingSurface& dc, const CDensityCurve& c, const Pen& pen,
+                        int r) {
+  const CDensoraDoc& doc = c.Document();
+  const CompactionRecord& rec = doc.m_record;
+  dc.SelectPen(pen);
+  const int lx = c.MapX(rec.m_dLongTestMoisture);
+  const int ly = c.MapY(rec.m_dLongTestDensity * doc.DensityFactor());
+  dc.Rectangle(lx - r, ly - r, lx + r, ly + r);
+  if (c.m_nLongTestSide == CDensityCurve::kLabelRight) {
+    dc.TextOut(lx + 3 * r, ly - r, "<<<Long Test");
+  } else {
+    dc.TextOut(lx - 25 * r, ly - r, "Long Test>>>");
+  }
+}
+
 }  // namespace
 
 // Both mappings work in doubles and truncate toward zero only at the end. When the pair of
 // bounds is equal there is no scale; the value then maps onto the plot area's edge (the
 // painter draws nothing mapped in that case).
 int CDensityCurve::MapX(double moisture) const {
+  const ChartLayout& l = m_layout;
   const double span = static_cast<double>(m_nXAxisMax) - m_nXAxisMin;
-  double offset = m_dLeftMargin;
+  double offset = l.leftMargin;
   if (span != 0.0) {
-    offset += (m_nWidth - (m_dRightMargin + m_dLeftMargin)) / span * (moisture - m_nXAxisMin);
+    offset += (l.width - (l.rightMargin + l.leftMargin)) / span * (moisture - m_nXAxisMin);
   }
-  return SaturatingTrunc(m_nLeft + std::trunc(offset));
+  return SaturatingTrunc(l.left + std::trunc(offset));
 }
 
 int CDensityCurve::MapY(double unitWeight) const {
+  const ChartLayout& l = m_layout;
   const double span = static_cast<double>(m_nYAxisMax) - m_nYAxisMin;
-  const double plot = m_nHeight - (m_dBottomMargin + m_dTopMargin);
-  double offset = m_dTopMargin + plot;
+  const double plot = l.height - (l.bottomMargin + l.topMargin);
+  double offset = l.topMargin + plot;
   if (span != 0.0) offset -= plot / span * (unitWeight - m_nYAxisMin);
-  return SaturatingTrunc(m_nTop + std::trunc(offset));
+  return SaturatingTrunc(l.top + std::trunc(offset));
 }
 
 void CDensityCurve::DrawChart(framework::DrawingSurface& dc, int left, int top, int right,
                               int bottom, int framePenWidth, int curvePenWidth,
                               int dropLineThickness) {
-  // 1. Layout and tools.
-  m_nLeft = left;
-  m_nTop = top;
-  m_nWidth = right - left;
-  m_nHeight = bottom - top;
-  m_dLeftMargin = 0.12 * m_nWidth;
-  m_dRightMargin = 0.03 * m_nWidth;
-  m_dTopMargin = 0.09 * m_nHeight;
-  m_dBottomMargin = 0.11 * m_nHeight;
-  const int W = m_nWidth;
-  const int H = m_nHeight;
-
-  const CompactionRecord& rec = m_doc.m_record;
-  const bool metric = m_doc.m_nUnits == kMetric;
-  const int step = std::max(1, m_doc.AxisStep());
-  const double factor = m_doc.DensityFactor();
-
-  const Brush whiteBrush{false, kWhite};
-  const Brush pointBrush{false, kBlue};
-  const Pen curvePen{PenStyle::Solid, curvePenWidth, kBlue};
-  const Pen dropPen{PenStyle::Dash, 1, kRed};
-  const Pen gridPen{PenStyle::Dot, framework::ThinnestVisiblePenWidth(dc), kGridBlue};
-  const Pen framePen{PenStyle::Solid, framePenWidth, kBlack};
-  const Font titleFont = framework::PointFont(dc, 120);
-  const Font axisFont = framework::PointFont(dc, 100);
-  const Font axisFontUp = framework::PointFont(dc, 100, "Arial", 400, 900);
-  const Font smallFont = framework::PointFont(dc, 80);
-
-  const Pen oldPen = dc.SelectPen(curvePen);
+  m_layout = LayoutFor(left, top, right, bottom);
+  const ChartTools tools = MakeTools(dc, framePenWidth, curvePenWidth);
+  const Pen oldPen = dc.SelectPen(tools.curvePen);
   dc.SetBkMode(BkMode::Transparent);
-  std::optional<Font> oldFont;
-  auto selectFont = [&](const Font& f) {
-    const Font previous = dc.SelectFont(f);
-    if (!oldFont) oldFont = previous;
-  };
 
   // With equal bounds nothing can be placed on the plot: the fill and every mapped item
   // are left out.
   const bool mappable = m_nXAxisMin != m_nXAxisMax && m_nYAxisMin != m_nYAxisMax;
   const int n = std::max(0, m_nPointCount);
-  const int r = W / 150;
+  const int r = m_layout.width / 150;
 
-  // 2. The plot area's white background (the previous fit's area when this one had no points).
-  if (mappable) {
-    dc.FillRect(MapX(m_nXAxisMin), MapY(m_nYAxisMax), MapX(m_nXAxisMax), MapY(m_nYAxisMin),
-                whiteBrush);
-  }
+  if (mappable) FillPlotArea(dc, *this);
+  const Brush oldBrush = dc.SelectBrush(Brush{false, kBlue});
+  if (mappable) DrawPoints(dc, *this, n, r);
 
-  // 3. The test points as fitted.
-  const Brush oldBrush = dc.SelectBrush(pointBrush);
-  if (mappable) {
-    const int markers = std::min<int>(
-        n, static_cast<int>(std::min(m_dSortedMoisture.size(), m_dSortedUnitWeight.size())));
-    for (int i = 0; i < markers; ++i) {
-      const int cx = MapX(m_dSortedMoisture[static_cast<std::size_t>(i)]);
-      const int cy = MapY(m_dSortedUnitWeight[static_cast<std::size_t>(i)]);
-      dc.Ellipse(cx - r, cy - r, cx + r, cy + r);
-    }
-  }
-
-  // 4. Frame and grid, over the markers. The grid lines carry the tick labels; both are
-  // spread out only where neighbouring labels would run into each other.
+  // Frame and grid go over the markers; the grid lines carry the tick labels.
   Ticks ticks;
   if (n > 0 && mappable) {
-    ticks = AxisTicks(dc, *this, smallFont, step);
-    DrawFrameAndGrid(dc, *this, ticks, framePen, gridPen);
+    ticks = AxisTicks(dc, *this, tools.smallFont, std::max(1, m_doc.AxisStep()));
+    DrawFrameAndGrid(dc, *this, ticks, tools.framePen, tools.gridPen);
   }
 
-  // 5. Too few points for a curve.
-  dc.SelectPen(curvePen);
+  dc.SelectPen(tools.curvePen);
+  std::optional<Font> oldFont;
   if (n < 3) {
     dc.DrawTextCentered("Insufficient Data", left, top, right, bottom);
   } else {
-    if (mappable) {
-      // 6. The curve through the samples; the closing repeat of the last point is left out.
-      const std::size_t available =
-          std::min(m_dSampleMoisture.size(), m_dSampleUnitWeight.size());
-      const std::size_t drawn = std::min(available, static_cast<std::size_t>(20 * n - 19));
-      std::vector<DevicePoint> line;
-      line.reserve(drawn);
-      for (std::size_t i = 0; i < drawn; ++i) {
-        line.push_back({MapX(m_dSampleMoisture[i]), MapY(m_dSampleUnitWeight[i])});
-      }
-      dc.Polyline(line);
-
-      // 7. Drop lines from the peak to both axes.
-      dc.SelectPen(dropPen);
-      DrawDropLines(dc, *this, rec.m_dOptimumMoisture, rec.m_dMaxDryDensity, dropLineThickness);
-
-      // 8. Titles and tick labels; every position is a text's top-left corner.
-      const int xLeft = MapX(m_nXAxisMin);
-      const int xRight = MapX(m_nXAxisMax);
-      const int yBottom = MapY(m_nYAxisMin);
-      const int yTop = MapY(m_nYAxisMax);
-      selectFont(axisFont);
-      dc.TextOut((xLeft + xRight) / 2 - W / 14, yBottom + Trunc(H * (2.0 / 41.0)),
-                 "Moisture (%)");
-      selectFont(axisFontUp);
-      dc.TextOut(xLeft - Trunc(W * (5.0 / 43.0)),
-                 (yBottom + yTop) / 2 + (metric ? Trunc(H / 5.0) : Trunc(H / 6.0)),
-                 "Dry Unit Weight " + WithoutBlanks(m_doc.AxisUnit()));
-      selectFont(titleFont);
-      dc.TextOut(MapX((m_nXAxisMin + m_nXAxisMax) / 2) - Trunc(W * (5.0 / 43.0)),
-                 yTop - Trunc(H * (10.0 / 139.0)), "Moisture-Density Curve");
-      selectFont(smallFont);
-      for (long long v : ticks.x) {
-        dc.TextOut(MapX(static_cast<double>(v)) - Trunc(W * (5.0 / 237.0)), yBottom + H / 87,
-                   TickLabel(v));
-      }
-      const int labelX = xLeft - (metric ? Trunc(W / 12.5) : Trunc(W / 15.8));
-      for (long long v : ticks.y) {
-        dc.TextOut(labelX, MapY(static_cast<double>(v)) - Trunc(H * (2.0 / 87.0)),
-                   TickLabel(v));
-      }
-
-      // 9. Results and the fit's warning, blanking what lies under them.
-      dc.SetBkMode(BkMode::Opaque);
-      const int textX = xLeft + Trunc(W * (5.0 / 158.0));
-      dc.TextOut(textX, yTop + H / 116,
-                 "Maximum Dry Density = " + framework::FormatFinite("%.1f", rec.m_dMaxDryDensity) +
-                     " " + WithoutBlanksAndParentheses(m_doc.AxisUnit()));
-      dc.TextOut(textX, yTop + Trunc(H * (5.0 / 116.0)),
-                 "Optimum Moisture = " + framework::FormatFinite("%.1f", rec.m_dOptimumMoisture) +
-                     " %");
-      const std::size_t status = static_cast<std::size_t>(
-          std::clamp(m_nStatus, 0, static_cast<int>(m_strMessages.size()) - 1));
-      dc.TextOut(textX, yTop + H / 13, m_strMessages[status]);
-    }
-
-    // 10. Doubtful data sounds the warning tone.
+    if (mappable) oldFont = DrawFittedCurve(dc, *this, tools, ticks, n, dropLineThickness);
+    // Doubtful data sounds the warning tone.
     if (m_nStatus != kStatusOk && m_pTone != nullptr) m_pTone->Play(kToneHz, kToneMs);
-
-    // 11. The long test as a square, labelled on the side away from the points.
-    if (mappable) {
-      dc.SelectPen(dropPen);
-      const int lx = MapX(rec.m_dLongTestMoisture);
-      const int ly = MapY(rec.m_dLongTestDensity * factor);
-      dc.Rectangle(lx - r, ly - r, lx + r, ly + r);
-      if (m_nLongTestSide == 1) {
-        dc.TextOut(lx + 3 * r, ly - r, "<<<Long Test");
-      } else {
-        dc.TextOut(lx - 25 * r, ly - r, "Long Test>>>");
-      }
-    }
+    if (mappable) DrawLongTestMarker(dc, *this, tools.dropPen, r);
   }
 
-  // 12. Put the surface back as it was.
+  // Put the surface back as it was.
   dc.SetBkMode(BkMode::Transparent);
   if (oldFont) dc.SelectFont(*oldFont);
   dc.SelectBrush(oldBrush);

@@ -13,9 +13,24 @@ class DrawingSurface;
 class Tone;
 }  // namespace framework
 
+// Where the chart places itself: the rectangle it was given and the plot area's margins
+// inside it, set at the start of every paint.
+struct ChartLayout {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  double leftMargin = 0.0;
+  double rightMargin = 0.0;
+  double topMargin = 0.0;
+  double bottomMargin = 0.0;
+};
+
 class CDensityCurve {
  public:
   enum Status { kStatusOk = 0, kStatusDuplicate = 1, kStatusImplausible = 2 };
+  // The side of the long-test marker its label goes on: away from the fitted points.
+  enum LongTestSide { kLabelLeft = 0, kLabelRight = 1 };
 
   // The curve reads the unit system and long-test values from `doc` and writes the fit's
   // results into its record.
@@ -57,17 +72,9 @@ class CDensityCurve {
   int m_nXAxisMax = 0;
   int m_nYAxisMin = 0;
   int m_nYAxisMax = 0;
-  int m_nLongTestSide = 0;
+  int m_nLongTestSide = kLabelLeft;  // a LongTestSide
 
-  // Chart layout, set at the start of every paint.
-  int m_nLeft = 0;
-  int m_nTop = 0;
-  int m_nWidth = 0;
-  int m_nHeight = 0;
-  double m_dLeftMargin = 0.0;
-  double m_dRightMargin = 0.0;
-  double m_dTopMargin = 0.0;
-  double m_dBottomMargin = 0.0;
+  ChartLayout m_layout;
 
  private:
   void WidenForLongTest(double& xMin, double& xMax);

@@ -80,16 +80,15 @@ void DrawProjectBlock(framework::DrawingSurface& dc, int W, int H, const Compact
   TextUpTo(dc, X(0.7), Yk(0.222), rightEnd, rec.m_strTestedBy);
 }
 
-}  // namespace
+// A rectangle on the page, measured by fractions of its width and height from its top-left.
+struct Box {
+  int left, top, right, bottom;
+  int X(double f) const { return left + Part(f, right - left); }
+  int Y(double f) const { return top + Part(f, bottom - top); }
+};
 
-void DrawTestTable(framework::DrawingSurface& dc, int left, int top, int right, int bottom,
-                   const CDensoraDoc& doc) {
-  const int w = right - left;
-  const int h = bottom - top;
-  auto X = [&](double f) { return left + Part(f, w); };
-  auto Y = [&](double f) { return top + Part(f, h); };
-  const std::string& unit = doc.AxisUnit();
-
+// The test table's three heading lines: two of names, one of units.
+void DrawTableHeadings(framework::DrawingSurface& dc, const Box& b, const std::string& unit) {
   struct Cell {
     const char* text;
     double x;
@@ -100,108 +99,104 @@ void DrawTestTable(framework::DrawingSurface& dc, int left, int top, int right, 
   const Cell row2[] = {{"No.", 0.049},    {"Mold+Soil", 0.139}, {"Wet Soil", 0.271},
                        {"Weight", 0.399}, {"Sample", 0.526},    {"Sample", 0.652},
                        {"Content", 0.776}, {"Weight", 0.902}};
-  for (const Cell& c : row1) dc.TextOut(X(c.x), Y(0.04), c.text);
-  for (const Cell& c : row2) dc.TextOut(X(c.x), Y(0.135), c.text);
-  dc.TextOut(X(0.175), Y(0.23), "(g)");
-  dc.TextOut(X(0.3), Y(0.23), "(g)");
-  dc.TextOut(X(0.395), Y(0.23), unit);
-  dc.TextOut(X(0.55), Y(0.23), "(g)");
-  dc.TextOut(X(0.675), Y(0.23), "(g)");
-  dc.TextOut(X(0.81), Y(0.23), "%");
-  dc.TextOut(X(0.898), Y(0.23), unit);
+  for (const Cell& c : row1) dc.TextOut(b.X(c.x), b.Y(0.04), c.text);
+  for (const Cell& c : row2) dc.TextOut(b.X(c.x), b.Y(0.135), c.text);
+  dc.TextOut(b.X(0.175), b.Y(0.23), "(g)");
+  dc.TextOut(b.X(0.3), b.Y(0.23), "(g)");
+  dc.TextOut(b.X(0.395), b.Y(0.23), unit);
+  dc.TextOut(b.X(0.55), b.Y(0.23), "(g)");
+  dc.TextOut(b.X(0.675), b.Y(0.23), "(g)");
+  dc.TextOut(b.X(0.81), b.Y(0.23), "%");
+  dc.TextOut(b.X(0.898), b.Y(0.23), unit);
+}
 
+// One point's row at height `y`: its weights as entered and what follows from them.
+void DrawPointRow(framework::DrawingSurface& dc, const Box& b, int y, const CDensoraDoc& doc,
+                  const TestPoint& p) {
   const CompactionRecord& rec = doc.m_record;
-  std::vector<const TestPoint*> present;
-  for (const auto& p : rec.m_pPoints) {
-    if (!p->IsEmpty()) present.push_back(p.get());
-  }
   const bool metric = doc.m_nUnits == kMetric;
   const double factor = doc.DensityFactor();
-  for (int i = 1; i <= kPointSlots; ++i) {
-    const int y = top + SaturatingTrunc(0.3 * h + 0.097 * i * h);
-    dc.TextOut(X(0.06), y, std::to_string(i));
-    if (i > static_cast<int>(present.size())) continue;
-    const TestPoint& p = *present[static_cast<std::size_t>(i - 1)];
-    const double soil = p.m_dMoldSoil - rec.m_dMoldWeight;
-    const double w = p.MoistureContent();
-    const double wet = metric ? soil * 0.001 / kMetricMoldM3
-                              : soil / (rec.m_dMoldVolume * kGramsPerPound) * factor;
-    // Without a moisture content (no dry weight) there is no water content and no dry unit
-    // weight, and without a mold volume no unit weight at all: those cells stay blank rather
-    // than showing a number that means nothing.
-    const bool hasMoisture = std::isfinite(w);
-    const double dry = metric ? wet / (w + 1.0)
-                              : (std::isfinite(wet) ? p.DryUnitWeight() * factor : NAN);
-    dc.TextOut(X(0.154), y, FormatFinite("%.1f", p.m_dMoldSoil));
-    dc.TextOut(X(0.282), y, FormatFinite("%.1f", soil));
-    dc.TextOut(X(0.41), y, FormatFinite("%.1f", wet));
-    dc.TextOut(X(0.532), y, FormatFinite("%.1f", p.m_dWetSample));
-    dc.TextOut(X(0.67), y, FormatFinite("%.1f", p.m_dDrySample));
-    dc.TextOut(X(0.783), y,
-               hasMoisture ? FormatFinite(w >= 0.1 ? "%.2f" : "  %.2f", 100.0 * w) : std::string());
-    dc.TextOut(X(0.91), y, hasMoisture ? FormatFinite("%.1f", dry) : std::string());
-  }
+  const double soil = p.m_dMoldSoil - rec.m_dMoldWeight;
+  const double w = p.MoistureContent();
+  const double wet = metric ? soil * 0.001 / kMetricMoldM3
+                            : soil / (rec.m_dMoldVolume * kGramsPerPound) * factor;
+  // Without a moisture content (no dry weight) there is no water content and no dry unit
+  // weight, and without a mold volume no unit weight at all: those cells stay blank rather
+  // than showing a number that means nothing.
+  const bool hasMoisture = std::isfinite(w);
+  const double dry =
+      metric ? wet / (w + 1.0) : (std::isfinite(wet) ? p.DryUnitWeight() * factor : NAN);
+  dc.TextOut(b.X(0.154), y, FormatFinite("%.1f", p.m_dMoldSoil));
+  dc.TextOut(b.X(0.282), y, FormatFinite("%.1f", soil));
+  dc.TextOut(b.X(0.41), y, FormatFinite("%.1f", wet));
+  dc.TextOut(b.X(0.532), y, FormatFinite("%.1f", p.m_dWetSample));
+  dc.TextOut(b.X(0.67), y, FormatFinite("%.1f", p.m_dDrySample));
+  dc.TextOut(b.X(0.783), y,
+             hasMoisture ? FormatFinite(w >= 0.1 ? "%.2f" : "  %.2f", 100.0 * w) : std::string());
+  dc.TextOut(b.X(0.91), y, hasMoisture ? FormatFinite("%.1f", dry) : std::string());
+}
 
-  dc.MoveTo(left, top);
-  dc.LineTo(right, top);
-  dc.LineTo(right, bottom);
-  dc.LineTo(left, bottom);
-  dc.LineTo(left, top);
-  dc.MoveTo(left, Y(0.34));
-  dc.LineTo(right, Y(0.34));
-  dc.MoveTo(left, Y(0.359));
-  dc.LineTo(right, Y(0.359));
-  for (int k = 1; k <= 7; ++k) {
-    const int x = left + Part(0.125 * k, w);
-    dc.MoveTo(x, top);
-    dc.LineTo(x, bottom);
+// Every slot's number, and the present points' rows from the top slot down.
+void DrawPointRows(framework::DrawingSurface& dc, const Box& b, const CDensoraDoc& doc) {
+  std::vector<const TestPoint*> present;
+  for (const auto& p : doc.m_record.m_pPoints) {
+    if (!p->IsEmpty()) present.push_back(p.get());
+  }
+  const int h = b.bottom - b.top;
+  for (int i = 1; i <= kPointSlots; ++i) {
+    const int y = b.top + SaturatingTrunc(0.3 * h + 0.097 * i * h);
+    dc.TextOut(b.X(0.06), y, std::to_string(i));
+    if (i > static_cast<int>(present.size())) continue;
+    DrawPointRow(dc, b, y, doc, *present[static_cast<std::size_t>(i - 1)]);
   }
 }
 
-void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CDensoraDoc& doc,
-                CDensityCurve& curve) {
-  const int W = pageWidth;
-  const int H = pageHeight;
+// The table's frame, the double rule under the headings and the seven column rules.
+void DrawTableRules(framework::DrawingSurface& dc, const Box& b) {
+  dc.MoveTo(b.left, b.top);
+  dc.LineTo(b.right, b.top);
+  dc.LineTo(b.right, b.bottom);
+  dc.LineTo(b.left, b.bottom);
+  dc.LineTo(b.left, b.top);
+  dc.MoveTo(b.left, b.Y(0.34));
+  dc.LineTo(b.right, b.Y(0.34));
+  dc.MoveTo(b.left, b.Y(0.359));
+  dc.LineTo(b.right, b.Y(0.359));
+  for (int k = 1; k <= 7; ++k) {
+    const int x = b.left + Part(0.125 * k, b.right - b.left);
+    dc.MoveTo(x, b.top);
+    dc.LineTo(x, b.bottom);
+  }
+}
+
+// The laboratory's name and the report's title, in the heading font.
+void DrawHeadings(framework::DrawingSurface& dc, int W, int H) {
+  dc.TextOut(Part(0.30, W), Part(0.08, H), "VOLLINDOR");
+  dc.TextOut(Part(0.42, W), Part(0.10, H), "KARROWAY");
+  dc.TextOut(Part(0.33, W), Part(0.16, H), "MOISTURE DENSITY DETERMINATION");
+}
+
+// The mold's weight and volume, under the rule.
+void DrawMold(framework::DrawingSurface& dc, int W, int H, const CDensoraDoc& doc,
+              const framework::Font& labelFont, const framework::Font& valueFont) {
   auto X = [&](double f) { return Part(f, W); };
-  // The project block sits 325 device units lower than its fractions say.
   auto Yk = [&](double f) { return 325 + Part(f, H); };
-  CompactionRecord& rec = doc.m_record;
-  const double factor = doc.DensityFactor();
-
-  // 1. The emblem, unscaled.
-  dc.DrawBitmap(X(0.15), Part(0.05, H), Emblem());
-
-  // 2. Tools and headings.
-  const framework::Font headingFont = framework::PointFont(dc, 120, "Arial", 700);
-  const framework::Font labelFont = framework::PointFont(dc, 100, "Arial", 700);
-  const framework::Font valueFont = framework::PointFont(dc, 100, "Arial", 400);
-  const framework::Pen rulePen{framework::PenStyle::Solid, 10, {0, 0, 0}};
-  const framework::Font oldFont = dc.SelectFont(headingFont);
-  dc.TextOut(X(0.30), Part(0.08, H), "VOLLINDOR");
-  dc.TextOut(X(0.42), Part(0.10, H), "KARROWAY");
-  dc.TextOut(X(0.33), Part(0.16, H), "MOISTURE DENSITY DETERMINATION");
-
-  // 3. The project block.
-  DrawProjectBlock(dc, W, H, rec, labelFont, valueFont);
-
-  // 4. The rule under the project block.
-  const framework::Pen oldPen = dc.SelectPen(rulePen);
-  dc.MoveTo(X(0.125), Yk(0.28));
-  dc.LineTo(X(0.892), Yk(0.28));
-
-  // 5. The mold.
   dc.SelectFont(labelFont);
   dc.TextOut(X(0.135), Yk(0.291), "Mold Weight (g)");
   dc.TextOut(X(0.527), Yk(0.291), "Mold Volume" + doc.VolumeUnit());
   dc.SelectFont(valueFont);
-  dc.TextOut(X(0.313), Yk(0.291), FormatFinite("%.0f", rec.m_dMoldWeight));
-  dc.TextOut(X(0.7), Yk(0.291), FormatFinite("%.6f", rec.m_dMoldVolume * doc.VolumeFactor()));
+  dc.TextOut(X(0.313), Yk(0.291), FormatFinite("%.0f", doc.m_record.m_dMoldWeight));
+  dc.TextOut(X(0.7), Yk(0.291),
+             FormatFinite("%.6f", doc.m_record.m_dMoldVolume * doc.VolumeFactor()));
+}
 
-  // 6. The test points.
-  DrawTestTable(dc, X(0.125), Part(0.365, H), X(0.892), Part(0.52, H), doc);
-
-  // 7. The long test against the fit as it stands.
-  const double longDensity = rec.m_dLongTestDensity * factor;
+// The long test rated against the fit as it stands.
+void DrawLongTestResults(framework::DrawingSurface& dc, int W, int H, const CDensoraDoc& doc,
+                         const framework::Font& labelFont, const framework::Font& valueFont) {
+  auto X = [&](double f) { return Part(f, W); };
+  auto Yk = [&](double f) { return 325 + Part(f, H); };
+  const CompactionRecord& rec = doc.m_record;
+  const double longDensity = rec.m_dLongTestDensity * doc.DensityFactor();
   const std::string densityRating = RateLongTest(doc, rec.m_dMaxDryDensity, longDensity, true);
   const std::string moistureRating =
       RateLongTest(doc, rec.m_dOptimumMoisture, rec.m_dLongTestMoisture, false);
@@ -214,12 +209,49 @@ void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CD
   dc.TextOut(X(0.305), Yk(0.51),
              "Optimum Moisture = " + FormatFinite("%.2f", rec.m_dLongTestMoisture) + "%, " +
                  moistureRating);
+}
 
-  // 8. Refit and draw the chart with heavier lines, in the value font.
+}  // namespace
+
+void DrawTestTable(framework::DrawingSurface& dc, int left, int top, int right, int bottom,
+                   const CDensoraDoc& doc) {
+  const Box box{left, top, right, bottom};
+  DrawTableHeadings(dc, box, doc.AxisUnit());
+  DrawPointRows(dc, box, doc);
+  DrawTableRules(dc, box);
+}
+
+void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CDensoraDoc& doc,
+                CDensityCurve& curve) {
+  const int W = pageWidth;
+  const int H = pageHeight;
+  auto X = [&](double f) { return Part(f, W); };
+  // The project block sits 325 device units lower than its fractions say.
+  auto Yk = [&](double f) { return 325 + Part(f, H); };
+
+  dc.DrawBitmap(X(0.15), Part(0.05, H), Emblem());  // unscaled
+  const framework::Font headingFont = framework::PointFont(dc, 120, "Arial", 700);
+  const framework::Font labelFont = framework::PointFont(dc, 100, "Arial", 700);
+  const framework::Font valueFont = framework::PointFont(dc, 100, "Arial", 400);
+  const framework::Pen rulePen{framework::PenStyle::Solid, 10, {0, 0, 0}};
+  const framework::Font oldFont = dc.SelectFont(headingFont);
+  DrawHeadings(dc, W, H);
+  DrawProjectBlock(dc, W, H, doc.m_record, labelFont, valueFont);
+
+  // The rule under the project block.
+  const framework::Pen oldPen = dc.SelectPen(rulePen);
+  dc.MoveTo(X(0.125), Yk(0.28));
+  dc.LineTo(X(0.892), Yk(0.28));
+
+  DrawMold(dc, W, H, doc, labelFont, valueFont);
+  DrawTestTable(dc, X(0.125), Part(0.365, H), X(0.892), Part(0.52, H), doc);
+  DrawLongTestResults(dc, W, H, doc, labelFont, valueFont);
+
+  // Refit and draw the chart with heavier lines, in the value font.
   curve.FitRecord();
   curve.DrawChart(dc, X(0.125), Part(0.59, H), X(0.892), Part(0.95, H), 10, 7, 4);
 
-  // 10. Put the surface back.
+  // Put the surface back.
   dc.SelectPen(oldPen);
   dc.SelectFont(oldFont);
 }

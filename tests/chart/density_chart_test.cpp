@@ -73,12 +73,12 @@ TEST_F(ChartFixture, MapsTheAxisBoundsOntoThePlotAreaTruncatingTowardZero) {
   ASSERT_EQ(curve.m_nYAxisMin, 99);
   ASSERT_EQ(curve.m_nYAxisMax, 106);
 
-  EXPECT_EQ(curve.m_nWidth, 600);
-  EXPECT_EQ(curve.m_nHeight, 400);
-  EXPECT_DOUBLE_EQ(curve.m_dLeftMargin, 72.0);
-  EXPECT_DOUBLE_EQ(curve.m_dRightMargin, 18.0);
-  EXPECT_DOUBLE_EQ(curve.m_dTopMargin, 36.0);
-  EXPECT_DOUBLE_EQ(curve.m_dBottomMargin, 44.0);
+  EXPECT_EQ(curve.m_layout.width, 600);
+  EXPECT_EQ(curve.m_layout.height, 400);
+  EXPECT_DOUBLE_EQ(curve.m_layout.leftMargin, 72.0);
+  EXPECT_DOUBLE_EQ(curve.m_layout.rightMargin, 18.0);
+  EXPECT_DOUBLE_EQ(curve.m_layout.topMargin, 36.0);
+  EXPECT_DOUBLE_EQ(curve.m_layout.bottomMargin, 44.0);
 
   EXPECT_EQ(curve.MapX(9), 82);
   EXPECT_EQ(curve.MapX(12), 337);
@@ -347,7 +347,7 @@ TEST_F(ChartFixture, LongTestLabelFacesAwayFromThePoints) {
   doc.m_record.m_dLongTestDensity = 102.0;
   doc.m_record.m_dLongTestMoisture = 8.0;  // below every point: the axis widens to the left
   FitAndDraw();
-  ASSERT_EQ(curve.m_nLongTestSide, 1);
+  ASSERT_EQ(curve.m_nLongTestSide, CDensityCurve::kLabelRight);
   ASSERT_EQ(curve.m_nXAxisMin, 7);
   int lx = curve.MapX(8.0), ly = curve.MapY(102.0);
   const RecordedCall& below = Text("<<<Long Test");
@@ -362,7 +362,7 @@ TEST_F(ChartFixture, LongTestLabelFacesAwayFromThePoints) {
   dc.Clear();
   doc.m_record.m_dLongTestMoisture = 16.0;  // above every point
   FitAndDraw();
-  ASSERT_EQ(curve.m_nLongTestSide, 0);
+  ASSERT_EQ(curve.m_nLongTestSide, CDensityCurve::kLabelLeft);
   lx = curve.MapX(16.0);
   ly = curve.MapY(102.0);
   const RecordedCall& above = Text("Long Test>>>");

@@ -195,10 +195,10 @@ TEST_F(ReportFixture, DrawsTheChartInItsRectangleWithHeavyLines) {
   densora_test::SetThreePoints(doc);
   Fit();
   Print();
-  EXPECT_EQ(viewCurve.m_nLeft, 637);
-  EXPECT_EQ(viewCurve.m_nTop, 3894);
-  EXPECT_EQ(viewCurve.m_nWidth, 4549 - 637);
-  EXPECT_EQ(viewCurve.m_nHeight, 6270 - 3894);
+  EXPECT_EQ(viewCurve.m_layout.left, 637);
+  EXPECT_EQ(viewCurve.m_layout.top, 3894);
+  EXPECT_EQ(viewCurve.m_layout.width, 4549 - 637);
+  EXPECT_EQ(viewCurve.m_layout.height, 6270 - 3894);
 
   const auto fills = dc.CallsOf(Kind::FillRect);
   ASSERT_EQ(fills.size(), 1u);
