@@ -61,12 +61,12 @@ framework::MonoBitmap BuildEmblem() {
   framework::MonoBitmap bmp;
   bmp.width = kEmblemSize;
   bmp.height = kEmblemSize;
-  const int stride = (kEmblemSize + 7) / 8;
-  bmp.bits.assign(static_cast<std::size_t>(stride * kEmblemSize), 0);
+  const std::size_t stride = (kEmblemSize + 7) / 8;
+  bmp.bits.assign(stride * kEmblemSize, 0);
   for (int y = 0; y < kEmblemSize; ++y) {
     for (int x = 0; x < kEmblemSize; ++x) {
       if (EmblemPixel(x, y)) {
-        bmp.bits[static_cast<std::size_t>(y * stride + x / 8)] |=
+        bmp.bits[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x / 8)] |=
             static_cast<std::uint8_t>(0x80u >> (x % 8));
       }
     }
