@@ -11,7 +11,7 @@ CCurvePage::CCurvePage(const QRect& tabRect, QWidget* parent, CDensoraDoc& doc,
 
 bool CCurvePage::OnInitDialog() {
   CTabPage::OnInitDialog();
-  // The chart window takes the place of the frame control 1005, keeping its identifier.
+  // The chart window takes the place of the graph's frame control, keeping its identifier.
   QWidget* frame = Control(IDC_GRAPH);
   m_pGraph = new CCurveGraph(m_doc, this);
   m_pGraph->setGeometry(frame->geometry());

@@ -1,6 +1,7 @@
 #pragma once
 // The Moisture-density Curve page: the chart of the current record and the program's only
 // switch between English and Metric units.
+#include "views/control_ids.h"
 #include "views/tab_page.h"
 
 class CCurveGraph;
@@ -13,7 +14,7 @@ class Tone;
 class CCurvePage : public CTabPage {
   Q_OBJECT
  public:
-  enum { IDC_GRAPH = 1005, IDC_ENGLISH = 1019, IDC_METRIC = 1020 };
+  using enum ctl::curve::Id;
 
   CCurvePage(const QRect& tabRect, QWidget* parent, CDensoraDoc& doc, framework::Tone* tone);
 

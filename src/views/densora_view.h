@@ -9,6 +9,7 @@
 
 #include "framework/document.h"
 #include "model/density_curve.h"
+#include "views/control_ids.h"
 #include "views/window_placement.h"
 
 class CDensoraDoc;
@@ -32,7 +33,7 @@ struct ViewOptions {
 class CDensoraView : public QWidget, public framework::CView {
   Q_OBJECT
  public:
-  enum { IDC_TREE = 1000, IDC_TABS = 1001 };
+  using enum ctl::main_form::Id;
   // The main window's place and size after every initial update.
   static constexpr int kWindowWidth = 690;
   static constexpr int kWindowHeight = 532;

@@ -3,15 +3,13 @@
 // current unit, kept in pcf) and optimum moisture, with their ratings against the fit.
 #include <string>
 
+#include "views/control_ids.h"
 #include "views/tab_page.h"
 
 class CLongTestPage : public CTabPage {
   Q_OBJECT
  public:
-  enum {
-    IDC_DENSITY = 1003, IDC_MOISTURE = 1004, IDC_UNIT_PCF = 1005, IDC_UNIT_METRIC = 1006,
-    IDC_DENSITY_RATING = 1007, IDC_MOISTURE_RATING = 1008
-  };
+  using enum ctl::long_test::Id;
 
   CLongTestPage(const QRect& tabRect, QWidget* parent);
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "views/control_ids.h"
 #include "views/tab_page.h"
 
 class QComboBox;
@@ -13,11 +14,7 @@ class QDateEdit;
 class CProjectInfoPage : public CTabPage {
   Q_OBJECT
  public:
-  enum {
-    IDC_PROJECT = 1001, IDC_DATE = 1002, IDC_STATION = 1003, IDC_TEST_NO = 1004,
-    IDC_TESTED_BY = 1009, IDC_CLEAR = 1011, IDC_TEST_TYPE = 1012, IDC_TIP_NO = 1016,
-    IDC_COUNTY = 1023, IDC_COMMENTS = 1026
-  };
+  using enum ctl::project_info::Id;
 
   // `counties` (Windows-1252) fill the County list, in their order.
   CProjectInfoPage(const QRect& tabRect, QWidget* parent, std::vector<std::string> counties);

@@ -1,16 +1,17 @@
 #pragma once
 // The Test Data page ("CURVE DATA"): the mold weight and the three weights of each of the
 // six test points, with the 300 g wet-sample offer and the weight-order warnings.
+#include "views/control_ids.h"
 #include "views/tab_page.h"
 
 class CTestDataPage : public CTabPage {
   Q_OBJECT
  public:
-  enum { IDC_MOLD_WEIGHT = 1001, IDC_MOLD_VOLUME = 1002, IDC_CLEAR = 1024 };
+  using enum ctl::test_data::Id;
   // The edits of row r (1 to 6).
-  static int MoldSoilId(int row) { return 1003 + row; }
-  static int WetId(int row) { return 1009 + row; }
-  static int DryId(int row) { return 1015 + row; }
+  static int MoldSoilId(int row) { return IDC_MOLD_SOIL_ROW1 + row - 1; }
+  static int WetId(int row) { return IDC_WET_ROW1 + row - 1; }
+  static int DryId(int row) { return IDC_DRY_ROW1 + row - 1; }
 
   CTestDataPage(const QRect& tabRect, QWidget* parent);
 
