@@ -1,12 +1,113 @@
 #include "file/lng_format.h"
 
+#include <cmath>
+
 #include "framework/prompt.h"
 #include "model/densora_doc.h"
 #include "model/messages.h"
 
 namespace {
+
 constexpr const char* kMagic = "lng";
+// The extension block begins with the text "lngx" in the archive's form: 04 6C 6E 67 78.
+constexpr const char* kBlockTag = "lngx";
+constexpr std::int32_t kBlockVersion = 1;
+constexpr std::int32_t kMaxBlockEntries = 64;
+
+// The block's known entries, in the order they are written: the specific gravity and its
+// source, the oversize fraction, then the standard and method. Each is a number or a text.
+struct KnownEntry {
+  const char* key;
+  double LabExtension::*number;
+  std::string LabExtension::*text;
+};
+constexpr KnownEntry kKnown[] = {
+    {"specificGravity", &LabExtension::specificGravity, nullptr},
+    {"specificGravitySource", nullptr, &LabExtension::specificGravitySource},
+    {"oversizePercent", &LabExtension::oversizePercent, nullptr},
+    {"oversizeSpecificGravity", &LabExtension::oversizeSpecificGravity, nullptr},
+    {"oversizeMoisture", &LabExtension::oversizeMoisture, nullptr},
+    {"standard", nullptr, &LabExtension::standard},
+    {"method", nullptr, &LabExtension::method}};
+
+// The entered known values as entries; a 0 or an empty text is not entered.
+std::vector<ExtensionEntry> KnownEntries(const LabExtension& x) {
+  std::vector<ExtensionEntry> out;
+  for (const KnownEntry& k : kKnown) {
+    if (k.number && x.*k.number != 0.0) out.push_back(ExtensionEntry{k.key, 'D', x.*k.number, 0, {}});
+    if (k.text && !(x.*k.text).empty()) out.push_back(ExtensionEntry{k.key, 'S', 0.0, 0, x.*k.text});
+  }
+  return out;
 }
+
+void WriteEntry(framework::CArchive& ar, const ExtensionEntry& e) {
+  ar.WriteString(e.key);
+  ar.WriteByte(static_cast<std::uint8_t>(e.type));
+  if (e.type == 'D') ar.WriteDouble(e.number);
+  if (e.type == 'S') ar.WriteString(e.text);
+  if (e.type == 'I') ar.WriteInt32(e.integer);
+}
+
+void WriteExtensionBlock(framework::CArchive& ar, const LabExtension& x) {
+  std::vector<ExtensionEntry> entries = KnownEntries(x);
+  entries.insert(entries.end(), x.unknown.begin(), x.unknown.end());
+  if (entries.empty()) return;  // the specified layout, byte for byte
+  ar.WriteString(kBlockTag);
+  ar.WriteInt32(kBlockVersion);
+  ar.WriteInt32(static_cast<std::int32_t>(entries.size()));
+  for (const ExtensionEntry& e : entries) WriteEntry(ar, e);
+}
+
+[[noreturn]] void Malformed() {
+  throw framework::CArchiveException(framework::CArchiveException::endOfFile);
+}
+
+ExtensionEntry ReadEntry(framework::CArchive& ar) {
+  ExtensionEntry e;
+  e.key = ar.ReadString();
+  e.type = static_cast<char>(ar.ReadByte());
+  if (e.type == 'D') {
+    e.number = ar.ReadDouble();
+    if (!std::isfinite(e.number)) Malformed();
+  } else if (e.type == 'S') {
+    e.text = ar.ReadString();
+  } else if (e.type == 'I') {
+    e.integer = ar.ReadInt32();
+  } else {
+    Malformed();
+  }
+  return e;
+}
+
+// Puts an entry where it belongs: a known key in its member, anything else kept as it came.
+void Take(LabExtension& x, ExtensionEntry e) {
+  for (const KnownEntry& k : kKnown) {
+    if (e.key != k.key) continue;
+    if (k.number && e.type == 'D') {
+      x.*k.number = e.number;
+      return;
+    }
+    if (k.text && e.type == 'S') {
+      x.*k.text = std::move(e.text);
+      return;
+    }
+  }
+  x.unknown.push_back(std::move(e));
+}
+
+// Reads the block when the bytes after the comments begin with its tag; other trailing
+// bytes are ignored, as they always were. A broken block refuses the whole file.
+void ReadExtensionBlock(framework::CArchive& ar, LabExtension& x) {
+  x = LabExtension{};
+  if (!ar.NextBytesAre(std::string("\x04", 1) + kBlockTag)) return;
+  ar.ReadString();
+  ar.ReadInt32();  // the block's version: every version so far has this one layout
+  const std::int32_t count = ar.ReadInt32();
+  if (count < 0 || count > kMaxBlockEntries) Malformed();
+  for (std::int32_t i = 0; i < count; ++i) Take(x, ReadEntry(ar));
+}
+
+}  // namespace
 
 void WriteLngRecord(framework::CArchive& ar, CompactionRecord& r) {
   r.m_nVersion = kFileVersion;
@@ -31,6 +132,7 @@ void WriteLngRecord(framework::CArchive& ar, CompactionRecord& r) {
   for (const RecordText& t : kRecordTexts) {
     if (t.afterNumbers) ar.WriteString(r.*t.member);
   }
+  WriteExtensionBlock(ar, r.m_ext);
 }
 
 LngReadResult ReadLngRecord(framework::CArchive& ar, CompactionRecord& r, std::int32_t& version) {
@@ -57,6 +159,7 @@ LngReadResult ReadLngRecord(framework::CArchive& ar, CompactionRecord& r, std::i
   for (const RecordText& t : kRecordTexts) {
     if (t.afterNumbers) r.*t.member = ar.ReadString();
   }
+  ReadExtensionBlock(ar, r.m_ext);
   return LngReadResult::kOk;
 }
 

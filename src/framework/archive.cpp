@@ -58,6 +58,12 @@ void CArchive::WriteString(const std::string& text) {
   Append(text.data(), n);
 }
 
+void CArchive::WriteByte(std::uint8_t value) { Append(&value, 1); }
+
+bool CArchive::NextBytesAre(const std::string& bytes) const {
+  return Remaining() >= bytes.size() && std::memcmp(m_data + m_pos, bytes.data(), bytes.size()) == 0;
+}
+
 void CArchive::Need(std::size_t bytes) const {
   if (m_size - m_pos < bytes) throw CArchiveException(CArchiveException::endOfFile);
 }

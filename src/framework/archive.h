@@ -37,17 +37,21 @@ class CArchive {
   // Writes the length prefix (1, 3 or 7 bytes) and the bytes of an 8-bit text.
   void WriteString(const std::string& text);
 
+  void WriteByte(std::uint8_t value);
+
   std::int32_t ReadInt32();
   double ReadDouble();
+  std::uint8_t ReadByte();
   // Reads an 8-bit text, or a wide text (prefix FF FE FF) converted to Windows-1252.
   std::string ReadString();
 
   std::size_t Position() const { return m_pos; }
   std::size_t Remaining() const { return m_size - m_pos; }
+  // True when the data still to be read begins with `bytes`.
+  bool NextBytesAre(const std::string& bytes) const;
 
  private:
   void Need(std::size_t bytes) const;
-  std::uint8_t ReadByte();
   std::uint16_t ReadUInt16();
   std::uint32_t ReadUInt32();
   std::uint32_t ReadLengthPrefix(bool& wide);

@@ -49,6 +49,7 @@ CompactionRecord& CompactionRecord::operator=(const CompactionRecord& other) {
   m_dLongTestDensity = other.m_dLongTestDensity;
   m_dLongTestMoisture = other.m_dLongTestMoisture;
   m_strComments = other.m_strComments;
+  m_ext = other.m_ext;
   return *this;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "model/lab_extension.h"
+
 class CompactionRecord;
 
 // One test point: three weights in grams. The point reads the mold weight and volume from
@@ -71,6 +73,7 @@ class CompactionRecord {
   double m_dLongTestDensity = 0.0;
   double m_dLongTestMoisture = 0.0;
   std::string m_strComments;
+  LabExtension m_ext;  // kept in the file's extension block
 };
 
 // One text of the record: its key in JSON, its label in messages and listings, whether a

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -246,6 +247,58 @@ TEST_F(LngReaderRefusal, EmptyAndOversizedFilesAreRefused) {
   // A file that cannot be read at all is a failure of another kind.
   EXPECT_FALSE(doc.OnOpenDocument(dir / "missing.lng"));
   EXPECT_EQ(doc.LastOpenFailure(), CDensoraDoc::OpenFailure::kFileError);
+}
+
+// The laboratory's own data travels in a block after the comments: read back whole, with an
+// entry of a later version kept as it came; a broken block refuses the whole file.
+TEST(LngExtensionBlock, RoundTripsAndRefusesWhatIsBroken) {
+  CDensoraDoc doc;
+  testdata::FillTypicalRecord(doc);
+  const std::size_t plain = Image(doc).size();
+  LabExtension& x = doc.m_record.m_ext;
+  x.specificGravity = 2.70;
+  x.specificGravitySource = "assumed";
+  x.oversizePercent = 12.0;
+  x.standard = "AASHTO T 180";
+  x.method = "D";
+  x.unknown.push_back(ExtensionEntry{"laterKey", 'I', 0.0, 7, {}});
+  const Bytes image = Image(doc);
+  EXPECT_EQ(Bytes(image.begin() + plain, image.begin() + plain + 5), (Bytes{4, 'l', 'n', 'g', 'x'}));
+
+  TempDir dir;
+  WriteBytes(dir / "x.lng", image);
+  CDensoraDoc back;
+  ScriptedPrompt prompt;
+  ASSERT_TRUE(back.OnOpenDocument(dir / "x.lng"));
+  EXPECT_EQ(back.m_record.m_ext, x);
+  EXPECT_EQ(Image(back), image);
+
+  // Trailing bytes that are no block are ignored, as they always were.
+  Bytes trailing(image.begin(), image.begin() + plain);
+  trailing.insert(trailing.end(), {4, 'j', 'u', 'n', 'k', 1, 2, 3});
+  WriteBytes(dir / "t.lng", trailing);
+  ASSERT_TRUE(back.OnOpenDocument(dir / "t.lng"));
+  EXPECT_TRUE(back.m_record.m_ext.Empty());
+
+  // Cut anywhere inside the block, or with a count above 64, an unknown type or a
+  // non-finite number: "Unexpected file format.", and the record stays.
+  std::vector<Bytes> broken;
+  for (std::size_t len = plain + 5; len < image.size(); len += 3) broken.emplace_back(image.begin(), image.begin() + len);
+  auto patched = [&](std::size_t at, Bytes with) {
+    Bytes b = image;
+    std::copy(with.begin(), with.end(), b.begin() + at);
+    return b;
+  };
+  broken.push_back(patched(plain + 9, {65, 0, 0, 0}));
+  const std::size_t firstType = plain + 13 + 1 + 15;  // after "specificGravity"
+  broken.push_back(patched(firstType, {'Z'}));
+  broken.push_back(patched(firstType + 1, {0, 0, 0, 0, 0, 0, 0xF8, 0x7F}));  // NaN
+  for (const Bytes& b : broken) {
+    prompt.shown.clear();
+    WriteBytes(dir / "b.lng", b);
+    EXPECT_FALSE(back.OnOpenDocument(dir / "b.lng")) << b.size();
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Unexpected file format."}) << b.size();
+  }
 }
 
 TEST(LngReader, OldAndNegativeVersionsShareTheLayout) {
