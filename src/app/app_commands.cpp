@@ -18,6 +18,7 @@
 #include "app/resource.h"
 #include "app/settings.h"
 #include "file/project_tree.h"
+#include "framework/prompt.h"
 #include "framework/qt/qt_surface.h"
 #include "model/densora_doc.h"
 #include "print/report.h"
@@ -115,7 +116,12 @@ void CAppCommands::OnTreeSelectionChanged() {
 
 void CAppCommands::PrintReport(QPrinter& printer) {
   QPainter painter;
-  if (!painter.begin(&printer)) return;
+  if (!painter.begin(&printer)) {
+    // No printer, or a file that cannot be written: nothing was printed, and the user hears so.
+    framework::AfxMessageBox("The report could not be printed: the printer did not start.",
+                             framework::MsgButtons::Ok, framework::MsgIcon::Stop);
+    return;
+  }
   {
     // The surface keeps the painter's state for its lifetime: it ends before the painter.
     framework::QtPainterSurface surface(painter);

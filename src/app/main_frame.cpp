@@ -219,16 +219,6 @@ void CMainFrame::SetCommandHandler(int id, Handler handler) {
 bool CMainFrame::HasCommandHandler(int id) const { return m_handlers.count(id) != 0; }
 
 bool CMainFrame::OnCommand(int id) {
-  // Save first: whatever sent it, the program's own Save runs.
-  if (id == ID_FILE_SAVE) {
-    const auto it = m_handlers.find(ID_FILE_SAVE);
-    if (it == m_handlers.end()) {
-      ReportUnavailable(id);
-      return false;
-    }
-    it->second();
-    return true;
-  }
   switch (id) {
     case ID_APP_EXIT:
       close();
@@ -299,24 +289,10 @@ void CMainFrame::UpdateFrameTitle() {
 void CMainFrame::OnUpdate(framework::CView*, long) { UpdateFrameTitle(); }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  if (m_closeHandler) {
-    if (m_closeHandler()) {
-      event->accept();
-    } else {
-      event->ignore();
-    }
+  // The close handler asks about unsaved changes; the window closes only when it agrees.
+  if (m_closeHandler && !m_closeHandler()) {
+    event->ignore();
     return;
-  }
-  // Until the save-changes check is connected, a record with changes is never dropped
-  // without the user's word.
-  if (m_doc.IsModified()) {
-    const auto answer = framework::AfxMessageBox(
-        "The record has changes that cannot be saved in this version of Densora.  Close anyway?",
-        framework::MsgButtons::YesNo, framework::MsgIcon::Stop);
-    if (answer != framework::MsgAnswer::Yes) {
-      event->ignore();
-      return;
-    }
   }
   event->accept();
 }

@@ -54,7 +54,7 @@ CTabPage* CDensoraView::GetCurrentPage() const {
 void CDensoraView::OnUpdate(framework::CView*, long hint) {
   RefreshPages();
   // While the program starts, the initial update that ends the start builds the tree once.
-  if (hint != 1 && !m_pTree->InStartup()) m_pTree->RefreshTree();
+  if (hint != kHintRecord && !m_pTree->InStartup()) m_pTree->RefreshTree();
 }
 
 void CDensoraView::RefreshPages() {

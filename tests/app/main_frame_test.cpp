@@ -1,5 +1,6 @@
 // The main frame: menu, keys, toolbar, status bar, command routing and the close request.
 #include <QAction>
+#include <QPrinter>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -7,6 +8,7 @@
 #include <QToolButton>
 
 #include "app/about_dialog.h"
+#include "app/app_commands.h"
 #include "app/resource.h"
 #include "support_qt/app_fixture.h"
 #include "views/project_info_page.h"
@@ -156,6 +158,17 @@ TEST_F(MainFrame, WithoutTheSaveCheckAModifiedRecordIsNotDroppedSilently) {
   prompt.Plan({framework::MsgAnswer::Yes});
   Frame()->close();
   EXPECT_FALSE(Frame()->isVisible());
+}
+
+TEST_F(MainFrame, APrinterThatDoesNotStartIsReported) {
+  ASSERT_TRUE(Start());
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(tmp / "no such folder") + QStringLiteral("/report.pdf"));
+  prompt.shown.clear();
+  app->Commands()->PrintReport(printer);
+  ASSERT_EQ(prompt.shown.size(), 1u);
+  EXPECT_NE(prompt.shown[0].text.find("could not be printed"), std::string::npos);
 }
 
 TEST_F(MainFrame, ViewMenuHidesAndShowsTheBars) {

@@ -401,7 +401,7 @@ TEST_F(ChartFixture, FewerThanThreePointsShowInsufficientDataOverFrameAndMarkers
   doc.m_record.Point(3).m_dDrySample = 0.0;
   dc.Clear();
   FitAndDraw();
-  ASSERT_NE(curve.m_nStatus, 0);
+  ASSERT_NE(curve.m_nStatus, CDensityCurve::kStatusOk);
   EXPECT_EQ(dc.CallsOf(Kind::Ellipse).size(), 1u);
   EXPECT_NE(dc.FindText("Insufficient Data"), nullptr);
   EXPECT_EQ(tone.plays, 0);
@@ -679,7 +679,7 @@ TEST_F(ChartFixture, BadDataDrawsABoundedChart) {
       EXPECT_EQ(text.text.find("inf"), std::string::npos) << c.name << ": " << text.text;
       EXPECT_EQ(text.text.find("nan"), std::string::npos) << c.name << ": " << text.text;
     }
-    EXPECT_NE(cv.m_nStatus, 0) << c.name;
+    EXPECT_NE(cv.m_nStatus, CDensityCurve::kStatusOk) << c.name;
     EXPECT_EQ(t.plays, 1) << c.name;
   }
 }

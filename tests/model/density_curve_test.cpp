@@ -28,7 +28,7 @@ TEST(CurveFit, ThreePointExample) {
   testdata::FillThreePointExample(doc);
   CDensityCurve curve(doc);
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 0);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusOk);
   EXPECT_EQ(curve.m_nPointCount, 3);
   EXPECT_NEAR(doc.m_record.m_dMaxDryDensity, 104.042, 5e-4);
   EXPECT_NEAR(doc.m_record.m_dOptimumMoisture, 12.2, 1e-9);
@@ -54,7 +54,7 @@ TEST(CurveFit, MetricWorksInKilogramsPerCubicMetre) {
   testdata::FillThreePointExample(doc);
   CDensityCurve curve(doc);
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 0);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusOk);
   EXPECT_NEAR(doc.m_record.m_dMaxDryDensity, 1666.504, 5e-4);
   EXPECT_NEAR(doc.m_record.m_dOptimumMoisture, 12.2, 1e-9);
   EXPECT_EQ(curve.m_nYAxisMin, 1580);
@@ -76,15 +76,15 @@ TEST(CurveFit, LongTestWidensTheAxes) {
   doc.m_record.m_dLongTestMoisture = 7.5;
   curve.FitRecord();
   EXPECT_EQ(curve.m_nXAxisMin, 6);
-  EXPECT_EQ(curve.m_nLongTestSide, 1);
+  EXPECT_EQ(curve.m_nLongTestSide, CDensityCurve::kLabelRight);
   doc.m_record.m_dLongTestMoisture = 16.2;
   curve.FitRecord();
   EXPECT_EQ(curve.m_nXAxisMax, 18);
-  EXPECT_EQ(curve.m_nLongTestSide, 0);
+  EXPECT_EQ(curve.m_nLongTestSide, CDensityCurve::kLabelLeft);
   // Within the points the side stays as it was.
   doc.m_record.m_dLongTestMoisture = 12;
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nLongTestSide, 0);
+  EXPECT_EQ(curve.m_nLongTestSide, CDensityCurve::kLabelLeft);
 
   // A long-test density below the curve lowers the unit-weight axis to it.
   doc.m_record.m_dLongTestDensity = 96.4;
@@ -101,7 +101,7 @@ TEST(CurveFit, DuplicatePointIsNudgedAndFlagged) {
   SetPoint(r, 2, 14, 101);
   CDensityCurve curve(doc);
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 1);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusDuplicate);
   EXPECT_NEAR(curve.m_dSortedMoisture[1], 10.05, 1e-9);
   EXPECT_NEAR(curve.m_dSortedUnitWeight[1], 99.9, 1e-9);
   // The record's weights are not touched.
@@ -115,7 +115,7 @@ TEST(CurveFit, DuplicatePointIsNudgedAndFlagged) {
   SetPoint(r, 3, 12, 103);
   SetPoint(r, 4, 14, 101);
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 1);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusDuplicate);
   EXPECT_NEAR(curve.m_dSortedUnitWeight[2], 100.1, 1e-9);
 }
 
@@ -143,7 +143,7 @@ TEST(CurveFit, ImplausibleValuesGiveStatusTwo) {
   SetPoint(r, 2, 31, 101);
   CDensityCurve curve(doc);
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 2);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusImplausible);
   EXPECT_EQ(curve.m_strMessages[2],
             "WARNING: Graph values unusually high/low.  Check test point values.");
 
@@ -151,21 +151,21 @@ TEST(CurveFit, ImplausibleValuesGiveStatusTwo) {
   testdata::FillThreePointExample(doc);
   r.m_dLongTestMoisture = 31;
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 2);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusImplausible);
 
   r.m_dLongTestMoisture = 0;
   SetPoint(r, 1, 12, 151);
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 2);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusImplausible);
   SetPoint(r, 1, 12, 49);
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 2);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusImplausible);
 
   // In Metric the limits scale with the factor: 104 pcf is plausible in both.
   testdata::FillThreePointExample(doc);
   doc.m_nUnits = kMetric;
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 0);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusOk);
 }
 
 TEST(CurveFit, OneAndTwoPoints) {
@@ -175,7 +175,7 @@ TEST(CurveFit, OneAndTwoPoints) {
   SetPoint(r, 2, 12, 104);
   CDensityCurve curve(doc);
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 2);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusImplausible);
   EXPECT_EQ(r.m_dMaxDryDensity, 0.0);
   EXPECT_EQ(r.m_dOptimumMoisture, 0.0);
   ASSERT_EQ(curve.m_dSampleMoisture.size(), 2u);
@@ -186,7 +186,7 @@ TEST(CurveFit, OneAndTwoPoints) {
   // Two points: a straight line, highest at its upper end.
   SetPoint(r, 0, 10, 100);
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 0);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusOk);
   EXPECT_NEAR(r.m_dMaxDryDensity, 104, 1e-9);
   EXPECT_NEAR(r.m_dOptimumMoisture, 12, 1e-9);
   EXPECT_NEAR(curve.m_dSampleUnitWeight[10], 102, 1e-9);
@@ -199,7 +199,7 @@ TEST(CurveFit, NoPointsKeepThePreviousCurve) {
   curve.FitRecord();
   doc.ResetRecord();
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 0);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusOk);
   EXPECT_EQ(curve.m_nPointCount, 0);
   EXPECT_EQ(doc.m_record.m_nPointCount, 0);
   EXPECT_EQ(doc.m_record.m_dMaxDryDensity, 0.0);
@@ -217,7 +217,7 @@ TEST(CurveFit, EqualMoisturesWithDifferentWeightsStayFinite) {
   SetPoint(r, 2, 14, 101);
   CDensityCurve curve(doc);
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 2);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusImplausible);
   EXPECT_EQ(r.m_dMaxDryDensity, 0.0);
   EXPECT_EQ(r.m_dOptimumMoisture, 0.0);
   ExpectAllFinite(curve);
@@ -233,7 +233,7 @@ TEST(CurveFit, ZeroDryWeightAndBrokenNumbersStayFinite) {
   r.Point(1).m_dDrySample = 0;  // no moisture content
   CDensityCurve curve(doc);
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 2);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusImplausible);
   EXPECT_EQ(r.m_dMaxDryDensity, 0.0);
   ExpectAllFinite(curve);
 
@@ -241,7 +241,7 @@ TEST(CurveFit, ZeroDryWeightAndBrokenNumbersStayFinite) {
   r.Point(1).m_dMoldSoil = 0;
   r.Point(1).m_dMoldSoil = std::numeric_limits<double>::quiet_NaN();
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 2);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusImplausible);
   ExpectAllFinite(curve);
 
   // Weights beyond any soil overflow to infinity, and finite but absurd ones would not
@@ -250,7 +250,7 @@ TEST(CurveFit, ZeroDryWeightAndBrokenNumbersStayFinite) {
   r.Point(0).m_dMoldSoil = 1e308;
   r.Point(2).m_dWetSample = 1e300;
   curve.FitRecord();
-  EXPECT_EQ(curve.m_nStatus, 2);
+  EXPECT_EQ(curve.m_nStatus, CDensityCurve::kStatusImplausible);
   ExpectAllFinite(curve);
   EXPECT_LE(curve.m_nXAxisMax, 1000000001);
   EXPECT_GE(curve.m_nXAxisMin, -1000000001);

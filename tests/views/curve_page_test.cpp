@@ -57,7 +57,7 @@ TEST_F(CurvePage, AChartWithAWarningSoundsItsToneWhenPainted) {
     Record().Point(k).m_dDrySample = Record().Point(0).m_dDrySample;
   }
   page->RefreshPage();
-  ASSERT_NE(page->Graph().Curve().m_nStatus, 0);
+  ASSERT_NE(page->Graph().Curve().m_nStatus, CDensityCurve::kStatusOk);
   tone.plays = 0;
   page->Graph().grab();
   EXPECT_EQ(tone.plays, 1);
@@ -67,7 +67,7 @@ TEST_F(CurvePage, AChartWithAWarningSoundsItsToneWhenPainted) {
 
 TEST_F(CurvePage, AGoodChartIsSilent) {
   page->RefreshPage();
-  ASSERT_EQ(page->Graph().Curve().m_nStatus, 0);
+  ASSERT_EQ(page->Graph().Curve().m_nStatus, CDensityCurve::kStatusOk);
   tone.plays = 0;
   page->Graph().grab();
   EXPECT_EQ(tone.plays, 0);
