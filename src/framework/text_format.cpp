@@ -3,12 +3,34 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <locale.h>
 
 namespace framework {
 
 namespace {
 
+// Numbers are written with a decimal point whatever language the user's environment sets
+// (a windowing toolkit takes the locale from it): the formatting runs in the "C" numeric
+// locale, for this thread only and only while it formats.
+class CNumericLocale {
+ public:
+  CNumericLocale() : m_previous(Locale() ? uselocale(Locale()) : nullptr) {}
+  ~CNumericLocale() {
+    if (m_previous) uselocale(m_previous);
+  }
+  CNumericLocale(const CNumericLocale&) = delete;
+  CNumericLocale& operator=(const CNumericLocale&) = delete;
+
+ private:
+  static locale_t Locale() {
+    static const locale_t c = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+    return c;
+  }
+  locale_t m_previous;
+};
+
 std::string VFormat(const char* format, std::va_list args) {
+  const CNumericLocale numeric;
   std::va_list copy;
   va_copy(copy, args);
   char small[256];

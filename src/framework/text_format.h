@@ -1,5 +1,6 @@
 #pragma once
-// printf-style formatting into a std::string of whatever length the result needs.
+// printf-style formatting into a std::string of whatever length the result needs, the one way
+// the program writes numbers: always with a decimal point, whatever the locale.
 #include <string>
 
 namespace framework {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "framework/codepage.h"
+#include "framework/text_format.h"
 #include "model/compaction_record.h"
 
 namespace pages {
@@ -79,20 +80,10 @@ bool IsValidUtf8(std::string_view s) {
 
 }  // namespace
 
-std::string FormatNumber(double value) {
-  if (!std::isfinite(value)) return {};  // a damaged file's NaN or infinity shows blank
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-  return std::string(buf, r.ptr);
-}
+// A damaged file's NaN or infinity shows blank.
+std::string FormatNumber(double value) { return framework::FormatFinite("%.15g", value); }
 
-std::string FormatFixed2(double value) {
-  if (!std::isfinite(value)) return {};
-  char buf[400];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 2);
-  if (r.ec != std::errc()) return {};
-  return std::string(buf, r.ptr);
-}
+std::string FormatFixed2(double value) { return framework::FormatFinite("%.2f", value); }
 
 bool ParseNumber(std::string_view text, double& value) {
   std::size_t b = 0;
