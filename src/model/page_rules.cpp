@@ -2,7 +2,7 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <utility>
 
 #include "framework/codepage.h"
 #include "framework/text_format.h"
@@ -78,6 +78,52 @@ bool IsValidUtf8(std::string_view s) {
   return true;
 }
 
+// `text` without the blanks at either end.
+std::string_view TrimBlanks(std::string_view text) {
+  std::size_t b = 0;
+  while (b < text.size() && IsBlank(text[b])) ++b;
+  std::size_t e = text.size();
+  while (e > b && IsBlank(text[e - 1])) --e;
+  return text.substr(b, e - b);
+}
+
+// Moves `i` past the digits from there on, and returns how many there were.
+std::size_t SkipDigits(std::string_view s, std::size_t& i) {
+  const std::size_t from = i;
+  while (i < s.size() && IsDigit(s[i])) ++i;
+  return i - from;
+}
+
+// The whole of `s` is a sign, digits with at most one point, and an optional exponent.
+bool IsDecimalNumber(std::string_view s) {
+  std::size_t i = 0;
+  if (s[i] == '+' || s[i] == '-') ++i;
+  std::size_t digits = SkipDigits(s, i);
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    digits += SkipDigits(s, i);
+  }
+  if (digits == 0) return false;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    if (SkipDigits(s, i) == 0) return false;
+  }
+  return i == s.size();
+}
+
+// The county named on one line of the list file, in Windows-1252; empty when the line
+// names none. A file that is not UTF-8 at all holds Windows-1252 already; in a UTF-8 file a
+// name with a character the code page lacks is dropped.
+std::string CountyName(std::string_view line, bool utf8) {
+  while (!line.empty() && (line.back() == '\r' || IsBlank(line.back()))) line.remove_suffix(1);
+  while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+  if (!utf8) return std::string(line);
+  std::string name;
+  if (!framework::Utf8ToCp1252(line, name)) name.clear();
+  return name;
+}
+
 }  // namespace
 
 // A damaged file's NaN or infinity shows blank.
@@ -86,32 +132,8 @@ std::string FormatNumber(double value) { return framework::FormatFinite("%.15g",
 std::string FormatFixed2(double value) { return framework::FormatFinite("%.2f", value); }
 
 bool ParseNumber(std::string_view text, double& value) {
-  std::size_t b = 0;
-  while (b < text.size() && IsBlank(text[b])) ++b;
-  std::size_t e = text.size();
-  while (e > b && IsBlank(text[e - 1])) --e;
-  const std::string_view s = text.substr(b, e - b);
-  if (s.empty() || s.size() > kMaxNumberChars) return false;
-
-  // sign, digits with at most one point, optional exponent: the whole text must be this.
-  std::size_t i = 0;
-  if (s[i] == '+' || s[i] == '-') ++i;
-  std::size_t digits = 0;
-  while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
-  }
-  if (digits == 0) return false;
-  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    std::size_t expDigits = 0;
-    while (i < s.size() && IsDigit(s[i])) ++i, ++expDigits;
-    if (expDigits == 0) return false;
-  }
-  if (i != s.size()) return false;
-
+  const std::string_view s = TrimBlanks(text);
+  if (s.empty() || s.size() > kMaxNumberChars || !IsDecimalNumber(s)) return false;
   const bool negative = s[0] == '-';
   std::string_view body = s;
   if (s[0] == '+' || s[0] == '-') body.remove_prefix(1);
@@ -138,9 +160,7 @@ bool IsNumericText(std::string_view text) {
 }
 
 std::string FormatRecordDate(int year, int month, int day) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", month, day, year);
-  return buf;
+  return framework::StrFormat("%02d/%02d/%04d", month, day, year);
 }
 
 bool ParseRecordDate(std::string_view text, int& year, int& month, int& day) {
@@ -176,19 +196,8 @@ std::vector<std::string> ParseCountyList(std::string_view fileText) {
   while (start <= fileText.size()) {
     std::size_t end = fileText.find('\n', start);
     if (end == std::string_view::npos) end = fileText.size();
-    std::string_view line = fileText.substr(start, end - start);
-    while (!line.empty() && (line.back() == '\r' || IsBlank(line.back()))) line.remove_suffix(1);
-    while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
-    if (!line.empty()) {
-      std::string name;
-      if (!utf8 || !framework::Utf8ToCp1252(line, name)) {
-        // Not UTF-8 at all: the bytes are Windows-1252 already. Valid UTF-8 with a
-        // character the code page lacks: the name is dropped.
-        if (utf8) name.clear();
-        else name.assign(line);
-      }
-      if (!name.empty()) names.push_back(name);
-    }
+    std::string name = CountyName(fileText.substr(start, end - start), utf8);
+    if (!name.empty()) names.push_back(std::move(name));
     if (end == fileText.size()) break;
     start = end + 1;
   }
