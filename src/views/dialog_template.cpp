@@ -38,65 +38,70 @@ class WheelWhenFocused : public QObject {
 
 void TakeWheelOnlyWhenFocused(QWidget* w) { w->installEventFilter(new WheelWhenFocused(w)); }
 
+QWidget* MakeLabel(const Control& c, const QString& text, QWidget* parent) {
+  auto* l = new QLabel(text, parent);
+  Qt::Alignment a = (c.style & kCenter) ? Qt::AlignHCenter : Qt::AlignLeft;
+  l->setAlignment(a | Qt::AlignTop);
+  l->setWordWrap((c.style & kWrap) != 0);
+  return l;
+}
+
+QWidget* MakeEdit(const Control& c, QWidget* parent) {
+  auto* e = new QLineEdit(parent);
+  e->setAlignment(((c.style & kRight) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+  e->setReadOnly((c.style & kReadOnly) != 0);
+  e->setValidator(new framework::Cp1252Validator((c.style & kUpper) != 0, e));
+  if (c.style & kReadOnly) ShowWholeTextAsTip(e);
+  return e;
+}
+
+QWidget* MakeDropList(QWidget* parent) {
+  auto* b = new DropList(parent);
+  b->setEditable(false);
+  b->setMaxVisibleItems(10);
+  TakeWheelOnlyWhenFocused(b);
+  return b;
+}
+
+QWidget* MakeDatePicker(QWidget* parent) {
+  auto* d = new DatePicker(parent);
+  d->setCalendarPopup(true);
+  d->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
+  d->setMinimumDate(QDate(100, 1, 1));
+  d->setMaximumDate(QDate(9999, 12, 31));
+  d->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  TakeWheelOnlyWhenFocused(d);
+  return d;
+}
+
+QWidget* MakeButton(const Control& c, const QString& text, QWidget* parent) {
+  auto* b = new QPushButton(text, parent);
+  b->setAutoDefault(false);
+  b->setDefault((c.style & kDefault) != 0);
+  return b;
+}
+
+QWidget* MakeTree(QWidget* parent) {
+  auto* t = new QTreeWidget(parent);
+  t->setHeaderHidden(true);
+  t->setRootIsDecorated(true);
+  return t;
+}
+
 QWidget* Make(const Control& c, QWidget* parent) {
   const QString text = QString::fromUtf8(c.text ? c.text : "");
-  QWidget* w = nullptr;
   switch (c.kind) {
-    case Kind::Label: {
-      auto* l = new QLabel(text, parent);
-      Qt::Alignment a = (c.style & kCenter) ? Qt::AlignHCenter : Qt::AlignLeft;
-      l->setAlignment(a | Qt::AlignTop);
-      l->setWordWrap((c.style & kWrap) != 0);
-      w = l;
-      break;
-    }
-    case Kind::Edit: {
-      auto* e = new QLineEdit(parent);
-      e->setAlignment(((c.style & kRight) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-      e->setReadOnly((c.style & kReadOnly) != 0);
-      e->setValidator(new framework::Cp1252Validator((c.style & kUpper) != 0, e));
-      if (c.style & kReadOnly) ShowWholeTextAsTip(e);
-      w = e;
-      break;
-    }
-    case Kind::DropList: {
-      auto* b = new DropList(parent);
-      b->setEditable(false);
-      b->setMaxVisibleItems(10);
-      TakeWheelOnlyWhenFocused(b);
-      w = b;
-      break;
-    }
-    case Kind::DatePicker: {
-      auto* d = new DatePicker(parent);
-      d->setCalendarPopup(true);
-      d->setDisplayFormat(QStringLiteral("MM/dd/yyyy"));
-      d->setMinimumDate(QDate(100, 1, 1));
-      d->setMaximumDate(QDate(9999, 12, 31));
-      d->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      TakeWheelOnlyWhenFocused(d);
-      w = d;
-      break;
-    }
-    case Kind::Button: {
-      auto* b = new QPushButton(text, parent);
-      b->setAutoDefault(false);
-      b->setDefault((c.style & kDefault) != 0);
-      w = b;
-      break;
-    }
-    case Kind::Radio: w = new QRadioButton(text, parent); break;
-    case Kind::Frame: w = new QFrame(parent); break;
-    case Kind::Tree: {
-      auto* t = new QTreeWidget(parent);
-      t->setHeaderHidden(true);
-      t->setRootIsDecorated(true);
-      w = t;
-      break;
-    }
-    case Kind::Tabs: w = new QTabWidget(parent); break;
+    case Kind::Label: return MakeLabel(c, text, parent);
+    case Kind::Edit: return MakeEdit(c, parent);
+    case Kind::DropList: return MakeDropList(parent);
+    case Kind::DatePicker: return MakeDatePicker(parent);
+    case Kind::Button: return MakeButton(c, text, parent);
+    case Kind::Radio: return new QRadioButton(text, parent);
+    case Kind::Frame: return new QFrame(parent);
+    case Kind::Tree: return MakeTree(parent);
+    case Kind::Tabs: return new QTabWidget(parent);
   }
-  return w;
+  return nullptr;
 }
 
 }  // namespace
