@@ -11,8 +11,8 @@
 #include "framework/drawing_surface.h"
 #include "framework/text_format.h"
 #include "framework/tone.h"
-#include "model/densora_doc.h"
 #include "model/density_curve.h"
+#include "model/densora_doc.h"
 
 namespace {
 
@@ -81,7 +81,6 @@ std::string WithoutBlanksAndParentheses(const std::string& text) {
   return out;
 }
 
-
 struct Ticks {
   std::vector<long long> x, y;
 };
@@ -91,7 +90,7 @@ struct Ticks {
 // those of the next.
 Ticks AxisTicks(framework::DrawingSurface& dc, const CDensityCurve& c, const Font& labelFont,
                 int step) {
-  const Font previous = dc.SelectFont(labelFont);
+  Font previous = dc.SelectFont(labelFont);
   Ticks t;
   t.x = AxisLabels(c.m_nXAxisMin, c.m_nXAxisMax, 1, [&](long long a, long long b) {
     return c.MapX(static_cast<double>(b)) - c.MapX(static_cast<double>(a)) >=
@@ -243,7 +242,7 @@ Font DrawTitlesAndTickLabels(framework::DrawingSurface& dc, const CDensityCurve&
   const CDensoraDoc& doc = c.Document();
   const bool metric = doc.m_nUnits == kMetric;
   const PlotEdges e = Edges(c);
-  const Font previous = dc.SelectFont(tools.axisFont);
+  Font previous = dc.SelectFont(tools.axisFont);
   dc.TextOut((e.xLeft + e.xRight) / 2 - W / 14, e.yBottom + Trunc(H * (2.0 / 41.0)),
              "Moisture (%)");
   dc.SelectFont(tools.axisFontUp);
@@ -251,8 +250,10 @@ Font DrawTitlesAndTickLabels(framework::DrawingSurface& dc, const CDensityCurve&
              (e.yBottom + e.yTop) / 2 + (metric ? Trunc(H / 5.0) : Trunc(H / 6.0)),
              "Dry Unit Weight " + WithoutBlanks(doc.AxisUnit()));
   dc.SelectFont(tools.titleFont);
-  dc.TextOut(c.MapX((c.m_nXAxisMin + c.m_nXAxisMax) / 2) - Trunc(W * (5.0 / 43.0)),
-             e.yTop - Trunc(H * (10.0 / 139.0)), "Moisture-Density Curve");
+  // The title starts from the whole percent in the middle of the moisture axis.
+  const int middle = (c.m_nXAxisMin + c.m_nXAxisMax) / 2;
+  dc.TextOut(c.MapX(middle) - Trunc(W * (5.0 / 43.0)), e.yTop - Trunc(H * (10.0 / 139.0)),
+             "Moisture-Density Curve");
   dc.SelectFont(tools.smallFont);
   for (long long v : ticks.x) {
     dc.TextOut(c.MapX(static_cast<double>(v)) - Trunc(W * (5.0 / 237.0)), e.yBottom + H / 87,
@@ -277,9 +278,9 @@ void DrawResults(framework::DrawingSurface& dc, const CDensityCurve& c) {
   dc.TextOut(textX, e.yTop + H / 116,
              "Maximum Dry Density = " + framework::FormatFinite("%.1f", rec.m_dMaxDryDensity) +
                  " " + WithoutBlanksAndParentheses(doc.AxisUnit()));
-  dc.TextOut(textX, e.yTop + Trunc(H * (5.0 / 116.0)),
-             "Optimum Moisture = " + framework::FormatFinite("%.1f", rec.m_dOptimumMoisture) +
-                 " %");
+  dc.TextOut(
+      textX, e.yTop + Trunc(H * (5.0 / 116.0)),
+      "Optimum Moisture = " + framework::FormatFinite("%.1f", rec.m_dOptimumMoisture) + " %");
   const std::size_t status = static_cast<std::size_t>(
       std::clamp(c.m_nStatus, 0, static_cast<int>(c.m_strMessages.size()) - 1));
   dc.TextOut(textX, e.yTop + H / 13, c.m_strMessages[status]);
@@ -287,13 +288,13 @@ void DrawResults(framework::DrawingSurface& dc, const CDensityCurve& c) {
 
 // Everything drawn from a fit of three or more points: the curve, the drop lines from its
 // peak, the titles and labels, the results. Returns the font selected before.
-Font DrawFittedCurve(framework::DrawingSurface& dc, const CDensityCurve& c,
-                     const ChartTools& tools, const Ticks& ticks, int n, int dropLineThickness) {
+Font DrawFittedCurve(framework::DrawingSurface& dc, const CDensityCurve& c, const ChartTools& tools,
+                     const Ticks& ticks, int n, int dropLineThickness) {
   const CompactionRecord& rec = c.Document().m_record;
   DrawCurve(dc, c, n);
   dc.SelectPen(tools.dropPen);
   DrawDropLines(dc, c, rec.m_dOptimumMoisture, rec.m_dMaxDryDensity, dropLineThickness);
-  const Font previous = DrawTitlesAndTickLabels(dc, c, tools, ticks);
+  Font previous = DrawTitlesAndTickLabels(dc, c, tools, ticks);
   DrawResults(dc, c);
   return previous;
 }
