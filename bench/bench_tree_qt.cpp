@@ -16,8 +16,8 @@
 #include "file/document_commands.h"
 #include "file/lng_format.h"
 #include "file/project_tree.h"
-#include "model/densora_doc.h"
 #include "model/density_curve.h"
+#include "model/densora_doc.h"
 #include "projects_generator.h"
 #include "support/fake_command_host.h"
 #include "views/project_tree.h"
@@ -32,8 +32,8 @@ std::string Root() {
   return root;
 }
 
-void Add(QTreeWidgetItem* parent, QList<QTreeWidgetItem*>& top, const std::vector<ProjectNode>& nodes,
-         const QIcon& icon) {
+void Add(QTreeWidgetItem* parent, QList<QTreeWidgetItem*>& top,
+         const std::vector<ProjectNode>& nodes, const QIcon& icon) {
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(nodes.size()));
   for (const ProjectNode& n : nodes) {
@@ -98,7 +98,8 @@ void BM_StartUp(benchmark::State& state) {
   const std::string home = "/tmp/densora-bench-home";
   const std::string empty = home + "/empty-projects";
   std::filesystem::create_directories(empty);
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(home + "/config"));
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                     QString::fromStdString(home + "/config"));
   qputenv("XDG_DATA_HOME", QByteArray::fromStdString(home + "/data"));
   {
     QSettings s(QStringLiteral("Vollin"), QStringLiteral("Densora"));
@@ -156,7 +157,8 @@ void BM_OpenFolderOf10000Tests(benchmark::State& state) {
     const auto bytes = LngBytes(r);
     for (int i = 0; i < 10000; ++i) {
       std::ofstream(big + "/" + std::to_string(i) + "Sub.lng", std::ios::binary)
-          .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+          .write(reinterpret_cast<const char*>(bytes.data()),
+                 static_cast<std::streamsize>(bytes.size()));
     }
   }
   for (auto _ : state) {

@@ -10,9 +10,11 @@
 namespace fs = std::filesystem;
 
 long MakeProjectsDirectory(const std::string& root, const ProjectsShape& shape) {
-  static const char* kTypes[] = {"Cement", "Curve (no long test)", "Embankment", "Lime", "Subgrade"};
+  static const char* kTypes[] = {"Cement", "Curve (no long test)", "Embankment", "Lime",
+                                 "Subgrade"};
   const fs::path marker = fs::path(root) / ".complete";
-  const long total = static_cast<long>(shape.projects) * shape.tipNumbers * shape.testTypes * shape.tests;
+  const long total =
+      static_cast<long>(shape.projects) * shape.tipNumbers * shape.testTypes * shape.tests;
   if (fs::exists(marker)) return total;
   CDensoraDoc doc;
   CompactionRecord& r = doc.m_record;
@@ -21,8 +23,11 @@ long MakeProjectsDirectory(const std::string& root, const ProjectsShape& shape) 
   r.m_strDate = "05/09/2003";
   r.m_strTestedBy = "J. Ortiz";
   r.m_dMoldWeight = 4250;
-  const double pts[5][3] = {{6020.4, 212.6, 195.0}, {6105.2, 220.3, 198.9}, {6148.9, 231.4, 204.2},
-                            {6131.7, 240.8, 208.1}, {6079.3, 247.5, 209.6}};
+  const double pts[5][3] = {{6020.4, 212.6, 195.0},
+                            {6105.2, 220.3, 198.9},
+                            {6148.9, 231.4, 204.2},
+                            {6131.7, 240.8, 208.1},
+                            {6079.3, 247.5, 209.6}};
   for (int i = 0; i < 5; ++i) {
     r.Point(i).m_dMoldSoil = pts[i][0];
     r.Point(i).m_dWetSample = pts[i][1];
@@ -46,7 +51,8 @@ long MakeProjectsDirectory(const std::string& root, const ProjectsShape& shape) 
           const auto bytes = LngBytes(r);
           std::ofstream out(folder / (r.m_strTestNo + r.m_strTestType.substr(0, 3) + ".lng"),
                             std::ios::binary);
-          out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+          out.write(reinterpret_cast<const char*>(bytes.data()),
+                    static_cast<std::streamsize>(bytes.size()));
           ++written;
         }
       }

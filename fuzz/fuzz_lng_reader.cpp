@@ -9,8 +9,8 @@
 #include "framework/archive.h"
 #include "framework/document.h"
 #include "framework/prompt.h"
-#include "model/densora_doc.h"
 #include "model/density_curve.h"
+#include "model/densora_doc.h"
 #include "model/long_test.h"
 
 namespace {

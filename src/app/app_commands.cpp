@@ -62,18 +62,18 @@ void CAppCommands::Connect() {
 
 std::optional<std::string> CAppCommands::AskOpenFileName(const std::string& initialFolder) {
   if (m_openDialogOverride) return m_openDialogOverride(initialFolder);
-  const QString chosen = QFileDialog::getOpenFileName(
-      m_app.MainFrame(), QStringLiteral("Open"), QString::fromStdString(initialFolder),
-      QStringLiteral("Compaction Files (*.lng)"));
+  const QString chosen = QFileDialog::getOpenFileName(m_app.MainFrame(), QStringLiteral("Open"),
+                                                      QString::fromStdString(initialFolder),
+                                                      QStringLiteral("Compaction Files (*.lng)"));
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.toStdString();
 }
 
 std::optional<std::string> CAppCommands::AskSaveFileName(const std::string& proposedPath) {
   if (m_saveDialogOverride) return m_saveDialogOverride(proposedPath);
-  const QString chosen = QFileDialog::getSaveFileName(
-      m_app.MainFrame(), QStringLiteral("Save As"), QString::fromStdString(proposedPath),
-      QStringLiteral("Compaction Files (*.lng)"));
+  const QString chosen = QFileDialog::getSaveFileName(m_app.MainFrame(), QStringLiteral("Save As"),
+                                                      QString::fromStdString(proposedPath),
+                                                      QStringLiteral("Compaction Files (*.lng)"));
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.toStdString();
 }
@@ -126,7 +126,8 @@ void CAppCommands::PrintReport(QPrinter& printer) {
     // The surface keeps the painter's state for its lifetime: it ends before the painter.
     framework::QtPainterSurface surface(painter);
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    print::DrawReport(surface, page.width(), page.height(), m_app.Document(), m_app.View()->Curve());
+    print::DrawReport(surface, page.width(), page.height(), m_app.Document(),
+                      m_app.View()->Curve());
   }
   painter.end();
   m_app.View()->update();  // the screen shows the refitted record
@@ -157,8 +158,8 @@ void CAppCommands::OnFilePrintPreview() {
                    [this](QPrinter* p) { PrintReport(*p); });
   // A page's shape, as large as the screen's free area holds with the window's frame.
   const QWidget* frame = m_app.MainFrame();
-  dlg.setGeometry(FitIntoArea(QSize(900, 1000), frame->screen()->availableGeometry(),
-                              FrameMarginsOf(frame)));
+  dlg.setGeometry(
+      FitIntoArea(QSize(900, 1000), frame->screen()->availableGeometry(), FrameMarginsOf(frame)));
   dlg.exec();
 }
 

@@ -19,9 +19,9 @@
 #include "framework/prompt.h"
 #include "framework/qt/qt_prompt.h"
 #include "model/densora_doc.h"
+#include "model/page_rules.h"
 #include "views/densora_view.h"
 #include "views/project_tree.h"
-#include "model/page_rules.h"
 
 // The resources are built into the library; this pulls them into every program that uses it.
 static void InitDensoraResources() { Q_INIT_RESOURCE(densora); }
@@ -118,7 +118,8 @@ bool CDensoraApp::OpenStartFile(const QStringList& arguments) {
       break;
     }
   }
-  const bool opened = !file.isEmpty() && OpenDocumentFile(QFileInfo(file).absoluteFilePath().toStdString());
+  const bool opened =
+      !file.isEmpty() && OpenDocumentFile(QFileInfo(file).absoluteFilePath().toStdString());
   if (!opened) {
     // A file that could not be read at all ends the program; one the reader refused was
     // reported, and the program starts with a new record instead.

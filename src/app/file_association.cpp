@@ -41,20 +41,19 @@ QString ExecLine(const QString& exePath) {
 }
 
 bool WriteAssociation(const QString& dataHome, const QString& exePath) {
-  const QByteArray desktop =
-      QStringLiteral(
-          "[Desktop Entry]\n"
-          "Type=Application\n"
-          "Name=Densora\n"
-          "GenericName=Compaction Test\n"
-          "Comment=Moisture-density (compaction) tests to AASHTO T-99\n"
-          "Exec=%1\n"
-          "Icon=densora\n"
-          "MimeType=%2;\n"
-          "Terminal=false\n"
-          "Categories=Science;Engineering;\n")
-          .arg(ExecLine(exePath), QString::fromLatin1(kMimeType))
-          .toUtf8();
+  const QByteArray desktop = QStringLiteral(
+                                 "[Desktop Entry]\n"
+                                 "Type=Application\n"
+                                 "Name=Densora\n"
+                                 "GenericName=Compaction Test\n"
+                                 "Comment=Moisture-density (compaction) tests to AASHTO T-99\n"
+                                 "Exec=%1\n"
+                                 "Icon=densora\n"
+                                 "MimeType=%2;\n"
+                                 "Terminal=false\n"
+                                 "Categories=Science;Engineering;\n")
+                                 .arg(ExecLine(exePath), QString::fromLatin1(kMimeType))
+                                 .toUtf8();
   const QByteArray mime =
       QStringLiteral(
           "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"

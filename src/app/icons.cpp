@@ -60,7 +60,8 @@ QIcon Document() {
     p.drawLine(QPointF(8, 7.2), QPointF(8, 13.5));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 255));
-    for (QPointF c : {QPointF(5.2, 10.8), QPointF(8, 7.2), QPointF(10.8, 10)}) p.drawEllipse(c, 1.1, 1.1);
+    for (QPointF c : {QPointF(5.2, 10.8), QPointF(8, 7.2), QPointF(10.8, 10)})
+      p.drawEllipse(c, 1.1, 1.1);
   });
 }
 

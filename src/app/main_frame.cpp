@@ -23,17 +23,28 @@ namespace {
 // The names a command goes by in the message that it cannot be used yet.
 QString CommandName(int id) {
   switch (id) {
-    case ID_FILE_NEW: return QStringLiteral("New");
-    case ID_FILE_OPEN: return QStringLiteral("Open");
-    case ID_FILE_SAVE: return QStringLiteral("Save");
-    case ID_FILE_DELETE: return QStringLiteral("Delete");
-    case ID_FILE_CHANGE_PROJECTS_DIR: return QStringLiteral("Change Projects Directory");
-    case ID_FILE_PRINT: return QStringLiteral("Print");
-    case ID_FILE_PRINT_DIRECT: return QStringLiteral("Print");
-    case ID_FILE_PRINT_PREVIEW: return QStringLiteral("Print Preview");
-    case ID_FILE_PRINT_SETUP: return QStringLiteral("Print Setup");
-    case ID_APP_ABOUT: return QStringLiteral("About");
-    default: return QStringLiteral("This");
+    case ID_FILE_NEW:
+      return QStringLiteral("New");
+    case ID_FILE_OPEN:
+      return QStringLiteral("Open");
+    case ID_FILE_SAVE:
+      return QStringLiteral("Save");
+    case ID_FILE_DELETE:
+      return QStringLiteral("Delete");
+    case ID_FILE_CHANGE_PROJECTS_DIR:
+      return QStringLiteral("Change Projects Directory");
+    case ID_FILE_PRINT:
+      return QStringLiteral("Print");
+    case ID_FILE_PRINT_DIRECT:
+      return QStringLiteral("Print");
+    case ID_FILE_PRINT_PREVIEW:
+      return QStringLiteral("Print Preview");
+    case ID_FILE_PRINT_SETUP:
+      return QStringLiteral("Print Setup");
+    case ID_APP_ABOUT:
+      return QStringLiteral("About");
+    default:
+      return QStringLiteral("This");
   }
 }
 
@@ -231,7 +242,8 @@ bool CMainFrame::OnCommand(int id) {
       statusBar()->setVisible(!statusBar()->isVisible());
       m_actions[ID_VIEW_STATUS_BAR]->setChecked(statusBar()->isVisible());
       return true;
-    default: break;
+    default:
+      break;
   }
   if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + kRecentFileCount) {
     const std::size_t k = static_cast<std::size_t>(id - ID_FILE_MRU_FILE1);
@@ -253,8 +265,8 @@ bool CMainFrame::OnCommand(int id) {
 }
 
 void CMainFrame::ReportUnavailable(int id) {
-  const QString text =
-      QStringLiteral("The %1 command is not available in this version of Densora.").arg(CommandName(id));
+  const QString text = QStringLiteral("The %1 command is not available in this version of Densora.")
+                           .arg(CommandName(id));
   framework::AfxMessageBox(text.toStdString());
 }
 

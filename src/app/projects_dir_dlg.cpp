@@ -39,7 +39,8 @@ void CProjectsDirDlg::accept() {
 void CProjectsDirDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   // The dialog opens at the top-left corner of the screen with the folder ready to retype.
-  if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().topLeft());
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().topLeft());
   m_editDirectory->setFocus();
   m_editDirectory->selectAll();
 }

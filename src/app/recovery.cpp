@@ -8,9 +8,9 @@
 #include "framework/archive.h"
 #include "framework/codepage.h"
 #include "framework/file_io.h"
-#include "model/messages.h"
 #include "framework/prompt.h"
 #include "model/densora_doc.h"
+#include "model/messages.h"
 
 namespace {
 
@@ -26,7 +26,8 @@ constexpr std::size_t kMaxCopyBytes = 2 * framework::CDocument::kMaxFileBytes + 
 
 }  // namespace
 
-CRecovery::CRecovery(CDensoraDoc& doc, std::string folder) : m_doc(doc), m_folder(std::move(folder)) {
+CRecovery::CRecovery(CDensoraDoc& doc, std::string folder)
+    : m_doc(doc), m_folder(std::move(folder)) {
   m_timer.setSingleShot(true);
   m_timer.setInterval(kDelayMs);
   QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { WriteCopy(); });
@@ -44,7 +45,8 @@ std::string CRecovery::CopyPath() const { return m_folder + "/unsaved-test.recov
 
 void CRecovery::SetNoteHandler(std::function<void(const std::string&)> handler) {
   m_noteHandler = std::move(handler);
-  if (m_noteHandler && !m_strPendingNote.empty()) m_noteHandler(std::exchange(m_strPendingNote, {}));
+  if (m_noteHandler && !m_strPendingNote.empty())
+    m_noteHandler(std::exchange(m_strPendingNote, {}));
 }
 
 CRecovery::State CRecovery::TurnOff(const std::string& note) {
@@ -127,7 +129,8 @@ std::vector<unsigned char> CRecovery::Encode(CDensoraDoc& doc) {
   return bytes;
 }
 
-bool CRecovery::Decode(const std::vector<unsigned char>& bytes, CDensoraDoc& doc, std::string& path) {
+bool CRecovery::Decode(const std::vector<unsigned char>& bytes, CDensoraDoc& doc,
+                       std::string& path) {
   std::int32_t units = kEnglish;
   framework::FileStamp stamp;
   std::size_t header = 0;
@@ -176,8 +179,9 @@ bool CRecovery::OfferLeftCopy() {
   try {
     bytes = framework::ReadWholeFile(CopyPath(), kMaxCopyBytes);
   } catch (const framework::CFileException& e) {
-    AfxMessageBox(e.m_cause == framework::CFileException::tooLarge ? framework::stock::kUnexpectedFormat
-                                                                    : e.ErrorText(),
+    AfxMessageBox(e.m_cause == framework::CFileException::tooLarge
+                      ? framework::stock::kUnexpectedFormat
+                      : e.ErrorText(),
                   MsgButtons::Ok, MsgIcon::Exclamation);
     RemoveCopy();
     return false;

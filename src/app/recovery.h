@@ -84,4 +84,3 @@ class CRecovery {
   std::string m_strPendingNote;
   std::function<void(const std::string&)> m_noteHandler;
 };
-

@@ -15,9 +15,7 @@ const QString kRecentGroup = QStringLiteral("Recent File List");
 QSettings Store() { return QSettings(QStringLiteral("Vollin"), QStringLiteral("Densora")); }
 }  // namespace
 
-std::string DefaultProjectsDir() {
-  return QDir::homePath().toStdString() + "/Densora";
-}
+std::string DefaultProjectsDir() { return QDir::homePath().toStdString() + "/Densora"; }
 
 std::string ReadProjectsDir() {
   QSettings s = Store();

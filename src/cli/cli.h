@@ -3,10 +3,9 @@
 // files, and (with the drawing commands registered) draws charts and reports.
 #include <functional>
 #include <iosfwd>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "cli/cli_options.h"
 
@@ -16,8 +15,8 @@ namespace cli {
 
 enum ExitCode { kExitOk = 0, kExitFileFailed = 1, kExitUsage = 2 };
 
-using Command = std::function<int(const std::vector<std::string>& args, std::ostream& out,
-                                  std::ostream& err)>;
+using Command =
+    std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)>;
 
 // Adds a command; its usage line and help are made from `spec` and the option table.
 void RegisterCommand(const CommandSpec& spec, Command command);

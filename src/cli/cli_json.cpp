@@ -5,8 +5,8 @@
 
 #include "cli/cli.h"
 #include "framework/codepage.h"
-#include "model/densora_doc.h"
 #include "model/density_curve.h"
+#include "model/densora_doc.h"
 #include "model/long_test.h"
 
 namespace cli {

@@ -1,9 +1,8 @@
 #pragma once
 // The record as densora-cli shows it: the JSON object of `show --json`, from which the text
 // listing is printed too.
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 class CDensoraDoc;
 

@@ -28,9 +28,8 @@ const Option* FindOption(const CommandSpec& spec, const std::string& word) {
 std::string Spelled(const Option& option, const CommandSpec& spec, bool withAlias) {
   std::string text = option.name;
   if (withAlias && option.alias != nullptr) text = text + ", " + option.alias;
-  const char* argument = option.value == &Arguments::output && spec.output != nullptr
-                             ? spec.output
-                             : option.argument;
+  const char* argument =
+      option.value == &Arguments::output && spec.output != nullptr ? spec.output : option.argument;
   if (argument != nullptr) text = text + ' ' + argument;
   return text;
 }
@@ -41,9 +40,8 @@ int Refuse(const CommandSpec& spec, const std::string& message, std::ostream& er
 }
 
 // Takes the option at argv[i]; an option with an argument takes the next word too.
-int TakeOption(const CommandSpec& spec, const Option& option,
-               const std::vector<std::string>& argv, std::size_t& i, Arguments& args,
-               std::ostream& err) {
+int TakeOption(const CommandSpec& spec, const Option& option, const std::vector<std::string>& argv,
+               std::size_t& i, Arguments& args, std::ostream& err) {
   if (option.flag != nullptr) {
     args.*option.flag = true;
     return kExitOk;
@@ -110,8 +108,8 @@ void PrintCommandHelp(const CommandSpec& spec, std::ostream& out) {
   }
 }
 
-int ParseArguments(const CommandSpec& spec, const std::vector<std::string>& argv,
-                   Arguments& args, std::ostream& err) {
+int ParseArguments(const CommandSpec& spec, const std::vector<std::string>& argv, Arguments& args,
+                   std::ostream& err) {
   for (std::size_t i = 0; i < argv.size(); ++i) {
     const std::string& word = argv[i];
     if (const Option* option = FindOption(spec, word)) {

@@ -40,8 +40,8 @@ struct Option {
   bool required = false;           // a command that takes it cannot run without it
   const char* help = "";
   const char* needs = "";  // what its argument must be, for the message when it is missing or bad
-  bool Arguments::*flag = nullptr;             // what a switch turns on
-  std::string Arguments::*value = nullptr;     // where an argument goes
+  bool Arguments::*flag = nullptr;              // what a switch turns on
+  std::string Arguments::*value = nullptr;      // where an argument goes
   bool (*valid)(const std::string&) = nullptr;  // whether an argument can be taken; none: any
 };
 
@@ -87,10 +87,10 @@ inline constexpr std::array<Option, 4> kOptions = {{
 struct CommandSpec {
   const char* name;
   CommandBit bit;
-  const char* input;                // the word for what it reads: "FILE.lng"
-  bool manyInputs = false;          // it reads one or more inputs, not exactly one
-  const char* output = nullptr;     // the word for what -o names for it
-  const char* noInput = nullptr;    // said before the usage line when no input is given
+  const char* input;                 // the word for what it reads: "FILE.lng"
+  bool manyInputs = false;           // it reads one or more inputs, not exactly one
+  const char* output = nullptr;      // the word for what -o names for it
+  const char* noInput = nullptr;     // said before the usage line when no input is given
   const char* extraInput = nullptr;  // said as soon as a second input comes (else the usage)
 };
 
@@ -104,7 +104,7 @@ void PrintCommandHelp(const CommandSpec& spec, std::ostream& out);
 // Reads the command's arguments into `args`. Returns kExitOk, or kExitUsage with the
 // message written to `err`: an option the command does not take, an option's argument
 // missing or bad, the inputs too few or too many, or a required option missing.
-int ParseArguments(const CommandSpec& spec, const std::vector<std::string>& argv,
-                   Arguments& args, std::ostream& err);
+int ParseArguments(const CommandSpec& spec, const std::vector<std::string>& argv, Arguments& args,
+                   std::ostream& err);
 
 }  // namespace cli

@@ -11,7 +11,6 @@
 #include <QPalette>
 #include <QPdfWriter>
 #include <QString>
-
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -21,8 +20,8 @@
 
 #include "cli/cli.h"
 #include "framework/qt/qt_surface.h"
-#include "model/densora_doc.h"
 #include "model/density_curve.h"
+#include "model/densora_doc.h"
 #include "print/report.h"
 
 namespace cli {
@@ -63,10 +62,8 @@ void EnsureApplication() {
   static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, g_argv);
 }
 
-constexpr CommandSpec kChart{.name = "chart",
-                             .bit = kChartCommand,
-                             .input = "FILE.lng",
-                             .output = "CHART.png"};
+constexpr CommandSpec kChart{
+    .name = "chart", .bit = kChartCommand, .input = "FILE.lng", .output = "CHART.png"};
 constexpr CommandSpec kReport{.name = "report",
                               .bit = kReportCommand,
                               .input = "FILE.lng",
@@ -92,8 +89,8 @@ int RenderAndWrite(const char* command, const std::string& output, std::ostream&
 bool DrawReportPages(QIODevice& device, const std::vector<std::unique_ptr<CDensoraDoc>>& docs) {
   QPdfWriter writer(&device);
   writer.setResolution(kReportDpi);
-  writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
-                                   QMarginsF(0, 0, 0, 0)));
+  writer.setPageLayout(
+      QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
   writer.setCreator("Densora");
   writer.setTitle("MOISTURE DENSITY DETERMINATION");
   QPainter painter;

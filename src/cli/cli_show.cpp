@@ -74,8 +74,8 @@ void PrintResults(std::ostream& out, const json& j, const char* unit) {
   const json& fit = j["fit"];
   out << Label("Long test") << "maximum dry density " << Num(j["longTestDensity"], "%.2f")
       << " pcf, optimum moisture " << Num(j["longTestMoisture"], "%.2f") << " %\n"
-      << Label("Fit") << "maximum dry density " << Num(fit["maxDryDensity"], "%.3f") << ' '
-      << unit << ", optimum moisture " << Num(fit["optimumMoisture"], "%.1f") << " %\n"
+      << Label("Fit") << "maximum dry density " << Num(fit["maxDryDensity"], "%.3f") << ' ' << unit
+      << ", optimum moisture " << Num(fit["optimumMoisture"], "%.1f") << " %\n"
       << Label("Status") << fit["status"].get<int>();
   if (!fit["message"].get<std::string>().empty()) out << "  " << fit["message"].get<std::string>();
   out << '\n'
@@ -83,8 +83,8 @@ void PrintResults(std::ostream& out, const json& j, const char* unit) {
       << fit["xAxisMax"].get<int>() << " %, dry unit weight " << fit["yAxisMin"].get<int>()
       << " to " << fit["yAxisMax"].get<int>() << ' ' << unit << '\n'
       << Label("Rating") << "density:  " << j["rating"]["density"].get<std::string>() << '\n'
-      << std::string(kValueColumn, ' ') << "moisture: "
-      << j["rating"]["moisture"].get<std::string>() << '\n';
+      << std::string(kValueColumn, ' ')
+      << "moisture: " << j["rating"]["moisture"].get<std::string>() << '\n';
 }
 
 // The text listing of one file's JSON object.

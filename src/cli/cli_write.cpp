@@ -5,8 +5,8 @@
 #include "cli/cli_commands.h"
 #include "file/document_commands.h"
 #include "framework/file_io.h"
-#include "model/densora_doc.h"
 #include "model/density_curve.h"
+#include "model/densora_doc.h"
 
 namespace cli {
 namespace {
@@ -37,9 +37,7 @@ std::string ReadAtMost(std::istream& in, std::size_t limit) {
 }
 
 // How messages name the record's input ("-" is standard input).
-std::string InputName(const std::string& input) {
-  return input == "-" ? "standard input" : input;
-}
+std::string InputName(const std::string& input) { return input == "-" ? "standard input" : input; }
 
 // The text of `input`, or false with the message written.
 bool ReadRecordText(const std::string& input, std::string& text, std::ostream& err) {

@@ -9,9 +9,9 @@
 #include "framework/codepage.h"
 #include "framework/file_io.h"
 #include "framework/prompt.h"
+#include "model/density_curve.h"
 #include "model/densora_doc.h"
 #include "model/messages.h"
-#include "model/density_curve.h"
 
 bool g_bTreeStartup = true;
 
@@ -64,7 +64,9 @@ std::string CDocumentCommands::BuildDefaultPath() {
   return d + "/" + DerivedFileName(r);
 }
 
-bool CDocumentCommands::StoreRecord(const std::string& path) { return ::StoreRecord(m_doc, m_curve, path); }
+bool CDocumentCommands::StoreRecord(const std::string& path) {
+  return ::StoreRecord(m_doc, m_curve, path);
+}
 
 bool CDocumentCommands::CheckNames(bool includeTipNo) {
   const CompactionRecord& r = m_doc.m_record;
@@ -239,8 +241,10 @@ bool CDocumentCommands::QueryTreeSave() {
   if (m_doc.AreRequiredEmpty()) return true;
   const std::string own = m_doc.GetPathName();
   // Without a path the tree names the file after the whole Test Type: 7Subgrade.lng.
-  const std::string name = own.empty() ? Cp1252ToUtf8(r.m_strTestNo + r.m_strTestType) + ".lng" : own;
-  if (Ask(framework::FormatStock(msg::kSaveChangesTo, name), MsgButtons::YesNo) != MsgAnswer::Yes) return true;
+  const std::string name =
+      own.empty() ? Cp1252ToUtf8(r.m_strTestNo + r.m_strTestType) + ".lng" : own;
+  if (Ask(framework::FormatStock(msg::kSaveChangesTo, name), MsgButtons::YesNo) != MsgAnswer::Yes)
+    return true;
   bool saved = false;
   if (!own.empty()) {
     saved = StoreRecord(own);

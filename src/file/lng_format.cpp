@@ -34,8 +34,10 @@ constexpr KnownEntry kKnown[] = {
 std::vector<ExtensionEntry> KnownEntries(const LabExtension& x) {
   std::vector<ExtensionEntry> out;
   for (const KnownEntry& k : kKnown) {
-    if (k.number && x.*k.number != 0.0) out.push_back(ExtensionEntry{k.key, 'D', x.*k.number, 0, {}});
-    if (k.text && !(x.*k.text).empty()) out.push_back(ExtensionEntry{k.key, 'S', 0.0, 0, x.*k.text});
+    if (k.number && x.*k.number != 0.0)
+      out.push_back(ExtensionEntry{k.key, 'D', x.*k.number, 0, {}});
+    if (k.text && !(x.*k.text).empty())
+      out.push_back(ExtensionEntry{k.key, 'S', 0.0, 0, x.*k.text});
   }
   return out;
 }

@@ -20,8 +20,7 @@ void WriteLngRecord(framework::CArchive& ar, CompactionRecord& record);
 // Reads one record into `out`. Raises CArchiveException when the data ends early. On a
 // refusal `version` holds the file's first four bytes and `out` may be partly filled: the
 // caller reads into a record of its own and takes it only on kOk.
-LngReadResult ReadLngRecord(framework::CArchive& ar, CompactionRecord& out,
-                            std::int32_t& version);
+LngReadResult ReadLngRecord(framework::CArchive& ar, CompactionRecord& out, std::int32_t& version);
 
 // The whole file image of a record.
 std::vector<unsigned char> LngBytes(CompactionRecord& record);

@@ -60,12 +60,15 @@ std::vector<ProjectNode> ListFolder(const std::string& folder) {
   for (framework::FolderEntry& e : framework::ReadFolder(folder)) {
     if (e.isFolder) {
       std::string text = framework::Utf8ForDisplay(e.name);
-      entries.push_back(Entry{Folded(text), ProjectNode{std::move(text), std::move(e.name), true, {}}});
+      entries.push_back(
+          Entry{Folded(text), ProjectNode{std::move(text), std::move(e.name), true, {}}});
     } else if (e.isFile && EndsWithLng(e.name)) {
       const std::size_t dot = e.name.rfind('.');
-      std::string text =
-          dot == std::string::npos ? std::string() : framework::Utf8ForDisplay(e.name.substr(0, dot));
-      entries.push_back(Entry{Folded(text), ProjectNode{std::move(text), std::move(e.name), false, {}}});
+      std::string text = dot == std::string::npos
+                             ? std::string()
+                             : framework::Utf8ForDisplay(e.name.substr(0, dot));
+      entries.push_back(
+          Entry{Folded(text), ProjectNode{std::move(text), std::move(e.name), false, {}}});
     }
   }
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {

@@ -61,7 +61,8 @@ void CArchive::WriteString(const std::string& text) {
 void CArchive::WriteByte(std::uint8_t value) { Append(&value, 1); }
 
 bool CArchive::NextBytesAre(const std::string& bytes) const {
-  return Remaining() >= bytes.size() && std::memcmp(m_data + m_pos, bytes.data(), bytes.size()) == 0;
+  return Remaining() >= bytes.size() &&
+         std::memcmp(m_data + m_pos, bytes.data(), bytes.size()) == 0;
 }
 
 void CArchive::Need(std::size_t bytes) const {

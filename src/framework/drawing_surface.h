@@ -33,8 +33,8 @@ struct Font {
   // Character height in device units, negative as the Windows rule gives it:
   // -(tenths of a point × vertical dpi / 720). 0 is the surface's default size.
   int height = 0;
-  int weight = 400;      // 400 regular, 700 bold
-  int escapement = 0;    // tenths of a degree, counter-clockwise; 900 reads bottom to top
+  int weight = 400;    // 400 regular, 700 bold
+  int escapement = 0;  // tenths of a degree, counter-clockwise; 900 reads bottom to top
   friend bool operator==(const Font&, const Font&) = default;
 };
 

@@ -19,38 +19,54 @@ CFileException::CFileException(Cause cause, std::string path)
 
 CFileException::Cause CFileException::CauseFromErrno(int err) {
   switch (err) {
-    case ENOENT: return fileNotFound;
+    case ENOENT:
+      return fileNotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
     case ELOOP:
-    case EISDIR: return badPath;
+    case EISDIR:
+      return badPath;
     case EACCES:
     case EPERM:
-    case EROFS: return accessDenied;
+    case EROFS:
+      return accessDenied;
     case EMFILE:
-    case ENFILE: return tooManyOpenFiles;
+    case ENFILE:
+      return tooManyOpenFiles;
     case ETXTBSY:
-    case EBUSY: return sharingViolation;
+    case EBUSY:
+      return sharingViolation;
     case ENOSPC:
     case EFBIG:
-    case EDQUOT: return diskFull;
-    default: return generic;
+    case EDQUOT:
+      return diskFull;
+    default:
+      return generic;
   }
 }
 
 std::string CFileException::ErrorText() const {
   const std::string name = m_strFileName.empty() ? stock::kUnnamedFile : m_strFileName;
   switch (m_cause) {
-    case fileNotFound: return FormatStock(stock::kNotFound, name);
-    case badPath: return FormatStock(stock::kInvalidPath, name);
-    case accessDenied: return FormatStock(stock::kAccessDenied, name);
-    case tooManyOpenFiles: return stock::kTooManyOpenFiles;
-    case sharingViolation: return FormatStock(stock::kSharingViolation, name);
-    case diskFull: return FormatStock(stock::kDiskFull, name);
-    case notRegularFile: return FormatStock(stock::kNotRegularFile, name);
-    case tooLarge: return FormatStock(stock::kTooLarge, name);
+    case fileNotFound:
+      return FormatStock(stock::kNotFound, name);
+    case badPath:
+      return FormatStock(stock::kInvalidPath, name);
+    case accessDenied:
+      return FormatStock(stock::kAccessDenied, name);
+    case tooManyOpenFiles:
+      return stock::kTooManyOpenFiles;
+    case sharingViolation:
+      return FormatStock(stock::kSharingViolation, name);
+    case diskFull:
+      return FormatStock(stock::kDiskFull, name);
+    case notRegularFile:
+      return FormatStock(stock::kNotRegularFile, name);
+    case tooLarge:
+      return FormatStock(stock::kTooLarge, name);
     case none:
-    case generic: break;
+    case generic:
+      break;
   }
   return FormatStock(stock::kGenericFileError, name);
 }
@@ -120,7 +136,8 @@ namespace {
 // Writes all of `bytes`; 0 or the errno of the failure. A write past a file-size limit
 // fails with EFBIG instead of ending the program.
 int WriteAll(int fd, const std::vector<unsigned char>& bytes) {
-  struct sigaction ignore {}, previous {};
+  struct sigaction ignore {
+  }, previous{};
   ignore.sa_handler = SIG_IGN;
   ::sigaction(SIGXFSZ, &ignore, &previous);
   std::size_t done = 0;
@@ -169,9 +186,8 @@ void WriteFileAtomically(const std::string& path, const std::vector<unsigned cha
   const int fd = ::mkstemp(tmp.data());
   if (fd < 0) {
     const int err = errno;
-    throw CFileException(err == ENOENT ? CFileException::badPath
-                                       : CFileException::CauseFromErrno(err),
-                         path);
+    throw CFileException(
+        err == ENOENT ? CFileException::badPath : CFileException::CauseFromErrno(err), path);
   }
   if (::fchmod(fd, mode) != 0) Abandon(fd, tmp, errno, path);
   if (const int err = WriteAll(fd, bytes); err != 0) Abandon(fd, tmp, err, path);
@@ -218,7 +234,8 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
 
 bool CanEnter(const std::string& folder) {
   struct stat st {};
-  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::access(folder.c_str(), X_OK) == 0;
+  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         ::access(folder.c_str(), X_OK) == 0;
 }
 
 EntryKind KindAt(const std::string& path) {

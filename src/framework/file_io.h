@@ -13,7 +13,13 @@ namespace framework {
 class CFileException : public std::runtime_error {
  public:
   enum Cause {
-    none, generic, fileNotFound, badPath, tooManyOpenFiles, accessDenied, sharingViolation,
+    none,
+    generic,
+    fileNotFound,
+    badPath,
+    tooManyOpenFiles,
+    accessDenied,
+    sharingViolation,
     diskFull,
     notRegularFile,  // a folder, pipe, device or socket where a file was to be written
     tooLarge         // a file larger than its reader accepts

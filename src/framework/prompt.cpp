@@ -10,9 +10,12 @@ class StderrPrompt : public Prompt {
   MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon) override {
     std::cerr << text << '\n';
     switch (buttons) {
-      case MsgButtons::Ok: return MsgAnswer::Ok;
-      case MsgButtons::YesNo: return MsgAnswer::No;
-      case MsgButtons::YesNoCancel: return MsgAnswer::Cancel;
+      case MsgButtons::Ok:
+        return MsgAnswer::Ok;
+      case MsgButtons::YesNo:
+        return MsgAnswer::No;
+      case MsgButtons::YesNoCancel:
+        return MsgAnswer::Cancel;
     }
     return MsgAnswer::Cancel;
   }

@@ -1,9 +1,10 @@
 #include "framework/text_format.h"
 
+#include <locale.h>
+
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <locale.h>
 
 namespace framework {
 
@@ -37,7 +38,8 @@ std::string VFormat(const char* format, std::va_list args) {
   const int needed = std::vsnprintf(small, sizeof small, format, copy);
   va_end(copy);
   if (needed < 0) return {};
-  if (static_cast<std::size_t>(needed) < sizeof small) return std::string(small, static_cast<std::size_t>(needed));
+  if (static_cast<std::size_t>(needed) < sizeof small)
+    return std::string(small, static_cast<std::size_t>(needed));
   std::string out(static_cast<std::size_t>(needed) + 1, '\0');
   std::vsnprintf(out.data(), out.size(), format, args);
   out.resize(static_cast<std::size_t>(needed));

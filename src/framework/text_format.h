@@ -8,7 +8,8 @@ namespace framework {
 #if defined(__GNUC__)
 __attribute__((format(printf, 1, 2)))
 #endif
-std::string StrFormat(const char* format, ...);
+std::string
+StrFormat(const char* format, ...);
 
 // One number with a printf conversion ("%.1f", "  %.2f", ...); a value that is not finite
 // gives the empty text, so an impossible result prints as a blank and never as "inf".

@@ -19,7 +19,8 @@ std::vector<std::int16_t> SynthesizeTone(int frequencyHz, int durationMs, int sa
     double envelope = 1.0;
     if (fade > 0) {
       if (i < fade) envelope = static_cast<double>(i) / fade;
-      if (count - 1 - i < fade) envelope = std::min(envelope, static_cast<double>(count - 1 - i) / fade);
+      if (count - 1 - i < fade)
+        envelope = std::min(envelope, static_cast<double>(count - 1 - i) / fade);
     }
     const double v = peak * envelope * std::sin(omega * static_cast<double>(i));
     samples[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(std::lround(v));

@@ -4,9 +4,7 @@ bool TestPoint::IsEmpty() const {
   return m_dMoldSoil == 0.0 && m_dWetSample == 0.0 && m_dDrySample == 0.0;
 }
 
-double TestPoint::MoistureContent() const {
-  return (m_dWetSample - m_dDrySample) / m_dDrySample;
-}
+double TestPoint::MoistureContent() const { return (m_dWetSample - m_dDrySample) / m_dDrySample; }
 
 double TestPoint::WetUnitWeight() const {
   return (m_dMoldSoil - m_pRecord.m_dMoldWeight) / m_pRecord.m_dMoldVolume * kPoundsPerGram;

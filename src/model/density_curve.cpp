@@ -66,7 +66,8 @@ void CDensityCurve::SplineValue(const double* x, const double* y, const double* 
   if (h == 0.0) return;
   const double a = (x[khi] - at) / h;
   const double b = (at - x[klo]) / h;
-  result = a * y[klo] + b * y[khi] + ((a * a * a - a) * y2[klo] + (b * b * b - b) * y2[khi]) * (h * h) / 6.0;
+  result = a * y[klo] + b * y[khi] +
+           ((a * a * a - a) * y2[klo] + (b * b * b - b) * y2[khi]) * (h * h) / 6.0;
 }
 
 namespace {

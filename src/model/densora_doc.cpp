@@ -31,16 +31,16 @@ void CDensoraDoc::ResetRecord() {
 
 bool CDensoraDoc::IsRequiredMissing() const {
   const CompactionRecord& r = m_record;
-  return r.m_dMoldWeight == 0.0 || std::any_of(kRecordTexts.begin(), kRecordTexts.end(), [&](const RecordText& t) {
-           return t.required && (r.*t.member).empty();
-         });
+  return r.m_dMoldWeight == 0.0 ||
+         std::any_of(kRecordTexts.begin(), kRecordTexts.end(),
+                     [&](const RecordText& t) { return t.required && (r.*t.member).empty(); });
 }
 
 bool CDensoraDoc::AreRequiredEmpty() const {
   const CompactionRecord& r = m_record;
-  return r.m_dMoldWeight == 0.0 && std::all_of(kRecordTexts.begin(), kRecordTexts.end(), [&](const RecordText& t) {
-           return !t.required || (r.*t.member).empty();
-         });
+  return r.m_dMoldWeight == 0.0 &&
+         std::all_of(kRecordTexts.begin(), kRecordTexts.end(),
+                     [&](const RecordText& t) { return !t.required || (r.*t.member).empty(); });
 }
 
 bool CDensoraDoc::OnNewDocument() {
@@ -50,4 +50,3 @@ bool CDensoraDoc::OnNewDocument() {
   SetModifiedFlag(false);
   return true;
 }
-

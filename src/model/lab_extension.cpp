@@ -32,6 +32,7 @@ std::optional<double> OversizeCorrectedDensity(double fitPcf, double oversizePer
   return d;
 }
 
-double OversizeCorrectedMoisture(double fitMoisture, double oversizePercent, double oversizeMoisture) {
+double OversizeCorrectedMoisture(double fitMoisture, double oversizePercent,
+                                 double oversizeMoisture) {
   return (fitMoisture * (100.0 - oversizePercent) + oversizeMoisture * oversizePercent) / 100.0;
 }

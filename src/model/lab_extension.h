@@ -19,13 +19,13 @@ struct ExtensionEntry {
 };
 
 struct LabExtension {
-  double specificGravity = 0.0;        // Gs of the soil solids
-  std::string specificGravitySource;   // "measured" or "assumed"
-  double oversizePercent = 0.0;        // P_c, percent of the sample retained on the sieve
+  double specificGravity = 0.0;          // Gs of the soil solids
+  std::string specificGravitySource;     // "measured" or "assumed"
+  double oversizePercent = 0.0;          // P_c, percent of the sample retained on the sieve
   double oversizeSpecificGravity = 0.0;  // G_m, bulk specific gravity of the oversize
-  double oversizeMoisture = 0.0;       // MC_c, percent
-  std::string standard;                // "AASHTO T 99", "AASHTO T 180", "ASTM D698", "ASTM D1557"
-  std::string method;                  // "A" to "D"
+  double oversizeMoisture = 0.0;         // MC_c, percent
+  std::string standard;                  // "AASHTO T 99", "AASHTO T 180", "ASTM D698", "ASTM D1557"
+  std::string method;                    // "A" to "D"
   std::vector<ExtensionEntry> unknown;
 
   // True when nothing is entered and nothing unknown was read: the file keeps the plain layout.
@@ -51,4 +51,5 @@ std::optional<double> DegreeOfSaturation(double gs, double moisturePercent, doub
 std::optional<double> OversizeCorrectedDensity(double fitPcf, double oversizePercent, double gm);
 
 // The corrected optimum moisture (MCf·Pf + MCc·Pc) / 100, in percent.
-double OversizeCorrectedMoisture(double fitMoisture, double oversizePercent, double oversizeMoisture);
+double OversizeCorrectedMoisture(double fitMoisture, double oversizePercent,
+                                 double oversizeMoisture);

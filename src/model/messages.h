@@ -10,14 +10,16 @@ inline constexpr const char* kPartlyFilled =
 inline constexpr const char* kSaveChangesTo = "Do you want to save the changes you made to \"%1\"?";
 inline constexpr const char* kRequiredMissing =
     "File cannot be saved: one or more required fields missing";
-inline constexpr const char* kInvalidName = "File cannot be saved: %1 is not a valid folder or file name";
+inline constexpr const char* kInvalidName =
+    "File cannot be saved: %1 is not a valid folder or file name";
 inline constexpr const char* kCouldNotCreate = "Could not create %1";
 inline constexpr const char* kCouldNotChangeTo = "Could not change to directory %1";
 
 // Opening.
 inline constexpr const char* kIncompatible =
     "Warning: file may be incompatible, program may crash. Proceed?";
-inline constexpr const char* kNeedsUpdate = "Your executable file needs updating to latest release.";
+inline constexpr const char* kNeedsUpdate =
+    "Your executable file needs updating to latest release.";
 inline constexpr const char* kNotCompactionFile =
     "The file is not a valid compaction file or it may be corrupted.";
 
@@ -36,7 +38,8 @@ inline constexpr const char* kWetOverMoldSoil =
 inline constexpr const char* kNumericOnly = "Enter numeric values only";
 
 // The recovery copy of an unsaved test.
-inline constexpr const char* kRecoverCopy = "Densora closed without saving the test %1. Recover it?";
+inline constexpr const char* kRecoverCopy =
+    "Densora closed without saving the test %1. Recover it?";
 inline constexpr const char* kRecoveryOff = "Recovery copies are off: %1 cannot be written.";
 inline constexpr const char* kRecoveryElsewhere =
     "Recovery copies are off in this window: another Densora window keeps them.";

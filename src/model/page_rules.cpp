@@ -59,11 +59,21 @@ bool IsValidUtf8(std::string_view s) {
     const auto c = static_cast<unsigned char>(s[i]);
     std::size_t n;
     char32_t cp;
-    if (c < 0x80) { ++i; continue; }
-    if ((c & 0xE0) == 0xC0) { n = 1; cp = c & 0x1F; }
-    else if ((c & 0xF0) == 0xE0) { n = 2; cp = c & 0x0F; }
-    else if ((c & 0xF8) == 0xF0) { n = 3; cp = c & 0x07; }
-    else return false;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    if ((c & 0xE0) == 0xC0) {
+      n = 1;
+      cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+      n = 2;
+      cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+      n = 3;
+      cp = c & 0x07;
+    } else
+      return false;
     if (i + n >= s.size()) return false;
     for (std::size_t k = 1; k <= n; ++k) {
       const auto cc = static_cast<unsigned char>(s[i + k]);
@@ -138,8 +148,8 @@ bool ParseNumber(std::string_view text, double& value) {
   std::string_view body = s;
   if (s[0] == '+' || s[0] == '-') body.remove_prefix(1);
   double v = 0.0;
-  const auto r = std::from_chars(body.data(), body.data() + body.size(), v,
-                                 std::chars_format::general);
+  const auto r =
+      std::from_chars(body.data(), body.data() + body.size(), v, std::chars_format::general);
   if (r.ec != std::errc() || r.ptr != body.data() + body.size() || !std::isfinite(v)) return false;
   if (negative) v = -v;
   if (v == 0.0 && s[0] != '0') return false;

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "framework/text_format.h"
-#include "model/densora_doc.h"
 #include "model/density_curve.h"
+#include "model/densora_doc.h"
 #include "model/long_test.h"
 #include "print/emblem.h"
 
@@ -96,8 +96,8 @@ void DrawTableHeadings(framework::DrawingSurface& dc, const Box& b, const std::s
   const Cell row1[] = {{"Test", 0.041},     {"Weight of", 0.139}, {"Weight of", 0.267},
                        {"Wet Unit", 0.394}, {"Wt. Wet", 0.526},   {"Wt. Dry", 0.652},
                        {"Water", 0.785},    {"Dry Unit", 0.895}};
-  const Cell row2[] = {{"No.", 0.049},    {"Mold+Soil", 0.139}, {"Wet Soil", 0.271},
-                       {"Weight", 0.399}, {"Sample", 0.526},    {"Sample", 0.652},
+  const Cell row2[] = {{"No.", 0.049},     {"Mold+Soil", 0.139}, {"Wet Soil", 0.271},
+                       {"Weight", 0.399},  {"Sample", 0.526},    {"Sample", 0.652},
                        {"Content", 0.776}, {"Weight", 0.902}};
   for (const Cell& c : row1) dc.TextOut(b.X(c.x), b.Y(0.04), c.text);
   for (const Cell& c : row2) dc.TextOut(b.X(c.x), b.Y(0.135), c.text);
@@ -118,8 +118,8 @@ void DrawPointRow(framework::DrawingSurface& dc, const Box& b, int y, const CDen
   const double factor = doc.DensityFactor();
   const double soil = p.m_dMoldSoil - rec.m_dMoldWeight;
   const double w = p.MoistureContent();
-  const double wet = metric ? soil * 0.001 / kMetricMoldM3
-                            : soil / (rec.m_dMoldVolume * kGramsPerPound) * factor;
+  const double wet =
+      metric ? soil * 0.001 / kMetricMoldM3 : soil / (rec.m_dMoldVolume * kGramsPerPound) * factor;
   // Without a moisture content (no dry weight) there is no water content and no dry unit
   // weight, and without a mold volume no unit weight at all: those cells stay blank rather
   // than showing a number that means nothing.

@@ -38,7 +38,7 @@ enum Id : int {
   IDC_DRY_ROW1 = 1016,
   IDC_CLEAR = 1024,
 };
-}
+}  // namespace test_data
 
 namespace long_test {
 enum Id : int {

@@ -59,7 +59,8 @@ void CDensoraView::OnUpdate(framework::CView*, long hint) {
 
 void CDensoraView::RefreshPages() {
   // Tab order: the curve page refits before the long test page rates against the fit.
-  for (CTabPage* page : std::array<CTabPage*, 4>{m_pProjectInfo, m_pTestData, m_pCurve, m_pLongTest}) {
+  for (CTabPage* page :
+       std::array<CTabPage*, 4>{m_pProjectInfo, m_pTestData, m_pCurve, m_pLongTest}) {
     if (page) page->RefreshPage();
   }
 }
@@ -89,7 +90,8 @@ void CDensoraView::OnInitialUpdate() {
     {
       const QSignalBlocker block(m_pTabs);
       // Each tab goes in at the front: the last inserted, Project Information, is tab 0.
-      for (CTabPage* page : std::array<CTabPage*, 4>{m_pLongTest, m_pCurve, m_pTestData, m_pProjectInfo}) {
+      for (CTabPage* page :
+           std::array<CTabPage*, 4>{m_pLongTest, m_pCurve, m_pTestData, m_pProjectInfo}) {
         auto* placeholder = new QWidget;
         placeholder->setObjectName(QStringLiteral("tabArea%1").arg(page->TemplateId()));
         m_pTabs->insertTab(0, placeholder, page->m_strTitle);
@@ -97,7 +99,8 @@ void CDensoraView::OnInitialUpdate() {
       m_pTabs->setCurrentIndex(0);
     }
     // Now that the tabs are there, the pages go below them.
-    for (CTabPage* page : std::array<CTabPage*, 4>{m_pLongTest, m_pCurve, m_pTestData, m_pProjectInfo}) {
+    for (CTabPage* page :
+         std::array<CTabPage*, 4>{m_pLongTest, m_pCurve, m_pTestData, m_pProjectInfo}) {
       page->Place();
     }
     connect(m_pTabs, &QTabWidget::currentChanged, this, [this] { OnSelchangeTab(); });
@@ -116,7 +119,8 @@ void CDensoraView::OnSelchangeTab() {
     // whatever control comes next.
     QWidget* focus = QApplication::focusWidget();
     if (!focus) focus = window()->focusWidget();
-    if (focus && m_pShownPage->isAncestorOf(focus)) m_pTabs->tabBar()->setFocus(Qt::OtherFocusReason);
+    if (focus && m_pShownPage->isAncestorOf(focus))
+      m_pTabs->tabBar()->setFocus(Qt::OtherFocusReason);
     m_pShownPage->hide();
   }
   if (page) {
@@ -158,7 +162,8 @@ bool CDensoraView::eventFilter(QObject* watched, QEvent* event) {
           m_pWatchedWindow->setGeometry(*client);
         }
         break;
-      default: break;
+      default:
+        break;
     }
   }
   return QWidget::eventFilter(watched, event);

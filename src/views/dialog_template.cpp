@@ -91,15 +91,24 @@ QWidget* MakeTree(QWidget* parent) {
 QWidget* Make(const Control& c, QWidget* parent) {
   const QString text = QString::fromUtf8(c.text ? c.text : "");
   switch (c.kind) {
-    case Kind::Label: return MakeLabel(c, text, parent);
-    case Kind::Edit: return MakeEdit(c, parent);
-    case Kind::DropList: return MakeDropList(parent);
-    case Kind::DatePicker: return MakeDatePicker(parent);
-    case Kind::Button: return MakeButton(c, text, parent);
-    case Kind::Radio: return new QRadioButton(text, parent);
-    case Kind::Frame: return new QFrame(parent);
-    case Kind::Tree: return MakeTree(parent);
-    case Kind::Tabs: return new QTabWidget(parent);
+    case Kind::Label:
+      return MakeLabel(c, text, parent);
+    case Kind::Edit:
+      return MakeEdit(c, parent);
+    case Kind::DropList:
+      return MakeDropList(parent);
+    case Kind::DatePicker:
+      return MakeDatePicker(parent);
+    case Kind::Button:
+      return MakeButton(c, text, parent);
+    case Kind::Radio:
+      return new QRadioButton(text, parent);
+    case Kind::Frame:
+      return new QFrame(parent);
+    case Kind::Tree:
+      return MakeTree(parent);
+    case Kind::Tabs:
+      return new QTabWidget(parent);
   }
   return nullptr;
 }

@@ -26,9 +26,9 @@ enum class Kind {
 
 enum Style : unsigned {
   kNone = 0,
-  kRight = 1u << 0,      // right-aligned text
-  kCenter = 1u << 1,     // centred text (labels)
-  kUpper = 1u << 2,      // letters typed become capitals
+  kRight = 1u << 0,   // right-aligned text
+  kCenter = 1u << 1,  // centred text (labels)
+  kUpper = 1u << 2,   // letters typed become capitals
   kReadOnly = 1u << 3,
   kNoTabStop = 1u << 4,  // reached by the mouse, not by Tab
   kGroup = 1u << 5,      // starts a group of radio buttons
@@ -67,11 +67,11 @@ T* FindControlAs(const QWidget* parent, int id) {
 }
 
 // The templates.
-extern const Template kMainForm;          // 101: the main form view
-extern const Template kProjectInfoPage;   // 130
-extern const Template kCurvePage;         // 131
-extern const Template kTestDataPage;      // 132
-extern const Template kLongTestPage;      // 133
-extern const Template kAboutBox;          // 100
+extern const Template kMainForm;         // 101: the main form view
+extern const Template kProjectInfoPage;  // 130
+extern const Template kCurvePage;        // 131
+extern const Template kTestDataPage;     // 132
+extern const Template kLongTestPage;     // 133
+extern const Template kAboutBox;         // 100
 
 }  // namespace dlg

@@ -37,8 +37,8 @@ DropList::DropList(QWidget* parent) : QComboBox(parent) {
 QString DropList::ShownText() const {
   QStyleOptionComboBox opt;
   initStyleOption(&opt);
-  const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt,
-                                              QStyle::SC_ComboBoxEditField, this);
+  const QRect field =
+      style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
   return fontMetrics().elidedText(currentText(), Qt::ElideRight, field.width());
 }
 
@@ -81,9 +81,8 @@ bool TextFits(const QLineEdit* edit) {
   QStyleOptionFrame opt;
   opt.initFrom(edit);
   opt.rect = edit->rect();
-  opt.lineWidth = edit->hasFrame()
-                      ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, edit)
-                      : 0;
+  opt.lineWidth =
+      edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, edit) : 0;
   const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, edit);
   const QMargins margins = edit->textMargins();
   // A line edit keeps two pixels clear at each side of its text.

@@ -13,8 +13,8 @@
 namespace {
 QDate SystemToday() { return QDate::currentDate(); }
 
-constexpr int kEdits[] = {CProjectInfoPage::IDC_PROJECT, CProjectInfoPage::IDC_TIP_NO,
-                          CProjectInfoPage::IDC_STATION, CProjectInfoPage::IDC_TEST_NO,
+constexpr int kEdits[] = {CProjectInfoPage::IDC_PROJECT,   CProjectInfoPage::IDC_TIP_NO,
+                          CProjectInfoPage::IDC_STATION,   CProjectInfoPage::IDC_TEST_NO,
                           CProjectInfoPage::IDC_TESTED_BY, CProjectInfoPage::IDC_COMMENTS};
 
 std::string PickerText(const QDate& d) {
@@ -158,7 +158,8 @@ void CProjectInfoPage::OnClearEntries() {
   if (!doc) return;
   ControlAs<QLineEdit>(IDC_TESTED_BY)->clear();
   SetPicker(s_today());
-  for (int id : {IDC_STATION, IDC_TIP_NO, IDC_TEST_NO, IDC_PROJECT}) ControlAs<QLineEdit>(id)->clear();
+  for (int id : {IDC_STATION, IDC_TIP_NO, IDC_TEST_NO, IDC_PROJECT})
+    ControlAs<QLineEdit>(id)->clear();
   SelectListText(m_pTestType, static_cast<int>(TestTypes().size()), std::string());
   SelectListText(m_pCounty, static_cast<int>(m_counties.size()), std::string());
   ControlAs<QLineEdit>(IDC_COMMENTS)->clear();

@@ -24,7 +24,9 @@ bool IsListed(const QTreeWidgetItem* item) { return item->data(0, kListed).toBoo
 
 QByteArray Key(bool isFolder, const QByteArray& name) { return (isFolder ? "d/" : "f/") + name; }
 QByteArray Key(const QTreeWidgetItem* item) { return Key(IsFolder(item), NameOf(item)); }
-QByteArray Bytes(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
+QByteArray Bytes(const std::string& s) {
+  return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 // Siblings in the user's alphabetical order without regard to case ("Ärzte" beside "Arzt",
 // not after "Zeta"); names that compare equal keep the order of their bytes.
@@ -35,7 +37,8 @@ void SortForDisplay(std::vector<ProjectNode>& nodes) {
   collator.setCaseSensitivity(Qt::CaseInsensitive);
   std::vector<std::pair<QString, std::size_t>> order;
   order.reserve(nodes.size());
-  for (std::size_t i = 0; i < nodes.size(); ++i) order.emplace_back(QString::fromStdString(nodes[i].text), i);
+  for (std::size_t i = 0; i < nodes.size(); ++i)
+    order.emplace_back(QString::fromStdString(nodes[i].text), i);
   std::stable_sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
     const int c = collator.compare(a.first, b.first);
     return c != 0 ? c < 0 : nodes[a.second].name < nodes[b.second].name;
@@ -52,7 +55,6 @@ QString WatchPath(const std::string& path) {
   const QString q = QFile::decodeName(bytes);
   return QFile::encodeName(q) == bytes ? q : QString();
 }
-
 
 // Every item below `item`, depth first, `item` itself first.
 template <class F>
@@ -79,8 +81,10 @@ CProjectTree::CProjectTree(QWidget* parent) : QTreeWidget(parent) {
   connect(&m_widthTimer, &QTimer::timeout, this, [this] { FitColumn(); });
   // A folder shows closed, and open while it is the selected item.
   const QSize size(16, 16);
-  m_folderIcon.addPixmap(style()->standardIcon(QStyle::SP_DirClosedIcon).pixmap(size), QIcon::Normal);
-  m_folderIcon.addPixmap(style()->standardIcon(QStyle::SP_DirOpenIcon).pixmap(size), QIcon::Selected);
+  m_folderIcon.addPixmap(style()->standardIcon(QStyle::SP_DirClosedIcon).pixmap(size),
+                         QIcon::Normal);
+  m_folderIcon.addPixmap(style()->standardIcon(QStyle::SP_DirOpenIcon).pixmap(size),
+                         QIcon::Selected);
   m_fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
   connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* i) { OnExpanded(i); });
   connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* i) { OnCollapsed(i); });
@@ -350,7 +354,8 @@ TreeItem CProjectTree::ItemOf(QTreeWidgetItem* item) {
 
 std::string CProjectTree::PathOf(const QTreeWidgetItem* item) const {
   std::vector<const QTreeWidgetItem*> chain;
-  for (const QTreeWidgetItem* i = item; i && i != invisibleRootItem(); i = i->parent()) chain.push_back(i);
+  for (const QTreeWidgetItem* i = item; i && i != invisibleRootItem(); i = i->parent())
+    chain.push_back(i);
   std::string path = m_root;
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     const QByteArray name = NameOf(*it);
@@ -362,7 +367,8 @@ std::string CProjectTree::PathOf(const QTreeWidgetItem* item) const {
 
 // Dotted lines join each item to its parent and to its siblings below, as a file tree is
 // drawn; the style draws the expand buttons over them.
-void CProjectTree::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
+void CProjectTree::drawBranches(QPainter* painter, const QRect& rect,
+                                const QModelIndex& index) const {
   painter->save();
   QPen pen(palette().color(QPalette::Mid));
   pen.setStyle(Qt::DotLine);

@@ -32,7 +32,9 @@ class CProjectTree : public QTreeWidget {
   // Rebuilds the tree; runs the refresher installed with SetRefresher. Without one the
   // tree stays empty.
   void RefreshTree();
-  void SetRefresher(std::function<void(CProjectTree&)> refresher) { m_refresher = std::move(refresher); }
+  void SetRefresher(std::function<void(CProjectTree&)> refresher) {
+    m_refresher = std::move(refresher);
+  }
 
   // The end of the program's start: runs the hook installed with SetStartupEnded.
   void EndStartup();

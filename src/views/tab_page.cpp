@@ -7,8 +7,8 @@
 
 #include "framework/qt/dialog_units.h"
 #include "framework/qt/qt_text.h"
-#include "views/densora_view.h"
 #include "model/page_rules.h"
+#include "views/densora_view.h"
 
 void DataExchange::Text(int id, std::string& field) {
   if (m_bFailed) return;

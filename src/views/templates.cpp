@@ -105,8 +105,7 @@ constexpr Control kLongTestControls[] = {
 constexpr Control kAboutControls[] = {
     {Kind::Frame, ab::IDC_ICON_FRAME, nullptr, 11, 17, 20, 20, kNone},
     {Kind::Label, ab::IDC_VERSION, "Densora Version " DENSORA_VERSION, 40, 10, 0, 0, kNone},
-    {Kind::Label, kNoId, "Moisture-density (compaction) tests to AASHTO T-99", 40, 22, 0, 0,
-     kNone},
+    {Kind::Label, kNoId, "Moisture-density (compaction) tests to AASHTO T-99", 40, 22, 0, 0, kNone},
     {Kind::Label, kNoId, "Written for the soil laboratory's technicians.", 40, 34, 0, 0, kNone},
     {Kind::Button, ab::IDOK, "OK", 178, 52, 50, 14, kDefault},
 };

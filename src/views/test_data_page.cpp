@@ -36,7 +36,8 @@ void CTestDataPage::DoDataExchange(DataExchange& dx) {
   CompactionRecord& r = doc->m_record;
   for (int row = 1; row <= kPointSlots; ++row) dx.Number(WetId(row), r.Point(row - 1).m_dWetSample);
   for (int row = 1; row <= kPointSlots; ++row) dx.Number(DryId(row), r.Point(row - 1).m_dDrySample);
-  for (int row = 1; row <= kPointSlots; ++row) dx.Number(MoldSoilId(row), r.Point(row - 1).m_dMoldSoil);
+  for (int row = 1; row <= kPointSlots; ++row)
+    dx.Number(MoldSoilId(row), r.Point(row - 1).m_dMoldSoil);
   // The mold volume cannot be edited here, but it is read back like every other field: the
   // record holds the volume as shown, to 15 significant digits (one thirtieth of a cubic
   // foot becomes 0.0333333333333333 after the first read).

@@ -1,5 +1,6 @@
 // Start-up: the settings, the projects directory, the command line, the County list and the
 // file-type association.
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,7 +12,6 @@
 #include "app/settings.h"
 #include "support_qt/app_fixture.h"
 #include "views/project_info_page.h"
-#include <QComboBox>
 
 namespace fs = std::filesystem;
 
@@ -71,7 +71,8 @@ TEST_F(Startup, OpensTheFileNamedOnTheCommandLineKeepingItsDate) {
   ASSERT_TRUE(Start({QString::fromStdString(kSample)}));
   EXPECT_EQ(Record().m_strProject, "MAIN ST");
   EXPECT_EQ(Record().m_strDate, "05/09/2003");
-  const std::string absolute = QFileInfo(QString::fromStdString(kSample)).absoluteFilePath().toStdString();
+  const std::string absolute =
+      QFileInfo(QString::fromStdString(kSample)).absoluteFilePath().toStdString();
   EXPECT_EQ(Doc().GetPathName(), absolute);
   EXPECT_EQ(Frame()->windowTitle(), "7Sub.lng - Densora");
   EXPECT_FALSE(Doc().IsModified());
@@ -145,7 +146,8 @@ TEST_F(Startup, WritesTheFileTypeAssociationForTheUser) {
   const QString data = QString::fromStdString(tmp / "data");
   const QString desktop = ReadText(data + "/applications/densora.desktop");
   EXPECT_TRUE(desktop.contains("MimeType=application/x-densora-compaction;"));
-  EXPECT_TRUE(desktop.contains("Exec=" + association::ExecLine(QCoreApplication::applicationFilePath())));
+  EXPECT_TRUE(
+      desktop.contains("Exec=" + association::ExecLine(QCoreApplication::applicationFilePath())));
   const QString mime = ReadText(data + "/mime/packages/densora.xml");
   EXPECT_TRUE(mime.contains("<glob pattern=\"*.lng\"/>"));
   EXPECT_TRUE(mime.contains("type=\"application/x-densora-compaction\""));

@@ -1,8 +1,8 @@
 // The main frame: menu, keys, toolbar, status bar, command routing and the close request.
 #include <QAction>
-#include <QPrinter>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -51,7 +51,8 @@ TEST_F(MainFrame, ToolbarButtonsInOrderWithTips) {
   ASSERT_TRUE(Start());
   QStringList order;
   for (QAction* a : Frame()->ToolBar()->actions()) order << (a->isSeparator() ? "-" : a->toolTip());
-  EXPECT_EQ(order, (QStringList{"New", "Open", "Save", "-", "Print", "Print Preview", "-", "About"}));
+  EXPECT_EQ(order,
+            (QStringList{"New", "Open", "Save", "-", "Print", "Print Preview", "-", "About"}));
   EXPECT_EQ(Frame()->ToolBar()->iconSize(), QSize(16, 16));
   for (QAction* a : Frame()->ToolBar()->actions()) {
     if (!a->isSeparator()) {
@@ -164,7 +165,8 @@ TEST_F(MainFrame, APrinterThatDoesNotStartIsReported) {
   ASSERT_TRUE(Start());
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(QString::fromStdString(tmp / "no such folder") + QStringLiteral("/report.pdf"));
+  printer.setOutputFileName(QString::fromStdString(tmp / "no such folder") +
+                            QStringLiteral("/report.pdf"));
   prompt.shown.clear();
   app->Commands()->PrintReport(printer);
   ASSERT_EQ(prompt.shown.size(), 1u);

@@ -1,11 +1,12 @@
 // The recovery copy: kept while the record is unsaved, offered after a crash, owned by one
 // running program.
+#include "app/recovery.h"
+
 #include <QLabel>
 #include <QStatusBar>
 #include <filesystem>
 #include <memory>
 
-#include "app/recovery.h"
 #include "app/resource.h"
 #include "file/lng_format.h"
 #include "model/messages.h"
@@ -30,7 +31,9 @@ void FireTimer(CRecovery& recovery) {
 class Recovery : public AppFixture {
  protected:
   std::string CopyPath() const { return tmp / "data/Vollin/Densora/unsaved-test.recovery"; }
-  QLineEdit* Project() const { return Ctl(View()->ProjectInfoPage(), CProjectInfoPage::IDC_PROJECT); }
+  QLineEdit* Project() const {
+    return Ctl(View()->ProjectInfoPage(), CProjectInfoPage::IDC_PROJECT);
+  }
   // The program ends without its normal exit, as in a crash.
   void Crash() { app.reset(); }
 };
@@ -103,7 +106,8 @@ TEST_F(Recovery, ARecoveredRecordSavesLikeTheOneThatWasLost) {
   ASSERT_TRUE(Start());
   Frame()->OnCommand(ID_FILE_SAVE);
   ASSERT_EQ(prompt.shown.size(), 2u);
-  EXPECT_EQ(prompt.shown[1].text, file + " was changed by another program since it was opened. Overwrite it?");
+  EXPECT_EQ(prompt.shown[1].text,
+            file + " was changed by another program since it was opened. Overwrite it?");
   EXPECT_EQ(testdata::ReadBytes(file), theirs);
   EXPECT_TRUE(fs::exists(CopyPath()));
 
@@ -132,9 +136,10 @@ TEST_F(Recovery, ABrokenCopyIsRefusedLikeAnyFileAndRemoved) {
     Bytes bytes;
     std::string message;
   };
-  for (const Row& row : {Row{"truncated", Bytes(good.begin(), good.end() - 20), "Unexpected file format."},
-                         Row{"not a compaction record", badRecord, msg::kNotCompactionFile},
-                         Row{"not a copy", notACopy, msg::kNotCompactionFile}}) {
+  for (const Row& row :
+       {Row{"truncated", Bytes(good.begin(), good.end() - 20), "Unexpected file format."},
+        Row{"not a compaction record", badRecord, msg::kNotCompactionFile},
+        Row{"not a copy", notACopy, msg::kNotCompactionFile}}) {
     SCOPED_TRACE(row.name);
     PrepareSettings(tmp / "projects");
     prepared = true;
@@ -168,9 +173,10 @@ TEST_F(Recovery, OnlyTheProgramHoldingTheLockKeepsACopy) {
     CRecovery::State state;
     std::string note;
   };
-  for (const Row& row : {Row{folder, CRecovery::State::kOtherProgram, msg::kRecoveryElsewhere},
-                         Row{tmp / "file/state", CRecovery::State::kOff,
-                             "Recovery copies are off: " + (tmp / "file/state") + " cannot be written."}}) {
+  for (const Row& row :
+       {Row{folder, CRecovery::State::kOtherProgram, msg::kRecoveryElsewhere},
+        Row{tmp / "file/state", CRecovery::State::kOff,
+            "Recovery copies are off: " + (tmp / "file/state") + " cannot be written."}}) {
     SCOPED_TRACE(row.note);
     CDensoraDoc doc;
     CRecovery other(doc, row.folder);

@@ -5,21 +5,23 @@
 
 #include <algorithm>
 #include <climits>
-#include <ostream>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "support/recording_surface.h"
 #include "framework/tone.h"
-#include "model/densora_doc.h"
 #include "model/density_curve.h"
-#include "support/counting_tone.h"
+#include "model/densora_doc.h"
 #include "support/compaction_points.h"
+#include "support/counting_tone.h"
+#include "support/recording_surface.h"
 
 namespace framework {
-inline void PrintTo(const DevicePoint& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+inline void PrintTo(const DevicePoint& p, std::ostream* os) {
+  *os << "(" << p.x << ", " << p.y << ")";
+}
 }  // namespace framework
 
 namespace {
@@ -83,10 +85,10 @@ TEST_F(ChartFixture, MapsTheAxisBoundsOntoThePlotAreaTruncatingTowardZero) {
   EXPECT_EQ(curve.MapX(9), 82);
   EXPECT_EQ(curve.MapX(12), 337);
   EXPECT_EQ(curve.MapX(15), 592);
-  EXPECT_EQ(curve.MapX(8.5), 39);    // 72 − 42.5 = 29.5 → 29
+  EXPECT_EQ(curve.MapX(8.5), 39);  // 72 − 42.5 = 29.5 → 29
   EXPECT_EQ(curve.MapX(0), -683);
   EXPECT_EQ(curve.MapY(99), 376);
-  EXPECT_EQ(curve.MapY(104), 147);   // 127.43 → 127
+  EXPECT_EQ(curve.MapY(104), 147);  // 127.43 → 127
   EXPECT_EQ(curve.MapY(106), 56);
   EXPECT_EQ(curve.MapY(110), -126);  // −146.86 → −146, not −147
 }
@@ -137,7 +139,8 @@ TEST_F(ChartFixture, DrawsFillMarkersFrameAndGridInOrder) {
 
   const auto& calls = dc.Calls();
   auto firstOf = [&](Kind k) {
-    return std::find_if(calls.begin(), calls.end(), [&](const RecordedCall& c) { return c.kind == k; });
+    return std::find_if(calls.begin(), calls.end(),
+                        [&](const RecordedCall& c) { return c.kind == k; });
   };
   EXPECT_LT(firstOf(Kind::FillRect), firstOf(Kind::Ellipse));
   EXPECT_LT(firstOf(Kind::Ellipse), firstOf(Kind::LineTo));
@@ -292,7 +295,7 @@ TEST_F(ChartFixture, PlacesEveryTextOfTheEnglishChart) {
   // Status 0: the message line is the empty text, one line further down.
   const auto texts = dc.Texts();
   const auto message = std::find_if(texts.begin(), texts.end(),
-                                     [](const RecordedCall& c) { return c.x == 100 && c.y == 86; });
+                                    [](const RecordedCall& c) { return c.x == 100 && c.y == 86; });
   ASSERT_NE(message, texts.end());
   EXPECT_EQ(message->text, "");
   EXPECT_EQ(tone.plays, 0);
@@ -574,7 +577,8 @@ TEST(ChartGrid, LabelsEveryStepUnlessNeighbouringLabelsWouldOverlap) {
     const int step = c.metric ? 20 : 1;
     std::vector<std::string> wantX, wantY, gotX, gotY;
     for (int v = c.x.lo; v <= c.x.hi; v += c.x.stride) wantX.push_back(std::to_string(v) + ".0");
-    for (int v = c.y.lo; v <= c.y.hi; v += c.y.stride * step) wantY.push_back(std::to_string(v) + ".0");
+    for (int v = c.y.lo; v <= c.y.hi; v += c.y.stride * step)
+      wantY.push_back(std::to_string(v) + ".0");
     const int labelRow = curve.MapY(c.y.lo) + c.height / 87;
     const int labelColumn = curve.MapX(c.x.lo) - (c.metric ? c.width * 2 / 25 : c.width * 10 / 158);
     for (const auto& t : dc.Texts()) {
@@ -586,7 +590,8 @@ TEST(ChartGrid, LabelsEveryStepUnlessNeighbouringLabelsWouldOverlap) {
 
     // A grid line at every labelled value inside the frame, and nowhere else.
     std::vector<int> wantLines, gotLines;
-    for (int v = c.x.lo + c.x.stride; v < c.x.hi; v += c.x.stride) wantLines.push_back(curve.MapX(v));
+    for (int v = c.x.lo + c.x.stride; v < c.x.hi; v += c.x.stride)
+      wantLines.push_back(curve.MapX(v));
     for (int v = c.y.lo + c.y.stride * step; v < c.y.hi; v += c.y.stride * step) {
       wantLines.push_back(curve.MapY(v));
     }
@@ -600,8 +605,8 @@ TEST(ChartGrid, LabelsEveryStepUnlessNeighbouringLabelsWouldOverlap) {
 // The grid is drawn with the thinnest pen that shows: a pixel on screen, a quarter point on
 // paper, never the device's one-pixel hairline of width 0.
 TEST(ChartGrid, TheGridPenIsAPixelOnScreenAndAQuarterPointOnPaper) {
-  for (const auto& [dpi, width] : {std::pair{96, 1}, std::pair{300, 1}, std::pair{600, 2},
-                                   std::pair{1200, 4}}) {
+  for (const auto& [dpi, width] :
+       {std::pair{96, 1}, std::pair{300, 1}, std::pair{600, 2}, std::pair{1200, 4}}) {
     CDensoraDoc doc;
     densora_test::SetThreePoints(doc);
     CDensityCurve curve(doc);

@@ -77,7 +77,8 @@ TEST(CliShow, JsonOfASampleFileCarriesTheRecordAndTheFit) {
 }
 
 TEST(CliShow, MetricAndTextOutput) {
-  const Result m = RunCli({"show", "--json", "--metric", Sample("MAIN ST/A-100/Subgrade/7Sub.lng")});
+  const Result m =
+      RunCli({"show", "--json", "--metric", Sample("MAIN ST/A-100/Subgrade/7Sub.lng")});
   ASSERT_EQ(m.code, 0);
   const json j = json::parse(m.out);
   EXPECT_EQ(j["units"], "Metric");
@@ -127,7 +128,8 @@ TEST(CliShow, NonFiniteLongTestValuesShowAsBlanksWithoutARating) {
     for (char& c : shown) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     EXPECT_EQ(shown.find("nan"), std::string::npos) << text.out;
     EXPECT_EQ(shown.find("inf"), std::string::npos) << text.out;
-    const bool densityShown = std::isfinite(row.density), moistureShown = std::isfinite(row.moisture);
+    const bool densityShown = std::isfinite(row.density),
+               moistureShown = std::isfinite(row.moisture);
     EXPECT_EQ(text.out.find("Rating:      density:  \n") == std::string::npos, densityShown);
     EXPECT_EQ(text.out.find("             moisture: \n") == std::string::npos, moistureShown);
 
@@ -216,7 +218,8 @@ TEST(CliWrite, InputsNoRecordCanBeAreRefusedBeforeParsing) {
   const Row rows[] = {
       {"deep.json", std::string(100000, '[') + std::string(100000, ']'), 1,
        (dir / "deep.json") + ": JSON nested deeper than 64 levels"},
-      {"big.json", R"({"project": "X"})" + padding, 1, (dir / "big.json") + " is too large to be read."},
+      {"big.json", R"({"project": "X"})" + padding, 1,
+       (dir / "big.json") + " is too large to be read."},
       {"-", R"({"project": "X"})" + padding, 1, "standard input is too large to be read."},
       // Brackets inside texts are no nesting.
       {"texts.json", R"({"project": "[\"[", "comments": ")" + std::string(100, '[') + "\"}", 0, ""},

@@ -2,6 +2,8 @@
 // display, writing a PDF and a PNG that are checked from their bytes; and how every command
 // that writes an output (write, chart, report) treats the path it writes to.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdint>
@@ -14,9 +16,6 @@
 #include <set>
 #include <string>
 #include <vector>
-
-#include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace {
 
@@ -41,7 +40,8 @@ std::string Quote(const std::string& s) {
 
 // Runs the tool with no display and no platform chosen, so it must pick one itself.
 int RunCli(const std::vector<std::string>& args) {
-  std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + Quote(DENSORA_CLI_PATH);
+  std::string cmd =
+      "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + Quote(DENSORA_CLI_PATH);
   for (const auto& a : args) cmd += " " + Quote(a);
   cmd += " >/dev/null 2>&1";
   const int status = std::system(cmd.c_str());
@@ -89,14 +89,15 @@ std::string ReadAll(const fs::path& p) {
 // Page objects (not the page tree) and the page boxes of a PDF.
 int PdfPages(const std::string& pdf) {
   const std::regex page(R"(/Type\s*/Page(?![s\w]))");
-  return static_cast<int>(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page),
-                                        std::sregex_iterator()));
+  return static_cast<int>(
+      std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
 }
 
 std::vector<std::string> PdfMediaBoxes(const std::string& pdf) {
   const std::regex box(R"(/MediaBox\s*\[\s*0\s+0\s+([0-9.]+)\s+([0-9.]+)\s*\])");
   std::vector<std::string> out;
-  for (auto it = std::sregex_iterator(pdf.begin(), pdf.end(), box); it != std::sregex_iterator(); ++it) {
+  for (auto it = std::sregex_iterator(pdf.begin(), pdf.end(), box); it != std::sregex_iterator();
+       ++it) {
     out.push_back(std::to_string(std::lround(std::stod((*it)[1]))) + "x" +
                   std::to_string(std::lround(std::stod((*it)[2]))));
   }
@@ -105,7 +106,8 @@ std::vector<std::string> PdfMediaBoxes(const std::string& pdf) {
 
 // The width and height in a PNG's header chunk.
 bool PngSize(const std::string& png, std::uint32_t& w, std::uint32_t& h) {
-  if (png.size() < 24 || png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 || png.compare(12, 4, "IHDR") != 0) {
+  if (png.size() < 24 || png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 ||
+      png.compare(12, 4, "IHDR") != 0) {
     return false;
   }
   auto be = [&](std::size_t at) {
@@ -171,10 +173,11 @@ TEST_F(DrawingCommands, ChartIsAPngOfTheAskedSize) {
 
 TEST_F(DrawingCommands, DrawingWithoutARuntimeFolderKeepsStderrForTheToolsOwnMessages) {
   // (A debug build of Qt may add notes of its own at exit; the runtime-folder one never shows.)
-  const std::string chartErr = CliStderr({"chart", kSubgrade, "-o", (dir / "c.png").string()}, dir / "err1");
+  const std::string chartErr =
+      CliStderr({"chart", kSubgrade, "-o", (dir / "c.png").string()}, dir / "err1");
   EXPECT_EQ(chartErr.find("XDG_RUNTIME_DIR"), std::string::npos) << chartErr;
-  const std::string err =
-      CliStderr({"report", (dir / "missing.lng").string(), "-o", (dir / "r.pdf").string()}, dir / "err2");
+  const std::string err = CliStderr(
+      {"report", (dir / "missing.lng").string(), "-o", (dir / "r.pdf").string()}, dir / "err2");
   EXPECT_NE(err.find("missing.lng"), std::string::npos);
   EXPECT_EQ(err.find("XDG_RUNTIME_DIR"), std::string::npos);
 }
@@ -196,14 +199,15 @@ TEST_F(DrawingCommands, AnInputThatIsRefusedIsNamedInItsMessage) {
   const fs::path bad = dir / "bad.lng";
   std::ofstream(bad, std::ios::binary) << std::string("\x2D\x77\0\0\x03LNG", 8);  // not "lng"
   const std::string out = (dir / "out").string();
-  const std::vector<std::vector<std::string>> runs = {{"chart", bad.string(), "-o", out},
-                                                      {"report", kSubgrade, bad.string(), "-o", out}};
+  const std::vector<std::vector<std::string>> runs = {
+      {"chart", bad.string(), "-o", out}, {"report", kSubgrade, bad.string(), "-o", out}};
   for (const auto& args : runs) {
     SCOPED_TRACE(args[0]);
     const Outcome r = RunInShell("", args);
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find(bad.string() + ": The file is not a valid compaction file"),
-              std::string::npos) << r.err;
+              std::string::npos)
+        << r.err;
   }
 }
 
@@ -220,7 +224,8 @@ struct OutputCommands : DrawingCommands {
   }
   std::set<std::string> Names() const {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(dir))
+      names.insert(entry.path().filename().string());
     return names;
   }
 };

@@ -1,7 +1,6 @@
 #include "file/document_commands.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,8 +8,8 @@
 #include <filesystem>
 
 #include "file/lng_format.h"
-#include "model/densora_doc.h"
 #include "model/density_curve.h"
+#include "model/densora_doc.h"
 #include "support/fake_command_host.h"
 #include "support/records.h"
 #include "support/scripted_prompt.h"
@@ -22,7 +21,6 @@ using framework::MsgIcon;
 using testdata::TempDir;
 
 namespace {
-
 
 // Tree items as the tree makes them: entry names from the top level down.
 TreeItem FileItem(std::vector<std::string> names) { return {std::move(names), false, false}; }
@@ -138,10 +136,10 @@ TEST_F(Commands, SaveReportsWhatStopsIt) {
   fs::create_directory(root);
   testdata::WriteBytes(root + "/MAIN ST", {1});  // a file where the project folder goes
   cmds.OnFileSave();
-  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
-                                "File cannot be saved: one or more required fields missing",
-                                "Could not create " + root + "/MAIN ST",
-                                "Could not change to directory " + root + "/MAIN ST"}));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{"File cannot be saved: one or more required fields missing",
+                                      "Could not create " + root + "/MAIN ST",
+                                      "Could not change to directory " + root + "/MAIN ST"}));
   for (const auto& m : prompt.shown) {
     EXPECT_EQ(m.buttons, MsgButtons::Ok);
     EXPECT_EQ(m.icon, MsgIcon::None);
@@ -158,8 +156,9 @@ TEST_F(Commands, SaveNeedsNoWriteAccessAboveTheFoldersItUses) {
   // Root may write anywhere: the save runs as an unprivileged user who owns the folders.
   if (::getuid() != 0) GTEST_SKIP() << "acting as another user needs root";
   constexpr uid_t kNobody = 65534;
-  for (const std::string& p : std::vector<std::string>{dir.path().string(), root, root + "/MAIN ST", root + "/MAIN ST/A-100",
-                              root + "/MAIN ST/A-100/Subgrade"}) {
+  for (const std::string& p :
+       std::vector<std::string>{dir.path().string(), root, root + "/MAIN ST",
+                                root + "/MAIN ST/A-100", root + "/MAIN ST/A-100/Subgrade"}) {
     ASSERT_EQ(::chown(p.c_str(), kNobody, kNobody), 0);
     ::chmod(p.c_str(), 0755);
   }
@@ -235,8 +234,8 @@ TEST_F(Commands, QuerySaveChangesOnAFullRecord) {
   doc.SetModifiedFlag(true);
   prompt.shown.clear();
   EXPECT_FALSE(cmds.QuerySaveChanges(CDocumentCommands::Command::kOpen));
-  EXPECT_EQ(prompt.shown[0].text, "Do you want to save the changes you made to \"" +
-                                      (dir / "x.lng") + "\"?");
+  EXPECT_EQ(prompt.shown[0].text,
+            "Do you want to save the changes you made to \"" + (dir / "x.lng") + "\"?");
 }
 
 TEST_F(Commands, AYesWhoseWriteFailsKeepsTheRecord) {
@@ -248,9 +247,10 @@ TEST_F(Commands, AYesWhoseWriteFailsKeepsTheRecord) {
   prompt.shown.clear();
   prompt.Plan({MsgAnswer::Yes});
   cmds.OnFileNew();
-  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
-                                "Do you want to save the changes you made to \"" + Derived() + "\"?",
-                                "Access to " + Derived() + " was denied."}));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{
+                "Do you want to save the changes you made to \"" + Derived() + "\"?",
+                "Access to " + Derived() + " was denied."}));
   EXPECT_EQ(doc.m_record.m_strComments, "changed");  // New did not go on
   EXPECT_TRUE(doc.IsModified());
 }
@@ -326,8 +326,8 @@ TEST_F(Commands, OpenAsksForAFileAndWarnsAboutOtherExtensions) {
   host.openAnswer = dir / "notes.txt";
   prompt.Plan({MsgAnswer::No});
   cmds.OnFileOpen();
-  EXPECT_EQ(prompt.Texts(),
-            std::vector<std::string>{"Warning: file may be incompatible, program may crash. Proceed?"});
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{
+                                "Warning: file may be incompatible, program may crash. Proceed?"});
   EXPECT_TRUE(doc.AreRequiredEmpty());
   prompt.Plan({MsgAnswer::Yes});
   cmds.OnFileOpen();
@@ -372,7 +372,8 @@ TEST_F(Commands, RecentFileAsksItsOwnQuestion) {
   doc.SetModifiedFlag(true);
   prompt.Plan({MsgAnswer::Cancel});
   cmds.OnOpenRecentFile(dir / "o.lng");
-  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Save changes to " + (dir / "7Sub.lng") + "?"});
+  EXPECT_EQ(prompt.Texts(),
+            std::vector<std::string>{"Save changes to " + (dir / "7Sub.lng") + "?"});
   EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
   prompt.Plan({MsgAnswer::Yes});
   cmds.OnOpenRecentFile(dir / "o.lng");
@@ -519,7 +520,8 @@ TEST_F(Commands, TreeSelectionOfAModifiedRecord) {
   prompt.shown.clear();
   prompt.Plan({MsgAnswer::Yes});
   cmds.OnTreeSelect(FileItem({"OTHER", "1Cem.lng"}));
-  EXPECT_EQ(prompt.Texts().back(), "File cannot be saved: Test Type is not a valid folder or file name");
+  EXPECT_EQ(prompt.Texts().back(),
+            "File cannot be saved: Test Type is not a valid folder or file name");
   EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
   EXPECT_TRUE(doc.IsModified());
   EXPECT_FALSE(fs::exists(root + "/x"));
@@ -584,11 +586,14 @@ TEST_F(Commands, DeleteFilesAndFolders) {
   EXPECT_FALSE(fs::exists(root + "/P/T/Sub"));
   EXPECT_TRUE(fs::exists(root + "/P/T/notes.xlng"));
 
-  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
-      "Are you sure you want to delete file \"" + root + "/P/T/Sub/7Sub.lng\"?",
-      "Are you sure you want to delete file \"" + root + "/P/T/Sub/7Sub.lng\"?",
-      "Are you sure you want to delete folder \"" + root + "/EMPTY\" and all its contents?",
-      "Are you sure you want to delete folder \"" + root + "/P/T/Sub\" and all its contents?"}));
+  EXPECT_EQ(
+      prompt.Texts(),
+      (std::vector<std::string>{
+          "Are you sure you want to delete file \"" + root + "/P/T/Sub/7Sub.lng\"?",
+          "Are you sure you want to delete file \"" + root + "/P/T/Sub/7Sub.lng\"?",
+          "Are you sure you want to delete folder \"" + root + "/EMPTY\" and all its contents?",
+          "Are you sure you want to delete folder \"" + root +
+              "/P/T/Sub\" and all its contents?"}));
   EXPECT_EQ(host.refreshes, 3);
 }
 
@@ -605,21 +610,30 @@ TEST_F(Commands, DeleteActsOnTheItemsOwnEntry) {
   fs::create_directory_symlink("../../outside", root + "/P/canarylink");
   // Names that are not UTF-8: a Latin-1 folder, and a file whose bytes differ from a
   // neighbour's only where the neighbour holds the replacement character.
-  fs::create_directories(root + "/P/Stra\xDF" "e L1");
-  testdata::WriteBytes(root + "/P/Stra\xDF" "e L1/1Sub.lng", {1});
+  fs::create_directories(root +
+                         "/P/Stra\xDF"
+                         "e L1");
+  testdata::WriteBytes(root +
+                           "/P/Stra\xDF"
+                           "e L1/1Sub.lng",
+                       {1});
   testdata::WriteBytes(root + "/P/bad\xFF.lng", {1});
   testdata::WriteBytes(root + "/P/bad\xEF\xBF\xBD.lng", {1});
 
   prompt.Plan({MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::Yes});
   cmds.OnFileDelete(FileItem({"P", "COUNTY RD 9.lng"}));
   cmds.OnFileDelete(FileItem({"P", "readme.lng"}));
-  cmds.OnFileDelete(FileItem({"P", "Stra\xDF" "e L1", "1Sub.lng"}));
+  cmds.OnFileDelete(FileItem({"P",
+                              "Stra\xDF"
+                              "e L1",
+                              "1Sub.lng"}));
   cmds.OnFileDelete(FileItem({"P", "bad\xFF.lng"}));
   EXPECT_FALSE(fs::exists(root + "/P/COUNTY RD 9.lng"));
   EXPECT_TRUE(fs::exists(root + "/P/COUNTY RD 9/Lime/12Lim.lng"));
   EXPECT_FALSE(fs::exists(root + "/P/readme.lng"));
   EXPECT_TRUE(fs::exists(root + "/P/readme"));
-  EXPECT_FALSE(fs::exists(root + "/P/Stra\xDF" "e L1/1Sub.lng"));
+  EXPECT_FALSE(fs::exists(root + "/P/Stra\xDF"
+                                 "e L1/1Sub.lng"));
   EXPECT_FALSE(fs::exists(root + "/P/bad\xFF.lng"));
   EXPECT_TRUE(fs::exists(root + "/P/bad\xEF\xBF\xBD.lng"));
 
@@ -628,10 +642,14 @@ TEST_F(Commands, DeleteActsOnTheItemsOwnEntry) {
   cmds.OnFileDelete(FileItem({"P", "canarylink", "canary.lng"}));
   cmds.OnFileDelete(FolderItem({"P", "canarylink", "sub"}, false));
   cmds.OnFileDelete(FileItem({"P", "..", "..", "outside", "canary.lng"}));
-  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
-      root + "/P/canarylink/canary.lng lies outside the projects directory and was not deleted.",
-      root + "/P/canarylink/sub lies outside the projects directory and was not deleted.",
-      root + "/P/../../outside/canary.lng lies outside the projects directory and was not deleted."}));
+  EXPECT_EQ(
+      prompt.Texts(),
+      (std::vector<std::string>{
+          root +
+              "/P/canarylink/canary.lng lies outside the projects directory and was not deleted.",
+          root + "/P/canarylink/sub lies outside the projects directory and was not deleted.",
+          root + "/P/../../outside/canary.lng lies outside the projects directory and was not "
+                 "deleted."}));
   EXPECT_TRUE(fs::exists(dir / "outside/canary.lng"));
   EXPECT_TRUE(fs::exists(dir / "outside/sub"));
 
@@ -646,17 +664,20 @@ TEST_F(Commands, DeleteOfAFileItemWithADotTextDeletesOnlyThatFile) {
   // ".lng", "..lng" and "...lng" show as "", "." and ".."; their folder must survive.
   fs::create_directories(root + "/P/Sub");
   testdata::WriteBytes(root + "/P/Sub/7Sub.lng", {1});
-  for (const char* name : {".lng", "..lng", "...lng"}) testdata::WriteBytes(root + "/P/Sub/" + name, {1});
+  for (const char* name : {".lng", "..lng", "...lng"})
+    testdata::WriteBytes(root + "/P/Sub/" + name, {1});
   prompt.Plan({MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::Yes});
   cmds.OnFileDelete(FileItem({"P", "Sub", "...lng"}));
   cmds.OnFileDelete(FileItem({"P", "Sub", "..lng"}));
   cmds.OnFileDelete(FileItem({"P", "Sub", ".lng"}));
-  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
-      "Are you sure you want to delete file \"" + root + "/P/Sub/...lng\"?",
-      "Are you sure you want to delete file \"" + root + "/P/Sub/..lng\"?",
-      "Are you sure you want to delete file \"" + root + "/P/Sub/.lng\"?"}));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{
+                "Are you sure you want to delete file \"" + root + "/P/Sub/...lng\"?",
+                "Are you sure you want to delete file \"" + root + "/P/Sub/..lng\"?",
+                "Are you sure you want to delete file \"" + root + "/P/Sub/.lng\"?"}));
   EXPECT_TRUE(fs::exists(root + "/P/Sub/7Sub.lng"));
-  for (const char* name : {".lng", "..lng", "...lng"}) EXPECT_FALSE(fs::exists(root + "/P/Sub/" + name));
+  for (const char* name : {".lng", "..lng", "...lng"})
+    EXPECT_FALSE(fs::exists(root + "/P/Sub/" + name));
 }
 
 TEST_F(Commands, DeleteStopsAtAReadOnlyFileAndNeverFollowsLinks) {

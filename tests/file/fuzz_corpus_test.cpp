@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "file/lng_format.h"
-#include "model/densora_doc.h"
 #include "model/density_curve.h"
+#include "model/densora_doc.h"
 #include "support/records.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "model/densora_doc.h"
 #include "model/density_curve.h"
+#include "model/densora_doc.h"
 #include "support/records.h"
 #include "support/scripted_prompt.h"
 
@@ -222,7 +222,8 @@ TEST_F(LngReaderRefusal, MissingFileAndFolderAreReported) {
 TEST_F(LngReaderRefusal, APipeUnderAFileNameIsNotWaitedFor) {
   ASSERT_EQ(::mkfifo((dir / "pipe.lng").c_str(), 0644), 0);
   EXPECT_FALSE(doc.OnOpenDocument(dir / "pipe.lng"));
-  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{(dir / "pipe.lng") + " contains an invalid path."});
+  EXPECT_EQ(prompt.Texts(),
+            std::vector<std::string>{(dir / "pipe.lng") + " contains an invalid path."});
   ExpectUntouched();
 }
 
@@ -263,7 +264,8 @@ TEST(LngExtensionBlock, RoundTripsAndRefusesWhatIsBroken) {
   x.method = "D";
   x.unknown.push_back(ExtensionEntry{"laterKey", 'I', 0.0, 7, {}});
   const Bytes image = Image(doc);
-  EXPECT_EQ(Bytes(image.begin() + plain, image.begin() + plain + 5), (Bytes{4, 'l', 'n', 'g', 'x'}));
+  EXPECT_EQ(Bytes(image.begin() + plain, image.begin() + plain + 5),
+            (Bytes{4, 'l', 'n', 'g', 'x'}));
 
   TempDir dir;
   WriteBytes(dir / "x.lng", image);
@@ -283,7 +285,8 @@ TEST(LngExtensionBlock, RoundTripsAndRefusesWhatIsBroken) {
   // Cut anywhere inside the block, or with a count above 64, an unknown type or a
   // non-finite number: "Unexpected file format.", and the record stays.
   std::vector<Bytes> broken;
-  for (std::size_t len = plain + 5; len < image.size(); len += 3) broken.emplace_back(image.begin(), image.begin() + len);
+  for (std::size_t len = plain + 5; len < image.size(); len += 3)
+    broken.emplace_back(image.begin(), image.begin() + len);
   auto patched = [&](std::size_t at, Bytes with) {
     Bytes b = image;
     std::copy(with.begin(), with.end(), b.begin() + at);
@@ -411,8 +414,9 @@ TEST(LngSave, ASaveKeepsWhatTheFileWas) {
   EXPECT_FALSE(doc.OnSaveDocument(dir / "to-pipe.lng"));
   EXPECT_TRUE(fs::is_fifo(dir / "pipe.lng"));
   EXPECT_TRUE(fs::is_symlink(dir / "to-pipe.lng"));
-  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{(dir / "pipe.lng") + " is not a regular file.",
-                                                      (dir / "to-pipe.lng") + " is not a regular file."}));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{(dir / "pipe.lng") + " is not a regular file.",
+                                      (dir / "to-pipe.lng") + " is not a regular file."}));
 }
 
 TEST(LngSave, ReadOnlyFilesAndMissingFoldersAreReported) {

@@ -49,16 +49,26 @@ TEST(ExternalChange, ASaveAsksBeforeOverwritingAFileChangedSinceItWasReadOrWritt
     bool written;
   };
   const Row rows[] = {
-      {"untouched", StampedBy::kSave, Change::kNone, Target::kSamePath, MsgAnswer::Cancel, false, true},
-      {"same size and time, No", StampedBy::kSave, Change::kSameSizeAndTime, Target::kSamePath, MsgAnswer::No, true, false},
-      {"same size and time, Yes", StampedBy::kSave, Change::kSameSizeAndTime, Target::kSamePath, MsgAnswer::Yes, true, true},
-      {"other size, No", StampedBy::kSave, Change::kOtherSize, Target::kSamePath, MsgAnswer::No, true, false},
-      {"other size, Yes", StampedBy::kSave, Change::kOtherSize, Target::kSamePath, MsgAnswer::Yes, true, true},
-      {"opened, other size", StampedBy::kOpen, Change::kOtherSize, Target::kSamePath, MsgAnswer::No, true, false},
-      {"opened, untouched", StampedBy::kOpen, Change::kNone, Target::kSamePath, MsgAnswer::Cancel, false, true},
-      {"through a link", StampedBy::kSave, Change::kOtherSize, Target::kLinkToIt, MsgAnswer::No, true, false},
-      {"vanished", StampedBy::kSave, Change::kRemoved, Target::kSamePath, MsgAnswer::Cancel, false, true},
-      {"another file", StampedBy::kSave, Change::kOtherSize, Target::kOtherFile, MsgAnswer::Cancel, false, true},
+      {"untouched", StampedBy::kSave, Change::kNone, Target::kSamePath, MsgAnswer::Cancel, false,
+       true},
+      {"same size and time, No", StampedBy::kSave, Change::kSameSizeAndTime, Target::kSamePath,
+       MsgAnswer::No, true, false},
+      {"same size and time, Yes", StampedBy::kSave, Change::kSameSizeAndTime, Target::kSamePath,
+       MsgAnswer::Yes, true, true},
+      {"other size, No", StampedBy::kSave, Change::kOtherSize, Target::kSamePath, MsgAnswer::No,
+       true, false},
+      {"other size, Yes", StampedBy::kSave, Change::kOtherSize, Target::kSamePath, MsgAnswer::Yes,
+       true, true},
+      {"opened, other size", StampedBy::kOpen, Change::kOtherSize, Target::kSamePath, MsgAnswer::No,
+       true, false},
+      {"opened, untouched", StampedBy::kOpen, Change::kNone, Target::kSamePath, MsgAnswer::Cancel,
+       false, true},
+      {"through a link", StampedBy::kSave, Change::kOtherSize, Target::kLinkToIt, MsgAnswer::No,
+       true, false},
+      {"vanished", StampedBy::kSave, Change::kRemoved, Target::kSamePath, MsgAnswer::Cancel, false,
+       true},
+      {"another file", StampedBy::kSave, Change::kOtherSize, Target::kOtherFile, MsgAnswer::Cancel,
+       false, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -76,15 +86,20 @@ TEST(ExternalChange, ASaveAsksBeforeOverwritingAFileChangedSinceItWasReadOrWritt
       ASSERT_TRUE(doc.OnOpenDocument(path));
     }
     switch (row.change) {
-      case Change::kNone: break;
-      case Change::kSameSizeAndTime: RewriteKeepingSizeAndTime(path); break;
+      case Change::kNone:
+        break;
+      case Change::kSameSizeAndTime:
+        RewriteKeepingSizeAndTime(path);
+        break;
       case Change::kOtherSize: {
         Bytes bytes = ReadBytes(path);
         bytes.push_back(0);
         WriteBytes(path, bytes);
         break;
       }
-      case Change::kRemoved: std::filesystem::remove(path); break;
+      case Change::kRemoved:
+        std::filesystem::remove(path);
+        break;
     }
     std::string target = path;
     if (row.target == Target::kLinkToIt) {

@@ -1,12 +1,12 @@
 // The warning tone's samples: its pitch counted from zero crossings, its length, its level
 // and its quiet ends.
+#include "framework/tone_synth.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
-
-#include "framework/tone_synth.h"
 
 namespace {
 

@@ -9,7 +9,8 @@ TEST(LabFormulas, WorkedFigures) {
   struct Zav {
     double moisture, pcf;
   };
-  for (const Zav& z : {Zav{5, 150.9}, Zav{8, 140.7}, Zav{10, 134.6}, Zav{12, 129.0}, Zav{15, 121.5}}) {
+  for (const Zav& z :
+       {Zav{5, 150.9}, Zav{8, 140.7}, Zav{10, 134.6}, Zav{12, 129.0}, Zav{15, 121.5}}) {
     EXPECT_NEAR(ZeroAirVoidsUnitWeight(2.75, z.moisture), z.pcf, 0.05) << z.moisture;
   }
   ASSERT_TRUE(OversizeCorrectedDensity(115.0, 30.0, 2.65));
@@ -27,7 +28,8 @@ TEST(LabFormulas, NoCorrectionWithoutAnOversizeOrAFineFraction) {
   struct Case {
     double pc, gm;
   };
-  for (const Case& c : {Case{0, 2.65}, Case{100, 2.65}, Case{30, 0}, Case{30, -1}, Case{NAN, 2.65}}) {
+  for (const Case& c :
+       {Case{0, 2.65}, Case{100, 2.65}, Case{30, 0}, Case{30, -1}, Case{NAN, 2.65}}) {
     EXPECT_FALSE(OversizeCorrectedDensity(115.0, c.pc, c.gm)) << c.pc << " " << c.gm;
   }
 }

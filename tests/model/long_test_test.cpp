@@ -38,7 +38,8 @@ TEST(LongTestRating, MetricThresholdsFollowTheFactor) {
   const double f = doc.DensityFactor();
   // 2.2 pcf apart is Fair in both systems.
   EXPECT_EQ(RateLongTest(doc, 102.2 * f, 100.0 * f, true), "difference = 35.2 kg/m\xB3 - Fair");
-  EXPECT_EQ(RateLongTest(doc, 1700.0 + 24.0, 1700.0, true), "difference = 24.0 kg/m\xB3 - Excellent");
+  EXPECT_EQ(RateLongTest(doc, 1700.0 + 24.0, 1700.0, true),
+            "difference = 24.0 kg/m\xB3 - Excellent");
   EXPECT_EQ(RateLongTest(doc, 1700.0 + 24.1, 1700.0, true), "difference = 24.1 kg/m\xB3 - Good");
   // The moisture text does not change with the units.
   EXPECT_EQ(RateLongTest(doc, 12.4, 13.0, false), "difference = 0.6% - Excellent");

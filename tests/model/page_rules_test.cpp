@@ -1,11 +1,12 @@
 // The tab pages' rules without a window: number fields, the digit check, the record's
 // date, the wet-sample offer, the weight order and the County list.
+#include "model/page_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
 
 #include "model/compaction_record.h"
-#include "model/page_rules.h"
 
 using namespace pages;
 
@@ -183,17 +184,28 @@ TEST(CountyList, OneNameALineTrimmed) {
 }
 
 TEST(CountyList, ConvertsUtf8ToTheCodePage) {
-  const auto names = ParseCountyList("Do\xC3\xB1" "a Ana\nZ\xC3\xBCrich\n\xE2\x82\xAC" "uro\n");
-  EXPECT_EQ(names, (std::vector<std::string>{"Do\xF1" "a Ana", "Z\xFCrich", "\x80uro"}));
+  const auto names = ParseCountyList(
+      "Do\xC3\xB1"
+      "a Ana\nZ\xC3\xBCrich\n\xE2\x82\xAC"
+      "uro\n");
+  EXPECT_EQ(names, (std::vector<std::string>{"Do\xF1"
+                                             "a Ana",
+                                             "Z\xFCrich", "\x80uro"}));
 }
 
 TEST(CountyList, DropsANameTheCodePageCannotHold) {
   // U+0100 (A with macron) has no Windows-1252 byte.
-  const auto names = ParseCountyList("Alder\n\xC4\x80" "bc\nBirch\n");
+  const auto names = ParseCountyList(
+      "Alder\n\xC4\x80"
+      "bc\nBirch\n");
   EXPECT_EQ(names, (std::vector<std::string>{"Alder", "Birch"}));
 }
 
 TEST(CountyList, AFileThatIsNotUtf8IsTakenAsWindows1252) {
-  const auto names = ParseCountyList("Do\xF1" "a Ana\nBirch");
-  EXPECT_EQ(names, (std::vector<std::string>{"Do\xF1" "a Ana", "Birch"}));
+  const auto names = ParseCountyList(
+      "Do\xF1"
+      "a Ana\nBirch");
+  EXPECT_EQ(names, (std::vector<std::string>{"Do\xF1"
+                                             "a Ana",
+                                             "Birch"}));
 }

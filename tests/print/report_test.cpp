@@ -1,6 +1,8 @@
 // The printed report on a recording surface at 600 dpi on a US Letter page: where each item
 // of the page and of the test table lands, what the long-test lines say in both units, and
 // that impossible values print blank.
+#include "print/report.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,11 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "support/recording_surface.h"
-#include "model/densora_doc.h"
 #include "model/density_curve.h"
-#include "print/report.h"
+#include "model/densora_doc.h"
 #include "support/compaction_points.h"
+#include "support/recording_surface.h"
 
 namespace {
 
@@ -258,7 +259,8 @@ TEST_F(ReportFixture, LongTextsEndAtTheirColumnAndALongCommentTakesASecondLine) 
   r.m_strTestNo = std::string(300, 'N');
   r.m_strTestedBy = std::string(300, 'T');
   r.m_strComments.clear();
-  for (int i = 0; i < 20; ++i) r.m_strComments += "Brown silty clay, stockpile " + std::to_string(i) + " ";
+  for (int i = 0; i < 20; ++i)
+    r.m_strComments += "Brown silty clay, stockpile " + std::to_string(i) + " ";
   densora_test::SetThreePoints(doc);
   Fit();
   Print();
@@ -271,27 +273,32 @@ TEST_F(ReportFixture, LongTextsEndAtTheirColumnAndALongCommentTakesASecondLine) 
     std::string whole;
   };
   const Value values[] = {
-      {1596, 1315, rightLabels - blank, r.m_strProject}, {1596, 1473, rightLabels - blank, r.m_strTipNo},
-      {1596, 1631, rightLabels - blank, r.m_strCounty},  {1596, 1790, rightLabels - blank, r.m_strStation},
-      {3570, 1315, rightMargin, r.m_strDate},            {3570, 1631, rightMargin, r.m_strTestNo},
+      {1596, 1315, rightLabels - blank, r.m_strProject},
+      {1596, 1473, rightLabels - blank, r.m_strTipNo},
+      {1596, 1631, rightLabels - blank, r.m_strCounty},
+      {1596, 1790, rightLabels - blank, r.m_strStation},
+      {3570, 1315, rightMargin, r.m_strDate},
+      {3570, 1631, rightMargin, r.m_strTestNo},
       {3570, 1790, rightMargin, r.m_strTestedBy},
   };
   for (const Value& v : values) {
     const auto row = Row(v.y);
-    const auto at = std::find_if(row.begin(), row.end(), [&](const auto& t) { return t.first == v.x; });
+    const auto at =
+        std::find_if(row.begin(), row.end(), [&](const auto& t) { return t.first == v.x; });
     ASSERT_NE(at, row.end()) << v.whole.substr(0, 5);
     const std::string& shown = at->second;
     EXPECT_EQ(v.whole.compare(0, shown.size(), shown), 0) << shown;
     EXPECT_LE(v.x + dc.TextExtent(shown).cx, v.end) << shown;
     EXPECT_GT(v.x + dc.TextExtent(v.whole.substr(0, shown.size() + 1)).cx, v.end) << shown;
   }
-  for (const char* label : {"Date", "Test Type", "Test No.", "Tested By"}) ExpectText(label, 2687, Text(label).y, 700);
+  for (const char* label : {"Date", "Test Type", "Test No.", "Tested By"})
+    ExpectText(label, 2687, Text(label).y, 700);
 
   // The comment: a first line that ends with a whole word, and the rest below it, cut at the
   // right margin.
   const auto first = Row(1955);
   const auto second = Row(1955 + dc.TextExtent(" ").cy);
-  ASSERT_EQ(first.size(), 2u);   // the label and the value
+  ASSERT_EQ(first.size(), 2u);  // the label and the value
   ASSERT_EQ(second.size(), 1u);
   const std::string& line1 = first[1].second;
   const std::string& line2 = second[0].second;
@@ -318,14 +325,29 @@ constexpr int kRowY[] = {358, 397, 436, 475, 514, 552};
 TEST_F(TestTableFixture, HeaderNamesTheColumnsAndTheirUnits) {
   Draw();
   using Cells = std::vector<std::pair<int, std::string>>;
-  EXPECT_EQ(Row(216), (Cells{{132, "Test"}, {211, "Weight of"}, {313, "Weight of"},
-                             {415, "Wet Unit"}, {520, "Wt. Wet"}, {621, "Wt. Dry"},
-                             {728, "Water"}, {816, "Dry Unit"}}));
-  EXPECT_EQ(Row(254), (Cells{{139, "No."}, {211, "Mold+Soil"}, {316, "Wet Soil"},
-                             {419, "Weight"}, {520, "Sample"}, {621, "Sample"},
-                             {720, "Content"}, {821, "Weight"}}));
-  EXPECT_EQ(Row(292), (Cells{{240, "(g)"}, {340, "(g)"}, {416, "   (pcf)"}, {540, "(g)"},
-                             {640, "(g)"}, {748, "%"}, {818, "   (pcf)"}}));
+  EXPECT_EQ(Row(216), (Cells{{132, "Test"},
+                             {211, "Weight of"},
+                             {313, "Weight of"},
+                             {415, "Wet Unit"},
+                             {520, "Wt. Wet"},
+                             {621, "Wt. Dry"},
+                             {728, "Water"},
+                             {816, "Dry Unit"}}));
+  EXPECT_EQ(Row(254), (Cells{{139, "No."},
+                             {211, "Mold+Soil"},
+                             {316, "Wet Soil"},
+                             {419, "Weight"},
+                             {520, "Sample"},
+                             {621, "Sample"},
+                             {720, "Content"},
+                             {821, "Weight"}}));
+  EXPECT_EQ(Row(292), (Cells{{240, "(g)"},
+                             {340, "(g)"},
+                             {416, "   (pcf)"},
+                             {540, "(g)"},
+                             {640, "(g)"},
+                             {748, "%"},
+                             {818, "   (pcf)"}}));
   doc.m_nUnits = kMetric;
   dc.Clear();
   Draw();
@@ -340,12 +362,30 @@ TEST_F(TestTableFixture, PresentPointsFillTheRowsInSlotOrder) {
   densora_test::SetPoint(doc, 3, 12.0, 104.0);
   Draw();
   using Cells = std::vector<std::pair<int, std::string>>;
-  EXPECT_EQ(Row(kRowY[0]), (Cells{{148, "1"}, {223, "5663.2"}, {325, "1663.2"}, {428, "110.0"},
-                                  {525, "110.0"}, {636, "100.0"}, {726, "10.00"}, {828, "100.0"}}));
-  EXPECT_EQ(Row(kRowY[1]), (Cells{{148, "2"}, {223, "5688.8"}, {325, "1688.8"}, {428, "111.7"},
-                                  {525, "219.0"}, {636, "200.0"}, {726, "  9.50"}, {828, "102.0"}}));
-  EXPECT_EQ(Row(kRowY[2]), (Cells{{148, "3"}, {223, "5761.2"}, {325, "1761.2"}, {428, "116.5"},
-                                  {525, "112.0"}, {636, "100.0"}, {726, "12.00"}, {828, "104.0"}}));
+  EXPECT_EQ(Row(kRowY[0]), (Cells{{148, "1"},
+                                  {223, "5663.2"},
+                                  {325, "1663.2"},
+                                  {428, "110.0"},
+                                  {525, "110.0"},
+                                  {636, "100.0"},
+                                  {726, "10.00"},
+                                  {828, "100.0"}}));
+  EXPECT_EQ(Row(kRowY[1]), (Cells{{148, "2"},
+                                  {223, "5688.8"},
+                                  {325, "1688.8"},
+                                  {428, "111.7"},
+                                  {525, "219.0"},
+                                  {636, "200.0"},
+                                  {726, "  9.50"},
+                                  {828, "102.0"}}));
+  EXPECT_EQ(Row(kRowY[2]), (Cells{{148, "3"},
+                                  {223, "5761.2"},
+                                  {325, "1761.2"},
+                                  {428, "116.5"},
+                                  {525, "112.0"},
+                                  {636, "100.0"},
+                                  {726, "12.00"},
+                                  {828, "104.0"}}));
   for (int i = 3; i < 6; ++i) {
     EXPECT_EQ(Row(kRowY[i]), (Cells{{148, std::to_string(i + 1)}})) << "row " << i + 1;
   }

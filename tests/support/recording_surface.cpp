@@ -124,9 +124,11 @@ TextSize RecordingSurface::TextExtent(const std::string& text) const {
   long long em = m_font.height < 0 ? -static_cast<long long>(m_font.height) : m_font.height;
   if (em == 0) em = 100LL * m_dpiY / 720;
   long long eighteenths = 0;
-  for (char c : text) eighteenths += (c == ' ' || c == '.' || c == ',' || c == ':' || c == ';') ? 5 : 10;
+  for (char c : text)
+    eighteenths += (c == ' ' || c == '.' || c == ',' || c == ':' || c == ';') ? 5 : 10;
   const int ink = text.empty() ? 0 : static_cast<int>((em * 18 + 12) / 25);
-  return {static_cast<int>((eighteenths * em + 9) / 18), static_cast<int>((em * 23 + 10) / 20), ink};
+  return {static_cast<int>((eighteenths * em + 9) / 18), static_cast<int>((em * 23 + 10) / 20),
+          ink};
 }
 
 std::vector<RecordedCall> RecordingSurface::CallsOf(Kind kind) const {

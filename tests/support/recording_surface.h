@@ -63,8 +63,7 @@ class RecordingSurface : public DrawingSurface {
   void LineTo(int x, int y) override;
   void Polyline(const std::vector<DevicePoint>& points) override;
   void TextOut(int x, int y, const std::string& text) override;
-  void DrawTextCentered(const std::string& text, int left, int top, int right,
-                        int bottom) override;
+  void DrawTextCentered(const std::string& text, int left, int top, int right, int bottom) override;
   void DrawBitmap(int x, int y, const MonoBitmap& bitmap) override;
   // A fixed measure, so that tests know what fits, close to Arial's: a character is five
   // ninths of the character height wide (a digit), a blank or one of . , : ; half that; a

@@ -1,9 +1,10 @@
 // The curve page: the chart of the record and the unit switch.
+#include "views/curve_page.h"
+
 #include <QRadioButton>
 
 #include "support_qt/app_fixture.h"
 #include "views/curve_graph.h"
-#include "views/curve_page.h"
 
 class CurvePage : public AppFixture {
  protected:
@@ -75,7 +76,8 @@ TEST_F(CurvePage, AGoodChartIsSilent) {
 
 TEST_F(CurvePage, TooFewPointsStillSwitchAndRecompute) {
   for (int k = 2; k < kPointSlots; ++k) {
-    Record().Point(k).m_dMoldSoil = Record().Point(k).m_dWetSample = Record().Point(k).m_dDrySample = 0;
+    Record().Point(k).m_dMoldSoil = Record().Point(k).m_dWetSample =
+        Record().Point(k).m_dDrySample = 0;
   }
   page->RefreshPage();
   EXPECT_EQ(page->Graph().Curve().m_nPointCount, 2);

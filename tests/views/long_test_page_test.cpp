@@ -1,14 +1,15 @@
 // The Long Test Results page: the two values, their digit check, the unit and the ratings.
+#include "views/long_test_page.h"
+
 #include <QLabel>
 #include <QRadioButton>
 #include <limits>
 
 #include "model/long_test.h"
-#include "support_qt/app_fixture.h"
-#include "views/curve_page.h"
-#include "views/long_test_page.h"
 #include "model/messages.h"
 #include "model/page_rules.h"
+#include "support_qt/app_fixture.h"
+#include "views/curve_page.h"
 
 class LongTestPage : public AppFixture {
  protected:
@@ -70,7 +71,8 @@ TEST_F(LongTestPage, InMetricTheDensityIsTypedInKilogramsPerCubicMetre) {
   SwitchUnits(kMetric);
   EXPECT_TRUE(page->Control(CLongTestPage::IDC_UNIT_METRIC)->isVisible());
   EXPECT_FALSE(page->Control(CLongTestPage::IDC_UNIT_PCF)->isVisible());
-  EXPECT_EQ(Density()->text(), QString::fromStdString(pages::FormatFixed2(109.5 * kMetricDensityFactor)));
+  EXPECT_EQ(Density()->text(),
+            QString::fromStdString(pages::FormatFixed2(109.5 * kMetricDensityFactor)));
   TypeOver(Density(), "1770");
   EXPECT_NEAR(Record().m_dLongTestDensity, 1770.0 / kMetricDensityFactor, 1e-12);
   page->RefreshPage();

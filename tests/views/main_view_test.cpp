@@ -5,8 +5,8 @@
 #include <QStyleOptionButton>
 #include <QTabBar>
 
-#include "support_qt/app_fixture.h"
 #include "file/document_commands.h"
+#include "support_qt/app_fixture.h"
 #include "views/curve_graph.h"
 #include "views/curve_page.h"
 #include "views/long_test_page.h"
@@ -166,8 +166,8 @@ TEST_F(MainView, LabelsAreNotCutAndDoNotRunIntoTheirFields) {
         const bool sameRow = o->y() <= w->geometry().bottom() && o->geometry().bottom() >= w->y();
         if (o == w || !sameRow || o->x() <= w->x()) continue;
         EXPECT_LE(w->geometry().right(), o->x() - 1) << text.toStdString();
-        EXPECT_GE(o->x() - end, 4) << text.toStdString() << " runs up to "
-                                   << o->metaObject()->className();
+        EXPECT_GE(o->x() - end, 4)
+            << text.toStdString() << " runs up to " << o->metaObject()->className();
       }
     }
   }
@@ -185,8 +185,8 @@ TEST_F(MainView, TabVisitsEachFieldOnceAndNothingElse) {
   Doc().UpdateAllViews(nullptr, 0);
   const std::vector<std::vector<int>> stops{
       {1001, 1016, 1023, 1003, 1002, 1004, 1009, 1026, 1012},
-      {1001, 1004, 1010, 1016, 1005, 1011, 1017, 1006, 1012, 1018, 1007, 1013, 1019, 1008, 1014,
-       1020, 1009, 1015, 1021, 1024},
+      {1001, 1004, 1010, 1016, 1005, 1011, 1017, 1006, 1012, 1018,
+       1007, 1013, 1019, 1008, 1014, 1020, 1009, 1015, 1021, 1024},
       {1019},
       {1003, 1004},
   };
@@ -201,9 +201,9 @@ TEST_F(MainView, TabVisitsEachFieldOnceAndNothingElse) {
       QWidget* at = QApplication::focusWidget();
       ASSERT_NE(at, nullptr);
       if (at == &View()->Tree() || at == View()->Tabs().tabBar()) continue;
-      ASSERT_TRUE(page->isAncestorOf(at)) << "page " << i << ": Tab reached "
-                                          << at->metaObject()->className() << " "
-                                          << at->objectName().toStdString();
+      ASSERT_TRUE(page->isAncestorOf(at))
+          << "page " << i << ": Tab reached " << at->metaObject()->className() << " "
+          << at->objectName().toStdString();
       visited.push_back(at->property("controlId").toInt());
     }
     visited.resize(stops[i].size());

@@ -1,16 +1,16 @@
 // The Project Information page: typing, the lists, the date and Clear Entries.
+#include "views/project_info_page.h"
+
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QPushButton>
 #include <QWheelEvent>
 
-#include <QAbstractItemView>
-
 #include "framework/qt/dialog_units.h"
 #include "support_qt/app_fixture.h"
 #include "support_qt/type_text.h"
 #include "views/form_controls.h"
-#include "views/project_info_page.h"
 
 namespace {
 QDate FixedToday() { return QDate(2026, 3, 14); }
@@ -55,7 +55,8 @@ TEST_F(ProjectInfoPage, TypedTextReachesTheRecordAndMarksTheDocument) {
 
 TEST_F(ProjectInfoPage, TextsAreKeptInTheCodePage) {
   TypeText(Ctl(page, CProjectInfoPage::IDC_COMMENTS), QStringLiteral("caf\u00E9 \u00B7 \u0100x"));
-  EXPECT_EQ(Ctl(page, CProjectInfoPage::IDC_COMMENTS)->text(), QStringLiteral("caf\u00E9 \u00B7 x"));
+  EXPECT_EQ(Ctl(page, CProjectInfoPage::IDC_COMMENTS)->text(),
+            QStringLiteral("caf\u00E9 \u00B7 x"));
   EXPECT_EQ(Record().m_strComments, "caf\xE9 \xB7 x");
 }
 

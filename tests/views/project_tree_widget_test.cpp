@@ -121,7 +121,7 @@ TEST_F(ProjectTreeOnDisk, LinksBackUpAreShownButNeverEntered) {
     EXPECT_EQ(Child(p, back)->childCount(), 0) << back;
   }
   EXPECT_EQ(tree.FoldersListed(), listed);  // none of them was even read
-  tree.expandItem(Child(p, "slash"));         // a link elsewhere is a folder like any other
+  tree.expandItem(Child(p, "slash"));       // a link elsewhere is a folder like any other
   EXPECT_GT(Child(p, "slash")->childCount(), 0);
 }
 
@@ -136,7 +136,11 @@ TEST_F(ProjectTreeOnDisk, AnotherProgramsChangesAppearAndVanishKeepingTheSelecti
 
   Touch("P/3Sub.lng");
   fs::remove(root + "/P/2Sub.lng");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Texts(p) == QStringList{"1Sub", "3Sub"}; }, 5000))
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return Texts(p) == QStringList{"1Sub", "3Sub"};
+      },
+      5000))
       << Texts(p).join(",").toStdString();
   EXPECT_EQ(tree.currentItem(), first);
   EXPECT_TRUE(first->isSelected());
@@ -156,5 +160,6 @@ TEST_F(ProjectTreeOnDisk, SiblingsFollowTheUsersAlphabetWithoutRegardToCase) {
   }
   Show();
   QLocale::setDefault(saved);
-  EXPECT_EQ(Texts(Top()), (QStringList{"arzt", QString::fromUtf8("\xC3\x84rzte"), "Beta", "beta2", "Zeta"}));
+  EXPECT_EQ(Texts(Top()),
+            (QStringList{"arzt", QString::fromUtf8("\xC3\x84rzte"), "Beta", "beta2", "Zeta"}));
 }

@@ -1,14 +1,15 @@
 // The Test Data page: weights into the record, the 300 g offer, the weight-order warnings,
 // the number check and Clear Entries.
+#include "views/test_data_page.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
 #include "framework/qt/qt_prompt.h"
-#include "support_qt/app_fixture.h"
 #include "model/messages.h"
 #include "model/page_rules.h"
-#include "views/test_data_page.h"
+#include "support_qt/app_fixture.h"
 
 class TestDataPage : public AppFixture {
  protected:

@@ -1,10 +1,10 @@
 // The main window's place counts the window manager's frame, which on X11 arrives only after
 // the window is first shown.
+#include "views/window_placement.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-
-#include "views/window_placement.h"
 
 TEST(FramePlacement, AFrameThatArrivesAfterTheFirstShowPlacesTheWindowOnceMore) {
   const QMargins none;

@@ -13,8 +13,8 @@ int MulDiv(int a, int b, int c) {
 
 DialogUnits::DialogUnits(const QFont& font) {
   const QFontMetrics fm(font);
-  const int width = fm.horizontalAdvance(
-      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const int width =
+      fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   m_baseX = (width / 26 + 1) / 2;
   m_baseY = fm.height();
   if (m_baseX < 1) m_baseX = 1;

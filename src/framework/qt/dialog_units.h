@@ -16,7 +16,9 @@ class DialogUnits {
 
   int X(int du) const;  // du × baseX / 4, rounded
   int Y(int du) const;  // du × baseY / 8, rounded
-  QRect Rect(int x, int y, int w, int h) const { return QRect(X(x), Y(y), X(x + w) - X(x), Y(y + h) - Y(y)); }
+  QRect Rect(int x, int y, int w, int h) const {
+    return QRect(X(x), Y(y), X(x + w) - X(x), Y(y + h) - Y(y));
+  }
   QPoint Point(int x, int y) const { return QPoint(X(x), Y(y)); }
   int BaseX() const { return m_baseX; }
   int BaseY() const { return m_baseY; }

@@ -81,8 +81,8 @@ const Indicators& IndicatorsOf(xcb_connection_t* connection, const XkbCalls& x) 
   std::free(use);
   static constexpr const char* kNames[] = {"Caps Lock", "Num Lock", "Scroll Lock"};
   for (std::size_t i = 0; i < known.atoms.size() && known.usable; ++i) {
-    const auto cookie = x.internAtom(connection, 1, static_cast<std::uint16_t>(std::strlen(kNames[i])),
-                                     kNames[i]);
+    const auto cookie =
+        x.internAtom(connection, 1, static_cast<std::uint16_t>(std::strlen(kNames[i])), kNames[i]);
     auto* atom = x.internAtomReply(connection, cookie, &error);
     std::free(error);
     error = nullptr;
@@ -105,9 +105,9 @@ std::optional<LockKeys> LockKeysFromDisplay() {
   std::array<xcb_xkb_get_named_indicator_cookie_t, 3> cookies{};
   for (std::size_t i = 0; i < cookies.size(); ++i) {
     if (ind.atoms[i] == XCB_ATOM_NONE) continue;
-    cookies[i] = x.namedIndicator(connection, XCB_XKB_ID_USE_CORE_KBD,
-                                  XCB_XKB_LED_CLASS_DFLT_XI_CLASS, XCB_XKB_ID_DFLT_XI_ID,
-                                  ind.atoms[i]);
+    cookies[i] =
+        x.namedIndicator(connection, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_LED_CLASS_DFLT_XI_CLASS,
+                         XCB_XKB_ID_DFLT_XI_ID, ind.atoms[i]);
   }
   std::array<bool, 3> on{};
   bool found = false;

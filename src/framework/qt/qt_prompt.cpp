@@ -1,10 +1,10 @@
 #include "framework/qt/qt_prompt.h"
 
-#include "framework/codepage.h"
-
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
+
+#include "framework/codepage.h"
 
 namespace framework {
 
@@ -59,11 +59,21 @@ MsgAnswer QtPrompt::Show(const std::string& text, MsgButtons buttons, MsgIcon ic
   // A path may hold a name that is not UTF-8: its bytes show as the code page's characters.
   box.setText(QString::fromStdString(Utf8ForDisplay(text)));
   switch (icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Stop: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::None:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
+    case MsgIcon::Stop:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MsgIcon::Exclamation:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MsgIcon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MsgIcon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
   }
   switch (buttons) {
     case MsgButtons::Ok:
@@ -81,10 +91,14 @@ MsgAnswer QtPrompt::Show(const std::string& text, MsgButtons buttons, MsgIcon ic
       break;
   }
   switch (box.exec()) {
-    case QMessageBox::Yes: return MsgAnswer::Yes;
-    case QMessageBox::No: return MsgAnswer::No;
-    case QMessageBox::Ok: return MsgAnswer::Ok;
-    default: break;
+    case QMessageBox::Yes:
+      return MsgAnswer::Yes;
+    case QMessageBox::No:
+      return MsgAnswer::No;
+    case QMessageBox::Ok:
+      return MsgAnswer::Ok;
+    default:
+      break;
   }
   // Escape or the window's close button: OK for a message, Cancel for a question that has it
   // (a Yes/No question cannot end this way).

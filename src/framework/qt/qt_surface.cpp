@@ -11,7 +11,6 @@
 #include <QPolygonF>
 #include <QRectF>
 #include <QString>
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -195,7 +194,8 @@ TextSize QtPainterSurface::TextExtent(const std::string& text) const {
 void QtPainterSurface::DrawBitmap(int x, int y, const MonoBitmap& bitmap) {
   if (bitmap.width <= 0 || bitmap.height <= 0) return;
   const int stride = (bitmap.width + 7) / 8;
-  if (bitmap.bits.size() < static_cast<std::size_t>(stride) * static_cast<std::size_t>(bitmap.height)) {
+  if (bitmap.bits.size() <
+      static_cast<std::size_t>(stride) * static_cast<std::size_t>(bitmap.height)) {
     return;
   }
   QImage image(bitmap.width, bitmap.height, QImage::Format_Mono);

@@ -36,8 +36,7 @@ class QtPainterSurface : public DrawingSurface {
   void LineTo(int x, int y) override;
   void Polyline(const std::vector<DevicePoint>& points) override;
   void TextOut(int x, int y, const std::string& text) override;
-  void DrawTextCentered(const std::string& text, int left, int top, int right,
-                        int bottom) override;
+  void DrawTextCentered(const std::string& text, int left, int top, int right, int bottom) override;
   void DrawBitmap(int x, int y, const MonoBitmap& bitmap) override;
   // The text's advance and the font's line height as the device measures them.
   TextSize TextExtent(const std::string& text) const override;

@@ -1,11 +1,11 @@
 // The lock indicators' fallback where the display server cannot tell: the kernel's LEDs.
+#include "framework/qt/lock_keys.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include "framework/qt/lock_keys.h"
 
 TEST(LockKeys, WithoutTheDisplayServerTheKernelsLedsAreRead) {
   QTemporaryDir leds;

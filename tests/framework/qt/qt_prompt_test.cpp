@@ -1,5 +1,7 @@
 // The desktop prompt with real message boxes: a question with Yes and No is answered only with
 // Yes or No, so that a slip of the hand never stands for one of them.
+#include "framework/qt/qt_prompt.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,8 +10,6 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
-
-#include "framework/qt/qt_prompt.h"
 
 namespace {
 

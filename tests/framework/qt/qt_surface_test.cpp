@@ -1,6 +1,8 @@
 // The QPainter drawing surface, painting into images and checked pixel by pixel: the
 // device's resolution, the Windows rules for rectangles, text boxes and rotated text, pen
 // styles, the font behind "Arial", Windows-1252 texts and the one-bit emblem copy.
+#include "framework/qt/qt_surface.h"
+
 #include <gtest/gtest.h>
 
 #include <QColor>
@@ -9,10 +11,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRect>
-
 #include <functional>
-
-#include "framework/qt/qt_surface.h"
 
 namespace {
 
@@ -125,11 +124,14 @@ TEST(QtPainterSurface, ArialIsLiberationSansSizedByItsCharacterHeight) {
 
 TEST(QtPainterSurface, TextTopLeftIsAtThePointAndOpaqueTextBlanksItsBox) {
   auto draw = [](BkMode mode) {
-    return Paint(200, 60, [mode](QtPainterSurface& s) {
-      s.SelectFont(Font{"Arial", -20, 400, 0});
-      s.SetBkMode(mode);
-      s.TextOut(30, 15, "Hg");
-    }, Qt::black);
+    return Paint(
+        200, 60,
+        [mode](QtPainterSurface& s) {
+          s.SelectFont(Font{"Arial", -20, 400, 0});
+          s.SetBkMode(mode);
+          s.TextOut(30, 15, "Hg");
+        },
+        Qt::black);
   };
   const QImage opaque = draw(BkMode::Opaque);
   // The white box starts exactly at the given corner and is about a line high.
@@ -163,11 +165,14 @@ TEST(QtPainterSurface, TextExtentIsTheRoomTextOutTakes) {
   for (int height : {-10, -20, -66}) {
     for (const char* text : {"10.0", "1580.0", "MAIN ST"}) {
       framework::TextSize extent;
-      const QImage opaque = Paint(700, 120, [&](QtPainterSurface& s) {
-        s.SelectFont(Font{"Arial", height, 400, 0});
-        extent = s.TextExtent(text);
-        s.TextOut(5, 5, text);
-      }, Qt::black);
+      const QImage opaque = Paint(
+          700, 120,
+          [&](QtPainterSurface& s) {
+            s.SelectFont(Font{"Arial", height, 400, 0});
+            extent = s.TextExtent(text);
+            s.TextOut(5, 5, text);
+          },
+          Qt::black);
       const QImage ink = Paint(700, 120, [&](QtPainterSurface& s) {
         s.SelectFont(Font{"Arial", height, 400, 0});
         s.SetBkMode(BkMode::Transparent);

@@ -1,13 +1,13 @@
 // The code-page edge of the widgets and the dialog-unit helper.
-#include <gtest/gtest.h>
+#include "framework/qt/qt_text.h"
 
-#include "support_qt/type_text.h"
+#include <gtest/gtest.h>
 
 #include <QLineEdit>
 #include <QTest>
 
 #include "framework/qt/dialog_units.h"
-#include "framework/qt/qt_text.h"
+#include "support_qt/type_text.h"
 
 using framework::Cp1252Validator;
 
