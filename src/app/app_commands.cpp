@@ -21,6 +21,7 @@
 #include "framework/prompt.h"
 #include "framework/qt/qt_surface.h"
 #include "model/densora_doc.h"
+#include "model/messages.h"
 #include "print/report.h"
 #include "views/densora_view.h"
 #include "views/project_tree.h"
@@ -118,8 +119,8 @@ void CAppCommands::PrintReport(QPrinter& printer) {
   QPainter painter;
   if (!painter.begin(&printer)) {
     // No printer, or a file that cannot be written: nothing was printed, and the user hears so.
-    framework::AfxMessageBox("The report could not be printed: the printer did not start.",
-                             framework::MsgButtons::Ok, framework::MsgIcon::Stop);
+    framework::AfxMessageBox(msg::kPrinterDidNotStart, framework::MsgButtons::Ok,
+                             framework::MsgIcon::Stop);
     return;
   }
   {

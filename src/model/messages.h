@@ -37,6 +37,10 @@ inline constexpr const char* kWetOverMoldSoil =
     "Warning: The wet weight should be less than the weight of mold+soil.";
 inline constexpr const char* kNumericOnly = "Enter numeric values only";
 
+// Printing.
+inline constexpr const char* kPrinterDidNotStart =
+    "The report could not be printed: the printer did not start.";
+
 // The recovery copy of an unsaved test.
 inline constexpr const char* kRecoverCopy =
     "Densora closed without saving the test %1. Recover it?";
