@@ -14,12 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QTreeWidgetItem* Folder(QTreeWidgetItem* parent, const char* name) {
-  auto* item = new QTreeWidgetItem(parent, QStringList{QString::fromLatin1(name)});
-  new QTreeWidgetItem(item, QStringList{QStringLiteral("7Sub")});
-  return item;
-}
-
 QStringList Texts(const QTreeWidgetItem* parent) {
   QStringList t;
   for (int i = 0; i < parent->childCount(); ++i) t << parent->child(i)->text(0);
@@ -52,20 +46,21 @@ class ProjectTreeOnDisk : public ::testing::Test {
 
 }  // namespace
 
-TEST(ProjectTreeControl, OpeningAFolderClosesItsOpenSiblingsButNotItsAncestors) {
-  CProjectTree tree;
-  auto* main = new QTreeWidgetItem(QStringList{QStringLiteral("MAIN ST")});
-  auto* county = new QTreeWidgetItem(QStringList{QStringLiteral("COUNTY RD 9")});
-  tree.addTopLevelItems({county, main});
-  QTreeWidgetItem* a100 = Folder(main, "A-100");
-  QTreeWidgetItem* b200 = Folder(main, "B-200");
-  Folder(county, "Lime");
+TEST_F(ProjectTreeOnDisk, OpeningAFolderClosesItsOpenSiblingsButNotItsAncestors) {
+  Touch("MAIN ST/A-100/7Sub.lng");
+  Touch("MAIN ST/B-200/7Sub.lng");
+  Touch("COUNTY RD 9/Lime/12Lim.lng");
+  Show();
+  QTreeWidgetItem* county = Child(Top(), "COUNTY RD 9");
+  QTreeWidgetItem* main = Child(Top(), "MAIN ST");
 
   tree.expandItem(county);
   tree.expandItem(main);
   EXPECT_FALSE(county->isExpanded());
   EXPECT_TRUE(main->isExpanded());
 
+  QTreeWidgetItem* a100 = Child(main, "A-100");
+  QTreeWidgetItem* b200 = Child(main, "B-200");
   tree.expandItem(a100);
   tree.expandItem(b200);
   EXPECT_TRUE(main->isExpanded());
