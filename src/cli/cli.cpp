@@ -11,7 +11,7 @@ namespace cli {
 namespace {
 
 struct Entry {
-  CommandSpec spec;
+  CommandInfo info;
   Command command;
 };
 
@@ -24,7 +24,7 @@ void PrintHelp(std::ostream& out) {
   out << "densora-cli: reads, writes and draws moisture-density (compaction) test files.\n\n"
          "usage:\n";
   for (const auto& [name, entry] : Commands()) {
-    out << "  densora-cli " << UsageLine(entry.spec) << '\n';
+    out << "  densora-cli " << UsageLine(entry.info) << '\n';
   }
   out << "  densora-cli --help | --version\n\n"
          "Units are English (pcf) unless --metric (kg/m\xC2\xB3) is given; files always hold pcf.\n"
@@ -62,8 +62,8 @@ framework::MsgAnswer StreamPrompt::Show(const std::string& text, framework::MsgB
                                               : framework::MsgAnswer::Cancel;
 }
 
-void RegisterCommand(const CommandSpec& spec, Command command) {
-  Commands()[spec.name] = Entry{spec, std::move(command)};
+void RegisterCommand(const CommandInfo& info, Command command) {
+  Commands()[info.name] = Entry{info, std::move(command)};
 }
 
 bool OpenFit(CDensoraDoc& doc, const std::string& path, Fitted& fitted, std::ostream& err) {
@@ -111,7 +111,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   }
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (AsksForHelp(rest)) {
-    PrintCommandHelp(it->second.spec, out);
+    PrintCommandHelp(it->second.info, out);
     return kExitOk;
   }
   return it->second.command(rest, out, err);

@@ -18,8 +18,8 @@ enum ExitCode { kExitOk = 0, kExitFileFailed = 1, kExitUsage = 2 };
 using Command =
     std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)>;
 
-// Adds a command; its usage line and help are made from `spec` and the option table.
-void RegisterCommand(const CommandSpec& spec, Command command);
+// Adds a command; its usage line and help are made from `info` and the option table.
+void RegisterCommand(const CommandInfo& info, Command command);
 
 // Runs the tool with the arguments after the program name.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

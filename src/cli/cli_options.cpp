@@ -9,14 +9,14 @@
 namespace cli {
 namespace {
 
-bool Takes(const Option& option, const CommandSpec& spec) {
-  return (option.commands & spec.bit) != 0;
+bool Takes(const Option& option, const CommandInfo& info) {
+  return (option.commands & info.bit) != 0;
 }
 
 // The option of the command spelled `word`, or nullptr.
-const Option* FindOption(const CommandSpec& spec, const std::string& word) {
+const Option* FindOption(const CommandInfo& info, const std::string& word) {
   for (const Option& option : kOptions) {
-    if (Takes(option, spec) &&
+    if (Takes(option, info) &&
         (word == option.name || (option.alias != nullptr && word == option.alias))) {
       return &option;
     }
@@ -25,39 +25,39 @@ const Option* FindOption(const CommandSpec& spec, const std::string& word) {
 }
 
 // The option with its argument as the command's help shows it: "-o CHART.png", "--metric".
-std::string Spelled(const Option& option, const CommandSpec& spec, bool withAlias) {
+std::string Spelled(const Option& option, const CommandInfo& info, bool withAlias) {
   std::string text = option.name;
   if (withAlias && option.alias != nullptr) text = text + ", " + option.alias;
   const char* argument =
-      option.value == &Arguments::output && spec.output != nullptr ? spec.output : option.argument;
+      option.value == &Arguments::output && info.output != nullptr ? info.output : option.argument;
   if (argument != nullptr) text = text + ' ' + argument;
   return text;
 }
 
-int Refuse(const CommandSpec& spec, const std::string& message, std::ostream& err) {
-  err << "densora-cli " << spec.name << ": " << message << '\n';
+int Refuse(const CommandInfo& info, const std::string& message, std::ostream& err) {
+  err << "densora-cli " << info.name << ": " << message << '\n';
   return kExitUsage;
 }
 
 // Takes the option at argv[i]; an option with an argument takes the next word too.
-int TakeOption(const CommandSpec& spec, const Option& option, const std::vector<std::string>& argv,
+int TakeOption(const CommandInfo& info, const Option& option, const std::vector<std::string>& argv,
                std::size_t& i, Arguments& args, std::ostream& err) {
   if (option.flag != nullptr) {
     args.*option.flag = true;
     return kExitOk;
   }
   if (i + 1 >= argv.size() || (option.valid != nullptr && !option.valid(argv[i + 1]))) {
-    return Refuse(spec, std::string(option.name) + " needs " + option.needs, err);
+    return Refuse(info, std::string(option.name) + " needs " + option.needs, err);
   }
   args.*option.value = argv[++i];
   return kExitOk;
 }
 
 // Whether the inputs and the required options are all there.
-bool Complete(const CommandSpec& spec, const Arguments& args) {
-  if (args.inputs.empty() || (!spec.manyInputs && args.inputs.size() > 1)) return false;
+bool Complete(const CommandInfo& info, const Arguments& args) {
+  if (args.inputs.empty() || (!info.manyInputs && args.inputs.size() > 1)) return false;
   return std::none_of(kOptions.begin(), kOptions.end(), [&](const Option& option) {
-    return option.required && Takes(option, spec) && option.value != nullptr &&
+    return option.required && Takes(option, info) && option.value != nullptr &&
            (args.*option.value).empty();
   });
 }
@@ -84,47 +84,47 @@ bool IsImageSize(const std::string& text) {
   return ParseImageSize(text, width, height);
 }
 
-std::string UsageLine(const CommandSpec& spec) {
-  std::string line = std::string(spec.name) + ' ' + spec.input + (spec.manyInputs ? "..." : "");
+std::string UsageLine(const CommandInfo& info) {
+  std::string line = std::string(info.name) + ' ' + info.input + (info.manyInputs ? "..." : "");
   for (const Option& option : kOptions) {
-    if (!Takes(option, spec)) continue;
-    const std::string text = Spelled(option, spec, false);
+    if (!Takes(option, info)) continue;
+    const std::string text = Spelled(option, info, false);
     line += option.required ? ' ' + text : " [" + text + ']';
   }
   return line;
 }
 
-void PrintCommandHelp(const CommandSpec& spec, std::ostream& out) {
-  out << "usage: densora-cli " << UsageLine(spec) << '\n';
+void PrintCommandHelp(const CommandInfo& info, std::ostream& out) {
+  out << "usage: densora-cli " << UsageLine(info) << '\n';
   std::size_t width = 0;
   for (const Option& option : kOptions) {
-    if (Takes(option, spec)) width = std::max(width, Spelled(option, spec, true).size());
+    if (Takes(option, info)) width = std::max(width, Spelled(option, info, true).size());
   }
   for (const Option& option : kOptions) {
-    if (!Takes(option, spec)) continue;
-    std::string text = Spelled(option, spec, true);
+    if (!Takes(option, info)) continue;
+    std::string text = Spelled(option, info, true);
     text.resize(width + 2, ' ');
     out << "  " << text << option.help << '\n';
   }
 }
 
-int ParseArguments(const CommandSpec& spec, const std::vector<std::string>& argv, Arguments& args,
+int ParseArguments(const CommandInfo& info, const std::vector<std::string>& argv, Arguments& args,
                    std::ostream& err) {
   for (std::size_t i = 0; i < argv.size(); ++i) {
     const std::string& word = argv[i];
-    if (const Option* option = FindOption(spec, word)) {
-      if (TakeOption(spec, *option, argv, i, args, err) != kExitOk) return kExitUsage;
+    if (const Option* option = FindOption(info, word)) {
+      if (TakeOption(info, *option, argv, i, args, err) != kExitOk) return kExitUsage;
     } else if (word.size() > 1 && word[0] == '-') {
-      return Refuse(spec, "unknown option " + word, err);
-    } else if (!spec.manyInputs && !args.inputs.empty() && spec.extraInput != nullptr) {
-      return Refuse(spec, spec.extraInput, err);
+      return Refuse(info, "unknown option " + word, err);
+    } else if (!info.manyInputs && !args.inputs.empty() && info.extraInput != nullptr) {
+      return Refuse(info, info.extraInput, err);
     } else {
       args.inputs.push_back(word);
     }
   }
-  if (Complete(spec, args)) return kExitOk;
-  if (args.inputs.empty() && spec.noInput != nullptr) Refuse(spec, spec.noInput, err);
-  err << "usage: densora-cli " << UsageLine(spec) << '\n';
+  if (Complete(info, args)) return kExitOk;
+  if (args.inputs.empty() && info.noInput != nullptr) Refuse(info, info.noInput, err);
+  err << "usage: densora-cli " << UsageLine(info) << '\n';
   return kExitUsage;
 }
 

@@ -84,7 +84,7 @@ inline constexpr std::array<Option, 4> kOptions = {{
 }};
 
 // How a command is called: what it reads and writes. Its options come from kOptions.
-struct CommandSpec {
+struct CommandInfo {
   const char* name;
   CommandBit bit;
   const char* input;                 // the word for what it reads: "FILE.lng"
@@ -95,16 +95,16 @@ struct CommandSpec {
 };
 
 // The command's line in --help: "chart FILE.lng -o CHART.png [--metric] [--size WxH]".
-std::string UsageLine(const CommandSpec& spec);
+std::string UsageLine(const CommandInfo& info);
 
 // The command's usage line and one line for each of its options, as `COMMAND --help` prints
 // them.
-void PrintCommandHelp(const CommandSpec& spec, std::ostream& out);
+void PrintCommandHelp(const CommandInfo& info, std::ostream& out);
 
 // Reads the command's arguments into `args`. Returns kExitOk, or kExitUsage with the
 // message written to `err`: an option the command does not take, an option's argument
 // missing or bad, the inputs too few or too many, or a required option missing.
-int ParseArguments(const CommandSpec& spec, const std::vector<std::string>& argv, Arguments& args,
+int ParseArguments(const CommandInfo& info, const std::vector<std::string>& argv, Arguments& args,
                    std::ostream& err);
 
 }  // namespace cli

@@ -62,9 +62,9 @@ void EnsureApplication() {
   static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, g_argv);
 }
 
-constexpr CommandSpec kChart{
+constexpr CommandInfo kChart{
     .name = "chart", .bit = kChartCommand, .input = "FILE.lng", .output = "CHART.png"};
-constexpr CommandSpec kReport{.name = "report",
+constexpr CommandInfo kReport{.name = "report",
                               .bit = kReportCommand,
                               .input = "FILE.lng",
                               .manyInputs = true,

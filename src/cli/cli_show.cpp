@@ -13,7 +13,7 @@ namespace {
 
 using nlohmann::json;
 
-constexpr CommandSpec kShow{.name = "show",
+constexpr CommandInfo kShow{.name = "show",
                             .bit = kShowCommand,
                             .input = "FILE.lng",
                             .manyInputs = true,

@@ -13,7 +13,7 @@ namespace {
 
 using nlohmann::json;
 
-constexpr CommandSpec kWrite{.name = "write",
+constexpr CommandInfo kWrite{.name = "write",
                              .bit = kWriteCommand,
                              .input = "RECORD.json",
                              .output = "FILE.lng",

@@ -53,7 +53,7 @@ void WriteEntry(framework::CArchive& ar, const ExtensionEntry& e) {
 void WriteExtensionBlock(framework::CArchive& ar, const LabExtension& x) {
   std::vector<ExtensionEntry> entries = KnownEntries(x);
   entries.insert(entries.end(), x.unknown.begin(), x.unknown.end());
-  if (entries.empty()) return;  // the specified layout, byte for byte
+  if (entries.empty()) return;  // the plain layout, byte for byte
   ar.WriteString(kBlockTag);
   ar.WriteInt32(kBlockVersion);
   ar.WriteInt32(static_cast<std::int32_t>(entries.size()));
