@@ -1,10 +1,10 @@
 // densora-cli show: each file's record, points and fit, as text or as JSON.
 #include <algorithm>
-#include <cstdio>
 #include <ostream>
 
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
+#include "framework/text_format.h"
 #include "model/compaction_record.h"
 #include "model/densora_doc.h"
 
@@ -28,15 +28,9 @@ std::string Label(const std::string& label) {
   return text;
 }
 
-std::string Fmt(const char* format, double v) {
-  char buf[400];
-  std::snprintf(buf, sizeof buf, format, v);
-  return buf;
-}
-
 // A number in `format`, or "-" when the record holds none that can be shown.
 std::string Num(const json& v, const char* format) {
-  return v.is_number() ? Fmt(format, v.get<double>()) : std::string("-");
+  return v.is_number() ? framework::StrFormat(format, v.get<double>()) : std::string("-");
 }
 
 void PrintRecord(std::ostream& out, const json& j) {
@@ -55,15 +49,15 @@ void PrintPoints(std::ostream& out, const json& points, const char* unit) {
       << unit << ")   Dry unit wt (" << unit << ")\n";
   int slot = 1;
   for (const auto& p : points) {
-    char line[600];
+    std::string line;
     if (p["present"].get<bool>()) {
-      std::snprintf(line, sizeof line, "  %-4d %15s %16s %16s %14s %17s %17s", slot,
-                    Num(p["moldSoil"], "%.1f").c_str(), Num(p["wetSample"], "%.1f").c_str(),
-                    Num(p["drySample"], "%.1f").c_str(), Num(p["moisture"], "%.2f").c_str(),
-                    Num(p["wetUnitWeight"], "%.1f").c_str(),
-                    Num(p["dryUnitWeight"], "%.1f").c_str());
+      line = framework::StrFormat(
+          "  %-4d %15s %16s %16s %14s %17s %17s", slot, Num(p["moldSoil"], "%.1f").c_str(),
+          Num(p["wetSample"], "%.1f").c_str(), Num(p["drySample"], "%.1f").c_str(),
+          Num(p["moisture"], "%.2f").c_str(), Num(p["wetUnitWeight"], "%.1f").c_str(),
+          Num(p["dryUnitWeight"], "%.1f").c_str());
     } else {
-      std::snprintf(line, sizeof line, "  %-4d (empty)", slot);
+      line = framework::StrFormat("  %-4d (empty)", slot);
     }
     out << line << '\n';
     ++slot;
