@@ -16,6 +16,7 @@
 #include "app/settings.h"
 #include "file/document_commands.h"
 #include "framework/codepage.h"
+#include "framework/file_io.h"
 #include "framework/prompt.h"
 #include "framework/qt/qt_prompt.h"
 #include "model/densora_doc.h"
@@ -29,12 +30,24 @@ static void InitDensoraResources() { Q_INIT_RESOURCE(densora); }
 namespace {
 CDensoraApp* g_pApp = nullptr;
 
-constexpr qint64 kMaxCountyListBytes = 1 << 20;
+// A county list is a few kilobytes; a huge file in its place must not stall the start.
+constexpr std::size_t kMaxCountyListBytes = 1 << 20;
 
-std::string ReadAll(const QString& path) {
+// The projects directory's own county list, read like any file of the program: a regular
+// file within its bound, or nothing.
+std::string ReadOwnCounties(const std::string& path) {
+  try {
+    const std::vector<unsigned char> bytes = framework::ReadWholeFile(path, kMaxCountyListBytes);
+    return std::string(bytes.begin(), bytes.end());
+  } catch (const framework::CFileException&) {
+    return {};
+  }
+}
+
+std::string ReadResource(const QString& path) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return {};
-  const QByteArray bytes = f.read(kMaxCountyListBytes);
+  const QByteArray bytes = f.readAll();
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 }  // namespace
@@ -54,14 +67,10 @@ CDensoraApp::~CDensoraApp() {
 
 std::vector<std::string> CDensoraApp::LoadCounties(const std::string& projectsDir) {
   InitDensoraResources();
-  const QString own = QString::fromStdString(projectsDir) + QStringLiteral("/counties.txt");
-  // A county list is a few kilobytes; a huge file in its place must not stall the start.
-  const QFileInfo info(own);
-  if (info.isFile() && info.size() <= kMaxCountyListBytes) {
-    std::vector<std::string> names = pages::ParseCountyList(ReadAll(own));
-    if (!names.empty()) return names;
-  }
-  return pages::ParseCountyList(ReadAll(QStringLiteral(":/densora/counties.txt")));
+  std::vector<std::string> names =
+      pages::ParseCountyList(ReadOwnCounties(projectsDir + "/counties.txt"));
+  if (!names.empty()) return names;
+  return pages::ParseCountyList(ReadResource(QStringLiteral(":/densora/counties.txt")));
 }
 
 bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& options) {
