@@ -1,0 +1,82 @@
+#pragma once
+// What the laboratory's extra entries make of a test: each point's degree of saturation,
+// the zero-air-voids curve, the oversize-corrected results, the warnings, the standard's
+// title and the report's lines. The page, the chart, the report and densora-cli all take
+// them from here, so that they agree.
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/lab_extension.h"
+
+class CompactionRecord;
+
+// The standards a test can follow, in the order the list offers them. The empty text is
+// the first, the standard test.
+inline constexpr std::array<const char*, 4> kStandards = {"AASHTO T 99", "AASHTO T 180",
+                                                          "ASTM D698", "ASTM D1557"};
+bool IsKnownStandard(std::string_view standard);
+// The methods `standard` has: "ABCD" for AASHTO, "ABC" for ASTM, "" for an unknown text.
+std::string_view MethodsOf(std::string_view standard);
+// The largest oversize percent the method allows (AASHTO A/B 40, C/D 30; ASTM A/B 25,
+// C 30); none for a blank method or one the standard does not have.
+std::optional<int> OversizeLimit(std::string_view standard, std::string_view method);
+
+// The test's title on the report: "AASHTO T-99" when neither standard nor method is set,
+// else the standard as printed ("AASHTO T-180", "ASTM D698") and ", Method D" when a
+// method is set.
+std::string StandardTitle(const LabExtension& x);
+
+// The ranges a technician can enter.
+inline constexpr double kMinSpecificGravity = 2.0;
+inline constexpr double kMaxSpecificGravity = 3.5;
+inline constexpr const char* kSpecificGravityRange = "Enter a value between 2.0 and 3.5";
+inline constexpr const char* kPercentRange = "Enter a value between 0 and 100";
+inline constexpr const char* kPositiveValue = "Enter a value greater than 0";
+
+// The first entry of `x` that no technician could have entered: its key and the message
+// ("specificGravity", "Enter a value between 2.0 and 3.5"); none when every entry is
+// acceptable. A standard not in the list, a method the standard does not have, a source
+// other than "measured" or "assumed", and any number that is not finite count too.
+struct ExtensionProblem {
+  std::string key;
+  std::string message;
+};
+std::optional<ExtensionProblem> FindExtensionProblem(const LabExtension& x);
+
+// The maximum dry density and optimum moisture with the oversize fraction put back.
+struct CorrectedResults {
+  double maxDryDensityPcf = 0.0;
+  std::optional<double> optimumMoisture;  // none without the oversize moisture
+};
+
+struct LabResults {
+  std::vector<int> rows;                          // the present points' rows, 1 to 6
+  std::vector<std::optional<double>> saturation;  // percent, one per present point
+  std::optional<CorrectedResults> corrected;
+  std::vector<std::string> checks;  // the warnings, in the order they are shown
+};
+
+// Evaluates the record's entries against its points and the fit's results (maximum dry
+// density in pcf, optimum moisture in percent; a maximum not above 0 means the fit gave none).
+LabResults EvaluateLab(const CompactionRecord& r, double fitMaxDryPcf, double fitOptimum);
+
+// The zero-air-voids curve from `fromPercent` to `toPercent` in steps of `step` percent,
+// the last sample at `toPercent` itself, unit weights times `densityFactor`. Empty without
+// a specific gravity or with an empty range.
+struct CurveSample {
+  double moisture;
+  double unitWeight;
+};
+std::vector<CurveSample> ZeroAirVoidsCurve(double gs, double fromPercent, double toPercent,
+                                           double step, double densityFactor);
+// The curve's label on the chart: "ZAV (Gs = 2.70)".
+std::string ZeroAirVoidsLabel(double gs);
+
+// The report's lines below the long test, each only when its entries are there:
+// "Specific Gravity (Gs) = 2.70 (assumed)" and "Oversize Correction: 12.0 % retained, ...".
+// Densities are printed times `densityFactor` with `densityUnit` (" pcf" or "kg/m³").
+std::vector<std::string> ReportLabLines(const LabExtension& x, const LabResults& results,
+                                        double densityFactor, std::string_view densityUnit);
