@@ -11,6 +11,7 @@
 #include "framework/prompt.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
+#include "model/lab_results.h"
 #include "model/long_test.h"
 
 namespace {
@@ -48,6 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CompactionRecord& r = doc.m_record;
     RateLongTest(doc, r.m_dMaxDryDensity, r.m_dLongTestDensity * doc.DensityFactor(), true);
     RateLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false);
+    // The laboratory's entries against the fit, as densora-cli show evaluates them.
+    const LabResults lab =
+        EvaluateLab(r, r.m_dMaxDryDensity / doc.DensityFactor(), r.m_dOptimumMoisture);
+    (void)ReportLabLines(r.m_ext, lab, doc.DensityFactor(), doc.DensityUnit());
+    (void)ZeroAirVoidsCurve(r.m_ext.specificGravity, curve.m_nXAxisMin, curve.m_nXAxisMax, 1.0,
+                            doc.DensityFactor());
   }
   // What was read writes back.
   CompactionRecord copy(doc.m_record);

@@ -42,8 +42,9 @@ int WriteOutput(const std::string& path, const std::vector<unsigned char>& bytes
 nlohmann::json RecordToJson(CDensoraDoc& doc, const std::string& file);
 
 // Fills the record of `doc` from the record keys of `j`; missing keys keep what the record
-// holds. Returns false with `error` set when a text cannot be held in Windows-1252 or a key
-// has the wrong type.
+// holds. Returns false with `error` set when a text cannot be held in Windows-1252, a key
+// has the wrong type, or a laboratory entry is one no technician could have entered
+// ("\"specificGravity\": Enter a value between 2.0 and 3.5").
 bool RecordFromJson(const nlohmann::json& j, CDensoraDoc& doc, std::string& error);
 
 }  // namespace cli

@@ -7,6 +7,7 @@
 #include "framework/codepage.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
+#include "model/lab_results.h"
 #include "model/long_test.h"
 
 namespace cli {
@@ -75,6 +76,45 @@ json RatingJson(const CDensoraDoc& doc) {
            Cp1252ToUtf8(RateLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false))}};
 }
 
+// The laboratory's entries under their file keys, each always there: 0 or "" when it was not
+// entered, so that a reader of the JSON finds one shape for every record.
+void AddLabEntries(json& j, const LabExtension& x) {
+  for (const LabEntryKey& k : kLabEntryKeys) {
+    j[k.key] = k.number != nullptr ? Number(x.*k.number) : json(Cp1252ToUtf8(x.*k.text));
+  }
+}
+
+// What the entries make of the test: each present point's degree of saturation (percent;
+// null without Gs), the zero-air-voids curve at each whole percent of the chart's moisture
+// axis, the oversize-corrected results and the warnings. Unit weights are in the document's
+// units; the fit's maximum is in them too and is rated in pcf.
+void AddLabResults(json& j, const CDensoraDoc& doc, const Fitted& fit) {
+  const CompactionRecord& r = doc.m_record;
+  const double factor = doc.DensityFactor();
+  const LabResults lab = EvaluateLab(r, r.m_dMaxDryDensity / factor, r.m_dOptimumMoisture);
+  for (std::size_t i = 0; i < lab.rows.size(); ++i) {
+    const auto& s = lab.saturation[i];
+    j["points"][static_cast<std::size_t>(lab.rows[i] - 1)]["saturation"] =
+        s ? Number(*s) : json(nullptr);
+  }
+  json zav = json::array();
+  if (!lab.rows.empty()) {
+    for (const CurveSample& c :
+         ZeroAirVoidsCurve(r.m_ext.specificGravity, fit.xMin, fit.xMax, 1.0, factor)) {
+      zav.push_back({{"moisture", Number(c.moisture)}, {"dryUnitWeight", Number(c.unitWeight)}});
+    }
+  }
+  j["zeroAirVoids"] = zav;
+  json corrected = nullptr;
+  if (lab.corrected) {
+    const auto& mc = lab.corrected->optimumMoisture;
+    corrected = {{"maxDryDensity", Number(lab.corrected->maxDryDensityPcf * factor)},
+                 {"optimumMoisture", mc ? Number(*mc) : json(nullptr)}};
+  }
+  j["corrected"] = corrected;
+  j["checks"] = lab.checks;
+}
+
 bool GetText(const json& j, const char* key, std::string& target, std::string& error) {
   if (!j.contains(key)) return true;
   const json& v = j[key];
@@ -109,6 +149,21 @@ bool RecordValuesFromJson(const json& j, CompactionRecord& r, std::string& error
   }
   for (const auto& number : kRecordNumbers) {
     if (!GetNumber(j, number.key, r.*number.member, error)) return false;
+  }
+  return true;
+}
+
+// The laboratory's entries from `j`, then whether a technician could have entered them: an
+// impossible one is refused with the message the page gives, after its key.
+bool LabEntriesFromJson(const json& j, LabExtension& x, std::string& error) {
+  for (const LabEntryKey& k : kLabEntryKeys) {
+    const bool ok = k.number != nullptr ? GetNumber(j, k.key, x.*k.number, error)
+                                        : GetText(j, k.key, x.*k.text, error);
+    if (!ok) return false;
+  }
+  if (const auto problem = FindExtensionProblem(x)) {
+    error = "\"" + problem->key + "\": " + problem->message;
+    return false;
   }
   return true;
 }
@@ -160,6 +215,8 @@ json BuildJson(CDensoraDoc& doc, const std::string& file, const Fitted& fit) {
   j["units"] = doc.m_nUnits == kMetric ? "Metric" : "English";
   j["fit"] = FitJson(r, fit);
   j["rating"] = RatingJson(doc);
+  AddLabEntries(j, r.m_ext);
+  AddLabResults(j, doc, fit);
   return j;
 }
 
@@ -175,6 +232,7 @@ bool RecordFromJson(const json& j, CDensoraDoc& doc, std::string& error) {
     return false;
   }
   if (!RecordValuesFromJson(j, doc.m_record, error)) return false;
+  if (!LabEntriesFromJson(j, doc.m_record.m_ext, error)) return false;
   return !j.contains("points") || PointsFromJson(j["points"], doc.m_record, error);
 }
 

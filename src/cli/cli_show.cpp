@@ -1,5 +1,6 @@
 // densora-cli show: each file's record, points and fit, as text or as JSON.
 #include <algorithm>
+#include <array>
 #include <ostream>
 
 #include "cli/cli.h"
@@ -33,6 +34,39 @@ std::string Num(const json& v, const char* format) {
   return v.is_number() ? framework::StrFormat(format, v.get<double>()) : std::string("-");
 }
 
+// The laboratory's entries as the listing labels them; a number is followed by its unit.
+struct EntryLine {
+  const char* key;
+  const char* label;
+  const char* unit;
+};
+constexpr std::array<EntryLine, 7> kEntryLines = {{
+    {"specificGravity", "Gs", ""},
+    {"specificGravitySource", "Gs source", ""},
+    {"oversizePercent", "Oversize", " %"},
+    {"oversizeSpecificGravity", "Oversize Gm", ""},
+    {"oversizeMoisture", "Oversize MC", " %"},
+    {"standard", "Standard", ""},
+    {"method", "Method", ""},
+}};
+
+// Whether the record holds a specific gravity: its points then have a degree of saturation.
+bool HasSpecificGravity(const json& j) {
+  return !j["specificGravity"].is_number() || j["specificGravity"].get<double>() != 0.0;
+}
+
+// A line for each entry the technician made; a file without them lists as it always did.
+void PrintEntries(std::ostream& out, const json& j) {
+  for (const EntryLine& e : kEntryLines) {
+    const json& v = j[e.key];
+    if (v.is_string() && !v.get<std::string>().empty()) {
+      out << Label(e.label) << v.get<std::string>() << '\n';
+    } else if (!v.is_string() && (!v.is_number() || v.get<double>() != 0.0)) {
+      out << Label(e.label) << Num(v, "%.15g") << e.unit << '\n';
+    }
+  }
+}
+
 void PrintRecord(std::ostream& out, const json& j) {
   out << Label("File") << j["file"].get<std::string>() << '\n'
       << Label("Version") << j["version"].get<int>() << '\n';
@@ -40,13 +74,16 @@ void PrintRecord(std::ostream& out, const json& j) {
     out << Label(text.label) << j[text.key].get<std::string>() << '\n';
   }
   out << Label("Mold weight") << Num(j["moldWeight"], "%.15g") << " g\n"
-      << Label("Mold volume") << Num(j["moldVolume"], "%.15g") << " ft\xC2\xB3\n"
-      << Label("Points") << j["pointCount"].get<int>() << " present\n";
+      << Label("Mold volume") << Num(j["moldVolume"], "%.15g") << " ft\xC2\xB3\n";
+  PrintEntries(out, j);
+  out << Label("Points") << j["pointCount"].get<int>() << " present\n";
 }
 
-void PrintPoints(std::ostream& out, const json& points, const char* unit) {
+// The points' table; with a specific gravity, each present point's degree of saturation too.
+void PrintPoints(std::ostream& out, const json& points, const char* unit, bool saturation) {
   out << "  Slot   Mold+Soil (g)   Wet sample (g)   Dry sample (g)   Moisture (%)   Wet unit wt ("
-      << unit << ")   Dry unit wt (" << unit << ")\n";
+      << unit << ")   Dry unit wt (" << unit << ')' << (saturation ? "   Saturation (%)" : "")
+      << '\n';
   int slot = 1;
   for (const auto& p : points) {
     std::string line;
@@ -56,6 +93,7 @@ void PrintPoints(std::ostream& out, const json& points, const char* unit) {
           Num(p["wetSample"], "%.1f").c_str(), Num(p["drySample"], "%.1f").c_str(),
           Num(p["moisture"], "%.2f").c_str(), Num(p["wetUnitWeight"], "%.1f").c_str(),
           Num(p["dryUnitWeight"], "%.1f").c_str());
+      if (saturation) line += framework::StrFormat(" %16s", Num(p["saturation"], "%.1f").c_str());
     } else {
       line = framework::StrFormat("  %-4d (empty)", slot);
     }
@@ -81,12 +119,29 @@ void PrintResults(std::ostream& out, const json& j, const char* unit) {
       << "moisture: " << j["rating"]["moisture"].get<std::string>() << '\n';
 }
 
+// The oversize-corrected results and the warnings, each only when there are any.
+void PrintLabResults(std::ostream& out, const json& j, const char* unit) {
+  const json& corrected = j["corrected"];
+  if (corrected.is_object()) {
+    out << Label("Corrected") << "maximum dry density " << Num(corrected["maxDryDensity"], "%.3f")
+        << ' ' << unit << ", optimum moisture " << Num(corrected["optimumMoisture"], "%.1f")
+        << " %\n";
+  }
+  const char* label = "Checks";
+  for (const json& check : j["checks"]) {
+    out << (label != nullptr ? Label(label) : std::string(kValueColumn, ' '))
+        << check.get<std::string>() << '\n';
+    label = nullptr;
+  }
+}
+
 // The text listing of one file's JSON object.
 void PrintText(std::ostream& out, const json& j) {
   const char* unit = j["units"] == "Metric" ? "kg/m\xC2\xB3" : "pcf";
   PrintRecord(out, j);
-  PrintPoints(out, j["points"], unit);
+  PrintPoints(out, j["points"], unit, HasSpecificGravity(j));
   PrintResults(out, j, unit);
+  PrintLabResults(out, j, unit);
 }
 
 int Show(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {

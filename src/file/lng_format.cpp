@@ -14,26 +14,10 @@ constexpr const char* kBlockTag = "lngx";
 constexpr std::int32_t kBlockVersion = 1;
 constexpr std::int32_t kMaxBlockEntries = 64;
 
-// The block's known entries, in the order they are written: the specific gravity and its
-// source, the oversize fraction, then the standard and method. Each is a number or a text.
-struct KnownEntry {
-  const char* key;
-  double LabExtension::*number;
-  std::string LabExtension::*text;
-};
-constexpr KnownEntry kKnown[] = {
-    {"specificGravity", &LabExtension::specificGravity, nullptr},
-    {"specificGravitySource", nullptr, &LabExtension::specificGravitySource},
-    {"oversizePercent", &LabExtension::oversizePercent, nullptr},
-    {"oversizeSpecificGravity", &LabExtension::oversizeSpecificGravity, nullptr},
-    {"oversizeMoisture", &LabExtension::oversizeMoisture, nullptr},
-    {"standard", nullptr, &LabExtension::standard},
-    {"method", nullptr, &LabExtension::method}};
-
 // The entered known values as entries; a 0 or an empty text is not entered.
 std::vector<ExtensionEntry> KnownEntries(const LabExtension& x) {
   std::vector<ExtensionEntry> out;
-  for (const KnownEntry& k : kKnown) {
+  for (const LabEntryKey& k : kLabEntryKeys) {
     if (k.number && x.*k.number != 0.0)
       out.push_back(ExtensionEntry{k.key, 'D', x.*k.number, 0, {}});
     if (k.text && !(x.*k.text).empty())
@@ -83,7 +67,7 @@ ExtensionEntry ReadEntry(framework::CArchive& ar) {
 
 // Puts an entry where it belongs: a known key in its member, anything else kept as it came.
 void Take(LabExtension& x, ExtensionEntry e) {
-  for (const KnownEntry& k : kKnown) {
+  for (const LabEntryKey& k : kLabEntryKeys) {
     if (e.key != k.key) continue;
     if (k.number && e.type == 'D') {
       x.*k.number = e.number;

@@ -3,6 +3,7 @@
 // oversize fraction left out of the mold, and the standard and method of the test. A file
 // keeps them in an extension block after the comments, which older readers never reach.
 // A number of 0 and an empty text mean "not entered".
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -32,6 +33,24 @@ struct LabExtension {
   bool Empty() const;
   bool operator==(const LabExtension&) const = default;
 };
+
+// The known entries by key, in the order the file writes them and densora-cli lists them:
+// the specific gravity and its source, the oversize fraction, then the standard and method.
+// Each is a number or a text of LabExtension.
+struct LabEntryKey {
+  const char* key;
+  double LabExtension::*number;
+  std::string LabExtension::*text;
+};
+inline constexpr std::array<LabEntryKey, 7> kLabEntryKeys = {{
+    {"specificGravity", &LabExtension::specificGravity, nullptr},
+    {"specificGravitySource", nullptr, &LabExtension::specificGravitySource},
+    {"oversizePercent", &LabExtension::oversizePercent, nullptr},
+    {"oversizeSpecificGravity", &LabExtension::oversizeSpecificGravity, nullptr},
+    {"oversizeMoisture", &LabExtension::oversizeMoisture, nullptr},
+    {"standard", nullptr, &LabExtension::standard},
+    {"method", nullptr, &LabExtension::method},
+}};
 
 // The unit weight of water, pcf: the constant of the zero-air-voids curve and of the
 // oversize correction's k = 62.4 · G.

@@ -14,6 +14,7 @@
 
 #include "file/lng_format.h"
 #include "model/densora_doc.h"
+#include "model/lab_extension.h"
 #include "support/records.h"
 
 using nlohmann::json;
@@ -206,6 +207,96 @@ TEST(CliWrite, MissingKeysKeepDefaultsAndTextsBecomeTheCodePage) {
   EXPECT_FALSE(std::filesystem::exists(dir / "c.lng"));
 }
 
+// The laboratory's seven entries go into the file and come back out of show as they went in;
+// a 0, an empty text or a null is "not entered" and leaves the file in the plain layout.
+TEST(CliLab, WriteThenShowCarriesTheSevenEntries) {
+  struct Row {
+    json entries;
+    LabExtension expected;
+  };
+  const Row rows[] = {
+      {{{"specificGravity", 2.7},
+        {"specificGravitySource", "measured"},
+        {"oversizePercent", 12},
+        {"oversizeSpecificGravity", 2.65},
+        {"oversizeMoisture", 2},
+        {"standard", "AASHTO T 180"},
+        {"method", "D"}},
+       {2.7, "measured", 12, 2.65, 2, "AASHTO T 180", "D", {}}},
+      {{{"oversizePercent", 20}, {"oversizeSpecificGravity", 2.6}},
+       {0, "", 20, 2.6, 0, "", "", {}}},
+      {{{"specificGravity", 0}, {"standard", ""}, {"oversizePercent", nullptr}}, {}},
+  };
+  TempDir dir;
+  const json base = json::parse(R"({"project": "LAB", "moldWeight": 4000,
+     "points": [{"moldSoil": 5800, "wetSample": 110, "drySample": 100},
+                {"moldSoil": 5900, "wetSample": 112, "drySample": 100},
+                {"moldSoil": 5850, "wetSample": 114, "drySample": 100}]})");
+  WriteText(dir / "plain.json", base.dump());
+  ASSERT_EQ(RunCli({"write", dir / "plain.json", "-o", dir / "plain.lng"}).code, 0);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.entries.dump());
+    json record = base;
+    record.update(row.entries);
+    WriteText(dir / "r.json", record.dump());
+    const Result w = RunCli({"write", dir / "r.json", "-o", dir / "r.lng"});
+    ASSERT_EQ(w.code, 0) << w.err;
+    CDensoraDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(dir / "r.lng"));
+    EXPECT_EQ(doc.m_record.m_ext, row.expected);
+    if (row.expected.Empty()) {
+      EXPECT_EQ(testdata::ReadBytes(dir / "r.lng"), testdata::ReadBytes(dir / "plain.lng"));
+    }
+
+    const Result shown = RunCli({"show", "--json", dir / "r.lng"});
+    ASSERT_EQ(shown.code, 0) << shown.err;
+    const json j = json::parse(shown.out);
+    for (const LabEntryKey& k : kLabEntryKeys) {
+      if (k.number != nullptr) EXPECT_EQ(j[k.key], row.expected.*k.number) << k.key;
+      if (k.text != nullptr) EXPECT_EQ(j[k.key], row.expected.*k.text) << k.key;
+    }
+    // What show printed writes the same file again.
+    WriteText(dir / "again.json", shown.out);
+    ASSERT_EQ(RunCli({"write", dir / "again.json", "-o", dir / "again.lng"}).code, 0);
+    EXPECT_EQ(testdata::ReadBytes(dir / "again.lng"), testdata::ReadBytes(dir / "r.lng"));
+  }
+}
+
+// An entry no technician could make is refused with the page's message after its key, and
+// an entry of the wrong JSON type as any other key is; no file is written.
+TEST(CliLab, WriteRefusesImpossibleEntries) {
+  struct Row {
+    json entries;
+    std::string message;
+  };
+  const Row rows[] = {
+      {{{"specificGravity", 1.5}}, R"("specificGravity": Enter a value between 2.0 and 3.5)"},
+      {{{"specificGravitySource", "guessed"}},
+       R"("specificGravitySource": Enter "measured" or "assumed")"},
+      {{{"oversizePercent", 120}}, R"("oversizePercent": Enter a value between 0 and 100)"},
+      {{{"oversizeSpecificGravity", -2.65}},
+       R"("oversizeSpecificGravity": Enter a value greater than 0)"},
+      {{{"oversizeMoisture", -1}}, R"("oversizeMoisture": Enter a value between 0 and 100)"},
+      {{{"standard", "AASHTO T 98"}},
+       R"("standard": Enter one of AASHTO T 99, AASHTO T 180, ASTM D698, ASTM D1557)"},
+      {{{"standard", "ASTM D698"}, {"method", "D"}},
+       R"("method": Enter a method of the standard (ABC))"},
+      {{{"specificGravity", "2.70"}}, R"("specificGravity" must be a number)"},
+      {{{"method", 1}}, R"("method" must be a text)"},
+  };
+  TempDir dir;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.entries.dump());
+    json record = {{"project", "LAB"}, {"moldWeight", 4000}};
+    record.update(row.entries);
+    WriteText(dir / "r.json", record.dump());
+    const Result w = RunCli({"write", dir / "r.json", "-o", dir / "r.lng"});
+    EXPECT_EQ(w.code, 1);
+    EXPECT_EQ(w.err, (dir / "r.json") + ": " + row.message + "\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "r.lng"));
+  }
+}
+
 TEST(CliWrite, InputsNoRecordCanBeAreRefusedBeforeParsing) {
   struct Row {
     std::string name;  // "-": the text comes on standard input
@@ -275,7 +366,7 @@ TEST(CliBinary, EndToEndOnFilesTheTestsWrite) {
 }
 
 // What the tool prints for the sample projects and for --help, byte for byte as the files
-// under tests/data/golden hold it. The tool runs in the samples folder on relative names, so
+// under tests/data/golden hold it. The tool runs in its data folder on relative names, so
 // the listings do not depend on where the sources are. DENSORA_UPDATE_GOLDEN=1 rewrites the
 // files from the output instead; review their difference before committing it.
 TEST(CliOutput, ListingsAndHelpAreExactlyTheGoldenFiles) {
@@ -285,6 +376,7 @@ TEST(CliOutput, ListingsAndHelpAreExactlyTheGoldenFiles) {
   struct Row {
     std::string golden;
     std::vector<std::string> args;
+    std::string folder = "sample-projects";  // where it runs, under tests/data
   };
   const Row rows[] = {
       {"7Sub.txt", {"show", sub}},
@@ -296,18 +388,21 @@ TEST(CliOutput, ListingsAndHelpAreExactlyTheGoldenFiles) {
       // Several files, in the other units: the separators and the array.
       {"all-metric.txt", {"show", "--metric", sub, emb, lime}},
       {"all-metric.json", {"show", "--json", "--metric", sub, emb, lime}},
+      // A record with the laboratory's entries, written from 9Bas.json beside it.
+      {"9Bas.txt", {"show", "9Bas.lng"}, "lab-extension"},
+      {"9Bas.json", {"show", "--json", "9Bas.lng"}, "lab-extension"},
       // The usage lines and option help, made from the option table.
       {"help.txt", {"--help"}},
       {"chart-help.txt", {"chart", "--help"}},
   };
-  const std::filesystem::path goldenDir =
-      std::filesystem::path(DENSORA_SAMPLES_DIR).parent_path() / "golden";
+  const std::filesystem::path dataDir = std::filesystem::path(DENSORA_SAMPLES_DIR).parent_path();
+  const std::filesystem::path goldenDir = dataDir / "golden";
   const char* update = std::getenv("DENSORA_UPDATE_GOLDEN");
   const bool rewrite = update != nullptr && std::string(update) == "1";
   const std::filesystem::path before = std::filesystem::current_path();
-  std::filesystem::current_path(DENSORA_SAMPLES_DIR);
   for (const Row& row : rows) {
     SCOPED_TRACE(row.golden);
+    std::filesystem::current_path(dataDir / row.folder);
     std::string line;
     for (const auto& arg : row.args) line += " '" + arg + "'";
     const Result r = RunBinary(line);

@@ -41,6 +41,21 @@ std::vector<Seed> Seeds() {
          d.m_record.m_strComments = std::string(255, 'c');
          testdata::SetPoint(d.m_record, 5, 21, 98);
        }},
+      {"lab-extension.lng",
+       [](CDensoraDoc& d) {
+         testdata::FillTypicalRecord(d);
+         d.m_record.m_ext = {2.70, "measured", 12, 2.65, 2, "AASHTO T 180", "D", {}};
+       }},
+      // A later version's entries, one of each kind, beside a known one: kept as they came.
+      {"lab-extension-unknown-keys.lng",
+       [](CDensoraDoc& d) {
+         testdata::FillThreePointExample(d);
+         LabExtension& x = d.m_record.m_ext;
+         x.specificGravity = 2.65;
+         x.unknown = {{"liquidLimit", 'D', 41.5, 0, {}},
+                      {"sieveNumber", 'I', 0.0, 4, {}},
+                      {"soilClass", 'S', 0.0, 0, "A-7-6"}};
+       }},
   };
 }
 
