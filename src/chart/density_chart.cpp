@@ -1,7 +1,8 @@
-// The moisture-density chart: the test points, the fitted curve, dashed drop lines to the
-// peak, the grid with its labels, the results with the fit's warning, and the long-test
-// marker, painted from the state that the last fit left in the curve. One painter serves
-// the curve page (line widths 1, 1, 1) and the printed report (10, 7, 4).
+// The moisture-density chart: the test points, the zero-air-voids curve when the soil's
+// specific gravity is known, the fitted curve, dashed drop lines to the peak, the grid with
+// its labels, the results with the fit's warning, and the long-test marker, painted from the
+// state that the last fit left in the curve. One painter serves the curve page (line widths
+// 1, 1, 1) and the printed report (10, 7, 4).
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "framework/tone.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
+#include "model/lab_results.h"
 
 namespace {
 
@@ -29,6 +31,10 @@ constexpr Color kBlue{0, 0, 255};
 constexpr Color kRed{255, 0, 0};
 constexpr Color kGridBlue{117, 168, 190};
 constexpr Color kBlack{0, 0, 0};
+constexpr Color kDarkGreen{0, 128, 0};
+
+// The zero-air-voids curve is sampled every tenth of a percent of moisture.
+constexpr double kZeroAirVoidsStep = 0.1;
 
 // A guard on the grid lines of one axis, far above what any plot shows.
 constexpr long long kMaxGridLines = 10000;
@@ -175,17 +181,26 @@ struct ChartTools {
   Pen dropPen;
   Pen gridPen;
   Pen framePen;
+  Pen zeroAirVoidsPen;
   Font titleFont;
   Font axisFont;
   Font axisFontUp;
   Font smallFont;
 };
 
-ChartTools MakeTools(framework::DrawingSurface& dc, int framePenWidth, int curvePenWidth) {
+// The zero-air-voids curve is a reference, not a result: it takes the thinnest of the line
+// widths the chart was given (1 on screen, the drop lines' 4 on paper), never thinner than
+// a line that shows on the surface.
+ChartTools MakeTools(framework::DrawingSurface& dc, int framePenWidth, int curvePenWidth,
+                     int dropLineThickness) {
+  const int thinnest = framework::ThinnestVisiblePenWidth(dc);
+  const int referenceWidth =
+      std::max(thinnest, std::min({framePenWidth, curvePenWidth, dropLineThickness}));
   return ChartTools{Pen{PenStyle::Solid, curvePenWidth, kBlue},
                     Pen{PenStyle::Dash, 1, kRed},
-                    Pen{PenStyle::Dot, framework::ThinnestVisiblePenWidth(dc), kGridBlue},
+                    Pen{PenStyle::Dot, thinnest, kGridBlue},
                     Pen{PenStyle::Solid, framePenWidth, kBlack},
+                    Pen{PenStyle::Solid, referenceWidth, kDarkGreen},
                     framework::PointFont(dc, 120),
                     framework::PointFont(dc, 100),
                     framework::PointFont(dc, 100, "Arial", 400, 900),
@@ -230,6 +245,110 @@ void DrawCurve(framework::DrawingSurface& dc, const CDensityCurve& c, int n) {
     line.push_back({c.MapX(c.m_dSampleMoisture[i]), c.MapY(c.m_dSampleUnitWeight[i])});
   }
   dc.Polyline(line);
+}
+
+// A point of the plot in the axes' own units: moisture in percent, unit weight in the
+// chart's unit.
+struct PlotPoint {
+  double moisture, unitWeight;
+};
+
+// Cuts the segment a–b to the part inside the axis bounds (Liang–Barsky), moving a and b
+// onto it; false when no part of it is inside.
+bool ClipToAxes(const CDensityCurve& c, PlotPoint& a, PlotPoint& b) {
+  const double dx = b.moisture - a.moisture;
+  const double dy = b.unitWeight - a.unitWeight;
+  const double toward[4] = {-dx, dx, -dy, dy};
+  const double room[4] = {a.moisture - c.m_nXAxisMin, c.m_nXAxisMax - a.moisture,
+                          a.unitWeight - c.m_nYAxisMin, c.m_nYAxisMax - a.unitWeight};
+  double enter = 0.0, leave = 1.0;
+  for (int i = 0; i < 4; ++i) {
+    if (toward[i] == 0.0) {
+      if (room[i] < 0.0) return false;  // parallel to this edge and outside it
+      continue;
+    }
+    const double t = room[i] / toward[i];
+    if (toward[i] < 0.0) {
+      enter = std::max(enter, t);
+    } else {
+      leave = std::min(leave, t);
+    }
+  }
+  if (enter > leave) return false;
+  const PlotPoint from = a;
+  a = {from.moisture + enter * dx, from.unitWeight + enter * dy};
+  b = {from.moisture + leave * dx, from.unitWeight + leave * dy};
+  return true;
+}
+
+// The zero-air-voids curve across the moisture axis as the device polylines of its parts
+// inside the plot area. The curve falls as the moisture rises, so the part inside is one
+// run; a sample that is not a positive finite unit weight breaks the line.
+std::vector<std::vector<DevicePoint>> ZeroAirVoidsRuns(const CDensityCurve& c, double gs) {
+  const std::vector<CurveSample> samples = ZeroAirVoidsCurve(
+      gs, c.m_nXAxisMin, c.m_nXAxisMax, kZeroAirVoidsStep, c.Document().DensityFactor());
+  std::vector<std::vector<DevicePoint>> runs;
+  std::vector<DevicePoint> run;
+  auto endRun = [&] {
+    if (run.size() >= 2) runs.push_back(std::move(run));
+    run.clear();
+  };
+  auto usable = [](const CurveSample& s) {
+    return std::isfinite(s.unitWeight) && s.unitWeight > 0.0;
+  };
+  for (std::size_t i = 1; i < samples.size(); ++i) {
+    PlotPoint a{samples[i - 1].moisture, samples[i - 1].unitWeight};
+    PlotPoint b{samples[i].moisture, samples[i].unitWeight};
+    if (!usable(samples[i - 1]) || !usable(samples[i]) || !ClipToAxes(c, a, b)) {
+      endRun();
+      continue;
+    }
+    const DevicePoint from{c.MapX(a.moisture), c.MapY(a.unitWeight)};
+    if (run.empty() || run.back() != from) {
+      endRun();
+      run.push_back(from);
+    }
+    run.push_back({c.MapX(b.moisture), c.MapY(b.unitWeight)});
+  }
+  endRun();
+  return runs;
+}
+
+// Where a label of `size` goes by the curve's right end: its top-left corner, `gap` clear
+// of the curve and inside the plot area. A falling curve leaves the room below and left of
+// each of its points free, and the room above and right of it; the label hangs below and
+// left of the rightmost point that leaves it room there, else above and right of the
+// rightmost point that does. None when the plot area is too small for it.
+std::optional<DevicePoint> LabelCorner(const std::vector<DevicePoint>& line, const PlotEdges& e,
+                                       const framework::TextSize& size, int gap) {
+  for (auto p = line.rbegin(); p != line.rend(); ++p) {
+    const DevicePoint corner{p->x - gap - size.cx, p->y + gap};
+    if (corner.x >= e.xLeft + gap && corner.y + size.cy <= e.yBottom - gap) return corner;
+  }
+  for (auto p = line.rbegin(); p != line.rend(); ++p) {
+    const DevicePoint corner{p->x + gap, p->y - gap - size.cy};
+    if (corner.x + size.cx <= e.xRight - gap && corner.y >= e.yTop + gap) return corner;
+  }
+  return std::nullopt;
+}
+
+// The zero-air-voids curve of the record's specific gravity, inside the plot area, and its
+// label by its right end; nothing without a specific gravity. The pen and font are put back.
+void DrawZeroAirVoids(framework::DrawingSurface& dc, const CDensityCurve& c,
+                      const ChartTools& tools, int gap) {
+  const double gs = c.Document().m_record.m_ext.specificGravity;
+  if (!(gs > 0.0) || !std::isfinite(gs)) return;
+  const std::vector<std::vector<DevicePoint>> runs = ZeroAirVoidsRuns(c, gs);
+  if (runs.empty()) return;  // the curve passes above or below the whole plot
+  const Pen previousPen = dc.SelectPen(tools.zeroAirVoidsPen);
+  for (const auto& run : runs) dc.Polyline(run);
+  dc.SelectPen(previousPen);
+  const Font previousFont = dc.SelectFont(tools.smallFont);
+  const std::string label = ZeroAirVoidsLabel(gs);
+  if (const auto corner = LabelCorner(runs.back(), Edges(c), dc.TextExtent(label), gap)) {
+    dc.TextOut(corner->x, corner->y, label);
+  }
+  dc.SelectFont(previousFont);
 }
 
 // The axis titles, the chart's title and the tick labels; every position is a text's
@@ -286,11 +405,14 @@ void DrawResults(framework::DrawingSurface& dc, const CDensityCurve& c) {
   dc.TextOut(textX, e.yTop + H / 13, c.m_strMessages[status]);
 }
 
-// Everything drawn from a fit of three or more points: the curve, the drop lines from its
-// peak, the titles and labels, the results. Returns the font selected before.
+// Everything drawn from a fit of three or more points: the zero-air-voids curve under the
+// fitted one, the fitted curve, the drop lines from its peak, the titles and labels, the
+// results. Returns the font selected before.
 Font DrawFittedCurve(framework::DrawingSurface& dc, const CDensityCurve& c, const ChartTools& tools,
                      const Ticks& ticks, int n, int dropLineThickness) {
   const CompactionRecord& rec = c.Document().m_record;
+  // The label keeps a marker's radius clear of the curve and the plot's edges.
+  DrawZeroAirVoids(dc, c, tools, std::max(2, c.m_layout.width / 150));
   DrawCurve(dc, c, n);
   dc.SelectPen(tools.dropPen);
   DrawDropLines(dc, c, rec.m_dOptimumMoisture, rec.m_dMaxDryDensity, dropLineThickness);
@@ -343,7 +465,7 @@ void CDensityCurve::DrawChart(framework::DrawingSurface& dc, int left, int top, 
                               int bottom, int framePenWidth, int curvePenWidth,
                               int dropLineThickness) {
   m_layout = LayoutFor(left, top, right, bottom);
-  const ChartTools tools = MakeTools(dc, framePenWidth, curvePenWidth);
+  const ChartTools tools = MakeTools(dc, framePenWidth, curvePenWidth, dropLineThickness);
   const Pen oldPen = dc.SelectPen(tools.curvePen);
   dc.SetBkMode(BkMode::Transparent);
 

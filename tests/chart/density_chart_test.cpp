@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -623,6 +625,111 @@ TEST(ChartGrid, TheGridPenIsAPixelOnScreenAndAQuarterPointOnPaper) {
   }
 }
 
+// The zero-air-voids curve of the soil's specific gravity: drawn only when one is entered
+// and the curve crosses the plot, dark green, in the thinnest line the chart was given, under
+// the fitted curve, cut where it leaves the plot area and labelled inside it by its right
+// end. The axis bounds stay those of the fit.
+TEST(ChartZeroAirVoids, DrawnOnlyWithASpecificGravityAndCutToThePlotArea) {
+  enum class Enters { Nowhere, LeftEdge, Top };
+  struct Case {
+    const char* name;
+    double gs;
+    bool metric;
+    int dpi, frame, curvePen, drop;
+    Enters enters;  // where the green line comes into the plot
+    int penWidth;
+    const char* label;
+  };
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  // The three points' plot: moisture 9 to 15 %, unit weight 99 to 106 pcf (1580 to 1700
+  // kg/m³). Gs 2.00 runs from 105.8 pcf at 9 % out through the bottom at 13 %; Gs 2.10 comes
+  // in through the top at 11.3 % and leaves at the right edge; Gs 2.70 passes above it all.
+  const Case cases[] = {
+      {"no specific gravity", 0.0, false, 96, 1, 1, 1, Enters::Nowhere, 0, nullptr},
+      {"not a number", nan, false, 96, 1, 1, 1, Enters::Nowhere, 0, nullptr},
+      {"above the whole plot", 2.70, false, 96, 1, 1, 1, Enters::Nowhere, 0, nullptr},
+      {"screen, out through the bottom", 2.0, false, 96, 1, 1, 1, Enters::LeftEdge, 1,
+       "ZAV (Gs = 2.00)"},
+      {"screen, in through the top", 2.1, false, 96, 1, 1, 1, Enters::Top, 1, "ZAV (Gs = 2.10)"},
+      {"screen, Metric", 2.1, true, 96, 1, 1, 1, Enters::Top, 1, "ZAV (Gs = 2.10)"},
+      {"paper at 600 dpi", 2.0, false, 600, 10, 7, 4, Enters::LeftEdge, 4, "ZAV (Gs = 2.00)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CDensoraDoc doc;
+    doc.m_nUnits = c.metric ? kMetric : kEnglish;
+    densora_test::SetThreePoints(doc);
+    CDensityCurve plain(doc);
+    plain.FitRecord();
+    doc.m_record.m_ext.specificGravity = c.gs;
+    CDensityCurve curve(doc);
+    curve.FitRecord();
+    EXPECT_EQ(curve.m_nXAxisMin, plain.m_nXAxisMin);
+    EXPECT_EQ(curve.m_nXAxisMax, plain.m_nXAxisMax);
+    EXPECT_EQ(curve.m_nYAxisMin, plain.m_nYAxisMin);
+    EXPECT_EQ(curve.m_nYAxisMax, plain.m_nYAxisMax);
+
+    RecordingSurface dc(c.dpi, c.dpi);
+    curve.DrawChart(dc, 0, 0, 6 * c.dpi, 4 * c.dpi, c.frame, c.curvePen, c.drop);
+    const int x0 = curve.MapX(curve.m_nXAxisMin), x1 = curve.MapX(curve.m_nXAxisMax);
+    const int y0 = curve.MapY(curve.m_nYAxisMin), y1 = curve.MapY(curve.m_nYAxisMax);
+    std::vector<framework::DevicePoint> green;
+    std::size_t firstGreen = 0, fitted = 0;
+    for (std::size_t i = 0; i < dc.Calls().size(); ++i) {
+      const RecordedCall& call = dc.Calls()[i];
+      if (call.kind != Kind::Polyline) continue;
+      if (call.pen.color == framework::Color{0, 128, 0}) {
+        EXPECT_EQ(call.pen, (framework::Pen{PenStyle::Solid, c.penWidth, {0, 128, 0}}));
+        if (green.empty()) firstGreen = i;
+        green.insert(green.end(), call.points.begin(), call.points.end());
+      } else {
+        EXPECT_EQ(call.pen, (framework::Pen{PenStyle::Solid, c.curvePen, {0, 0, 255}}));
+        fitted = i;
+      }
+    }
+    const RecordedCall* label = c.label != nullptr ? dc.FindText(c.label) : nullptr;
+    if (c.enters == Enters::Nowhere) {
+      EXPECT_TRUE(green.empty());
+      for (const auto& t : dc.Texts()) EXPECT_EQ(t.text.find("ZAV"), std::string::npos);
+      continue;
+    }
+    ASSERT_GE(green.size(), 2u);
+    EXPECT_LT(firstGreen, fitted) << "the fitted curve is drawn over the reference";
+    for (const auto& p : green) {
+      EXPECT_TRUE(p.x >= x0 && p.x <= x1 && p.y >= y1 && p.y <= y0) << p.x << ", " << p.y;
+    }
+    // Cut where it crosses an edge, not where the last sample inside happens to fall.
+    const double density = 62.4 * c.gs * doc.DensityFactor();
+    const double atTop = (density / curve.m_nYAxisMax - 1.0) * 100.0 / c.gs;  // percent
+    if (c.enters == Enters::Top) {
+      EXPECT_EQ(green.front().y, y1);
+      EXPECT_NEAR(green.front().x, curve.MapX(atTop), 1);
+      EXPECT_EQ(green.back().x, x1);
+    } else {
+      const double at = curve.m_nXAxisMin;
+      EXPECT_EQ(green.front(),
+                (framework::DevicePoint{x0, curve.MapY(density / (1.0 + at * c.gs / 100.0))}));
+      EXPECT_EQ(green.back().y, y0);
+    }
+
+    ASSERT_NE(label, nullptr);
+    dc.SelectFont(label->font);
+    const framework::TextSize size = dc.TextExtent(label->text);
+    EXPECT_TRUE(label->x > x0 && label->x + size.cx < x1 && label->y > y1 &&
+                label->y + size.cy < y0)
+        << "label at " << label->x << ", " << label->y;
+    for (const auto& p : green) {
+      EXPECT_FALSE(p.x >= label->x && p.x <= label->x + size.cx && p.y >= label->y &&
+                   p.y <= label->y + size.cy)
+          << "the line runs through its label at " << p.x << ", " << p.y;
+    }
+    // By the right end of the line, not its left.
+    const int midX = label->x + size.cx / 2, midY = label->y + size.cy / 2;
+    auto distance = [&](framework::DevicePoint p) { return std::hypot(p.x - midX, p.y - midY); };
+    EXPECT_LT(distance(green.back()), distance(green.front()));
+  }
+}
+
 // Every coordinate the painter hands the surface.
 std::vector<int> Coordinates(const RecordingSurface& dc) {
   std::vector<int> out;
@@ -644,6 +751,13 @@ TEST_F(ChartFixture, BadDataDrawsABoundedChart) {
          densora_test::SetThreePoints(d);
          d.m_record.m_dLongTestDensity = 1e7;
          d.m_record.m_dLongTestMoisture = 5000.0;
+       }},
+      {"the same with a specific gravity: a long zero-air-voids curve",
+       [](CDensoraDoc& d) {
+         densora_test::SetThreePoints(d);
+         d.m_record.m_dLongTestDensity = 1e7;
+         d.m_record.m_dLongTestMoisture = 5000.0;
+         d.m_record.m_ext.specificGravity = 2.65;
        }},
       {"dry weights of 0",
        [](CDensoraDoc& d) {
