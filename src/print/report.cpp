@@ -1,5 +1,6 @@
 #include "print/report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "framework/text_format.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
+#include "model/lab_results.h"
 #include "model/long_test.h"
 #include "print/emblem.h"
 
@@ -74,8 +76,9 @@ void DrawProjectBlock(framework::DrawingSurface& dc, int W, int H, const Compact
   TextUpTo(dc, X(0.313), Yk(0.222), leftEnd, rec.m_strStation);
   TextOnTwoLines(dc, X(0.313), Yk(0.247), rightEnd, rec.m_strComments);
   TextUpTo(dc, X(0.7), Yk(0.15), rightEnd, rec.m_strDate);
-  // The report always names the procedure the program runs, whatever the test type field holds.
-  dc.TextOut(X(0.7), Yk(0.174), "AASHTO T-99");
+  // The report names the procedure: the standard and method the laboratory entered, or the
+  // one the program runs when it entered neither, whatever the test type field holds.
+  dc.TextOut(X(0.7), Yk(0.174), StandardTitle(rec.m_ext));
   TextUpTo(dc, X(0.7), Yk(0.198), rightEnd, rec.m_strTestNo);
   TextUpTo(dc, X(0.7), Yk(0.222), rightEnd, rec.m_strTestedBy);
 }
@@ -211,6 +214,63 @@ void DrawLongTestResults(framework::DrawingSurface& dc, int W, int H, const CDen
                  moistureRating);
 }
 
+// Where a row of `text` that may take its first `fits` bytes ends: after the last ", " or
+// ": " that fits, so that a clause stays whole, when that leaves the row half full or more;
+// else after the last blank that fits, else where the room ends.
+std::size_t RowBreak(const std::string& text, std::size_t fits) {
+  if (fits >= text.size()) return text.size();
+  for (std::size_t p = text.find_last_of(",:", fits);
+       p != std::string::npos && p > 0 && p + 2 >= fits / 2; p = text.find_last_of(",:", p - 1)) {
+    if (p + 1 < fits && text[p + 1] == ' ') return p + 2;
+  }
+  const std::size_t blank = text.rfind(' ', fits);
+  return blank != std::string::npos && blank > 0 ? blank + 1 : fits;
+}
+
+// `text` in rows that fit in `width`, broken as RowBreak says, without their blanks at the
+// ends.
+std::vector<std::string> Rows(const framework::DrawingSurface& dc, const std::string& text,
+                              int width) {
+  std::vector<std::string> rows;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::string rest = text.substr(at);
+    const std::size_t take =
+        std::max<std::size_t>(1, RowBreak(rest, framework::FittingLength(dc, rest, width)));
+    std::string row = rest.substr(0, take);
+    while (!row.empty() && row.back() == ' ') row.pop_back();
+    rows.push_back(row);
+    at += take;
+    while (at < text.size() && text[at] == ' ') ++at;
+  }
+  return rows;
+}
+
+// Under the long test, what the laboratory's own entries make of the fit: the specific
+// gravity, the oversize correction and the warnings, one row each as the long-test lines
+// are spaced, a line too long for the page going on in the next row. Nothing without such
+// entries. Returns the number of rows written.
+int DrawLabLines(framework::DrawingSurface& dc, int W, int H, const CDensoraDoc& doc,
+                 const framework::Font& valueFont) {
+  const CompactionRecord& rec = doc.m_record;
+  const double factor = doc.DensityFactor();
+  const LabResults results =
+      EvaluateLab(rec, rec.m_dMaxDryDensity / factor, rec.m_dOptimumMoisture);
+  std::vector<std::string> lines = ReportLabLines(rec.m_ext, results, factor, doc.DensityUnit());
+  lines.insert(lines.end(), results.checks.begin(), results.checks.end());
+  if (lines.empty()) return 0;
+  dc.SelectFont(valueFont);
+  const int left = Part(0.135, W);
+  int rows = 0;
+  for (const std::string& line : lines) {
+    for (const std::string& row : Rows(dc, line, Part(0.892, W) - left)) {
+      dc.TextOut(left, 325 + Part(0.53 + 0.02 * rows, H), row);
+      ++rows;
+    }
+  }
+  return rows;
+}
+
 }  // namespace
 
 void DrawTestTable(framework::DrawingSurface& dc, int left, int top, int right, int bottom,
@@ -247,9 +307,12 @@ void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CD
   DrawTestTable(dc, X(0.125), Part(0.365, H), X(0.892), Part(0.52, H), doc);
   DrawLongTestResults(dc, W, H, doc, labelFont, valueFont);
 
-  // Refit and draw the chart with heavier lines, in the value font.
+  // Refit; the laboratory's lines take their corrected results from this fit, and push the
+  // chart's top down by the rows they take. Then the chart with heavier lines, in the value
+  // font.
   curve.FitRecord();
-  curve.DrawChart(dc, X(0.125), Part(0.59, H), X(0.892), Part(0.95, H), 10, 7, 4);
+  const int labRows = DrawLabLines(dc, W, H, doc, valueFont);
+  curve.DrawChart(dc, X(0.125), Part(0.59 + 0.02 * labRows, H), X(0.892), Part(0.95, H), 10, 7, 4);
 
   // Put the surface back.
   dc.SelectPen(oldPen);

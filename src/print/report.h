@@ -14,9 +14,12 @@ namespace print {
 // from the origin. Positions are fractions of the page; the emblem (600 × 600), the project
 // block's offset (325) and the pen width (10) are device units. The long-test ratings use
 // the record's fit results as they stand; then the present points are counted into the
-// record and `curve` (which must work on `doc`) is refitted and draws the chart. Nothing
-// else in the record changes. The surface's pen and font are put back at the end; asking
-// the screen to repaint is left to the caller.
+// record and `curve` (which must work on `doc`) is refitted. The laboratory's lines (specific
+// gravity, oversize correction, warnings) follow the long test only when entered, taking
+// their results from that fit, and the chart below them gives up the rows they take; a
+// record without them prints as it always did. Nothing else in the record changes. The
+// surface's pen and font are put back at the end; asking the screen to repaint is left to
+// the caller.
 void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CDensoraDoc& doc,
                 CDensityCurve& curve);
 

@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
+#include "model/lab_extension.h"
 #include "support/compaction_points.h"
 #include "support/recording_surface.h"
 
@@ -313,6 +315,150 @@ TEST_F(ReportFixture, LongTextsEndAtTheirColumnAndALongCommentTakesASecondLine) 
   dc.Clear();
   Print();
   EXPECT_TRUE(Row(1955 + dc.TextExtent(" ").cy).empty());
+}
+
+// One drawing call in full, to compare two pages call for call.
+std::string Describe(const RecordedCall& c) {
+  std::ostringstream o;
+  o << static_cast<int>(c.kind) << " (" << c.x << ", " << c.y << ", " << c.right << ", " << c.bottom
+    << ") from (" << c.from.x << ", " << c.from.y << ") \"" << c.text << "\" pen "
+    << static_cast<int>(c.pen.style) << "/" << c.pen.width << "/" << static_cast<int>(c.pen.color.g)
+    << " font " << c.font.height << "/" << c.font.weight << " bk " << static_cast<int>(c.bkMode)
+    << " fill " << static_cast<int>(c.fill.color.r) << " bitmap " << c.bitmapBlack << " points";
+  for (const auto& p : c.points) o << " " << p.x << "," << p.y;
+  return o.str();
+}
+
+std::vector<std::string> Described(const RecordingSurface& dc) {
+  std::vector<std::string> out;
+  for (const auto& c : dc.Calls()) out.push_back(Describe(c));
+  return out;
+}
+
+// The laboratory's entries on the report: the standard and method name the procedure, and
+// under the long test come the specific gravity, the oversize correction in the report's
+// unit and the warnings, a row each, a long line broken after a clause, the chart giving
+// up the rows they take. Entries with nothing to print leave the page as it always was,
+// and nothing above their rows moves.
+TEST_F(ReportFixture, LabEntriesNameTheStandardAndFollowTheLongTest) {
+  struct Case {
+    const char* name;
+    void (*enter)(LabExtension&);
+    bool metric;
+    std::string title;
+    std::vector<std::string> rows;
+  };
+  const Case cases[] = {
+      {"nothing entered", [](LabExtension&) {}, false, "AASHTO T-99", {}},
+      {"only an entry of a later version",
+       [](LabExtension& x) {
+         x.unknown.push_back({"sieveSize", 'D', 4.75, 0, ""});
+       },
+       false,
+       "AASHTO T-99",
+       {}},
+      {"standard and method",
+       [](LabExtension& x) {
+         x.standard = "AASHTO T 180";
+         x.method = "D";
+       },
+       false,
+       "AASHTO T-180, Method D",
+       {}},
+      {"specific gravity",
+       [](LabExtension& x) {
+         x.specificGravity = 2.70;
+         x.specificGravitySource = "measured";
+       },
+       false,
+       "AASHTO T-99",
+       {"Specific Gravity (Gs) = 2.70 (measured)"}},
+      // Gs 2.00 puts the 12 % and 14 % points above the zero-air-voids curve; 35 % is
+      // beyond the 25 % Method A allows.
+      {"everything, Metric",
+       [](LabExtension& x) {
+         x.specificGravity = 2.0;
+         x.specificGravitySource = "assumed";
+         x.oversizePercent = 35.0;
+         x.oversizeSpecificGravity = 2.60;
+         x.oversizeMoisture = 2.0;
+         x.standard = "ASTM D698";
+         x.method = "A";
+       },
+       true,
+       "ASTM D698, Method A",
+       {"Specific Gravity (Gs) = 2.00 (assumed)",
+        "Oversize Correction: 35.0 % retained, Gm = 2.60, MC = 2.0 %:",
+        "Corrected Maximum Dry Density = 1905.8 kg/m\xB3, Corrected Optimum Moisture = 8.6 %",
+        "WARNING: Point 2 lies above the zero-air-voids curve (S = 120 %)",
+        "WARNING: Point 3 lies above the zero-air-voids curve (S = 119 %)",
+        "WARNING: 35.0 % oversize exceeds the 25 % limit of Method A"}},
+  };
+  const int longTestY = 3691, left = 688, right = 4549;
+  std::vector<std::string> plain[2];  // the page without entries, English and Metric
+  for (const bool metric : {false, true}) {
+    doc.m_nUnits = metric ? kMetric : kEnglish;
+    densora_test::SetThreePoints(doc);
+    dc = RecordingSurface(600, 600);  // each page from a fresh surface's state
+    Fit();
+    Print();
+    plain[metric] = Described(dc);
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    doc.m_nUnits = c.metric ? kMetric : kEnglish;
+    doc.m_record.m_ext = LabExtension{};
+    c.enter(doc.m_record.m_ext);
+    dc = RecordingSurface(600, 600);
+    Fit();
+    Print();
+    ExpectText(c.title, 3570, 1473, 400);
+
+    std::vector<RecordedCall> rows;
+    for (const auto& t : dc.Texts()) {
+      if (t.x == left && t.y > longTestY) rows.push_back(t);
+    }
+    std::vector<std::string> texts;
+    for (const auto& r : rows) texts.push_back(r.text);
+    EXPECT_EQ(texts, c.rows);
+
+    const std::vector<std::string> page = Described(dc);
+    const std::vector<std::string>& before = plain[c.metric];
+    if (rows.empty()) {
+      // The plain page, call for call, but for the title.
+      ASSERT_EQ(page.size(), before.size());
+      for (std::size_t i = 0; i < page.size(); ++i) {
+        if (dc.Calls()[i].text != c.title) {
+          EXPECT_EQ(page[i], before[i]) << i;
+        }
+      }
+      EXPECT_EQ(viewCurve.m_layout.top, 3894);
+      continue;
+    }
+    // Everything up to the long test's last line as on the plain page, but for the title.
+    const auto& calls = dc.Calls();
+    const auto last = std::find_if(calls.begin(), calls.end(), [&](const RecordedCall& call) {
+      return call.y == longTestY && call.text.starts_with("Optimum Moisture = ");
+    });
+    ASSERT_NE(last, calls.end());
+    for (std::size_t i = 0; i <= static_cast<std::size_t>(last - calls.begin()); ++i) {
+      if (calls[i].text != c.title) {
+        EXPECT_EQ(page[i], before[i]) << i;
+      }
+    }
+    // Rows in the value font, a row apart as the long-test lines are, each within the
+    // margins, all above the chart, which keeps its bottom.
+    const int step = longTestY - 3559;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_EQ(rows[i].font, (framework::Font{"Arial", kTextHeight, 400, 0})) << i;
+      EXPECT_NEAR(rows[i].y, longTestY + step * static_cast<int>(i + 1), 1) << i;
+      dc.SelectFont(rows[i].font);
+      EXPECT_LE(left + dc.TextExtent(rows[i].text).cx, right) << rows[i].text;
+    }
+    const RecordedCall& title = Text("Moisture-Density Curve");
+    EXPECT_GT(title.y, rows.back().y + dc.TextExtent(rows.back().text).cy);
+    EXPECT_EQ(viewCurve.m_layout.top + viewCurve.m_layout.height, 6270);
+  }
 }
 
 // The test table alone, in a rectangle of 800 × 400 at (100, 200).
