@@ -5,8 +5,17 @@
 #include <QPixmap>
 #include <functional>
 
+#include "app/app_resources.h"
+
 namespace icons {
 namespace {
+
+QIcon FromResources(const char* name) {
+  resources::Init();
+  QIcon icon;
+  for (int size : kSizes) icon.addFile(ResourcePath(name, size), QSize(size, size));
+  return icon;
+}
 
 // Draws `paint` on a 16 × 16 grid scaled to each of the sizes.
 QIcon Drawn(const std::function<void(QPainter&)>& paint) {
@@ -47,23 +56,15 @@ void Sheet(QPainter& p) {
 
 }  // namespace
 
-QIcon Document() {
-  return Drawn([](QPainter& p) {
-    Sheet(p);
-    QPainterPath curve;
-    curve.moveTo(4.5, 12.5);
-    curve.cubicTo(6.5, 5.5, 9.5, 5.5, 11.5, 11.5);
-    p.setPen(QPen(QColor(0, 0, 255), 1.2));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(curve);
-    p.setPen(QPen(QColor(255, 0, 0), 0.8, Qt::DashLine));
-    p.drawLine(QPointF(8, 7.2), QPointF(8, 13.5));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 255));
-    for (QPointF c : {QPointF(5.2, 10.8), QPointF(8, 7.2), QPointF(10.8, 10)})
-      p.drawEllipse(c, 1.1, 1.1);
-  });
+QString ResourcePath(const char* name, int size) {
+  const QString file = QString::fromLatin1(name);
+  if (size == 0) return QStringLiteral(":/densora/icons/%1.svg").arg(file);
+  return QStringLiteral(":/densora/icons/%1x%1/%2.png").arg(size).arg(file);
 }
+
+QIcon Program() { return FromResources(kProgramName); }
+
+QIcon Document() { return FromResources(kDocumentName); }
 
 QIcon FileNew() {
   return Themed("document-new", [](QPainter& p) { Sheet(p); });

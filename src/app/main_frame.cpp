@@ -52,7 +52,7 @@ QString CommandName(int id) {
 
 CMainFrame::CMainFrame(CDensoraDoc& doc) : m_doc(doc) {
   setObjectName(QStringLiteral("CMainFrame"));
-  setWindowIcon(icons::Document());
+  setWindowIcon(icons::Program());
   m_doc.AddView(this);
 }
 

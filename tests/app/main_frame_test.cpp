@@ -6,12 +6,15 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
+#include <filesystem>
 
 #include "app/about_dialog.h"
 #include "app/app_commands.h"
 #include "app/resource.h"
 #include "support_qt/app_fixture.h"
 #include "views/project_info_page.h"
+#include "views/project_tree.h"
 
 using MainFrame = AppFixture;
 
@@ -59,6 +62,39 @@ TEST_F(MainFrame, ToolbarButtonsInOrderWithTips) {
       EXPECT_FALSE(a->icon().isNull());
       EXPECT_FALSE(a->statusTip().isEmpty());
     }
+  }
+}
+
+// The window and the projects tree show the pictures that are installed into the icon
+// theme: the program's icon on the window, the document icon on each test.
+TEST_F(MainFrame, TheWindowAndTheTreeShowTheInstalledPictures) {
+  CDensoraDoc test;
+  testdata::FillTypicalRecord(test);
+  std::filesystem::create_directories(tmp / "projects");
+  ASSERT_TRUE(test.OnSaveDocument(tmp / "projects/7Sub.lng"));
+  ASSERT_TRUE(Start());
+  QTreeWidget& tree = View()->Tree();
+  ASSERT_EQ(tree.topLevelItemCount(), 1);
+  const struct {
+    QIcon shown;
+    const char* picture;
+    int size;
+  } kCases[] = {
+      {Frame()->windowIcon(), "densora", 16},
+      {Frame()->windowIcon(), "densora", 48},
+      {Frame()->windowIcon(), "densora", 256},
+      {tree.topLevelItem(0)->icon(0), "application-x-densora-compaction", 16},
+  };
+  for (const auto& c : kCases) {
+    const QString file =
+        QStringLiteral(DENSORA_RES_DIR "/icons/%1x%1/%2.png").arg(c.size).arg(c.picture);
+    const QImage installed = QImage(file).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    ASSERT_FALSE(installed.isNull()) << file.toStdString();
+    EXPECT_EQ(c.shown.pixmap(c.size, c.size)
+                  .toImage()
+                  .convertToFormat(QImage::Format_ARGB32_Premultiplied),
+              installed)
+        << c.picture << " at " << c.size;
   }
 }
 
