@@ -1,17 +1,22 @@
 #include "app/file_association.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <utility>
+#include <vector>
 
+#include "app/app_resources.h"
 #include "app/icons.h"
 
 namespace association {
 namespace {
 
+// Writes `text` whole or not at all; nothing, and false, for no text (a resource missing).
 bool WriteText(const QString& path, const QByteArray& text) {
+  if (text.isEmpty()) return false;
   QDir().mkpath(QFileInfo(path).absolutePath());
   QSaveFile f(path);
   if (!f.open(QIODevice::WriteOnly)) return false;
@@ -40,37 +45,30 @@ QString ExecLine(const QString& exePath) {
   return QStringLiteral("\"") + quoted + QStringLiteral("\" %f");
 }
 
+QByteArray DesktopEntry(const QString& execLine) {
+  QByteArray entry = resources::Read(QStringLiteral(":/densora/densora.desktop.in"));
+  return entry.replace("@DENSORA_EXEC@", execLine.toUtf8());
+}
+
 bool WriteAssociation(const QString& dataHome, const QString& exePath) {
-  const QByteArray desktop = QStringLiteral(
-                                 "[Desktop Entry]\n"
-                                 "Type=Application\n"
-                                 "Name=Densora\n"
-                                 "GenericName=Compaction Test\n"
-                                 "Comment=Moisture-density (compaction) tests to AASHTO T-99\n"
-                                 "Exec=%1\n"
-                                 "Icon=densora\n"
-                                 "MimeType=%2;\n"
-                                 "Terminal=false\n"
-                                 "Categories=Science;Engineering;\n")
-                                 .arg(ExecLine(exePath), QString::fromLatin1(kMimeType))
-                                 .toUtf8();
-  const QByteArray mime =
-      QStringLiteral(
-          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-          "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-          "  <mime-type type=\"%1\">\n"
-          "    <comment>Densora compaction file</comment>\n"
-          "    <icon name=\"densora\"/>\n"
-          "    <glob pattern=\"*.lng\"/>\n"
-          "  </mime-type>\n"
-          "</mime-info>\n")
-          .arg(QString::fromLatin1(kMimeType))
-          .toUtf8();
-  bool ok = WriteText(dataHome + QStringLiteral("/applications/densora.desktop"), desktop);
-  ok = WriteText(dataHome + QStringLiteral("/mime/packages/densora.xml"), mime) && ok;
-  const QString iconPath = dataHome + QStringLiteral("/icons/hicolor/48x48/apps/densora.png");
-  QDir().mkpath(QFileInfo(iconPath).absolutePath());
-  ok = icons::Document().pixmap(48, 48).save(iconPath, "PNG") && ok;
+  std::vector<std::pair<QString, QByteArray>> files = {
+      {QStringLiteral("applications/densora.desktop"), DesktopEntry(ExecLine(exePath))},
+      {QStringLiteral("mime/packages/densora.xml"),
+       resources::Read(QStringLiteral(":/densora/densora.xml"))}};
+  // In the icon theme the program's icon is an application's, the document's the MIME type's.
+  for (const auto& [name, context] :
+       {std::pair{icons::kProgramName, "apps"}, std::pair{icons::kDocumentName, "mimetypes"}}) {
+    const QString file =
+        QStringLiteral("/%1/%2").arg(QString::fromLatin1(context), QString::fromLatin1(name));
+    files.emplace_back(QStringLiteral("icons/hicolor/scalable") + file + QStringLiteral(".svg"),
+                       resources::Read(icons::ResourcePath(name, 0)));
+    files.emplace_back(QStringLiteral("icons/hicolor/48x48") + file + QStringLiteral(".png"),
+                       resources::Read(icons::ResourcePath(name, 48)));
+  }
+  bool ok = true;
+  for (const auto& [path, bytes] : files) {
+    if (!WriteText(dataHome + u'/' + path, bytes)) ok = false;
+  }
   return ok;
 }
 

@@ -157,6 +157,37 @@ TEST_F(Startup, WritesTheFileTypeAssociationForTheUser) {
   EXPECT_FALSE(ReadText(data + "/applications/densora.desktop").isEmpty());
 }
 
+// The user's association is the one an install puts into the system's folders, the
+// program's own path in the Exec line apart; the installed entry runs densora from the PATH.
+TEST_F(Startup, TheUsersAssociationIsTheInstalledOne) {
+  ASSERT_TRUE(Start({}, true));
+  const QString data = QString::fromStdString(tmp / "data");
+  const QString res = QStringLiteral(DENSORA_RES_DIR);
+  const struct {
+    const char* written;
+    QString installed;
+  } kFiles[] = {
+      {"applications/densora.desktop", DENSORA_INSTALL_FILES_DIR "/densora.desktop"},
+      {"mime/packages/densora.xml", res + "/densora.xml"},
+      {"icons/hicolor/scalable/apps/densora.svg", res + "/icons/densora.svg"},
+      {"icons/hicolor/48x48/apps/densora.png", res + "/icons/48x48/densora.png"},
+      {"icons/hicolor/scalable/mimetypes/application-x-densora-compaction.svg",
+       res + "/icons/application-x-densora-compaction.svg"},
+      {"icons/hicolor/48x48/mimetypes/application-x-densora-compaction.png",
+       res + "/icons/48x48/application-x-densora-compaction.png"},
+  };
+  const QByteArray ownExec =
+      "Exec=" + association::ExecLine(QCoreApplication::applicationFilePath()).toUtf8() + '\n';
+  for (const auto& f : kFiles) {
+    QFile written(data + '/' + QString::fromLatin1(f.written));
+    QFile installed(f.installed);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << f.written;
+    ASSERT_TRUE(installed.open(QIODevice::ReadOnly)) << f.installed.toStdString();
+    EXPECT_EQ(written.readAll().replace(ownExec, "Exec=densora %f\n"), installed.readAll())
+        << f.written;
+  }
+}
+
 TEST_F(Startup, AnAssociationThatCannotBeWrittenIsSilent) {
   const std::string blocker = tmp / "file-not-folder";
   std::ofstream(blocker) << "x";
