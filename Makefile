@@ -5,7 +5,7 @@ FUZZ_SECONDS ?= 60
 CORE_SOURCES  = $(wildcard src/framework/*.cpp src/model/*.cpp src/file/*.cpp src/chart/*.cpp src/print/*.cpp)
 FORMATTED     = $(shell git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp')
 
-.PHONY: all deps build run test test-asan fuzz bench lint format clean
+.PHONY: all deps build run test test-asan fuzz bench lint format package install-check icons clean
 
 all: build
 
@@ -51,6 +51,19 @@ lint: deps build/CMakeCache.txt
 
 format:
 	clang-format -i $(FORMATTED)
+
+# The Debian package, build/package/densora_<version>-<revision>_<arch>.deb.
+package: build
+	rm -f build/package/densora_*.deb
+	cmake --build --preset default --target package
+
+# The install and the package as the desktop's and Debian's tools check them.
+install-check: package
+	./tools/check-install build
+
+# The icons' PNGs, rendered again from their SVGs (res/icons/).
+icons: deps
+	./tools/render-icons
 
 clean:
 	rm -rf build build-asan build-fuzz
