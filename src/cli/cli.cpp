@@ -37,6 +37,7 @@ void RegisterBuiltins() {
   done = true;
   RegisterShow();
   RegisterWrite();
+  RegisterSummary();
 }
 
 bool AsksForHelp(const std::vector<std::string>& args) {

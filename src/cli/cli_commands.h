@@ -32,5 +32,6 @@ bool OpenFit(CDensoraDoc& doc, const std::string& path, Fitted& fitted, std::ost
 
 void RegisterShow();
 void RegisterWrite();
+void RegisterSummary();
 
 }  // namespace cli

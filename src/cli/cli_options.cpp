@@ -53,6 +53,19 @@ int TakeOption(const CommandInfo& info, const Option& option, const std::vector<
   return kExitOk;
 }
 
+// "--csv and --json cannot be given together" when the command was given both a switch and
+// the one before it in the table, of which it is the other choice; else the empty text.
+std::string BothChoicesGiven(const CommandInfo& info, const Arguments& args) {
+  for (std::size_t i = 1; i < kOptions.size(); ++i) {
+    const Option& option = kOptions[i];
+    const Option& before = kOptions[i - 1];
+    if (option.alternative && Takes(option, info) && args.*option.flag && args.*before.flag) {
+      return std::string(before.name) + " and " + option.name + " cannot be given together";
+    }
+  }
+  return {};
+}
+
 // Whether the inputs and the required options are all there.
 bool Complete(const CommandInfo& info, const Arguments& args) {
   if (args.inputs.empty() || (!info.manyInputs && args.inputs.size() > 1)) return false;
@@ -86,10 +99,16 @@ bool IsImageSize(const std::string& text) {
 
 std::string UsageLine(const CommandInfo& info) {
   std::string line = std::string(info.name) + ' ' + info.input + (info.manyInputs ? "..." : "");
-  for (const Option& option : kOptions) {
+  for (std::size_t i = 0; i < kOptions.size(); ++i) {
+    const Option& option = kOptions[i];
     if (!Takes(option, info)) continue;
     const std::string text = Spelled(option, info, false);
-    line += option.required ? ' ' + text : " [" + text + ']';
+    // The other choice joins the bracket of the switch before it: "[--csv | --json]".
+    if (option.alternative && i > 0 && Takes(kOptions[i - 1], info)) {
+      line.insert(line.size() - 1, " | " + text);
+    } else {
+      line += option.required ? ' ' + text : " [" + text + ']';
+    }
   }
   return line;
 }
@@ -121,6 +140,9 @@ int ParseArguments(const CommandInfo& info, const std::vector<std::string>& argv
     } else {
       args.inputs.push_back(word);
     }
+  }
+  if (const std::string both = BothChoicesGiven(info, args); !both.empty()) {
+    return Refuse(info, both, err);
   }
   if (Complete(info, args)) return kExitOk;
   if (args.inputs.empty() && info.noInput != nullptr) Refuse(info, info.noInput, err);

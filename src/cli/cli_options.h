@@ -14,9 +14,10 @@ enum CommandBit : unsigned {
   kWriteCommand = 1u << 1,
   kChartCommand = 1u << 2,
   kReportCommand = 1u << 3,
+  kSummaryCommand = 1u << 4,
 };
 inline constexpr unsigned kAllCommands =
-    kShowCommand | kWriteCommand | kChartCommand | kReportCommand;
+    kShowCommand | kWriteCommand | kChartCommand | kReportCommand | kSummaryCommand;
 
 // What a command was given on its command line.
 struct Arguments {
@@ -24,6 +25,7 @@ struct Arguments {
   std::string output;
   bool metric = false;
   bool json = false;
+  bool csv = false;
   std::string size;  // an image's WIDTHxHEIGHT, checked as it was read
 
   // The document units --metric chose (model's Units).
@@ -43,6 +45,9 @@ struct Option {
   bool Arguments::*flag = nullptr;              // what a switch turns on
   std::string Arguments::*value = nullptr;      // where an argument goes
   bool (*valid)(const std::string&) = nullptr;  // whether an argument can be taken; none: any
+  // A switch that is the other choice to the switch before it in the table: the usage line
+  // shows the two as "[--csv | --json]", and a command given both is refused.
+  bool alternative = false;
 };
 
 // The largest width or height of an image, in pixels (--size's texts below say it too).
@@ -57,7 +62,7 @@ bool IsImageSize(const std::string& text);
 
 // The options of every command, in the order usage lines list them: what a command needs
 // first, then what it may be given.
-inline constexpr std::array<Option, 4> kOptions = {{
+inline constexpr std::array<Option, 6> kOptions = {{
     {.name = "-o",
      .alias = "--output",
      .argument = "FILE",
@@ -66,6 +71,15 @@ inline constexpr std::array<Option, 4> kOptions = {{
      .help = "the file written, whole or not at all",
      .needs = "a file name",
      .value = &Arguments::output},
+    {.name = "--csv",
+     .commands = kSummaryCommand,
+     .help = "CSV (RFC 4180, UTF-8): a header, then a row per .lng file under DIR; the default",
+     .flag = &Arguments::csv},
+    {.name = "--json",
+     .commands = kSummaryCommand,
+     .help = "a JSON array instead, one object per file on a line of its own",
+     .flag = &Arguments::json,
+     .alternative = true},
     {.name = "--metric",
      .commands = kAllCommands,
      .help = "unit weights in kg/m\xC2\xB3 instead of pcf; files always hold pcf",

@@ -64,6 +64,8 @@ std::string CFileException::ErrorText() const {
       return FormatStock(stock::kNotRegularFile, name);
     case tooLarge:
       return FormatStock(stock::kTooLarge, name);
+    case notFolder:
+      return FormatStock(stock::kNotFolder, name);
     case none:
     case generic:
       break;
@@ -230,6 +232,17 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
   return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+void CheckFolder(const std::string& folder) {
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0) {
+    throw CFileException(CFileException::CauseFromErrno(errno), folder);
+  }
+  if (!S_ISDIR(st.st_mode)) throw CFileException(CFileException::notFolder, folder);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) throw CFileException(CFileException::CauseFromErrno(errno), folder);
+  ::closedir(dir);
 }
 
 bool CanEnter(const std::string& folder) {

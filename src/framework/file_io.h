@@ -22,7 +22,8 @@ class CFileException : public std::runtime_error {
     sharingViolation,
     diskFull,
     notRegularFile,  // a folder, pipe, device or socket where a file was to be written
-    tooLarge         // a file larger than its reader accepts
+    tooLarge,        // a file larger than its reader accepts
+    notFolder        // a file where a folder was to be listed
   };
   CFileException(Cause cause, std::string path);
   static Cause CauseFromErrno(int err);
@@ -72,6 +73,10 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// Makes sure `folder` (links followed) is a folder whose entries can be read. Throws
+// CFileException: fileNotFound, notFolder, accessDenied, ...
+void CheckFolder(const std::string& folder);
 
 // True when `folder` is a folder that may be entered.
 bool CanEnter(const std::string& folder);

@@ -44,6 +44,7 @@ inline constexpr const char* kTooManyOpenFiles =
 inline constexpr const char* kUnnamedFile = "an unnamed file";
 inline constexpr const char* kNotRegularFile = "%1 is not a regular file.";
 inline constexpr const char* kTooLarge = "%1 is too large to be read.";
+inline constexpr const char* kNotFolder = "%1 is not a folder.";
 inline constexpr const char* kChangedOnDisk =
     "%1 was changed by another program since it was opened. Overwrite it?";
 }  // namespace stock

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "file/lng_format.h"
+#include "file/project_summary.h"
 #include "model/densora_doc.h"
 #include "model/lab_extension.h"
 #include "support/records.h"
@@ -252,8 +253,11 @@ TEST(CliLab, WriteThenShowCarriesTheSevenEntries) {
     ASSERT_EQ(shown.code, 0) << shown.err;
     const json j = json::parse(shown.out);
     for (const LabEntryKey& k : kLabEntryKeys) {
-      if (k.number != nullptr) EXPECT_EQ(j[k.key], row.expected.*k.number) << k.key;
-      if (k.text != nullptr) EXPECT_EQ(j[k.key], row.expected.*k.text) << k.key;
+      if (k.number != nullptr) {
+        EXPECT_EQ(j[k.key], row.expected.*k.number) << k.key;
+      } else {
+        EXPECT_EQ(j[k.key], row.expected.*k.text) << k.key;
+      }
     }
     // What show printed writes the same file again.
     WriteText(dir / "again.json", shown.out);
@@ -329,6 +333,61 @@ TEST(CliWrite, InputsNoRecordCanBeAreRefusedBeforeParsing) {
   }
 }
 
+// A file that cannot be read has its row with the message under "error" and nothing else;
+// the other files' rows are all there, and the exit code tells that one was not read.
+TEST(CliSummary, AFileThatCannotBeReadGetsAnErrorRow) {
+  TempDir dir;
+  std::filesystem::copy(DENSORA_SAMPLES_DIR, dir.path(), std::filesystem::copy_options::recursive);
+  WriteText(dir / "COUNTY RD 9/Lime/broken.lng", std::string("\x2D\x77\0\0\x03LNG", 8));
+  WriteText(dir / "MAIN ST/empty.lng", "");
+  const Result r = RunCli({"summary", dir.path().string()});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "");
+  const std::string empties(kSummaryColumns.size() - 1, ',');  // the path, then the error
+  const std::vector<std::string> expected = {
+      "COUNTY RD 9/Lime/12Lim.lng,COUNTY RD 9,",
+      "COUNTY RD 9/Lime/broken.lng" + empties +
+          "The file is not a valid compaction file or it may be corrupted.",
+      "MAIN ST/A-100/Embankment/3Emb.lng,MAIN ST,",
+      "MAIN ST/A-100/Subgrade/7Sub.lng,MAIN ST,",
+      "MAIN ST/empty.lng" + empties + "Unexpected file format.",
+  };
+  std::istringstream lines(r.out);
+  std::string line;
+  std::getline(lines, line);  // the header
+  for (const std::string& start : expected) {
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line.rfind(start, 0), 0u) << line;
+    EXPECT_EQ(line.back(), '\r');
+  }
+  EXPECT_FALSE(std::getline(lines, line)) << line;
+}
+
+// A folder that is not there or is a file gives its message and no table at all.
+TEST(CliSummary, AFolderThatCannotBeSummarisedGivesNoOutput) {
+  TempDir dir;
+  WriteText(dir / "file.lng", "");
+  struct Row {
+    std::vector<std::string> args;
+    int code;
+    std::string err;
+  };
+  const Row rows[] = {
+      {{"summary", dir / "missing"}, 1, (dir / "missing") + " was not found.\n"},
+      {{"summary", dir / "file.lng"}, 1, (dir / "file.lng") + " is not a folder.\n"},
+      {{"summary", "--csv", "--json", dir.path().string()},
+       2,
+       "densora-cli summary: --csv and --json cannot be given together\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.args.back());
+    const Result r = RunCli(row.args);
+    EXPECT_EQ(r.code, row.code);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, row.err);
+  }
+}
+
 TEST(CliUsage, ExitCodes) {
   EXPECT_EQ(RunCli({}).code, 2);
   EXPECT_EQ(RunCli({"frobnicate"}).code, 2);
@@ -391,9 +450,14 @@ TEST(CliOutput, ListingsAndHelpAreExactlyTheGoldenFiles) {
       // A record with the laboratory's entries, written from 9Bas.json beside it.
       {"9Bas.txt", {"show", "9Bas.lng"}, "lab-extension"},
       {"9Bas.json", {"show", "--json", "9Bas.lng"}, "lab-extension"},
+      // The projects directory as a table.
+      {"summary.csv", {"summary", "."}},
+      {"summary-metric.json", {"summary", "--json", "--metric", "."}},
+      {"summary-lab-metric.csv", {"summary", "--metric", "."}, "lab-extension"},
       // The usage lines and option help, made from the option table.
       {"help.txt", {"--help"}},
       {"chart-help.txt", {"chart", "--help"}},
+      {"summary-help.txt", {"summary", "--help"}},
   };
   const std::filesystem::path dataDir = std::filesystem::path(DENSORA_SAMPLES_DIR).parent_path();
   const std::filesystem::path goldenDir = dataDir / "golden";

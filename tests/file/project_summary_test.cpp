@@ -1,0 +1,63 @@
+#include "file/project_summary.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/records.h"
+
+namespace fs = std::filesystem;
+
+TEST(ProjectSummary, CsvFieldsAreQuotedAsRfc4180Says) {
+  struct Row {
+    std::string text, field;
+  };
+  const Row rows[] = {
+      {"12+50 RT", "12+50 RT"},
+      {"", ""},
+      {"Brown silty clay, stockpile 2", "\"Brown silty clay, stockpile 2\""},
+      {"3/4\" stone", "\"3/4\"\" stone\""},
+      {"line one\r\nline two", "\"line one\r\nline two\""},
+      {"lone\rCR", "\"lone\rCR\""},
+      {"\"", "\"\"\"\""},
+  };
+  for (const Row& row : rows) EXPECT_EQ(CsvField(row.text), row.field) << row.text;
+}
+
+// The rows follow the tree: each folder's entries in its order, a folder entered once
+// whichever way it is reached (a link back up is not followed round and round), names that
+// are not UTF-8 shown as the tree shows them, and a progress call after each file.
+TEST(ProjectSummary, RowsFollowTheTreeThroughLinksAndOddNames) {
+  testdata::TempDir dir;
+  fs::copy(DENSORA_SAMPLES_DIR, dir.path(), fs::copy_options::recursive);
+  fs::create_directory_symlink(dir.path() / "MAIN ST", dir.path() / "MAIN ST/A-100/up");
+  fs::create_directory_symlink(dir.path() / "COUNTY RD 9/Lime", dir.path() / "MAIN ST/lime");
+  fs::copy_file(dir.path() / "COUNTY RD 9/Lime/12Lim.lng", dir.path() / "COUNTY RD 9/b\xE9ton.lng");
+  fs::create_symlink(dir.path() / "MAIN ST/A-100/Subgrade/7Sub.lng", dir.path() / "7 sub.lng");
+
+  std::ostringstream out;
+  std::vector<std::size_t> progress;
+  EXPECT_TRUE(WriteProjectSummary(dir.path().string() + "/", SummaryFormat::kJson, kEnglish, out,
+                                  [&](std::size_t done) { progress.push_back(done); }));
+  const nlohmann::json rows = nlohmann::json::parse(out.str());
+  std::vector<std::string> paths;
+  for (const auto& row : rows) {
+    paths.push_back(row["path"]);
+    EXPECT_TRUE(row["error"].is_null()) << row["error"];
+  }
+  const std::vector<std::string> expected = {
+      "7 sub.lng",
+      "COUNTY RD 9/b\xC3\xA9ton.lng",
+      "COUNTY RD 9/Lime/12Lim.lng",
+      "MAIN ST/A-100/Embankment/3Emb.lng",
+      "MAIN ST/A-100/Subgrade/7Sub.lng",
+  };
+  EXPECT_EQ(paths, expected);
+  EXPECT_EQ(progress, (std::vector<std::size_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(rows[0]["project"], "MAIN ST");
+  EXPECT_EQ(rows[0]["pointCount"], 5);
+}
