@@ -7,6 +7,7 @@
 #include "framework/codepage.h"
 #include "framework/text_format.h"
 #include "model/compaction_record.h"
+#include "model/lab_results.h"
 
 namespace pages {
 namespace {
@@ -155,6 +156,46 @@ bool ParseNumber(std::string_view text, double& value) {
   if (v == 0.0 && s[0] != '0') return false;
   value = v;
   return true;
+}
+
+std::string FormatOptionalNumber(double value) {
+  return value == 0.0 ? std::string() : FormatNumber(value);
+}
+
+bool ParseOptionalNumber(std::string_view text, double& value) {
+  if (TrimBlanks(text).empty()) {
+    value = 0.0;
+    return true;
+  }
+  return ParseNumber(text, value);
+}
+
+std::string LeavingFieldWarning(SoilField field, std::string_view text) {
+  double v = 0.0;
+  if (field == SoilField::kMoldVolume) {
+    return ParseNumber(text, v) && !(v > 0.0) ? kPositiveValue : "";
+  }
+  if (!ParseOptionalNumber(text, v)) return "";
+  // The entry alone, checked as a file's block is checked.
+  LabExtension x;
+  switch (field) {
+    case SoilField::kSpecificGravity:
+      x.specificGravity = v;
+      break;
+    case SoilField::kOversizePercent:
+      x.oversizePercent = v;
+      break;
+    case SoilField::kOversizeSpecificGravity:
+      x.oversizeSpecificGravity = v;
+      break;
+    case SoilField::kOversizeMoisture:
+      x.oversizeMoisture = v;
+      break;
+    case SoilField::kMoldVolume:
+      break;
+  }
+  const auto problem = FindExtensionProblem(x);
+  return problem ? problem->message : "";
 }
 
 bool IsNumericText(std::string_view text) {

@@ -1,8 +1,8 @@
 #pragma once
 // The rules the tab pages follow, kept apart from the widgets so that they can be checked
 // without a window: how a number field is written and read, the long-test pages' digit
-// check, the record's date text, the wet-sample offer and the weight-order warnings, and
-// the County list.
+// check, the record's date text, the wet-sample offer and the weight-order warnings, the
+// Soil and Method page's optional numbers and range warnings, and the County list.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +25,27 @@ std::string FormatFixed2(double value);
 // beyond the range of a double, and on a number longer than the 31 characters that the
 // field reading takes: such a number is refused, never cut short.
 bool ParseNumber(std::string_view text, double& value);
+
+// An optional number field, where 0 means "not entered": it shows 0 (and a number that is
+// not finite) as the empty text, and reads an empty or blank text as 0; any other text
+// reads as ParseNumber reads it.
+std::string FormatOptionalNumber(double value);
+bool ParseOptionalNumber(std::string_view text, double& value);
+
+// The Soil and Method page's number fields that are checked as the user leaves them.
+enum class SoilField {
+  kMoldVolume,
+  kSpecificGravity,
+  kOversizePercent,
+  kOversizeSpecificGravity,
+  kOversizeMoisture,
+};
+// The warning for leaving `field` with `text` in it, or the empty text. The mold volume
+// has to be above 0 (the dry unit weights are 0 without a volume); the laboratory's entries
+// are held to the ranges a file's entries are held to, where an empty text or 0 means "not
+// entered" and passes. A text that is no number passes here: it was answered as it was
+// typed.
+std::string LeavingFieldWarning(SoilField field, std::string_view text);
 
 // True when every character is a digit or a ".", with at most one "."; the empty text is
 // numeric.

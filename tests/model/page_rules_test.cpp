@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "model/compaction_record.h"
+#include "model/lab_results.h"
 
 using namespace pages;
 
@@ -103,6 +104,55 @@ TEST(NumericText, AllowsDigitsAndOnePoint) {
   EXPECT_FALSE(IsNumericText("1 "));
   EXPECT_FALSE(IsNumericText("1e5"));
   EXPECT_FALSE(IsNumericText("+2"));
+}
+
+// A laboratory entry left empty is 0, "not entered", and 0 shows empty again.
+TEST(OptionalNumberField, EmptyIsZeroBothWays) {
+  struct Case {
+    const char* text;
+    bool reads;
+    double value;
+  };
+  for (const Case& c : {Case{"", true, 0.0}, Case{" \t", true, 0.0}, Case{"2.70", true, 2.7},
+                        Case{"0", true, 0.0}, Case{".", false, -1.0}, Case{"2x", false, -1.0}}) {
+    double v = -1.0;
+    EXPECT_EQ(ParseOptionalNumber(c.text, v), c.reads) << c.text;
+    EXPECT_EQ(v, c.value) << c.text;
+  }
+  EXPECT_EQ(FormatOptionalNumber(0.0), "");
+  EXPECT_EQ(FormatOptionalNumber(2.7), "2.7");
+  EXPECT_EQ(FormatOptionalNumber(std::numeric_limits<double>::quiet_NaN()), "");
+}
+
+// Which warning each Soil and Method field gives as the user leaves it.
+TEST(SoilFieldWarning, EachFieldWithItsRange) {
+  struct Case {
+    SoilField field;
+    const char* text;
+    std::string warning;
+  };
+  const std::string gs = kSpecificGravityRange, pct = kPercentRange, pos = kPositiveValue;
+  for (const Case& c : {
+           Case{SoilField::kSpecificGravity, "3.6", gs},
+           Case{SoilField::kSpecificGravity, "1.99", gs},
+           Case{SoilField::kSpecificGravity, "3.5", ""},
+           Case{SoilField::kSpecificGravity, "2.0", ""},
+           Case{SoilField::kSpecificGravity, "", ""},  // not entered
+           Case{SoilField::kSpecificGravity, "0", ""},
+           Case{SoilField::kSpecificGravity, ".", ""},  // no number: answered while typing
+           Case{SoilField::kOversizePercent, "100.5", pct},
+           Case{SoilField::kOversizePercent, "100", ""},
+           Case{SoilField::kOversizeMoisture, "101", pct},
+           Case{SoilField::kOversizeMoisture, "12", ""},
+           Case{SoilField::kOversizeSpecificGravity, "9", ""},
+           Case{SoilField::kMoldVolume, "0", pos},
+           Case{SoilField::kMoldVolume, "0.0", pos},
+           Case{SoilField::kMoldVolume, "0.075", ""},
+           Case{SoilField::kMoldVolume, "", ""},
+       }) {
+    EXPECT_EQ(LeavingFieldWarning(c.field, c.text), c.warning)
+        << static_cast<int>(c.field) << " " << c.text;
+  }
 }
 
 TEST(FixedTwo, RoundsToTwoPlaces) {
