@@ -1,10 +1,13 @@
 #include "views/form_controls.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyleFactory>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
@@ -73,6 +76,44 @@ void DropList::showPopup() {
   if (count() > maxVisibleItems()) extra += list->verticalScrollBar()->sizeHint().width();
   list->setMinimumWidth(std::max(width(), widest + extra));
   QComboBox::showPopup();
+}
+
+FormTabs::FormTabs(QWidget* parent) : QTabWidget(parent) { setTabBar(new FittingTabBar(this)); }
+
+// The room a tab leaves beside its title, less what it gives up to fit.
+class FittingTabBar::MarginStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    const int value = QProxyStyle::pixelMetric(metric, option, widget);
+    return metric == PM_TabBarTabHSpace ? std::max(0, value - m_nGivenUp) : value;
+  }
+  int m_nGivenUp = 0;
+};
+
+FittingTabBar::FittingTabBar(QWidget* parent)
+    : QTabBar(parent),
+      m_pStyle(new MarginStyle(QStyleFactory::create(QApplication::style()->name()))) {
+  m_pStyle->setParent(this);
+  setStyle(m_pStyle);
+}
+
+QSize FittingTabBar::tabSizeHint(int index) const {
+  m_pStyle->m_nGivenUp = 0;
+  const QWidget* holder = parentWidget();
+  if (!holder || count() == 0) return QTabBar::tabSizeHint(index);
+  int total = 0;
+  for (int i = 0; i < count(); ++i) total += QTabBar::tabSizeHint(i).width();
+  // The tab control's frame takes a little of its width at either side.
+  const int over = total - (holder->width() - 4);
+  if (over > 0) {
+    // Each tab keeps at least an average character's width of room beside its title.
+    const int room = m_pStyle->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, this);
+    const int most = std::max(0, room - fontMetrics().averageCharWidth());
+    m_pStyle->m_nGivenUp = std::min(most, (over + count() - 1) / count());
+  }
+  return QTabBar::tabSizeHint(index);
 }
 
 namespace {

@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
 #include <vector>
 
 namespace dlg {
@@ -38,6 +40,28 @@ class DropList : public QComboBox {
 
  private:
   void UpdateTip();
+};
+
+// The tab control of the form. Where the titles would not otherwise fit side by side, its
+// tabs give up some of the room beside their titles, all alike, so that every tab shows with
+// its whole title and none hides behind scroll arrows.
+class FormTabs : public QTabWidget {
+  Q_OBJECT
+ public:
+  explicit FormTabs(QWidget* parent);
+};
+
+class FittingTabBar : public QTabBar {
+  Q_OBJECT
+ public:
+  explicit FittingTabBar(QWidget* parent);
+
+ protected:
+  QSize tabSizeHint(int index) const override;
+
+ private:
+  class MarginStyle;
+  MarginStyle* m_pStyle;  // the application's style with the tabs' margins narrowed
 };
 
 // A read-only field too narrow for its text shows the whole text as its tooltip.

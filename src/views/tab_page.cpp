@@ -31,20 +31,26 @@ void DataExchange::Text(int id, std::string& field) {
   }
 }
 
-void DataExchange::Number(int id, double& field) {
+void DataExchange::Number(int id, double& field) { NumberField(id, field, false); }
+
+void DataExchange::OptionalNumber(int id, double& field) { NumberField(id, field, true); }
+
+void DataExchange::NumberField(int id, double& field, bool optional) {
   if (m_bFailed) return;
   auto* edit = qobject_cast<QLineEdit*>(m_page.Control(id));
   if (!edit) return;
   if (m_bSave) {
     double v = 0.0;
-    if (!pages::ParseNumber(framework::ToCp1252(edit->text()), v)) {
+    const std::string text = framework::ToCp1252(edit->text());
+    if (!(optional ? pages::ParseOptionalNumber(text, v) : pages::ParseNumber(text, v))) {
       m_bFailed = true;
       m_page.WarnAtField(id, framework::stock::kEnterNumber, framework::MsgIcon::Exclamation);
       return;
     }
     field = v;
   } else {
-    const QString text = QString::fromStdString(pages::FormatNumber(field));
+    const QString text = QString::fromStdString(optional ? pages::FormatOptionalNumber(field)
+                                                         : pages::FormatNumber(field));
     if (edit->text() != text) {
       edit->setText(text);
       // Like a freshly written edit, it shows the start of its text.

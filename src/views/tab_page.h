@@ -1,5 +1,5 @@
 #pragma once
-// The common base of the four tab pages: the page built from its template and placed on
+// The common base of the five tab pages: the page built from its template and placed on
 // the tab control, the refresh from the record, and the field exchange between the page's
 // controls and the record.
 #include <QLineEdit>
@@ -31,6 +31,9 @@ class DataExchange {
   void Text(int id, std::string& field);
   // A number field: written as FormatNumber, read with ParseNumber.
   void Number(int id, double& field);
+  // An optional number field, where 0 means "not entered": as a number field, but 0 is
+  // written as the empty text and the empty text reads as 0.
+  void OptionalNumber(int id, double& field);
 
   bool IsSaving() const { return m_bSave; }
   bool Failed() const { return m_bFailed; }
@@ -39,6 +42,8 @@ class DataExchange {
   CTabPage& m_page;
   bool m_bSave;
   bool m_bFailed = false;
+
+  void NumberField(int id, double& field, bool optional);
 };
 
 class CTabPage : public QWidget {
