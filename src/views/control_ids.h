@@ -51,6 +51,27 @@ enum Id : int {
 };
 }
 
+namespace soil_method {
+// Row r (1 to 6) of the saturation fields is the first row's identifier + r - 1.
+enum Id : int {
+  IDC_STANDARD = 1001,
+  IDC_METHOD = 1002,
+  IDC_MOLD_VOLUME = 1003,
+  IDC_MOLD_4IN = 1004,
+  IDC_MOLD_6IN = 1005,
+  IDC_GS = 1006,
+  IDC_GS_SOURCE = 1007,
+  IDC_OVERSIZE_PERCENT = 1008,
+  IDC_OVERSIZE_GS = 1009,
+  IDC_OVERSIZE_MOISTURE = 1010,
+  IDC_SATURATION_ROW1 = 1011,
+  IDC_CORRECTED_DENSITY = 1017,
+  IDC_DENSITY_UNIT = 1018,
+  IDC_CORRECTED_MOISTURE = 1019,
+  IDC_CHECKS = 1020,
+};
+}  // namespace soil_method
+
 namespace about {
 enum Id : int { IDOK = 1, IDC_ICON_FRAME = 1100, IDC_VERSION = 1101 };
 }

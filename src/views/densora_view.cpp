@@ -9,9 +9,11 @@
 #include "model/densora_doc.h"
 #include "views/curve_page.h"
 #include "views/dialog_template.h"
+#include "views/form_controls.h"
 #include "views/long_test_page.h"
 #include "views/project_info_page.h"
 #include "views/project_tree.h"
+#include "views/soil_method_page.h"
 #include "views/test_data_page.h"
 
 CDensoraView::CDensoraView(CDensoraDoc& doc, ViewOptions options, QWidget* parent)
@@ -27,7 +29,7 @@ CDensoraView::CDensoraView(CDensoraDoc& doc, ViewOptions options, QWidget* paren
       m_pTree = new CProjectTree(this);
       w = m_pTree;
     } else {
-      m_pTabs = new QTabWidget(this);
+      m_pTabs = new dlg::FormTabs(this);
       // A click on a tab takes the focus, as the user leaves the field being edited.
       m_pTabs->tabBar()->setFocusPolicy(Qt::StrongFocus);
       w = m_pTabs;
@@ -44,8 +46,12 @@ CDensoraView::~CDensoraView() { m_doc.RemoveView(this); }
 
 int CDensoraView::TabBarHeight() const { return m_pTabs->tabBar()->sizeHint().height(); }
 
+std::array<CTabPage*, 5> CDensoraView::PagesInTabOrder() const {
+  return {m_pProjectInfo, m_pTestData, m_pCurve, m_pLongTest, m_pSoilMethod};
+}
+
 CTabPage* CDensoraView::GetCurrentPage() const {
-  const std::array<CTabPage*, 4> inTabOrder{m_pProjectInfo, m_pTestData, m_pCurve, m_pLongTest};
+  const std::array<CTabPage*, 5> inTabOrder = PagesInTabOrder();
   const int index = m_pTabs->currentIndex();
   if (index < 0 || index >= static_cast<int>(inTabOrder.size())) return nullptr;
   return inTabOrder[static_cast<std::size_t>(index)];
@@ -58,9 +64,9 @@ void CDensoraView::OnUpdate(framework::CView*, long hint) {
 }
 
 void CDensoraView::RefreshPages() {
-  // Tab order: the curve page refits before the long test page rates against the fit.
-  for (CTabPage* page :
-       std::array<CTabPage*, 4>{m_pProjectInfo, m_pTestData, m_pCurve, m_pLongTest}) {
+  // Tab order: the curve page refits before the long test page rates against the fit and
+  // the Soil and Method page corrects it for the oversize fraction.
+  for (CTabPage* page : PagesInTabOrder()) {
     if (page) page->RefreshPage();
   }
 }
@@ -70,6 +76,9 @@ void CDensoraView::OnInitialUpdate() {
   RefreshPages();
   const QRect tabRect = m_pTabs->geometry();
   if (!m_bPagesCreated) {
+    m_pSoilMethod = new CSoilMethodPage(tabRect, this, m_curve);
+    m_pSoilMethod->m_strTitle = QStringLiteral("Soil and Method");
+    m_pSoilMethod->Create();
     m_pLongTest = new CLongTestPage(tabRect, this);
     m_pLongTest->m_strTitle = QStringLiteral("Long Test Results");
     m_pLongTest->Create();
@@ -83,6 +92,7 @@ void CDensoraView::OnInitialUpdate() {
     m_pProjectInfo->m_strTitle = QStringLiteral("Project Information");
     m_pProjectInfo->Create();
 
+    m_pSoilMethod->hide();
     m_pLongTest->hide();
     m_pCurve->hide();
     m_pTestData->hide();
@@ -90,8 +100,8 @@ void CDensoraView::OnInitialUpdate() {
     {
       const QSignalBlocker block(m_pTabs);
       // Each tab goes in at the front: the last inserted, Project Information, is tab 0.
-      for (CTabPage* page :
-           std::array<CTabPage*, 4>{m_pLongTest, m_pCurve, m_pTestData, m_pProjectInfo}) {
+      for (CTabPage* page : std::array<CTabPage*, 5>{m_pSoilMethod, m_pLongTest, m_pCurve,
+                                                     m_pTestData, m_pProjectInfo}) {
         auto* placeholder = new QWidget;
         placeholder->setObjectName(QStringLiteral("tabArea%1").arg(page->TemplateId()));
         m_pTabs->insertTab(0, placeholder, page->m_strTitle);
@@ -99,10 +109,7 @@ void CDensoraView::OnInitialUpdate() {
       m_pTabs->setCurrentIndex(0);
     }
     // Now that the tabs are there, the pages go below them.
-    for (CTabPage* page :
-         std::array<CTabPage*, 4>{m_pLongTest, m_pCurve, m_pTestData, m_pProjectInfo}) {
-      page->Place();
-    }
+    for (CTabPage* page : PagesInTabOrder()) page->Place();
     connect(m_pTabs, &QTabWidget::currentChanged, this, [this] { OnSelchangeTab(); });
     m_bPagesCreated = true;
   }

@@ -1,6 +1,6 @@
 #pragma once
 // The main form: the projects tree on the left and, on the right, the tab control with the
-// four pages that edit the record. It is the document's only view.
+// five pages that edit the record. It is the document's only view.
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -18,6 +18,7 @@ class CProjectInfoPage;
 class CTestDataPage;
 class CCurvePage;
 class CLongTestPage;
+class CSoilMethodPage;
 class CProjectTree;
 class QTabWidget;
 
@@ -65,6 +66,7 @@ class CDensoraView : public QWidget, public framework::CView {
   CTestDataPage* TestDataPage() const { return m_pTestData; }
   CCurvePage* CurvePage() const { return m_pCurve; }
   CLongTestPage* LongTestPage() const { return m_pLongTest; }
+  CSoilMethodPage* SoilMethodPage() const { return m_pSoilMethod; }
 
   // Puts the main window at the screen's top-left corner at 690 × 532, its frame included
   // (again as soon as the window manager has framed a window shown before it had a frame).
@@ -76,6 +78,8 @@ class CDensoraView : public QWidget, public framework::CView {
  private:
   // Refreshes the pages in tab order.
   void RefreshPages();
+  // The pages in tab order.
+  std::array<CTabPage*, 5> PagesInTabOrder() const;
 
   CDensoraDoc& m_doc;
   ViewOptions m_options;
@@ -86,6 +90,7 @@ class CDensoraView : public QWidget, public framework::CView {
   CTestDataPage* m_pTestData = nullptr;
   CCurvePage* m_pCurve = nullptr;
   CLongTestPage* m_pLongTest = nullptr;
+  CSoilMethodPage* m_pSoilMethod = nullptr;
   bool m_bPagesCreated = false;
   CTabPage* m_pShownPage = nullptr;
   FramePlacement m_placement{QRect(0, 0, kWindowWidth, kWindowHeight)};

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -55,6 +56,15 @@ QWidget* MakeEdit(const Control& c, QWidget* parent) {
   return e;
 }
 
+QWidget* MakeTextBox(const Control& c, QWidget* parent) {
+  auto* t = new QPlainTextEdit(parent);
+  t->setReadOnly((c.style & kReadOnly) != 0);
+  t->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  // Tab goes on to the next field, as it does from every other control of the form.
+  t->setTabChangesFocus(true);
+  return t;
+}
+
 QWidget* MakeDropList(QWidget* parent) {
   auto* b = new DropList(parent);
   b->setEditable(false);
@@ -95,6 +105,8 @@ QWidget* Make(const Control& c, QWidget* parent) {
       return MakeLabel(c, text, parent);
     case Kind::Edit:
       return MakeEdit(c, parent);
+    case Kind::TextBox:
+      return MakeTextBox(c, parent);
     case Kind::DropList:
       return MakeDropList(parent);
     case Kind::DatePicker:

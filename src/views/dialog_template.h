@@ -15,6 +15,7 @@ namespace dlg {
 enum class Kind {
   Label,       // static text; a width of 0 sizes it to its text
   Edit,        // one-line edit
+  TextBox,     // text of several lines, wrapped at its width, that scrolls when longer
   DropList,    // drop-down list; the height includes the open list
   DatePicker,  // date picker with a calendar that drops down
   Button,      // push button
@@ -72,6 +73,7 @@ extern const Template kProjectInfoPage;  // 130
 extern const Template kCurvePage;        // 131
 extern const Template kTestDataPage;     // 132
 extern const Template kLongTestPage;     // 133
+extern const Template kSoilMethodPage;   // 134
 extern const Template kAboutBox;         // 100
 
 }  // namespace dlg

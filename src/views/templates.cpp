@@ -1,4 +1,4 @@
-// The dialog templates of the form, the four pages and the About box, in dialog units.
+// The dialog templates of the form, the five pages and the About box, in dialog units.
 // The order of each table is the tab order of its tab stops.
 #include "views/control_ids.h"
 #include "views/dialog_template.h"
@@ -11,6 +11,7 @@ namespace pi = ctl::project_info;
 namespace cv = ctl::curve;
 namespace td = ctl::test_data;
 namespace lt = ctl::long_test;
+namespace sm = ctl::soil_method;
 namespace ab = ctl::about;
 
 constexpr Control kMainFormControls[] = {
@@ -102,6 +103,51 @@ constexpr Control kLongTestControls[] = {
     {Kind::Edit, lt::IDC_MOISTURE_RATING, nullptr, 156, 145, 117, 14, kReadOnly | kNoTabStop},
 };
 
+// The entries on the left, the standard's method, the standard molds and the source of Gs
+// beside them on the right; below, what they make of the points: each point's saturation on
+// the right, the oversize-corrected results on the left and the checks across the page.
+constexpr Control kSoilMethodControls[] = {
+    {Kind::Label, kNoId, "SOIL AND METHOD", 125, 4, 0, 0, kNone},
+    {Kind::Label, kNoId, "Standard", 14, 18, 0, 0, kNone},
+    {Kind::DropList, sm::IDC_STANDARD, nullptr, 108, 16, 82, 80, kNone},
+    {Kind::Label, kNoId, "Method", 196, 18, 0, 0, kNone},
+    {Kind::DropList, sm::IDC_METHOD, nullptr, 232, 16, 36, 80, kNone},
+    {Kind::Label, kNoId, "Mold volume (cu. ft.)", 14, 35, 0, 0, kNone},
+    {Kind::Edit, sm::IDC_MOLD_VOLUME, nullptr, 108, 33, 82, 14, kRight},
+    {Kind::Button, sm::IDC_MOLD_4IN, "4-inch mold", 196, 33, 50, 14, kNone},
+    {Kind::Button, sm::IDC_MOLD_6IN, "6-inch mold", 250, 33, 50, 14, kNone},
+    {Kind::Label, kNoId, "Specific gravity (Gs)", 14, 52, 0, 0, kNone},
+    {Kind::Edit, sm::IDC_GS, nullptr, 108, 50, 40, 14, kRight},
+    {Kind::Label, kNoId, "Source", 196, 52, 0, 0, kNone},
+    {Kind::DropList, sm::IDC_GS_SOURCE, nullptr, 232, 50, 50, 60, kNone},
+    {Kind::Label, kNoId, "Oversize fraction", 14, 70, 0, 0, kNone},
+    {Kind::Label, kNoId, "Percent retained (Pc)", 22, 82, 0, 0, kNone},
+    {Kind::Edit, sm::IDC_OVERSIZE_PERCENT, nullptr, 108, 80, 40, 14, kRight},
+    {Kind::Label, kNoId, "%", 151, 82, 0, 0, kNone},
+    {Kind::Label, kNoId, "Bulk specific gravity (Gm)", 22, 98, 0, 0, kNone},
+    {Kind::Edit, sm::IDC_OVERSIZE_GS, nullptr, 108, 96, 40, 14, kRight},
+    {Kind::Label, kNoId, "Moisture (MCc)", 22, 114, 0, 0, kNone},
+    {Kind::Edit, sm::IDC_OVERSIZE_MOISTURE, nullptr, 108, 112, 40, 14, kRight},
+    {Kind::Label, kNoId, "%", 151, 114, 0, 0, kNone},
+    {Kind::Label, kNoId, "Corrected max. dry density", 14, 134, 0, 0, kNone},
+    {Kind::Edit, sm::IDC_CORRECTED_DENSITY, nullptr, 108, 132, 44, 14,
+     kRight | kReadOnly | kNoTabStop},
+    {Kind::Label, sm::IDC_DENSITY_UNIT, "kg/m\xC2\xB3", 155, 134, 24, 8, kNone},
+    {Kind::Label, kNoId, "Corrected optimum moisture", 14, 150, 0, 0, kNone},
+    {Kind::Edit, sm::IDC_CORRECTED_MOISTURE, nullptr, 108, 148, 44, 14,
+     kRight | kReadOnly | kNoTabStop},
+    {Kind::Label, kNoId, "%", 155, 150, 0, 0, kNone},
+    {Kind::Label, kNoId, "Degree of saturation", 196, 70, 0, 0, kNone},
+    {Kind::Edit, sm::IDC_SATURATION_ROW1, nullptr, 196, 80, 104, 14, kReadOnly | kNoTabStop},
+    {Kind::Edit, sm::IDC_SATURATION_ROW1 + 1, nullptr, 196, 96, 104, 14, kReadOnly | kNoTabStop},
+    {Kind::Edit, sm::IDC_SATURATION_ROW1 + 2, nullptr, 196, 112, 104, 14, kReadOnly | kNoTabStop},
+    {Kind::Edit, sm::IDC_SATURATION_ROW1 + 3, nullptr, 196, 128, 104, 14, kReadOnly | kNoTabStop},
+    {Kind::Edit, sm::IDC_SATURATION_ROW1 + 4, nullptr, 196, 144, 104, 14, kReadOnly | kNoTabStop},
+    {Kind::Edit, sm::IDC_SATURATION_ROW1 + 5, nullptr, 196, 160, 104, 14, kReadOnly | kNoTabStop},
+    {Kind::Label, kNoId, "Checks", 14, 180, 0, 0, kNone},
+    {Kind::TextBox, sm::IDC_CHECKS, nullptr, 14, 190, 286, 34, kReadOnly | kNoTabStop},
+};
+
 constexpr Control kAboutControls[] = {
     {Kind::Frame, ab::IDC_ICON_FRAME, nullptr, 11, 17, 20, 20, kNone},
     {Kind::Label, ab::IDC_VERSION, "Densora Version " DENSORA_VERSION, 40, 10, 0, 0, kNone},
@@ -117,6 +163,7 @@ const Template kProjectInfoPage{130, 315, 228, kProjectInfoControls};
 const Template kCurvePage{131, 315, 228, kCurveControls};
 const Template kTestDataPage{132, 315, 228, kTestDataControls};
 const Template kLongTestPage{133, 315, 228, kLongTestControls};
+const Template kSoilMethodPage{134, 315, 228, kSoilMethodControls};
 const Template kAboutBox{100, 236, 72, kAboutControls};
 
 }  // namespace dlg

@@ -12,6 +12,7 @@
 #include "views/long_test_page.h"
 #include "views/project_info_page.h"
 #include "views/project_tree.h"
+#include "views/soil_method_page.h"
 #include "views/test_data_page.h"
 
 using MainView = AppFixture;
@@ -20,11 +21,12 @@ TEST_F(MainView, StartsOnProjectInformationWithTheOtherPagesHidden) {
   g_bTreeStartup = true;
   ASSERT_TRUE(Start());
   QTabWidget& tabs = View()->Tabs();
-  ASSERT_EQ(tabs.count(), 4);
+  ASSERT_EQ(tabs.count(), 5);
   EXPECT_EQ(tabs.tabText(0), "Project Information");
   EXPECT_EQ(tabs.tabText(1), "Test Data");
   EXPECT_EQ(tabs.tabText(2), "Moisture-density Curve");
   EXPECT_EQ(tabs.tabText(3), "Long Test Results");
+  EXPECT_EQ(tabs.tabText(4), "Soil and Method");
   EXPECT_EQ(tabs.currentIndex(), 0);
   EXPECT_EQ(View()->GetCurrentPage(), View()->ProjectInfoPage());
   EXPECT_EQ(View()->ShownPage(), View()->ProjectInfoPage());
@@ -32,6 +34,7 @@ TEST_F(MainView, StartsOnProjectInformationWithTheOtherPagesHidden) {
   EXPECT_FALSE(View()->TestDataPage()->isVisible());
   EXPECT_FALSE(View()->CurvePage()->isVisible());
   EXPECT_FALSE(View()->LongTestPage()->isVisible());
+  EXPECT_FALSE(View()->SoilMethodPage()->isVisible());
   // The page has the focus: its first control, the Project edit.
   EXPECT_EQ(FocusWidget(), View()->ProjectInfoPage()->Control(CProjectInfoPage::IDC_PROJECT));
   EXPECT_TRUE(View()->Tree().isVisible());
@@ -56,11 +59,23 @@ TEST_F(MainView, PagesLieInsideTheTabControlBelowTheTabs) {
   ASSERT_TRUE(Start());
   const QRect tabs = View()->Tabs().geometry();
   const int barBottom = tabs.top() + View()->Tabs().tabBar()->height();
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 5; ++i) {
     CTabPage* page = Page(i);
     const QRect r = page->geometry();
     EXPECT_TRUE(tabs.contains(r)) << i;
     EXPECT_GE(r.top(), barBottom) << i;
+  }  // Every tab shows, with room for its whole title, without scrolling the tabs: at the
+  // form's size, and where a wider font leaves the titles 20 pixels less room.
+  QTabWidget& control = View()->Tabs();
+  const QTabBar* bar = control.tabBar();
+  for (int less : {0, 20}) {
+    control.resize(tabs.width() - less, tabs.height());
+    for (int i = 0; i < bar->count(); ++i) {
+      const std::string title = bar->tabText(i).toStdString();
+      EXPECT_TRUE(bar->rect().contains(bar->tabRect(i))) << title << " " << less;
+      EXPECT_GT(bar->tabRect(i).width(), bar->fontMetrics().horizontalAdvance(bar->tabText(i)))
+          << title << " " << less;
+    }
   }
 }
 
@@ -131,7 +146,7 @@ TEST_F(MainView, ControlsAreFoundByTheirTemplateIds) {
 
 TEST_F(MainView, LabelsAreNotCutAndDoNotRunIntoTheirFields) {
   ASSERT_TRUE(Start());
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 5; ++i) {
     CTabPage* page = Page(i);
     const auto labels = page->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
     for (QLabel* l : labels) {
@@ -189,8 +204,9 @@ TEST_F(MainView, TabVisitsEachFieldOnceAndNothingElse) {
        1007, 1013, 1019, 1008, 1014, 1020, 1009, 1015, 1021, 1024},
       {1019},
       {1003, 1004},
+      {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010},
   };
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 5; ++i) {
     CTabPage* page = Page(i);
     page->Control(stops[i].front())->setFocus(Qt::OtherFocusReason);
     std::vector<int> visited{stops[i].front()};

@@ -1,0 +1,235 @@
+#include "views/soil_method_page.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "framework/qt/qt_text.h"
+#include "framework/text_format.h"
+#include "model/density_curve.h"
+#include "model/densora_doc.h"
+#include "model/lab_results.h"
+#include "model/messages.h"
+#include "model/page_rules.h"
+
+namespace {
+
+constexpr int kNumberIds[] = {CSoilMethodPage::IDC_MOLD_VOLUME, CSoilMethodPage::IDC_GS,
+                              CSoilMethodPage::IDC_OVERSIZE_PERCENT,
+                              CSoilMethodPage::IDC_OVERSIZE_GS,
+                              CSoilMethodPage::IDC_OVERSIZE_MOISTURE};
+
+constexpr const char* kSources[] = {"measured", "assumed"};
+
+pages::SoilField FieldOf(int id) {
+  switch (id) {
+    case CSoilMethodPage::IDC_GS:
+      return pages::SoilField::kSpecificGravity;
+    case CSoilMethodPage::IDC_OVERSIZE_PERCENT:
+      return pages::SoilField::kOversizePercent;
+    case CSoilMethodPage::IDC_OVERSIZE_GS:
+      return pages::SoilField::kOversizeSpecificGravity;
+    case CSoilMethodPage::IDC_OVERSIZE_MOISTURE:
+      return pages::SoilField::kOversizeMoisture;
+    default:
+      return pages::SoilField::kMoldVolume;
+  }
+}
+
+// Selects the item whose text is `text` exactly. A text the list does not hold (one read
+// from a file) is added after the fixed items and selected, so that it shows and is kept.
+// The first fixed item is the empty text.
+void SelectListText(QComboBox* list, int fixedItems, const std::string& text) {
+  while (list->count() > fixedItems) list->removeItem(list->count() - 1);
+  const QString wanted = framework::FromCp1252(text);
+  const int at = list->findText(wanted, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (at >= 0 && at < fixedItems) {
+    list->setCurrentIndex(at);
+    return;
+  }
+  list->addItem(wanted);
+  list->setCurrentIndex(list->count() - 1);
+}
+
+}  // namespace
+
+CSoilMethodPage::CSoilMethodPage(const QRect& tabRect, QWidget* parent, CDensityCurve& curve)
+    : CTabPage(tabRect, dlg::kSoilMethodPage, parent), m_curve(curve) {}
+
+bool CSoilMethodPage::OnInitDialog() {
+  CTabPage::OnInitDialog();
+  m_pStandard = ControlAs<QComboBox>(IDC_STANDARD);
+  m_pMethod = ControlAs<QComboBox>(IDC_METHOD);
+  m_pSource = ControlAs<QComboBox>(IDC_GS_SOURCE);
+  // The empty first item is the standard test.
+  m_pStandard->addItem(QString());
+  for (const char* s : kStandards) m_pStandard->addItem(QString::fromLatin1(s));
+  m_pSource->addItem(QString());
+  for (const char* s : kSources) m_pSource->addItem(QString::fromLatin1(s));
+  m_pMethod->addItem(QString());
+
+  for (int id : kNumberIds) {
+    auto* edit = ControlAs<QLineEdit>(id);
+    connect(edit, &QLineEdit::textEdited, this, [this, id] { OnNumberChange(id); });
+    edit->installEventFilter(this);
+  }
+  connect(m_pStandard, &QComboBox::activated, this, [this] { OnSelectStandard(); });
+  connect(m_pMethod, &QComboBox::activated, this, [this] { OnSelectList(IDC_METHOD); });
+  connect(m_pSource, &QComboBox::activated, this, [this] { OnSelectList(IDC_GS_SOURCE); });
+  connect(ControlAs<QPushButton>(IDC_MOLD_4IN), &QPushButton::clicked, this,
+          [this] { OnMoldButton(kFourInchMold); });
+  connect(ControlAs<QPushButton>(IDC_MOLD_6IN), &QPushButton::clicked, this,
+          [this] { OnMoldButton(kSixInchMold); });
+  return true;
+}
+
+void CSoilMethodPage::DoDataExchange(DataExchange& dx) {
+  CDensoraDoc* doc = GetActiveDocument();
+  if (!doc) return;
+  CompactionRecord& r = doc->m_record;
+  LabExtension& x = r.m_ext;
+  dx.Text(IDC_STANDARD, x.standard);
+  dx.Text(IDC_METHOD, x.method);
+  dx.Number(IDC_MOLD_VOLUME, r.m_dMoldVolume);
+  dx.OptionalNumber(IDC_GS, x.specificGravity);
+  dx.Text(IDC_GS_SOURCE, x.specificGravitySource);
+  dx.OptionalNumber(IDC_OVERSIZE_PERCENT, x.oversizePercent);
+  dx.OptionalNumber(IDC_OVERSIZE_GS, x.oversizeSpecificGravity);
+  dx.OptionalNumber(IDC_OVERSIZE_MOISTURE, x.oversizeMoisture);
+}
+
+void CSoilMethodPage::RefreshPage() {
+  CDensoraDoc* doc = GetActiveDocument();
+  if (!doc) return;
+  const LabExtension& x = doc->m_record.m_ext;
+  // The points may have changed on the Test Data page since the curve was last fitted.
+  m_curve.FitRecord();
+  SelectListText(m_pStandard, static_cast<int>(kStandards.size()) + 1, x.standard);
+  SelectListText(m_pSource, static_cast<int>(std::size(kSources)) + 1, x.specificGravitySource);
+  FillMethods();
+  UpdateData(false);
+  ShowResults();
+}
+
+void CSoilMethodPage::FillMethods() {
+  CDensoraDoc* doc = GetActiveDocument();
+  if (!doc) return;
+  const LabExtension& x = doc->m_record.m_ext;
+  while (m_pMethod->count() > 1) m_pMethod->removeItem(m_pMethod->count() - 1);
+  const std::string_view methods = MethodsOf(x.standard);
+  for (char m : methods) m_pMethod->addItem(QString(QChar::fromLatin1(m)));
+  SelectListText(m_pMethod, static_cast<int>(methods.size()) + 1, x.method);
+}
+
+void CSoilMethodPage::ShowResults() {
+  CDensoraDoc* doc = GetActiveDocument();
+  if (!doc) return;
+  const CompactionRecord& r = doc->m_record;
+  const double factor = doc->DensityFactor();
+  // The fit keeps its maximum in the unit shown; the laboratory's arithmetic is in pcf.
+  const LabResults lab = EvaluateLab(r, r.m_dMaxDryDensity / factor, r.m_dOptimumMoisture);
+
+  std::string saturation[kPointSlots];
+  for (std::size_t i = 0; i < lab.rows.size(); ++i) {
+    if (const auto s = lab.saturation[i]) {
+      saturation[lab.rows[i] - 1] = framework::StrFormat("Point %d  S = %.1f %%", lab.rows[i], *s);
+    }
+  }
+  for (int row = 1; row <= kPointSlots; ++row) {
+    ControlAs<QLineEdit>(SaturationId(row))->setText(QString::fromStdString(saturation[row - 1]));
+  }
+
+  std::string density, moisture;
+  if (lab.corrected) {
+    density = framework::FormatFinite("%.1f", lab.corrected->maxDryDensityPcf * factor);
+    if (lab.corrected->optimumMoisture) {
+      moisture = framework::FormatFinite("%.1f", *lab.corrected->optimumMoisture);
+    }
+  }
+  ControlAs<QLineEdit>(IDC_CORRECTED_DENSITY)->setText(QString::fromStdString(density));
+  ControlAs<QLineEdit>(IDC_CORRECTED_MOISTURE)->setText(QString::fromStdString(moisture));
+  ControlAs<QLabel>(IDC_DENSITY_UNIT)->setText(framework::FromCp1252(doc->DensityUnit()).trimmed());
+
+  std::string checks;
+  for (const std::string& c : lab.checks) checks += (checks.empty() ? "" : "\n") + c;
+  ControlAs<QPlainTextEdit>(IDC_CHECKS)->setPlainText(framework::FromCp1252(checks));
+}
+
+void CSoilMethodPage::OnNumberChange(int id) {
+  CDensoraDoc* doc = GetActiveDocument();
+  if (!doc) return;
+  const std::string text = framework::ToCp1252(ControlAs<QLineEdit>(id)->text());
+  if (!IsNumericText(text)) {
+    WarnAtField(id, msg::kNumericOnly);
+    return;
+  }
+  const double volume = doc->m_record.m_dMoldVolume;
+  UpdateData(true);
+  doc->SetModifiedFlag();
+  // The dry unit weights, and so the fit, follow the mold volume.
+  if (doc->m_record.m_dMoldVolume != volume) m_curve.FitRecord();
+  ShowResults();
+}
+
+void CSoilMethodPage::OnSelectStandard() {
+  CDensoraDoc* doc = GetActiveDocument();
+  if (!doc) return;
+  LabExtension& x = doc->m_record.m_ext;
+  const std::string standard = framework::ToCp1252(m_pStandard->currentText());
+  if (standard == x.standard) return;
+  x.standard = standard;
+  // A method the new standard does not have is left blank for the user to choose again.
+  if (!x.method.empty() && !OversizeLimit(x.standard, x.method)) x.method.clear();
+  FillMethods();
+  doc->SetModifiedFlag();
+  ShowResults();
+}
+
+void CSoilMethodPage::OnSelectList(int id) {
+  CDensoraDoc* doc = GetActiveDocument();
+  auto* list = ControlAs<QComboBox>(id);
+  if (!doc || !list) return;
+  LabExtension& x = doc->m_record.m_ext;
+  std::string& field = id == IDC_METHOD ? x.method : x.specificGravitySource;
+  const std::string text = framework::ToCp1252(list->currentText());
+  if (text == field) return;
+  field = text;
+  doc->SetModifiedFlag();
+  ShowResults();
+}
+
+void CSoilMethodPage::OnMoldButton(double volume) {
+  CDensoraDoc* doc = GetActiveDocument();
+  if (!doc) return;
+  ControlAs<QLineEdit>(IDC_MOLD_VOLUME)
+      ->setText(QString::fromStdString(pages::FormatNumber(volume)));
+  if (doc->m_record.m_dMoldVolume == volume) return;
+  doc->m_record.m_dMoldVolume = volume;
+  doc->SetModifiedFlag();
+  m_curve.FitRecord();
+  ShowResults();
+}
+
+void CSoilMethodPage::OnNumberFocusOut(int id) {
+  const std::string text = framework::ToCp1252(ControlAs<QLineEdit>(id)->text());
+  const std::string warning = pages::LeavingFieldWarning(FieldOf(id), text);
+  if (warning.empty()) return;
+  m_bWarning = true;
+  WarnAtField(id, warning);
+  m_bWarning = false;
+}
+
+bool CSoilMethodPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusOut && !m_bWarning && isVisible() &&
+      IsUserFocusReason(static_cast<QFocusEvent*>(event)->reason())) {
+    OnNumberFocusOut(watched->property("controlId").toInt());
+  }
+  return CTabPage::eventFilter(watched, event);
+}

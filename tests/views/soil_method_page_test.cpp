@@ -1,0 +1,222 @@
+// The Soil and Method page: the entries into the record, the range warnings as a field is
+// left, the method list following the standard, the standard molds and the computed fields.
+#include "views/soil_method_page.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "model/lab_results.h"
+#include "model/messages.h"
+#include "support_qt/app_fixture.h"
+#include "views/curve_page.h"
+#include "views/test_data_page.h"
+
+class SoilMethodPage : public AppFixture {
+ protected:
+  static constexpr int kTab = 4;
+  void SetUp() override {
+    ASSERT_TRUE(Start());
+    ClickTab(kTab);
+    page = View()->SoilMethodPage();
+    ASSERT_TRUE(page->isVisible());
+    Doc().SetModifiedFlag(false);
+  }
+  QLineEdit* Edit(int id) const { return Ctl(page, id); }
+  QComboBox* List(int id) const { return Ctl<QComboBox>(page, id); }
+  QStringList Items(int id) const {
+    QStringList items;
+    for (int i = 0; i < List(id)->count(); ++i) items << List(id)->itemText(i);
+    return items;
+  }
+  // Chooses `text` in a list as the user does.
+  void Choose(int id, const QString& text) {
+    QComboBox* list = List(id);
+    const int at = list->findText(text);
+    ASSERT_GE(at, 0) << text.toStdString();
+    list->setCurrentIndex(at);
+    emit list->activated(at);
+  }
+  // Leaves the field with Tab, as the user does.
+  void TabFrom(QLineEdit* edit) {
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+  }
+
+  CSoilMethodPage* page = nullptr;
+};
+
+TEST_F(SoilMethodPage, TypedNumbersReachTheRecordAtOnce) {
+  struct Case {
+    int id;
+    const char* text;
+    double CompactionRecord::*plain;
+    double LabExtension::*lab;
+    double value;
+  };
+  for (const Case& c : {
+           Case{CSoilMethodPage::IDC_MOLD_VOLUME, "0.075", &CompactionRecord::m_dMoldVolume,
+                nullptr, 0.075},
+           Case{CSoilMethodPage::IDC_GS, "2.70", nullptr, &LabExtension::specificGravity, 2.7},
+           Case{CSoilMethodPage::IDC_OVERSIZE_PERCENT, "12", nullptr,
+                &LabExtension::oversizePercent, 12.0},
+           Case{CSoilMethodPage::IDC_OVERSIZE_GS, "2.65", nullptr,
+                &LabExtension::oversizeSpecificGravity, 2.65},
+           Case{CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "2.0", nullptr,
+                &LabExtension::oversizeMoisture, 2.0},
+           // Emptied, a laboratory entry is "not entered" again, without a message.
+           Case{CSoilMethodPage::IDC_GS, "", nullptr, &LabExtension::specificGravity, 0.0},
+       }) {
+    Doc().SetModifiedFlag(false);
+    TypeOver(Edit(c.id), c.text);
+    const double stored = c.plain ? Record().*c.plain : Record().m_ext.*c.lab;
+    EXPECT_EQ(stored, c.value) << c.id << " " << c.text;
+    EXPECT_TRUE(Doc().IsModified()) << c.id;
+  }
+  EXPECT_TRUE(prompt.shown.empty());
+  // Only digits and one point are typed; an emptied mold volume is no number at all.
+  TypeOver(Edit(CSoilMethodPage::IDC_GS), "2.7,");
+  TypeOver(Edit(CSoilMethodPage::IDC_MOLD_VOLUME), "");
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{msg::kNumericOnly, framework::stock::kEnterNumber}));
+  EXPECT_EQ(Record().m_ext.specificGravity, 2.7);  // as typed before the comma
+  EXPECT_EQ(Record().m_dMoldVolume, 0.075);
+}
+
+TEST_F(SoilMethodPage, LeavingAFieldOutOfItsRangeWarnsAndStaysThere) {
+  struct Case {
+    int id;
+    const char* text;
+    std::string warning;  // empty: none
+  };
+  for (const Case& c : {
+           Case{CSoilMethodPage::IDC_GS, "3.6", kSpecificGravityRange},
+           Case{CSoilMethodPage::IDC_GS, "2.70", ""},
+           Case{CSoilMethodPage::IDC_GS, "", ""},
+           Case{CSoilMethodPage::IDC_OVERSIZE_PERCENT, "120", kPercentRange},
+           Case{CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "100.5", kPercentRange},
+           Case{CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "0", ""},
+           Case{CSoilMethodPage::IDC_MOLD_VOLUME, "0", kPositiveValue},
+       }) {
+    prompt.shown.clear();
+    QLineEdit* edit = Edit(c.id);
+    TypeOver(edit, c.text);
+    TabFrom(edit);
+    if (c.warning.empty()) {
+      EXPECT_TRUE(prompt.shown.empty()) << c.id << " " << c.text;
+      EXPECT_NE(FocusWidget(), edit) << c.id << " " << c.text;
+      continue;
+    }
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c.warning}) << c.id << " " << c.text;
+    EXPECT_EQ(FocusWidget(), edit) << c.id << " " << c.text;
+    EXPECT_EQ(edit->selectedText(), c.text);
+  }
+  // Only warnings: the values stay.
+  EXPECT_EQ(Record().m_ext.specificGravity, 0.0);
+  EXPECT_EQ(Record().m_ext.oversizePercent, 120.0);
+  EXPECT_EQ(Record().m_ext.oversizeMoisture, 0.0);
+  EXPECT_EQ(Record().m_dMoldVolume, 0.0);
+}
+
+TEST_F(SoilMethodPage, TheMethodListFollowsTheStandard) {
+  Record().m_ext.standard = "AASHTO T 180";
+  Record().m_ext.method = "D";
+  page->RefreshPage();
+  EXPECT_EQ(Items(CSoilMethodPage::IDC_STANDARD),
+            (QStringList{"", "AASHTO T 99", "AASHTO T 180", "ASTM D698", "ASTM D1557"}));
+  EXPECT_EQ(Items(CSoilMethodPage::IDC_METHOD), (QStringList{"", "A", "B", "C", "D"}));
+  EXPECT_EQ(List(CSoilMethodPage::IDC_METHOD)->currentText(), "D");
+  EXPECT_FALSE(Doc().IsModified());
+
+  Choose(CSoilMethodPage::IDC_STANDARD, "ASTM D698");  // has no method D
+  EXPECT_EQ(Record().m_ext.standard, "ASTM D698");
+  EXPECT_EQ(Record().m_ext.method, "");
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(Items(CSoilMethodPage::IDC_METHOD), (QStringList{"", "A", "B", "C"}));
+  EXPECT_EQ(List(CSoilMethodPage::IDC_METHOD)->currentText(), "");
+
+  Choose(CSoilMethodPage::IDC_METHOD, "B");
+  Choose(CSoilMethodPage::IDC_STANDARD, "");  // the standard test, AASHTO T 99, has B
+  EXPECT_EQ(Record().m_ext.standard, "");
+  EXPECT_EQ(Record().m_ext.method, "B");
+}
+
+// A standard or method no list holds (one written by another program) is shown and kept
+// while the user edits the page.
+TEST_F(SoilMethodPage, ATextTheListsDoNotHoldIsKept) {
+  Record().m_ext.standard = "BS 1377";
+  Record().m_ext.method = "E";
+  Record().m_ext.specificGravitySource = "estimated";
+  page->RefreshPage();
+  EXPECT_EQ(List(CSoilMethodPage::IDC_STANDARD)->currentText(), "BS 1377");
+  EXPECT_EQ(List(CSoilMethodPage::IDC_METHOD)->currentText(), "E");
+  EXPECT_EQ(List(CSoilMethodPage::IDC_GS_SOURCE)->currentText(), "estimated");
+  TypeOver(Edit(CSoilMethodPage::IDC_GS), "2.7");
+  EXPECT_EQ(Record().m_ext.standard, "BS 1377");
+  EXPECT_EQ(Record().m_ext.method, "E");
+  EXPECT_EQ(Record().m_ext.specificGravitySource, "estimated");
+}
+
+TEST_F(SoilMethodPage, TheMoldButtonsSetTheVolumeTheTestDataPageShows) {
+  struct Case {
+    int button;
+    double volume;
+    QString shown;
+  };
+  for (const Case& c : {Case{CSoilMethodPage::IDC_MOLD_6IN, 0.075, "0.075"},
+                        Case{CSoilMethodPage::IDC_MOLD_4IN, 1.0 / 30.0, "0.0333333333333333"}}) {
+    ClickTab(kTab);
+    Doc().SetModifiedFlag(false);
+    QTest::mouseClick(Ctl<QPushButton>(page, c.button), Qt::LeftButton);
+    EXPECT_EQ(Record().m_dMoldVolume, c.volume);
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(Edit(CSoilMethodPage::IDC_MOLD_VOLUME)->text(), c.shown);
+    ClickTab(1);
+    EXPECT_EQ(Ctl(View()->TestDataPage(), CTestDataPage::IDC_MOLD_VOLUME)->text(), c.shown);
+  }
+}
+
+TEST_F(SoilMethodPage, ShowsSaturationCorrectedResultsAndChecksAsTyped) {
+  testdata::FillTypicalRecord(Doc());
+  Record().m_ext.standard = "AASHTO T 180";
+  Record().m_ext.method = "D";
+  Doc().UpdateAllViews(nullptr, kHintRecord);
+  EXPECT_EQ(Edit(CSoilMethodPage::SaturationId(1))->text(), "");  // no Gs yet
+  EXPECT_EQ(Edit(CSoilMethodPage::IDC_CORRECTED_DENSITY)->text(), "");
+
+  TypeOver(Edit(CSoilMethodPage::IDC_GS), "2.70");
+  TypeOver(Edit(CSoilMethodPage::IDC_OVERSIZE_PERCENT), "35");
+  TypeOver(Edit(CSoilMethodPage::IDC_OVERSIZE_GS), "2.65");
+  TypeOver(Edit(CSoilMethodPage::IDC_OVERSIZE_MOISTURE), "2.0");
+  const LabResults lab =
+      EvaluateLab(Record(), Record().m_dMaxDryDensity, Record().m_dOptimumMoisture);
+  ASSERT_EQ(lab.rows, (std::vector<int>{1, 2, 3, 4, 5}));
+  for (std::size_t i = 0; i < lab.rows.size(); ++i) {
+    const QString text = Edit(CSoilMethodPage::SaturationId(lab.rows[i]))->text();
+    EXPECT_EQ(text, QString::asprintf("Point %d  S = %.1f %%", lab.rows[i], *lab.saturation[i]));
+  }
+  EXPECT_EQ(Edit(CSoilMethodPage::SaturationId(6))->text(), "");  // an empty slot
+  ASSERT_TRUE(lab.corrected && lab.corrected->optimumMoisture);
+  EXPECT_EQ(Edit(CSoilMethodPage::IDC_CORRECTED_DENSITY)->text(),
+            QString::number(lab.corrected->maxDryDensityPcf, 'f', 1));
+  EXPECT_EQ(Ctl<QLabel>(page, CSoilMethodPage::IDC_DENSITY_UNIT)->text(), "pcf");
+  EXPECT_EQ(Edit(CSoilMethodPage::IDC_CORRECTED_MOISTURE)->text(),
+            QString::number(*lab.corrected->optimumMoisture, 'f', 1));
+  EXPECT_EQ(Ctl<QPlainTextEdit>(page, CSoilMethodPage::IDC_CHECKS)->toPlainText(),
+            "WARNING: 35.0 % oversize exceeds the 30 % limit of Method D");
+
+  // In metric units the corrected density is in kilograms per cubic metre.
+  ClickTab(2);
+  QTest::mouseClick(Ctl<QRadioButton>(View()->CurvePage(), CCurvePage::IDC_METRIC), Qt::LeftButton);
+  ClickTab(kTab);
+  EXPECT_EQ(Edit(CSoilMethodPage::IDC_CORRECTED_DENSITY)->text(),
+            QString::number(lab.corrected->maxDryDensityPcf * kMetricDensityFactor, 'f', 1));
+  EXPECT_EQ(Ctl<QLabel>(page, CSoilMethodPage::IDC_DENSITY_UNIT)->text(), "kg/m\u00B3");
+
+  // Without a mold volume the points have no dry unit weight, and so no saturation.
+  TypeOver(Edit(CSoilMethodPage::IDC_MOLD_VOLUME), "0");
+  EXPECT_EQ(Edit(CSoilMethodPage::SaturationId(1))->text(), "");
+  EXPECT_EQ(Edit(CSoilMethodPage::IDC_CORRECTED_DENSITY)->text(), "");
+}
