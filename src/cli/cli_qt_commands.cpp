@@ -4,12 +4,8 @@
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
-#include <QMarginsF>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPalette>
-#include <QPdfWriter>
 #include <QString>
 #include <cstdlib>
 #include <functional>
@@ -22,7 +18,7 @@
 #include "framework/qt/qt_surface.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
-#include "print/report.h"
+#include "print/qt/report_pdf.h"
 
 namespace cli {
 
@@ -34,7 +30,6 @@ char** g_argv = nullptr;
 // The curve page's graph window at 96 dpi.
 constexpr int kChartWidth = 474;
 constexpr int kChartHeight = 312;
-constexpr int kReportDpi = 600;
 
 bool HasDisplay() {
   const char* x11 = std::getenv("DISPLAY");
@@ -85,27 +80,6 @@ int RenderAndWrite(const char* command, const std::string& output, std::ostream&
   return WriteOutput(output, std::vector<unsigned char>(data.cbegin(), data.cend()), err);
 }
 
-// One US Letter page per document, as the program prints them.
-bool DrawReportPages(QIODevice& device, const std::vector<std::unique_ptr<CDensoraDoc>>& docs) {
-  QPdfWriter writer(&device);
-  writer.setResolution(kReportDpi);
-  writer.setPageLayout(
-      QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-  writer.setCreator("Densora");
-  writer.setTitle("MOISTURE DENSITY DETERMINATION");
-  QPainter painter;
-  if (!painter.begin(&writer)) return false;
-  bool first = true;
-  for (const auto& doc : docs) {
-    if (!first) writer.newPage();
-    first = false;
-    framework::QtPainterSurface surface(painter);
-    CDensityCurve curve(*doc);  // no tone on paper from the tool
-    print::DrawReport(surface, writer.width(), writer.height(), *doc, curve);
-  }
-  return painter.end();
-}
-
 int Report(const std::vector<std::string>& argv, std::ostream&, std::ostream& err) {
   Arguments args;
   if (ParseArguments(kReport, argv, args, err) != kExitOk) return kExitUsage;
@@ -123,8 +97,14 @@ int Report(const std::vector<std::string>& argv, std::ostream&, std::ostream& er
   if (docs.empty()) return kExitFileFailed;
 
   EnsureApplication();
+  std::vector<std::unique_ptr<CDensityCurve>> curves;  // no tone on paper from the tool
+  std::vector<print::ReportPage> pages;
+  for (const auto& doc : docs) {
+    curves.push_back(std::make_unique<CDensityCurve>(*doc));
+    pages.push_back({*doc, *curves.back()});
+  }
   const int written = RenderAndWrite(kReport.name, args.output, err, [&](QIODevice& device) {
-    return DrawReportPages(device, docs);
+    return print::WriteReportPdf(device, pages);
   });
   return written != kExitOk ? written : rc;
 }
