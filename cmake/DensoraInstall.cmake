@@ -57,6 +57,9 @@ if(DENSORA_WITH_QT)
   install(FILES ${gen}/densora.desktop DESTINATION ${datadir}/applications)
   install(FILES res/densora.xml DESTINATION ${datadir}/mime/packages)
   install(FILES ${gen}/${DENSORA_APP_ID}.metainfo.xml DESTINATION ${datadir}/metainfo)
+  # Densora Help: the program finds the guide from its own folder (src/app/help.h).
+  install(FILES res/help/index.html DESTINATION ${datadir}/densora/help)
+  target_compile_definitions(densora_ui PRIVATE DENSORA_HELP_PATH="${datadir}/densora/help/index.html")
   # The program's icon is an application's, the document's the MIME type's (the names the
   # desktop entry's Icon and the MIME type's icon give, and src/app/icons.h).
   foreach(icon_context IN ITEMS densora:apps application-x-densora-compaction:mimetypes)

@@ -1,17 +1,21 @@
 #include "app/app_commands.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QStyle>
 #include <QTreeWidgetItem>
+#include <QUrl>
 
 #include "app/densora_app.h"
+#include "app/help.h"
 #include "app/icons.h"
 #include "app/main_frame.h"
 #include "app/projects_dir_dlg.h"
@@ -22,6 +26,7 @@
 #include "framework/qt/qt_surface.h"
 #include "model/densora_doc.h"
 #include "model/messages.h"
+#include "print/qt/report_pdf.h"
 #include "print/report.h"
 #include "views/densora_view.h"
 #include "views/project_tree.h"
@@ -51,6 +56,9 @@ void CAppCommands::Connect() {
   frame->SetCommandHandler(ID_FILE_PRINT_DIRECT, [this] { OnFilePrint(false); });
   frame->SetCommandHandler(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
   frame->SetCommandHandler(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+  frame->SetCommandHandler(ID_FILE_EXPORT_REPORT, [this] { OnFileExportReport(); });
+  frame->SetCommandHandler(ID_FILE_EXPORT_SUMMARY, [this] { OnFileExportSummary(); });
+  frame->SetCommandHandler(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
   frame->SetCloseHandler([&c] { return c.OnClose(); });
   frame->SetRecentFileHandler([&c](const std::string& path) { c.OnOpenRecentFile(path); });
 
@@ -75,6 +83,16 @@ std::optional<std::string> CAppCommands::AskSaveFileName(const std::string& prop
   const QString chosen = QFileDialog::getSaveFileName(m_app.MainFrame(), QStringLiteral("Save As"),
                                                       QString::fromStdString(proposedPath),
                                                       QStringLiteral("Compaction Files (*.lng)"));
+  if (chosen.isEmpty()) return std::nullopt;
+  return chosen.toStdString();
+}
+
+std::optional<std::string> CAppCommands::AskExportFileName(const std::string& proposedPath,
+                                                           const ExportType& type) {
+  if (m_exportDialogOverride) return m_exportDialogOverride(proposedPath);
+  const QString chosen = QFileDialog::getSaveFileName(
+      m_app.MainFrame(), QString::fromLatin1(type.title), QString::fromStdString(proposedPath),
+      QString::fromLatin1(type.filter));
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.toStdString();
 }
@@ -139,7 +157,7 @@ QPrinter& CAppCommands::Printer() {
     m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
     // The report's fixed offsets, its 600-pixel emblem and its pens are device units of a
     // 600 dpi page: the page prints as it does from densora-cli.
-    m_pPrinter->setResolution(600);
+    m_pPrinter->setResolution(print::kReportDpi);
   }
   return *m_pPrinter;
 }
@@ -167,4 +185,68 @@ void CAppCommands::OnFilePrintPreview() {
 void CAppCommands::OnFilePrintSetup() {
   QPageSetupDialog dlg(&Printer(), m_app.MainFrame());
   dlg.exec();
+}
+
+void CAppCommands::OnFileExportReport() {
+  m_pCommands->OnExportReport([this] {
+    // The page the printer prints, on a Letter page as densora-cli report draws it.
+    std::vector<unsigned char> pdf =
+        print::ReportPdfBytes({{m_app.Document(), m_app.View()->Curve()}});
+    m_app.View()->update();  // the screen shows the refitted record
+    return pdf;
+  });
+}
+
+void CAppCommands::OnFileExportSummary() {
+  // The folder selected in the tree; a test selected, or nothing, stands for the whole
+  // projects directory.
+  TreeItem folder;
+  CProjectTree& tree = m_app.View()->Tree();
+  if (QTreeWidgetItem* item = tree.currentItem(); item && item->isSelected()) {
+    if (TreeItem selected = tree.ItemOf(item); selected.isFolder) folder = std::move(selected);
+  }
+  m_pCommands->OnExportSummary(folder);
+}
+
+void CAppCommands::Progress(std::size_t filesRead) {
+  const auto now = std::chrono::steady_clock::now();
+  if (!m_pProgress) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // No range: the number of files is known only at the end. Shown after half a second.
+    m_pProgress = std::make_unique<QProgressDialog>(QString(), QString(), 0, 0, m_app.MainFrame());
+    m_pProgress->setWindowTitle(QStringLiteral("Densora"));
+    m_pProgress->setWindowModality(Qt::WindowModal);
+    m_pProgress->setMinimumDuration(500);
+  } else if (now - m_lastProgress < std::chrono::milliseconds(100)) {
+    return;  // a few updates a second are enough to watch
+  }
+  m_lastProgress = now;
+  m_pProgress->setLabelText(QStringLiteral("Reading the tests: %1 read").arg(filesRead));
+  // The window stays drawn and the dialog appears on time; the user's clicks wait.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void CAppCommands::EndProgress() {
+  if (!m_pProgress) return;
+  m_pProgress.reset();
+  QApplication::restoreOverrideCursor();
+}
+
+void CAppCommands::OnHelpContents() {
+  const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+  const std::optional<std::string> guide = help::FindProgramGuide();
+  if (!guide) {
+    framework::AfxMessageBox(
+        framework::FormatStock(msg::kHelpNotFound, help::InstalledGuide(programDir)),
+        framework::MsgButtons::Ok, framework::MsgIcon::Stop);
+    return;
+  }
+  const bool shown =
+      m_browserOverride
+          ? m_browserOverride(*guide)
+          : QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(*guide)));
+  if (!shown) {
+    framework::AfxMessageBox(framework::FormatStock(msg::kHelpNotShown, *guide),
+                             framework::MsgButtons::Ok, framework::MsgIcon::Stop);
+  }
 }

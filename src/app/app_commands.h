@@ -1,6 +1,7 @@
 #pragma once
 // The desktop side of the document commands: the file and directory dialogs, the settings,
 // the projects tree and printing, connected to the main frame's commands.
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -9,6 +10,7 @@
 class CDensoraApp;
 class CProjectTree;
 class QPrinter;
+class QProgressDialog;
 class QTreeWidgetItem;
 
 class CAppCommands : public CommandHost {
@@ -17,16 +19,21 @@ class CAppCommands : public CommandHost {
   ~CAppCommands() override;
 
   // Connects New, Open, Save, Delete, Change Projects Directory, the close request, the
-  // recent files, printing and the tree.
+  // recent files, printing, the exports, the help and the tree.
   void Connect();
 
   std::optional<std::string> AskOpenFileName(const std::string& initialFolder) override;
   std::optional<std::string> AskSaveFileName(const std::string& proposedPath) override;
+  std::optional<std::string> AskExportFileName(const std::string& proposedPath,
+                                               const ExportType& type) override;
   std::optional<std::string> AskProjectsDirectory() override;
   void StoreProjectsDirectory(const std::string& folder) override;
   void DocumentOpened(const std::string& path) override;
   void DocumentOpenFailed(const std::string& path) override;
   void RefreshTree() override;
+  // A progress window, shown when the reading takes a while, and the wait cursor.
+  void Progress(std::size_t filesRead) override;
+  void EndProgress() override;
 
   CDocumentCommands& Commands() { return *m_pCommands; }
   // Lists the tree's top level again and opens the current record's folders.
@@ -39,16 +46,24 @@ class CAppCommands : public CommandHost {
   // Replaces the dialogs, for tests.
   std::function<std::optional<std::string>(const std::string&)> m_openDialogOverride;
   std::function<std::optional<std::string>(const std::string&)> m_saveDialogOverride;
+  std::function<std::optional<std::string>(const std::string&)> m_exportDialogOverride;
   std::function<std::optional<std::string>()> m_dirDialogOverride;
+  // Replaces the web browser that shows the guide, for tests: true when it started.
+  std::function<bool(const std::string&)> m_browserOverride;
 
  private:
   void OnTreeSelectionChanged();
   void OnFilePrint(bool withDialog);
   void OnFilePrintPreview();
   void OnFilePrintSetup();
+  void OnFileExportReport();
+  void OnFileExportSummary();
+  void OnHelpContents();
 
   CDensoraApp& m_app;
   std::unique_ptr<CDocumentCommands> m_pCommands;
   std::unique_ptr<QPrinter> m_pPrinter;
+  std::unique_ptr<QProgressDialog> m_pProgress;
+  std::chrono::steady_clock::time_point m_lastProgress;
   bool m_bFilling = false;
 };

@@ -41,6 +41,12 @@ QString CommandName(int id) {
       return QStringLiteral("Print Preview");
     case ID_FILE_PRINT_SETUP:
       return QStringLiteral("Print Setup");
+    case ID_FILE_EXPORT_REPORT:
+      return QStringLiteral("Export Report as PDF");
+    case ID_FILE_EXPORT_SUMMARY:
+      return QStringLiteral("Export Project Summary");
+    case ID_HELP_CONTENTS:
+      return QStringLiteral("Densora Help");
     case ID_APP_ABOUT:
       return QStringLiteral("About");
     default:
@@ -106,6 +112,12 @@ void CMainFrame::CreateFileMenu() {
   AddCommand(m_pFileMenu, ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup..."),
              QStringLiteral("Change the printer and printing options"));
   m_pFileMenu->addSeparator();
+  AddCommand(m_pFileMenu, ID_FILE_EXPORT_REPORT, QStringLiteral("&Export Report as PDF..."),
+             QStringLiteral("Export the report as a PDF file"));
+  AddCommand(
+      m_pFileMenu, ID_FILE_EXPORT_SUMMARY, QStringLiteral("Export Project Su&mmary..."),
+      QStringLiteral("Export a summary of the tests in the projects directory as a CSV file"));
+  m_pFileMenu->addSeparator();
   for (int i = 0; i < kRecentFileCount; ++i) {
     QAction* a = AddCommand(m_pFileMenu, ID_FILE_MRU_FILE1 + i, QStringLiteral("Recent File"),
                             QStringLiteral("Open this document"));
@@ -116,7 +128,7 @@ void CMainFrame::CreateFileMenu() {
              QStringLiteral("Quit the application; prompts to save documents"));
 }
 
-// View's two checkable commands, which follow the bars' visibility, and Help's About.
+// View's two checkable commands, which follow the bars' visibility, and Help's guide and About.
 void CMainFrame::CreateViewAndHelpMenus() {
   QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
   QAction* toolbarAction = AddCommand(viewMenu, ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"),
@@ -129,6 +141,10 @@ void CMainFrame::CreateViewAndHelpMenus() {
   statusAction->setChecked(true);
 
   QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+  AddCommand(helpMenu, ID_HELP_CONTENTS, QStringLiteral("Densora &Help"),
+             QStringLiteral("Open the guide to Densora in the web browser"),
+             QKeySequence(Qt::Key_F1));
+  helpMenu->addSeparator();
   AddCommand(helpMenu, ID_APP_ABOUT, QStringLiteral("&About Densora..."),
              QStringLiteral("Display program information, version number and copyright"));
 }

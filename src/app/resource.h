@@ -15,6 +15,9 @@ enum CommandId : int {
   ID_VIEW_STATUS_BAR = 59393,
   ID_FILE_DELETE = 32771,
   ID_FILE_CHANGE_PROJECTS_DIR = 32773,
+  ID_FILE_EXPORT_REPORT = 32774,
+  ID_FILE_EXPORT_SUMMARY = 32775,
+  ID_HELP_CONTENTS = 32776,
 };
 
 inline constexpr int kRecentFileCount = 4;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <sstream>
 #include <system_error>
 
+#include "file/project_summary.h"
 #include "file/project_tree.h"
 #include "framework/codepage.h"
 #include "framework/file_io.h"
@@ -33,6 +35,35 @@ MsgAnswer Ask(const std::string& text, MsgButtons buttons) {
 
 bool IsBlankOnly(const std::string& s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
+}
+
+// The rows of a CSV summary, after its header, whose last field, the error, is not empty.
+std::size_t CountErrorRows(const std::string& csv) {
+  std::size_t rows = 0;
+  std::size_t errors = 0;
+  bool quoted = false;
+  bool lastEmpty = true;  // the field being read is empty so far
+  for (const char c : csv) {
+    if (quoted || c == '"') {
+      // A doubled quote inside a quoted field closes and opens it again.
+      if (c == '"') quoted = !quoted;
+      lastEmpty = false;
+    } else if (c == ',') {
+      lastEmpty = true;
+    } else if (c == '\n') {
+      if (rows++ > 0 && !lastEmpty) ++errors;
+      lastEmpty = true;
+    } else if (c != '\r') {
+      lastEmpty = false;
+    }
+  }
+  return errors;
+}
+
+// A file name typed without any extension gets `extension`.
+std::string WithExtension(std::string path, const std::string& extension) {
+  if (fs::path(path).filename().string().find('.') == std::string::npos) path += extension;
+  return path;
 }
 
 }  // namespace
@@ -200,11 +231,7 @@ bool CDocumentCommands::SaveForRecentFile() {
   if (ext != ".lng") proposed += ".lng";
   const std::optional<std::string> chosen = m_host.AskSaveFileName(proposed);
   if (!chosen || chosen->empty()) return false;
-  std::string path = *chosen;
-  // A name typed without any extension gets the compaction files' one.
-  const std::string name = fs::path(path).filename().string();
-  if (name.find('.') == std::string::npos) path += ".lng";
-  return StoreRecord(path);
+  return StoreRecord(WithExtension(*chosen, ".lng"));
 }
 
 void CDocumentCommands::OnOpenRecentFile(const std::string& path) {
@@ -326,4 +353,81 @@ void CDocumentCommands::OnChangeProjectsDir() {
   m_host.StoreProjectsDirectory(*typed);
   m_strProjectsDir = *typed;
   m_doc.UpdateAllViews(nullptr, kHintAll);
+}
+
+std::string CDocumentCommands::ProposedReportPath() const {
+  const std::string own = m_doc.GetPathName();
+  if (!own.empty()) {
+    const fs::path p(own);
+    return (p.parent_path() / p.stem()).string() + kReportExport.extension;
+  }
+  // A record never saved: the name Save would give it, while it has a Test No. or a Type
+  // that make a name of one level.
+  const CompactionRecord& r = m_doc.m_record;
+  const std::string derived = DerivedFileName(r);
+  const bool named = (!r.m_strTestNo.empty() || !r.m_strTestType.empty()) &&
+                     derived.find('/') == std::string::npos;
+  const std::string stem =
+      named ? derived.substr(0, derived.size() - std::string(".lng").size()) : m_doc.GetTitle();
+  return m_strProjectsDir + "/" + stem + kReportExport.extension;
+}
+
+std::optional<std::string> CDocumentCommands::AskExportPath(const std::string& proposed,
+                                                            const ExportType& type) {
+  const std::optional<std::string> chosen = m_host.AskExportFileName(proposed, type);
+  if (!chosen || chosen->empty()) return std::nullopt;
+  return WithExtension(*chosen, type.extension);
+}
+
+bool CDocumentCommands::WriteExport(const std::string& path,
+                                    const std::vector<unsigned char>& bytes) {
+  try {
+    framework::WriteFileAtomically(path, bytes);
+  } catch (const framework::CFileException& e) {
+    AfxMessageBox(e.ErrorText(), MsgButtons::Ok, MsgIcon::Stop);
+    return false;
+  }
+  return true;
+}
+
+bool CDocumentCommands::OnExportReport(const std::function<std::vector<unsigned char>()>& render) {
+  const std::optional<std::string> path = AskExportPath(ProposedReportPath(), kReportExport);
+  if (!path) return false;
+  const std::vector<unsigned char> pdf = render();
+  if (pdf.empty()) {
+    AfxMessageBox(framework::FormatStock(msg::kReportNotDrawn, *path), MsgButtons::Ok,
+                  MsgIcon::Stop);
+    return false;
+  }
+  return WriteExport(*path, pdf);
+}
+
+bool CDocumentCommands::OnExportSummary(const TreeItem& folder) {
+  std::string root = m_strProjectsDir;
+  while (root.size() > 1 && root.back() == '/') root.pop_back();
+  const std::string dir = folder.names.empty() ? root : ItemPath(folder);
+  const std::string name =
+      folder.names.empty() ? fs::path(root).filename().string() : folder.names.back();
+  const std::string proposed = m_strProjectsDir + "/" + name + "-summary.csv";
+  const std::optional<std::string> path = AskExportPath(proposed, kSummaryExport);
+  if (!path) return false;
+  std::ostringstream csv;
+  try {
+    m_host.Progress(0);
+    WriteProjectSummary(dir, SummaryFormat::kCsv, static_cast<Units>(m_doc.m_nUnits), csv,
+                        [this](std::size_t done) { m_host.Progress(done); });
+  } catch (const framework::CFileException& e) {
+    m_host.EndProgress();
+    AfxMessageBox(e.ErrorText(), MsgButtons::Ok, MsgIcon::Stop);
+    return false;
+  }
+  m_host.EndProgress();
+  const std::string text = csv.str();
+  if (!WriteExport(*path, std::vector<unsigned char>(text.begin(), text.end()))) return false;
+  if (const std::size_t unread = CountErrorRows(text); unread > 0) {
+    const std::string count = std::to_string(unread) + (unread == 1 ? " file" : " files");
+    AfxMessageBox(framework::FormatStock(msg::kSummaryUnread, count), MsgButtons::Ok,
+                  MsgIcon::Exclamation);
+  }
+  return true;
 }

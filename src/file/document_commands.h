@@ -3,6 +3,8 @@
 // projects directory: the path rule, the save-changes check and the store step. They reach
 // the user only through the prompt and the host's dialogs, and the views only through
 // UpdateAllViews, so every path through them runs without a window.
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +14,16 @@ class CDensityCurve;
 
 // True while the program starts: a folder selected in the tree then leaves the record alone.
 extern bool g_bTreeStartup;
+
+// A kind of file the export commands write: the title and filter of its save dialog, and the
+// extension a name typed without any gets.
+struct ExportType {
+  const char* title;
+  const char* filter;
+  const char* extension;
+};
+inline constexpr ExportType kReportExport{"Export Report as PDF", "PDF files (*.pdf)", ".pdf"};
+inline constexpr ExportType kSummaryExport{"Export Project Summary", "CSV files (*.csv)", ".csv"};
 
 // What the commands need from the desktop around them.
 class CommandHost {
@@ -23,6 +35,10 @@ class CommandHost {
   // The Save As dialog, proposing `proposedPath`, filter "Compaction Files (*.lng)".
   // nullopt when the user cancels.
   virtual std::optional<std::string> AskSaveFileName(const std::string& proposedPath) = 0;
+  // The save dialog of an export, proposing `proposedPath`, with the type's title and filter.
+  // nullopt when the user cancels.
+  virtual std::optional<std::string> AskExportFileName(const std::string& proposedPath,
+                                                       const ExportType& type) = 0;
   // The Change Projects Directory dialog; nullopt (or empty) on Cancel.
   virtual std::optional<std::string> AskProjectsDirectory() = 0;
   // Remembers the projects directory in the settings.
@@ -33,6 +49,11 @@ class CommandHost {
   virtual void DocumentOpenFailed(const std::string& path) = 0;
   // Rebuilds the projects tree.
   virtual void RefreshTree() = 0;
+  // A command that reads many files: Progress is called as it starts (0) and after each file
+  // with the number read so far, EndProgress once when the reading is over, before anything
+  // is reported.
+  virtual void Progress(std::size_t filesRead) = 0;
+  virtual void EndProgress() = 0;
 };
 
 class CompactionRecord;
@@ -97,6 +118,24 @@ class CDocumentCommands {
   // The path of the entry a tree item stands for.
   std::string ItemPath(const TreeItem& item) const;
 
+  // File Export Report as PDF. The save dialog proposes the record's file name with .pdf in
+  // the record's folder (for a record never saved, its derived name in the projects
+  // directory); `render` draws the report into memory (empty when it cannot), and the file is
+  // replaced whole, or a failure is reported with the file's stock text and what was there
+  // stays. The record is refitted as printing refits it; nothing the user entered and not the
+  // modified flag change. True when the file was written.
+  bool OnExportReport(const std::function<std::vector<unsigned char>()>& render);
+  // The file the report's export proposes.
+  std::string ProposedReportPath() const;
+  // File Export Project Summary of the tree's folder `folder` (no names: the whole projects
+  // directory). The save dialog proposes "<folder's name>-summary.csv" in the projects
+  // directory; the summary, in CSV and in the document's units, is written into memory while
+  // the host hears the progress, and the file is replaced whole. A folder that cannot be
+  // summarised, or a file that cannot be written, is reported with its stock text and writes
+  // nothing. The files the summary could not read have their message in its error column,
+  // and the user is told how many there were. True when the file was written.
+  bool OnExportSummary(const TreeItem& folder);
+
  private:
   // The derived-path save of Save and of the save-changes check: required fields, valid
   // names, folders one level at a time, then the store step. False when nothing was written.
@@ -116,6 +155,11 @@ class CDocumentCommands {
   // The save of the recent-file list's question: to the document path, or, for a record
   // that has none, to the file the user names in the Save As dialog.
   bool SaveForRecentFile();
+  // Asks for the file of an export, proposing `proposed`; a name typed without any extension
+  // gets the type's. nullopt when the user cancels.
+  std::optional<std::string> AskExportPath(const std::string& proposed, const ExportType& type);
+  // Replaces `path` with `bytes` whole; a failure is reported and leaves what was there.
+  bool WriteExport(const std::string& path, const std::vector<unsigned char>& bytes);
 
   CDensoraDoc& m_doc;
   CDensityCurve& m_curve;

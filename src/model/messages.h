@@ -40,6 +40,16 @@ inline constexpr const char* kNumericOnly = "Enter numeric values only";
 // Printing.
 inline constexpr const char* kPrinterDidNotStart =
     "The report could not be printed: the printer did not start.";
+inline constexpr const char* kReportNotDrawn = "The report could not be drawn: %1 was not written.";
+
+// The project summary.
+inline constexpr const char* kSummaryUnread =
+    "The summary was written, but %1 could not be read. Its error column tells why.";
+
+// Densora Help.
+inline constexpr const char* kHelpNotFound = "Densora Help is not installed: %1 was not found.";
+inline constexpr const char* kHelpNotShown =
+    "No web browser could be started to show Densora Help. The guide is %1.";
 
 // The recovery copy of an unsaved test.
 inline constexpr const char* kRecoverCopy =

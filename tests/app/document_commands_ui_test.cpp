@@ -1,13 +1,17 @@
 // The file commands through the real main window: menu, keys and the projects tree on a real
 // temporary projects directory.
+#include <sys/stat.h>
+
 #include <QMenuBar>
 #include <QPrinter>
 #include <QTreeWidget>
 #include <filesystem>
+#include <sstream>
 
 #include "app/app_commands.h"
 #include "app/resource.h"
 #include "file/lng_format.h"
+#include "file/project_summary.h"
 #include "support_qt/app_fixture.h"
 #include "views/project_tree.h"
 
@@ -180,4 +184,127 @@ TEST_F(FileCommands, APrintedChartWithAWarningSoundsTheTone) {
   app->Commands()->PrintReport(printer);
   EXPECT_EQ(tone.plays, before + 1);
   EXPECT_EQ(tone.lastFrequency, 1500);
+}
+
+TEST_F(FileCommands, ExportReportWritesThePrintedPageAsAPdfAndLeavesTheRecordAlone) {
+  const std::string file = Projects() + "/MAIN ST/A-100/Subgrade/7Sub.lng";
+  Save(file, testdata::FillTypicalRecord);
+  ASSERT_TRUE(Start({QString::fromStdString(file)}));
+  Record().m_strStation = "13+00 LT";  // an edit not yet saved
+  Doc().SetModifiedFlag(true);
+  View()->Curve().FitRecord();
+  const std::vector<unsigned char> before = LngBytes(Record());
+
+  std::vector<std::string> proposed;
+  app->Commands()->m_exportDialogOverride = [&](const std::string& path) {
+    proposed.push_back(path);
+    return std::optional<std::string>(tmp / "report");  // typed without an extension
+  };
+  Frame()->Action(ID_FILE_EXPORT_REPORT)->trigger();
+  EXPECT_EQ(proposed, std::vector<std::string>{Projects() + "/MAIN ST/A-100/Subgrade/7Sub.pdf"});
+  EXPECT_TRUE(prompt.shown.empty()) << prompt.shown[0].text;
+  const std::vector<unsigned char> pdf = testdata::ReadBytes(tmp / "report.pdf");
+  ASSERT_GT(pdf.size(), 1000u);
+  EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 5), "%PDF-");
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(Doc().GetPathName(), file);
+  EXPECT_EQ(LngBytes(Record()), before);
+
+  // A record never saved: its derived name, in the projects directory.
+  prompt.Plan({MsgAnswer::No});  // the edit is not saved
+  Frame()->Action(ID_FILE_NEW)->trigger();
+  testdata::FillTypicalRecord(Doc());
+  Doc().SetModifiedFlag(false);
+  Frame()->Action(ID_FILE_EXPORT_REPORT)->trigger();
+  ASSERT_EQ(proposed.size(), 2u);
+  EXPECT_EQ(proposed[1], Projects() + "/7Sub.pdf");
+  EXPECT_FALSE(Doc().IsModified());
+}
+
+// An export whose file cannot be written says why with the file's stock text and leaves no
+// file, no temporary file and what was at the path as it was.
+TEST_F(FileCommands, AnExportThatCannotBeWrittenIsReportedAndWritesNothing) {
+  ASSERT_TRUE(Start());
+  testdata::FillTypicalRecord(Doc());
+  const std::string fifo = tmp / "out/pipe.pdf";
+  fs::create_directories(tmp / "out");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    std::string target;
+    std::string message;
+  } cases[] = {
+      {fifo, fifo + " is not a regular file."},
+      {tmp / "out/missing/report.pdf", tmp / "out/missing/report.pdf contains an invalid path."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.target);
+    prompt.shown.clear();
+    app->Commands()->m_exportDialogOverride = [&](const std::string&) {
+      return std::optional<std::string>(c.target);
+    };
+    Frame()->Action(ID_FILE_EXPORT_REPORT)->trigger();
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, c.message);
+    EXPECT_EQ(prompt.shown[0].icon, framework::MsgIcon::Stop);
+  }
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(tmp / "out")) left.push_back(e.path().string());
+  EXPECT_EQ(left, std::vector<std::string>{fifo});
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_FALSE(Doc().IsModified());
+}
+
+// The summary of the projects directory, or of the folder selected in the tree: the CSV's
+// header and a row for each test in the tree's order, a file that cannot be read among them
+// with its message, and a word on how many could not be read.
+TEST_F(FileCommands, ExportProjectSummaryWritesARowForEachTestOfTheSelectedFolder) {
+  fs::copy(DENSORA_SAMPLES_DIR, Projects(), fs::copy_options::recursive);
+  testdata::WriteBytes(Projects() + "/MAIN ST/bad.lng", {'n', 'o', 't'});
+  ASSERT_TRUE(Start());
+  std::string header;
+  for (const char* column : kSummaryColumns)
+    header += (header.empty() ? "" : ",") + std::string(column);
+  const struct {
+    QStringList selected;  // nothing: the whole projects directory
+    std::string proposed;
+    std::vector<std::string> paths;
+  } cases[] = {
+      {{},
+       Projects() + "/projects-summary.csv",
+       {"COUNTY RD 9/Lime/12Lim.lng", "MAIN ST/A-100/Embankment/3Emb.lng",
+        "MAIN ST/A-100/Subgrade/7Sub.lng", "MAIN ST/bad.lng"}},
+      {{"MAIN ST"},
+       Projects() + "/MAIN ST-summary.csv",
+       {"A-100/Embankment/3Emb.lng", "A-100/Subgrade/7Sub.lng", "bad.lng"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.proposed);
+    if (!c.selected.isEmpty()) Tree().setCurrentItem(Find(c.selected));
+    testdata::FillTypicalRecord(Doc());
+    Doc().SetModifiedFlag(true);
+    const std::vector<unsigned char> record = LngBytes(Record());
+    prompt.shown.clear();
+    std::string proposed;
+    app->Commands()->m_exportDialogOverride = [&](const std::string& path) {
+      proposed = path;
+      return std::optional<std::string>(tmp / "summary");
+    };
+    Frame()->Action(ID_FILE_EXPORT_SUMMARY)->trigger();
+    EXPECT_EQ(proposed, c.proposed);
+
+    const std::vector<unsigned char> bytes = testdata::ReadBytes(tmp / "summary.csv");
+    std::istringstream csv(std::string(bytes.begin(), bytes.end()));
+    std::string line;
+    ASSERT_TRUE(std::getline(csv, line));
+    EXPECT_EQ(line, header + "\r");
+    std::vector<std::string> paths;
+    while (std::getline(csv, line)) paths.push_back(line.substr(0, line.find(',')));
+    EXPECT_EQ(paths, c.paths);
+    EXPECT_EQ(prompt.Texts(),
+              std::vector<std::string>{"The summary was written, but 1 file could not be read. "
+                                       "Its error column tells why."});
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(LngBytes(Record()), record);
+    Doc().SetModifiedFlag(false);
+  }
 }

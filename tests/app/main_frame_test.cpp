@@ -11,6 +11,7 @@
 
 #include "app/about_dialog.h"
 #include "app/app_commands.h"
+#include "app/help.h"
 #include "app/resource.h"
 #include "support_qt/app_fixture.h"
 #include "views/project_info_page.h"
@@ -42,10 +43,24 @@ TEST_F(MainFrame, HasTheFileViewAndHelpMenus) {
   EXPECT_EQ(MenuTexts(menus[0]->menu()),
             (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "&Delete",
                          "&Change Projects Directory\tCtrl+C", "-", "&Print...\tCtrl+P",
-                         "Print Pre&view", "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
+                         "Print Pre&view", "P&rint Setup...", "-", "&Export Report as PDF...",
+                         "Export Project Su&mmary...", "-", "Recent File", "-", "E&xit"}));
   EXPECT_FALSE(Frame()->Action(ID_FILE_MRU_FILE1)->isEnabled());
   EXPECT_EQ(MenuTexts(menus[1]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));
-  EXPECT_EQ(MenuTexts(menus[2]->menu()), (QStringList{"&About Densora..."}));
+  EXPECT_EQ(MenuTexts(menus[2]->menu()),
+            (QStringList{"Densora &Help\tF1", "-", "&About Densora..."}));
+  // Within a menu, each key underlined reaches one command.
+  for (QAction* menu : menus) {
+    QStringList keys;
+    for (QAction* a : menu->menu()->actions()) {
+      const qsizetype at = a->text().indexOf('&');
+      if (!a->isSeparator() && at >= 0) keys << a->text().mid(at + 1, 1).toLower();
+    }
+    EXPECT_EQ(keys.removeDuplicates(), 0) << menu->text().toStdString();
+  }
+  EXPECT_EQ(Frame()->Action(ID_FILE_EXPORT_REPORT)->statusTip(), "Export the report as a PDF file");
+  EXPECT_EQ(Frame()->Action(ID_FILE_EXPORT_SUMMARY)->statusTip(),
+            "Export a summary of the tests in the projects directory as a CSV file");
   EXPECT_EQ(Frame()->Action(ID_FILE_DELETE)->statusTip(), "Deletes Selected File or Directory");
   EXPECT_TRUE(Frame()->Action(ID_FILE_CHANGE_PROJECTS_DIR)->statusTip().isEmpty());
 }
@@ -247,4 +262,47 @@ TEST_F(MainFrame, TheAboutBoxNamesTheProgramAndFitsItsTexts) {
   }
   EXPECT_TRUE(named);
   EXPECT_EQ(about.windowTitle(), "About Densora");
+}
+
+// The guide installed beside the program is shown; a program run from its build folder,
+// with nothing installed, shows the source tree's copy.
+TEST(HelpGuide, TheInstalledGuideComesFirstThenTheSourceTreesCopy) {
+  testdata::TempDir tmp;
+  const std::string programDir = tmp / "usr/bin";
+  const std::string installed = help::InstalledGuide(programDir);
+  EXPECT_EQ(installed, tmp / "usr/share/densora/help/index.html");
+  const std::string source = tmp / "src/res/help/index.html";
+  const struct {
+    bool installed, source;
+    std::optional<std::string> found;
+  } cases[] = {
+      {true, true, installed},
+      {false, true, source},
+      {false, false, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(tmp.path());
+    for (const auto& [present, path] : {std::pair{c.installed, installed}, {c.source, source}}) {
+      if (!present) continue;
+      std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+      testdata::WriteBytes(path, {'<'});
+    }
+    EXPECT_EQ(help::FindGuide(programDir, tmp / "src"), c.found);
+  }
+}
+
+TEST_F(MainFrame, HelpWithoutABrowserSaysWhereTheGuideIs) {
+  ASSERT_TRUE(Start());
+  std::vector<std::string> asked;
+  app->Commands()->m_browserOverride = [&](const std::string& path) {
+    asked.push_back(path);
+    return false;
+  };
+  QTest::keyClick(Frame(), Qt::Key_F1);
+  const std::string guide = std::string(DENSORA_RES_DIR) + "/help/index.html";
+  EXPECT_EQ(asked, std::vector<std::string>{guide});
+  EXPECT_EQ(
+      prompt.Texts(),
+      std::vector<std::string>{
+          "No web browser could be started to show Densora Help. The guide is " + guide + "."});
 }

@@ -16,13 +16,23 @@ struct FakeCommandHost : CommandHost {
     saveDialogProposals.push_back(proposed);
     return saveAnswer;
   }
+  std::optional<std::string> AskExportFileName(const std::string& proposed,
+                                               const ExportType&) override {
+    exportDialogProposals.push_back(proposed);
+    return exportAnswer;
+  }
   std::optional<std::string> AskProjectsDirectory() override { return dirAnswer; }
   void StoreProjectsDirectory(const std::string& f) override { stored.push_back(f); }
   void DocumentOpened(const std::string& p) override { opened.push_back(p); }
   void DocumentOpenFailed(const std::string& p) override { failed.push_back(p); }
   void RefreshTree() override { ++refreshes; }
+  void Progress(std::size_t filesRead) override { progress.push_back(filesRead); }
+  void EndProgress() override { ++progressEnds; }
 
-  std::optional<std::string> openAnswer, saveAnswer, dirAnswer;
-  std::vector<std::string> openDialogFolders, saveDialogProposals, stored, opened, failed;
+  std::optional<std::string> openAnswer, saveAnswer, exportAnswer, dirAnswer;
+  std::vector<std::string> openDialogFolders, saveDialogProposals, exportDialogProposals, stored,
+      opened, failed;
+  std::vector<std::size_t> progress;
   int refreshes = 0;
+  int progressEnds = 0;
 };
