@@ -217,11 +217,12 @@ void CAppCommands::Progress(std::size_t filesRead) {
     m_pProgress->setWindowTitle(QStringLiteral("Densora"));
     m_pProgress->setWindowModality(Qt::WindowModal);
     m_pProgress->setMinimumDuration(500);
+    m_pProgress->setValue(0);  // starts the half second
   } else if (now - m_lastProgress < std::chrono::milliseconds(100)) {
     return;  // a few updates a second are enough to watch
   }
   m_lastProgress = now;
-  m_pProgress->setLabelText(QStringLiteral("Reading the tests: %1 read").arg(filesRead));
+  m_pProgress->setLabelText(QStringLiteral("Reading the tests: %1 files read").arg(filesRead));
   // The window stays drawn and the dialog appears on time; the user's clicks wait.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
