@@ -22,13 +22,13 @@ int Summary(const std::vector<std::string>& argv, std::ostream& out, std::ostrea
   const SummaryFormat format = args.json ? SummaryFormat::kJson : SummaryFormat::kCsv;
   try {
     // A file that could not be read has its row, with the message; the others are all there.
-    const bool allRead =
+    const std::size_t errorRows =
         WriteProjectSummary(args.inputs[0], format, static_cast<Units>(args.Units()), out);
     if (!out) {
       err << "densora-cli summary: the summary could not be written to standard output\n";
       return kExitFileFailed;
     }
-    return allRead ? kExitOk : kExitFileFailed;
+    return errorRows == 0 ? kExitOk : kExitFileFailed;
   } catch (const framework::CFileException& e) {
     err << e.ErrorText() << '\n';
     return kExitFileFailed;

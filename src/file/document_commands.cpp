@@ -37,29 +37,6 @@ bool IsBlankOnly(const std::string& s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
 }
 
-// The rows of a CSV summary, after its header, whose last field, the error, is not empty.
-std::size_t CountErrorRows(const std::string& csv) {
-  std::size_t rows = 0;
-  std::size_t errors = 0;
-  bool quoted = false;
-  bool lastEmpty = true;  // the field being read is empty so far
-  for (const char c : csv) {
-    if (quoted || c == '"') {
-      // A doubled quote inside a quoted field closes and opens it again.
-      if (c == '"') quoted = !quoted;
-      lastEmpty = false;
-    } else if (c == ',') {
-      lastEmpty = true;
-    } else if (c == '\n') {
-      if (rows++ > 0 && !lastEmpty) ++errors;
-      lastEmpty = true;
-    } else if (c != '\r') {
-      lastEmpty = false;
-    }
-  }
-  return errors;
-}
-
 // A file name typed without any extension gets `extension`.
 std::string WithExtension(std::string path, const std::string& extension) {
   if (fs::path(path).filename().string().find('.') == std::string::npos) path += extension;
@@ -412,10 +389,11 @@ bool CDocumentCommands::OnExportSummary(const TreeItem& folder) {
   const std::optional<std::string> path = AskExportPath(proposed, kSummaryExport);
   if (!path) return false;
   std::ostringstream csv;
+  std::size_t unread = 0;
   try {
     m_host.Progress(0);
-    WriteProjectSummary(dir, SummaryFormat::kCsv, static_cast<Units>(m_doc.m_nUnits), csv,
-                        [this](std::size_t done) { m_host.Progress(done); });
+    unread = WriteProjectSummary(dir, SummaryFormat::kCsv, static_cast<Units>(m_doc.m_nUnits), csv,
+                                 [this](std::size_t done) { m_host.Progress(done); });
   } catch (const framework::CFileException& e) {
     m_host.EndProgress();
     AfxMessageBox(e.ErrorText(), MsgButtons::Ok, MsgIcon::Stop);
@@ -424,7 +402,7 @@ bool CDocumentCommands::OnExportSummary(const TreeItem& folder) {
   m_host.EndProgress();
   const std::string text = csv.str();
   if (!WriteExport(*path, std::vector<unsigned char>(text.begin(), text.end()))) return false;
-  if (const std::size_t unread = CountErrorRows(text); unread > 0) {
+  if (unread > 0) {
     const std::string count = std::to_string(unread) + (unread == 1 ? " file" : " files");
     AfxMessageBox(framework::FormatStock(msg::kSummaryUnread, count), MsgButtons::Ok,
                   MsgIcon::Exclamation);

@@ -171,7 +171,7 @@ class SummaryWriter {
   void Begin();
   void Walk(const std::string& folder, const std::string& shown);
   void End();
-  bool AllRead() const { return m_allRead; }
+  std::size_t ErrorRows() const { return m_errorRows; }
 
  private:
   void File(const std::string& path, const std::string& shown);
@@ -187,7 +187,7 @@ class SummaryWriter {
   std::string m_line;
   std::size_t m_rows = 0;
   std::size_t m_files = 0;
-  bool m_allRead = true;
+  std::size_t m_errorRows = 0;
 };
 
 void SummaryWriter::Begin() {
@@ -225,7 +225,7 @@ void SummaryWriter::ErrorRow(const std::string& shown, const std::string& messag
   // The message names the path as the file system has it, which may not be UTF-8.
   row.back() = Text(framework::Utf8ForDisplay(message));
   Emit(row);
-  m_allRead = false;
+  ++m_errorRows;
 }
 
 void SummaryWriter::File(const std::string& path, const std::string& shown) {
@@ -278,8 +278,8 @@ std::string CsvField(const std::string& text) {
   return quoted + '"';
 }
 
-bool WriteProjectSummary(const std::string& dir, SummaryFormat format, Units units,
-                         std::ostream& out, std::function<void(std::size_t done)> progress) {
+std::size_t WriteProjectSummary(const std::string& dir, SummaryFormat format, Units units,
+                                std::ostream& out, std::function<void(std::size_t done)> progress) {
   // "projects/" names the same folder as "projects"; the messages name it without the slash.
   std::string root = dir;
   while (root.size() > 1 && root.back() == '/') root.pop_back();
@@ -288,5 +288,5 @@ bool WriteProjectSummary(const std::string& dir, SummaryFormat format, Units uni
   writer.Begin();
   writer.Walk(root, "");
   writer.End();
-  return writer.AllRead();
+  return writer.ErrorRows();
 }

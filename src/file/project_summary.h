@@ -68,11 +68,13 @@ inline constexpr std::array<const char*, 29> kSummaryColumns = {
 // and a folder below `dir` whose entries cannot be read, gives a row with its message in
 // `error`; the walk goes on. `progress`, when given, is called after each file with the
 // number of files done so far.
-// Returns true when every file and folder was read. Throws framework::CFileException
-// before anything is written when `dir` is missing, not a folder or cannot be read. The
-// walk stops early once `out` fails; the caller tells a failed output by its state.
-bool WriteProjectSummary(const std::string& dir, SummaryFormat format, Units units,
-                         std::ostream& out, std::function<void(std::size_t done)> progress = {});
+// Returns the number of error rows: 0 when every file and folder was read. Throws
+// framework::CFileException before anything is written when `dir` is missing, not a folder or
+// cannot be read. The walk stops early once `out` fails; the caller tells a failed output by its
+// state.
+std::size_t WriteProjectSummary(const std::string& dir, SummaryFormat format, Units units,
+                                std::ostream& out,
+                                std::function<void(std::size_t done)> progress = {});
 
 // A CSV field as RFC 4180 writes it: in quotes, inner quotes doubled, when it holds a
 // comma, a quote, a CR or an LF; else as it is.

@@ -41,8 +41,9 @@ TEST(ProjectSummary, RowsFollowTheTreeThroughLinksAndOddNames) {
 
   std::ostringstream out;
   std::vector<std::size_t> progress;
-  EXPECT_TRUE(WriteProjectSummary(dir.path().string() + "/", SummaryFormat::kJson, kEnglish, out,
-                                  [&](std::size_t done) { progress.push_back(done); }));
+  EXPECT_EQ(WriteProjectSummary(dir.path().string() + "/", SummaryFormat::kJson, kEnglish, out,
+                                [&](std::size_t done) { progress.push_back(done); }),
+            0u);
   const nlohmann::json rows = nlohmann::json::parse(out.str());
   std::vector<std::string> paths;
   for (const auto& row : rows) {
