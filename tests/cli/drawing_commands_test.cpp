@@ -54,7 +54,7 @@ std::string CliStderr(const std::vector<std::string>& args, const fs::path& errF
                     Quote(DENSORA_CLI_PATH);
   for (const auto& a : args) cmd += " " + Quote(a);
   cmd += " >/dev/null 2>" + Quote(errFile.string());
-  std::system(cmd.c_str());
+  EXPECT_NE(std::system(cmd.c_str()), -1) << "the shell did not start: " << cmd;
   std::ifstream in(errFile, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
