@@ -91,7 +91,7 @@ void AddLabEntries(json& j, const LabExtension& x) {
 void AddLabResults(json& j, const CDensoraDoc& doc, const Fitted& fit) {
   const CompactionRecord& r = doc.m_record;
   const double factor = doc.DensityFactor();
-  const LabResults lab = EvaluateLab(r, r.m_dMaxDryDensity / factor, r.m_dOptimumMoisture);
+  const LabResults lab = EvaluateLab(doc);
   for (std::size_t i = 0; i < lab.rows.size(); ++i) {
     const auto& s = lab.saturation[i];
     j["points"][static_cast<std::size_t>(lab.rows[i] - 1)]["saturation"] =

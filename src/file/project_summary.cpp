@@ -151,7 +151,7 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc) {
   for (const LabEntryKey& k : kLabEntryKeys) {
     row.push_back(k.number != nullptr ? Number(x.*k.number) : Text(Cp1252ToUtf8(x.*k.text)));
   }
-  const LabResults lab = EvaluateLab(r, r.m_dMaxDryDensity / f, r.m_dOptimumMoisture);
+  const LabResults lab = EvaluateLab(doc);
   const std::optional<CorrectedResults>& c = lab.corrected;
   row.push_back(c ? Number(c->maxDryDensityPcf * f) : Cell{});
   row.push_back(c && c->optimumMoisture ? Number(*c->optimumMoisture) : Cell{});

@@ -5,6 +5,7 @@
 
 #include "framework/text_format.h"
 #include "model/compaction_record.h"
+#include "model/densora_doc.h"
 
 namespace {
 
@@ -144,6 +145,11 @@ LabResults EvaluateLab(const CompactionRecord& r, double fitMaxDryPcf, double fi
                              x.oversizePercent, *limit, x.method.c_str()));
   }
   return out;
+}
+
+LabResults EvaluateLab(const CDensoraDoc& doc) {
+  const CompactionRecord& r = doc.m_record;
+  return EvaluateLab(r, r.m_dMaxDryDensity / doc.DensityFactor(), r.m_dOptimumMoisture);
 }
 
 std::vector<CurveSample> ZeroAirVoidsCurve(double gs, double fromPercent, double toPercent,

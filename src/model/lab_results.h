@@ -11,6 +11,7 @@
 
 #include "model/lab_extension.h"
 
+class CDensoraDoc;
 class CompactionRecord;
 
 // The standards a test can follow, in the order the list offers them. The empty text is
@@ -62,6 +63,9 @@ struct LabResults {
 // Evaluates the record's entries against its points and the fit's results (maximum dry
 // density in pcf, optimum moisture in percent; a maximum not above 0 means the fit gave none).
 LabResults EvaluateLab(const CompactionRecord& r, double fitMaxDryPcf, double fitOptimum);
+// The same for the document's record against the results its last fit stored there (the
+// maximum in the document's units).
+LabResults EvaluateLab(const CDensoraDoc& doc);
 
 // The zero-air-voids curve from `fromPercent` to `toPercent` in steps of `step` percent,
 // the last sample at `toPercent` itself, unit weights times `densityFactor`. Empty without

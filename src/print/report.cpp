@@ -254,8 +254,7 @@ int DrawLabLines(framework::DrawingSurface& dc, int W, int H, const CDensoraDoc&
                  const framework::Font& valueFont) {
   const CompactionRecord& rec = doc.m_record;
   const double factor = doc.DensityFactor();
-  const LabResults results =
-      EvaluateLab(rec, rec.m_dMaxDryDensity / factor, rec.m_dOptimumMoisture);
+  const LabResults results = EvaluateLab(doc);
   std::vector<std::string> lines = ReportLabLines(rec.m_ext, results, factor, doc.DensityUnit());
   lines.insert(lines.end(), results.checks.begin(), results.checks.end());
   if (lines.empty()) return 0;

@@ -131,10 +131,8 @@ void CSoilMethodPage::FillMethods() {
 void CSoilMethodPage::ShowResults() {
   CDensoraDoc* doc = GetActiveDocument();
   if (!doc) return;
-  const CompactionRecord& r = doc->m_record;
   const double factor = doc->DensityFactor();
-  // The fit keeps its maximum in the unit shown; the laboratory's arithmetic is in pcf.
-  const LabResults lab = EvaluateLab(r, r.m_dMaxDryDensity / factor, r.m_dOptimumMoisture);
+  const LabResults lab = EvaluateLab(*doc);
 
   std::string saturation[kPointSlots];
   for (std::size_t i = 0; i < lab.rows.size(); ++i) {
