@@ -99,12 +99,10 @@ void CDensoraView::OnInitialUpdate() {
 
     {
       const QSignalBlocker block(m_pTabs);
-      // Each tab goes in at the front: the last inserted, Project Information, is tab 0.
-      for (CTabPage* page : std::array<CTabPage*, 5>{m_pSoilMethod, m_pLongTest, m_pCurve,
-                                                     m_pTestData, m_pProjectInfo}) {
+      for (CTabPage* page : PagesInTabOrder()) {
         auto* placeholder = new QWidget;
         placeholder->setObjectName(QStringLiteral("tabArea%1").arg(page->TemplateId()));
-        m_pTabs->insertTab(0, placeholder, page->m_strTitle);
+        m_pTabs->addTab(placeholder, page->m_strTitle);
       }
       m_pTabs->setCurrentIndex(0);
     }
