@@ -88,6 +88,16 @@ std::size_t DecodeUtf8At(std::string_view utf8, std::size_t i, char32_t& cp) {
 
 }  // namespace
 
+bool IsValidUtf8(std::string_view bytes) {
+  char32_t cp = 0;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t len = DecodeUtf8At(bytes, i, cp);
+    if (len == 0) return false;
+    i += len;
+  }
+  return true;
+}
+
 bool Utf8ToCp1252(std::string_view utf8, std::string& out) {
   out.clear();
   out.reserve(utf8.size());

@@ -26,6 +26,10 @@ bool Utf8ToCp1252(std::string_view utf8, std::string& out);
 // the names older programs wrote (a Latin-1 "\xDF" shows as "\xC3\x9F", not as "?").
 std::string Utf8ForDisplay(std::string_view bytes);
 
+// True when `bytes` are valid UTF-8 throughout: no sequence cut short, overlong, a
+// surrogate or beyond Unicode.
+bool IsValidUtf8(std::string_view bytes);
+
 // Converts UTF-16 code units to Windows-1252, as the archive's wide text form is read:
 // a character the code page cannot hold becomes "?".
 std::string Utf16ToCp1252(const std::u16string& utf16);

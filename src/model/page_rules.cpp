@@ -54,41 +54,6 @@ std::string_view Piece(std::string_view text, std::size_t pos, std::size_t len) 
   return text.substr(pos, len);
 }
 
-bool IsValidUtf8(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    std::size_t n;
-    char32_t cp;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    if ((c & 0xE0) == 0xC0) {
-      n = 1;
-      cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-      n = 2;
-      cp = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-      n = 3;
-      cp = c & 0x07;
-    } else
-      return false;
-    if (i + n >= s.size()) return false;
-    for (std::size_t k = 1; k <= n; ++k) {
-      const auto cc = static_cast<unsigned char>(s[i + k]);
-      if ((cc & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if ((n == 1 && cp < 0x80) || (n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) ||
-        cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
-    i += n + 1;
-  }
-  return true;
-}
-
 // `text` without the blanks at either end.
 std::string_view TrimBlanks(std::string_view text) {
   std::size_t b = 0;
@@ -241,7 +206,7 @@ bool DryExceedsWet(const TestPoint& point) { return point.m_dWetSample < point.m
 bool WetExceedsMoldSoil(const TestPoint& point) { return point.m_dMoldSoil < point.m_dWetSample; }
 
 std::vector<std::string> ParseCountyList(std::string_view fileText) {
-  const bool utf8 = IsValidUtf8(fileText);
+  const bool utf8 = framework::IsValidUtf8(fileText);
   std::vector<std::string> names;
   std::size_t start = 0;
   while (start <= fileText.size()) {
