@@ -110,11 +110,21 @@ Ticks AxisTicks(framework::DrawingSurface& dc, const CDensityCurve& c, const Fon
   return t;
 }
 
+// The plot area's edges in device units.
+struct PlotEdges {
+  int xLeft, xRight, yBottom, yTop;
+};
+
+PlotEdges Edges(const CDensityCurve& c) {
+  return {c.MapX(c.m_nXAxisMin), c.MapX(c.m_nXAxisMax), c.MapY(c.m_nYAxisMin),
+          c.MapY(c.m_nYAxisMax)};
+}
+
 // The frame, then the dotted grid at the labelled values inside it.
 void DrawFrameAndGrid(framework::DrawingSurface& dc, const CDensityCurve& c, const Ticks& ticks,
                       const Pen& framePen, const Pen& gridPen) {
-  const int x0 = c.MapX(c.m_nXAxisMin), x1 = c.MapX(c.m_nXAxisMax);
-  const int y0 = c.MapY(c.m_nYAxisMin), y1 = c.MapY(c.m_nYAxisMax);
+  const PlotEdges e = Edges(c);
+  const int x0 = e.xLeft, x1 = e.xRight, y0 = e.yBottom, y1 = e.yTop;
   dc.SelectPen(framePen);
   dc.MoveTo(x0, y0);
   dc.LineTo(x1, y0);
@@ -142,8 +152,7 @@ void DrawFrameAndGrid(framework::DrawingSurface& dc, const CDensityCurve& c, con
 // the labels to the edge of the window or page.
 void DrawDropLines(framework::DrawingSurface& dc, const CDensityCurve& c, double moisture,
                    double density, int thickness) {
-  const int xLeft = c.MapX(c.m_nXAxisMin), xRight = c.MapX(c.m_nXAxisMax);
-  const int yBottom = c.MapY(c.m_nYAxisMin), yTop = c.MapY(c.m_nYAxisMax);
+  const auto [xLeft, xRight, yBottom, yTop] = Edges(c);
   const int xo = std::clamp(c.MapX(moisture), xLeft, xRight);
   const int yo = std::clamp(c.MapY(density), yTop, yBottom);
   const int repeats = thickness <= 1 ? 1 : thickness - 1;
@@ -205,16 +214,6 @@ ChartTools MakeTools(framework::DrawingSurface& dc, int framePenWidth, int curve
                     framework::PointFont(dc, 100),
                     framework::PointFont(dc, 100, "Arial", 400, 900),
                     framework::PointFont(dc, 80)};
-}
-
-// The plot area's edges in device units.
-struct PlotEdges {
-  int xLeft, xRight, yBottom, yTop;
-};
-
-PlotEdges Edges(const CDensityCurve& c) {
-  return {c.MapX(c.m_nXAxisMin), c.MapX(c.m_nXAxisMax), c.MapY(c.m_nYAxisMin),
-          c.MapY(c.m_nYAxisMax)};
 }
 
 // The plot area's white background (the previous fit's area when this one had no points).
