@@ -2,11 +2,7 @@
 
 #include <cmath>
 
-bool LabExtension::Empty() const {
-  return specificGravity == 0.0 && specificGravitySource.empty() && oversizePercent == 0.0 &&
-         oversizeSpecificGravity == 0.0 && oversizeMoisture == 0.0 && standard.empty() &&
-         method.empty() && unknown.empty();
-}
+bool LabExtension::Empty() const { return *this == LabExtension{}; }
 
 double ZeroAirVoidsUnitWeight(double gs, double moisturePercent) {
   return gs * kWaterUnitWeightPcf / (1.0 + moisturePercent * gs / 100.0);
