@@ -106,13 +106,17 @@ void CProjectTree::EndStartup() {
   if (m_startupEnded) m_startupEnded();
 }
 
+void CProjectTree::StopWatching() {
+  if (!m_watcher.directories().isEmpty()) m_watcher.removePaths(m_watcher.directories());
+  m_watched.clear();
+}
+
 void CProjectTree::SetProjectsDir(const std::string& dir) {
   if (dir == m_root) return;
   const QSignalBlocker block(this);
   ++m_nUpdating;
   m_root = dir;
-  if (!m_watcher.directories().isEmpty()) m_watcher.removePaths(m_watcher.directories());
-  m_watched.clear();
+  StopWatching();
   clear();
   --m_nUpdating;
 }
@@ -120,8 +124,7 @@ void CProjectTree::SetProjectsDir(const std::string& dir) {
 void CProjectTree::Rebuild() {
   const QSignalBlocker block(this);
   ++m_nUpdating;
-  if (!m_watcher.directories().isEmpty()) m_watcher.removePaths(m_watcher.directories());
-  m_watched.clear();
+  StopWatching();
   // Every folder closes and is listed anew when it is next opened.
   for (int i = 0; i < topLevelItemCount(); ++i) {
     ForEachItem(topLevelItem(i), [](QTreeWidgetItem* item) {

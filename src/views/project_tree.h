@@ -77,6 +77,8 @@ class CProjectTree : public QTreeWidget {
   QTreeWidgetItem* MakeItem(const ProjectNode& node) const;
   void Discard(QTreeWidgetItem* item);
   void Watch(QTreeWidgetItem* item);
+  // Watches no folder any more.
+  void StopWatching();
   void Unwatch(QTreeWidgetItem* item);
   bool LeadsBackUp(const QTreeWidgetItem* item) const;
   void CloseOpenSiblings(QTreeWidgetItem* opened);
