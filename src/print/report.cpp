@@ -21,6 +21,16 @@ using framework::FormatFinite;
 // trunc(fraction × extent).
 int Part(double fraction, int extent) { return SaturatingTrunc(fraction * extent); }
 
+// The page's fractions in device units: across its width, down its height, and down its
+// height for the blocks below the title, which sit 325 device units lower than their
+// fractions say.
+struct Page {
+  int W, H;
+  int X(double f) const { return Part(f, W); }
+  int Y(double f) const { return Part(f, H); }
+  int Yk(double f) const { return 325 + Part(f, H); }
+};
+
 // The standard metric mold, in cubic metres: the metric table works from it, not from the
 // record's volume.
 constexpr double kMetricMoldM3 = 0.000944;
@@ -52,35 +62,32 @@ void TextOnTwoLines(framework::DrawingSurface& dc, int x, int y, int right,
 // The project block's labels and values. Each value ends before the next column: the left
 // ones a blank before the right labels, the right ones and the comment at the page's
 // right margin, where the rule ends; a long comment goes on on a second line.
-void DrawProjectBlock(framework::DrawingSurface& dc, int W, int H, const CompactionRecord& rec,
+void DrawProjectBlock(framework::DrawingSurface& dc, const Page& page, const CompactionRecord& rec,
                       const framework::Font& labelFont, const framework::Font& valueFont) {
-  auto X = [&](double f) { return Part(f, W); };
-  // The project block sits 325 device units lower than its fractions say.
-  auto Yk = [&](double f) { return 325 + Part(f, H); };
   dc.SelectFont(labelFont);
-  dc.TextOut(X(0.135), Yk(0.15), "Project");
-  dc.TextOut(X(0.135), Yk(0.174), "TIP No.");
-  dc.TextOut(X(0.135), Yk(0.198), "County");
-  dc.TextOut(X(0.135), Yk(0.222), "Station");
-  dc.TextOut(X(0.135), Yk(0.247), "Comments");
-  dc.TextOut(X(0.527), Yk(0.15), "Date");
-  dc.TextOut(X(0.527), Yk(0.174), "Test Type");
-  dc.TextOut(X(0.527), Yk(0.198), "Test No.");
-  dc.TextOut(X(0.527), Yk(0.222), "Tested By");
+  dc.TextOut(page.X(0.135), page.Yk(0.15), "Project");
+  dc.TextOut(page.X(0.135), page.Yk(0.174), "TIP No.");
+  dc.TextOut(page.X(0.135), page.Yk(0.198), "County");
+  dc.TextOut(page.X(0.135), page.Yk(0.222), "Station");
+  dc.TextOut(page.X(0.135), page.Yk(0.247), "Comments");
+  dc.TextOut(page.X(0.527), page.Yk(0.15), "Date");
+  dc.TextOut(page.X(0.527), page.Yk(0.174), "Test Type");
+  dc.TextOut(page.X(0.527), page.Yk(0.198), "Test No.");
+  dc.TextOut(page.X(0.527), page.Yk(0.222), "Tested By");
   dc.SelectFont(valueFont);
-  const int leftEnd = X(0.527) - dc.TextExtent(" ").cx;
-  const int rightEnd = X(0.892);
-  TextUpTo(dc, X(0.313), Yk(0.15), leftEnd, rec.m_strProject);
-  TextUpTo(dc, X(0.313), Yk(0.174), leftEnd, rec.m_strTipNo);
-  TextUpTo(dc, X(0.313), Yk(0.198), leftEnd, rec.m_strCounty);
-  TextUpTo(dc, X(0.313), Yk(0.222), leftEnd, rec.m_strStation);
-  TextOnTwoLines(dc, X(0.313), Yk(0.247), rightEnd, rec.m_strComments);
-  TextUpTo(dc, X(0.7), Yk(0.15), rightEnd, rec.m_strDate);
+  const int leftEnd = page.X(0.527) - dc.TextExtent(" ").cx;
+  const int rightEnd = page.X(0.892);
+  TextUpTo(dc, page.X(0.313), page.Yk(0.15), leftEnd, rec.m_strProject);
+  TextUpTo(dc, page.X(0.313), page.Yk(0.174), leftEnd, rec.m_strTipNo);
+  TextUpTo(dc, page.X(0.313), page.Yk(0.198), leftEnd, rec.m_strCounty);
+  TextUpTo(dc, page.X(0.313), page.Yk(0.222), leftEnd, rec.m_strStation);
+  TextOnTwoLines(dc, page.X(0.313), page.Yk(0.247), rightEnd, rec.m_strComments);
+  TextUpTo(dc, page.X(0.7), page.Yk(0.15), rightEnd, rec.m_strDate);
   // The report names the procedure: the standard and method the laboratory entered, or the
   // one the program runs when it entered neither, whatever the test type field holds.
-  dc.TextOut(X(0.7), Yk(0.174), StandardTitle(rec.m_ext));
-  TextUpTo(dc, X(0.7), Yk(0.198), rightEnd, rec.m_strTestNo);
-  TextUpTo(dc, X(0.7), Yk(0.222), rightEnd, rec.m_strTestedBy);
+  dc.TextOut(page.X(0.7), page.Yk(0.174), StandardTitle(rec.m_ext));
+  TextUpTo(dc, page.X(0.7), page.Yk(0.198), rightEnd, rec.m_strTestNo);
+  TextUpTo(dc, page.X(0.7), page.Yk(0.222), rightEnd, rec.m_strTestedBy);
 }
 
 // A rectangle on the page, measured by fractions of its width and height from its top-left.
@@ -173,43 +180,39 @@ void DrawTableRules(framework::DrawingSurface& dc, const Box& b) {
 }
 
 // The laboratory's name and the report's title, in the heading font.
-void DrawHeadings(framework::DrawingSurface& dc, int W, int H) {
-  dc.TextOut(Part(0.30, W), Part(0.08, H), "VOLLINDOR");
-  dc.TextOut(Part(0.42, W), Part(0.10, H), "KARROWAY");
-  dc.TextOut(Part(0.33, W), Part(0.16, H), "MOISTURE DENSITY DETERMINATION");
+void DrawHeadings(framework::DrawingSurface& dc, const Page& page) {
+  dc.TextOut(page.X(0.30), page.Y(0.08), "VOLLINDOR");
+  dc.TextOut(page.X(0.42), page.Y(0.10), "KARROWAY");
+  dc.TextOut(page.X(0.33), page.Y(0.16), "MOISTURE DENSITY DETERMINATION");
 }
 
 // The mold's weight and volume, under the rule.
-void DrawMold(framework::DrawingSurface& dc, int W, int H, const CDensoraDoc& doc,
+void DrawMold(framework::DrawingSurface& dc, const Page& page, const CDensoraDoc& doc,
               const framework::Font& labelFont, const framework::Font& valueFont) {
-  auto X = [&](double f) { return Part(f, W); };
-  auto Yk = [&](double f) { return 325 + Part(f, H); };
   dc.SelectFont(labelFont);
-  dc.TextOut(X(0.135), Yk(0.291), "Mold Weight (g)");
-  dc.TextOut(X(0.527), Yk(0.291), "Mold Volume" + doc.VolumeUnit());
+  dc.TextOut(page.X(0.135), page.Yk(0.291), "Mold Weight (g)");
+  dc.TextOut(page.X(0.527), page.Yk(0.291), "Mold Volume" + doc.VolumeUnit());
   dc.SelectFont(valueFont);
-  dc.TextOut(X(0.313), Yk(0.291), FormatFinite("%.0f", doc.m_record.m_dMoldWeight));
-  dc.TextOut(X(0.7), Yk(0.291),
+  dc.TextOut(page.X(0.313), page.Yk(0.291), FormatFinite("%.0f", doc.m_record.m_dMoldWeight));
+  dc.TextOut(page.X(0.7), page.Yk(0.291),
              FormatFinite("%.6f", doc.m_record.m_dMoldVolume * doc.VolumeFactor()));
 }
 
 // The long test rated against the fit as it stands.
-void DrawLongTestResults(framework::DrawingSurface& dc, int W, int H, const CDensoraDoc& doc,
+void DrawLongTestResults(framework::DrawingSurface& dc, const Page& page, const CDensoraDoc& doc,
                          const framework::Font& labelFont, const framework::Font& valueFont) {
-  auto X = [&](double f) { return Part(f, W); };
-  auto Yk = [&](double f) { return 325 + Part(f, H); };
   const CompactionRecord& rec = doc.m_record;
   const double longDensity = rec.m_dLongTestDensity * doc.DensityFactor();
   const std::string densityRating = RateLongTest(doc, rec.m_dMaxDryDensity, longDensity, true);
   const std::string moistureRating =
       RateLongTest(doc, rec.m_dOptimumMoisture, rec.m_dLongTestMoisture, false);
   dc.SelectFont(labelFont);
-  dc.TextOut(X(0.135), Yk(0.49), "Long Test Results: ");
+  dc.TextOut(page.X(0.135), page.Yk(0.49), "Long Test Results: ");
   dc.SelectFont(valueFont);
-  dc.TextOut(X(0.305), Yk(0.49),
+  dc.TextOut(page.X(0.305), page.Yk(0.49),
              "Maximum Density = " + FormatFinite("%.2f", longDensity) + doc.DensityUnit() + ", " +
                  densityRating);
-  dc.TextOut(X(0.305), Yk(0.51),
+  dc.TextOut(page.X(0.305), page.Yk(0.51),
              "Optimum Moisture = " + FormatFinite("%.2f", rec.m_dLongTestMoisture) + "%, " +
                  moistureRating);
 }
@@ -250,7 +253,7 @@ std::vector<std::string> Rows(const framework::DrawingSurface& dc, const std::st
 // gravity, the oversize correction and the warnings, one row each as the long-test lines
 // are spaced, a line too long for the page going on in the next row. Nothing without such
 // entries. Returns the number of rows written.
-int DrawLabLines(framework::DrawingSurface& dc, int W, int H, const CDensoraDoc& doc,
+int DrawLabLines(framework::DrawingSurface& dc, const Page& page, const CDensoraDoc& doc,
                  const framework::Font& valueFont) {
   const CompactionRecord& rec = doc.m_record;
   const double factor = doc.DensityFactor();
@@ -259,11 +262,11 @@ int DrawLabLines(framework::DrawingSurface& dc, int W, int H, const CDensoraDoc&
   lines.insert(lines.end(), results.checks.begin(), results.checks.end());
   if (lines.empty()) return 0;
   dc.SelectFont(valueFont);
-  const int left = Part(0.135, W);
+  const int left = page.X(0.135);
   int rows = 0;
   for (const std::string& line : lines) {
-    for (const std::string& row : Rows(dc, line, Part(0.892, W) - left)) {
-      dc.TextOut(left, 325 + Part(0.53 + 0.02 * rows, H), row);
+    for (const std::string& row : Rows(dc, line, page.X(0.892) - left)) {
+      dc.TextOut(left, page.Yk(0.53 + 0.02 * rows), row);
       ++rows;
     }
   }
@@ -282,36 +285,33 @@ void DrawTestTable(framework::DrawingSurface& dc, int left, int top, int right, 
 
 void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CDensoraDoc& doc,
                 CDensityCurve& curve) {
-  const int W = pageWidth;
-  const int H = pageHeight;
-  auto X = [&](double f) { return Part(f, W); };
-  // The project block sits 325 device units lower than its fractions say.
-  auto Yk = [&](double f) { return 325 + Part(f, H); };
+  const Page page{pageWidth, pageHeight};
 
-  dc.DrawBitmap(X(0.15), Part(0.05, H), Emblem());  // unscaled
+  dc.DrawBitmap(page.X(0.15), page.Y(0.05), Emblem());  // unscaled
   const framework::Font headingFont = framework::PointFont(dc, 120, "Arial", 700);
   const framework::Font labelFont = framework::PointFont(dc, 100, "Arial", 700);
   const framework::Font valueFont = framework::PointFont(dc, 100, "Arial", 400);
   const framework::Pen rulePen{framework::PenStyle::Solid, 10, {0, 0, 0}};
   const framework::Font oldFont = dc.SelectFont(headingFont);
-  DrawHeadings(dc, W, H);
-  DrawProjectBlock(dc, W, H, doc.m_record, labelFont, valueFont);
+  DrawHeadings(dc, page);
+  DrawProjectBlock(dc, page, doc.m_record, labelFont, valueFont);
 
   // The rule under the project block.
   const framework::Pen oldPen = dc.SelectPen(rulePen);
-  dc.MoveTo(X(0.125), Yk(0.28));
-  dc.LineTo(X(0.892), Yk(0.28));
+  dc.MoveTo(page.X(0.125), page.Yk(0.28));
+  dc.LineTo(page.X(0.892), page.Yk(0.28));
 
-  DrawMold(dc, W, H, doc, labelFont, valueFont);
-  DrawTestTable(dc, X(0.125), Part(0.365, H), X(0.892), Part(0.52, H), doc);
-  DrawLongTestResults(dc, W, H, doc, labelFont, valueFont);
+  DrawMold(dc, page, doc, labelFont, valueFont);
+  DrawTestTable(dc, page.X(0.125), page.Y(0.365), page.X(0.892), page.Y(0.52), doc);
+  DrawLongTestResults(dc, page, doc, labelFont, valueFont);
 
   // Refit; the laboratory's lines take their corrected results from this fit, and push the
   // chart's top down by the rows they take. Then the chart with heavier lines, in the value
   // font.
   curve.FitRecord();
-  const int labRows = DrawLabLines(dc, W, H, doc, valueFont);
-  curve.DrawChart(dc, X(0.125), Part(0.59 + 0.02 * labRows, H), X(0.892), Part(0.95, H), 10, 7, 4);
+  const int labRows = DrawLabLines(dc, page, doc, valueFont);
+  curve.DrawChart(dc, page.X(0.125), page.Y(0.59 + 0.02 * labRows), page.X(0.892), page.Y(0.95), 10,
+                  7, 4);
 
   // Put the surface back.
   dc.SelectPen(oldPen);
