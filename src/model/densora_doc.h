@@ -24,6 +24,11 @@ class CDensoraDoc : public framework::CDocument {
   // True when every required text is empty and the mold weight is exactly 0.
   bool AreRequiredEmpty() const;
 
+  // Dates an undated record today: a new test starts on the day it is entered. A record
+  // that has a date text, even one no calendar knows, keeps it. The modified flag stays.
+  void DateUndatedRecord();
+
+  // Resets the record and dates it today.
   bool OnNewDocument() override;
   // Writes or reads the record in the .lng layout. A load fills a separate record and the
   // document takes it only once the whole file was read; a refused or broken file leaves

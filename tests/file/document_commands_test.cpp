@@ -10,6 +10,7 @@
 #include "file/lng_format.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
+#include "model/page_rules.h"
 #include "support/fake_command_host.h"
 #include "support/records.h"
 #include "support/scripted_prompt.h"
@@ -33,13 +34,17 @@ struct HintView : framework::CView {
   std::vector<long> hints;
 };
 
+pages::CalendarDay FixedToday() { return {2026, 3, 14}; }
+
 class Commands : public ::testing::Test {
  protected:
   Commands() : root(dir.path().string() + "/projects"), curve(doc), cmds(doc, curve, root, host) {
     fs::create_directory(root);
     doc.AddView(&view);
     g_bTreeStartup = false;
+    pages::SetClock(&FixedToday);
   }
+  ~Commands() override { pages::SetClock(nullptr); }
 
   void FillComplete() {
     testdata::FillTypicalRecord(doc);
@@ -294,7 +299,9 @@ TEST_F(Commands, NewAfterEachAnswer) {
 
   prompt.Plan({MsgAnswer::No});
   cmds.OnFileNew();
-  EXPECT_TRUE(doc.AreRequiredEmpty());
+  const CompactionRecord& r = doc.m_record;
+  EXPECT_TRUE(r.m_strProject.empty() && r.m_strTestNo.empty() && r.m_dMoldWeight == 0.0);
+  EXPECT_EQ(r.m_strDate, "03/14/2026");  // a new test starts today, not on the last one's day
   EXPECT_FALSE(doc.IsModified());
   EXPECT_TRUE(doc.GetPathName().empty());
   EXPECT_EQ(doc.GetTitle(), "7Sub.lng");
@@ -328,7 +335,7 @@ TEST_F(Commands, OpenAsksForAFileAndWarnsAboutOtherExtensions) {
   cmds.OnFileOpen();
   EXPECT_EQ(prompt.Texts(), std::vector<std::string>{
                                 "Warning: file may be incompatible, program may crash. Proceed?"});
-  EXPECT_TRUE(doc.AreRequiredEmpty());
+  EXPECT_TRUE(doc.m_record.m_strProject.empty());
   prompt.Plan({MsgAnswer::Yes});
   cmds.OnFileOpen();
   EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
@@ -722,7 +729,7 @@ TEST_F(Commands, ChangeProjectsDirectory) {
   cmds.OnChangeProjectsDir();
   EXPECT_EQ(root, (dir / "lab2") + "/");
   EXPECT_EQ(host.stored, std::vector<std::string>{(dir / "lab2") + "/"});
-  EXPECT_TRUE(doc.AreRequiredEmpty());
+  EXPECT_TRUE(doc.m_record.m_strProject.empty());
   EXPECT_FALSE(doc.IsModified());
   EXPECT_EQ(view.hints, (std::vector<long>{0, 0}));
 }
