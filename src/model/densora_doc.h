@@ -1,6 +1,7 @@
 #pragma once
 // The program's one document: the compaction record, the unit system and the unit tables.
 #include <string>
+#include <vector>
 
 #include "framework/document.h"
 #include "model/compaction_record.h"
@@ -34,6 +35,8 @@ class CDensoraDoc : public framework::CDocument {
   // document takes it only once the whole file was read; a refused or broken file leaves
   // the record as it was.
   void Serialize(framework::CArchive& ar) override;
+  // Refuses an image that the .lng reader would not read back as this record.
+  const char* RefuseImage(const std::vector<unsigned char>& image) override;
 
   // The unit tables, indexed by m_nUnits.
   double DensityFactor() const { return m_dDensityFactor[m_nUnits]; }
