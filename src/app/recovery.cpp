@@ -100,6 +100,9 @@ void CRecovery::RemoveCopy() {
 
 void CRecovery::WriteCopy() {
   if (m_state != State::kOwner || !m_doc.IsModified()) return;
+  // A record the reader would refuse makes no copy: the next start would refuse it too. An
+  // older copy, if any, stays.
+  if (m_doc.WriteRefusal()) return;
   try {
     framework::WriteFileAtomically(CopyPath(), Encode(m_doc));
   } catch (const framework::CFileException&) {

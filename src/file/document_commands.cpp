@@ -33,6 +33,12 @@ MsgAnswer Ask(const std::string& text, MsgButtons buttons) {
   return AfxMessageBox(text, buttons, MsgIcon::Stop);
 }
 
+// A question whose Yes removes or replaces a file: No is the default, so that a stray Enter
+// keeps the data.
+MsgAnswer AskBeforeLosing(const std::string& text, MsgButtons buttons) {
+  return AfxMessageBox(text, buttons, MsgIcon::Stop, MsgAnswer::No);
+}
+
 bool IsBlankOnly(const std::string& s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
 }
@@ -64,12 +70,16 @@ CDocumentCommands::CDocumentCommands(CDensoraDoc& doc, CDensityCurve& curve,
                                      std::string& projectsDir, CommandHost& host)
     : m_doc(doc), m_curve(curve), m_strProjectsDir(projectsDir), m_host(host) {}
 
-std::string CDocumentCommands::BuildDefaultPath() {
+std::string CDocumentCommands::RecordFolder() {
   CompactionRecord& r = m_doc.m_record;
   if (IsBlankOnly(r.m_strTipNo)) r.m_strTipNo.clear();  // blanks make no folder of their own
   std::string d = m_strProjectsDir;
   for (const std::string& folder : RecordFolderTexts(r)) d += "/" + folder;
-  return d + "/" + DerivedFileName(r);
+  return d;
+}
+
+std::string CDocumentCommands::BuildDefaultPath() {
+  return RecordFolder() + "/" + DerivedFileName(m_doc.m_record);
 }
 
 bool CDocumentCommands::StoreRecord(const std::string& path) {
@@ -127,15 +137,39 @@ std::optional<std::string> CDocumentCommands::MakeRecordFolders() {
   return d;
 }
 
+bool CDocumentCommands::CheckWritable(const std::string& path) {
+  const char* refusal = m_doc.WriteRefusal();
+  if (refusal)
+    AfxMessageBox(framework::FormatStock(refusal, path), MsgButtons::Ok, MsgIcon::Exclamation);
+  return refusal == nullptr;
+}
+
+bool CDocumentCommands::MayReplace(const std::string& path) {
+  // The file this record was read from or last written to is its own; any other file there
+  // (a link's target included) is another test's. A folder there is no test: the write
+  // reports it.
+  std::error_code ec;
+  const fs::file_status there = fs::status(path, ec);
+  if (!fs::exists(there) || fs::is_directory(there) || m_doc.Stamp().Covers(path)) return true;
+  return AskBeforeLosing(framework::FormatStock(msg::kReplaceExisting, path), MsgButtons::YesNo) ==
+         MsgAnswer::Yes;
+}
+
+bool CDocumentCommands::StoreToDerivedPath(const std::string& fileName) {
+  // Nothing is made on disk for a record that cannot be written.
+  if (!CheckWritable(RecordFolder() + "/" + fileName)) return false;
+  const std::optional<std::string> folder = MakeRecordFolders();
+  if (!folder) return false;
+  const std::string path = *folder + "/" + fileName;
+  return MayReplace(path) && StoreRecord(path);
+}
+
 bool CDocumentCommands::SaveToDerivedPath() {
-  const CompactionRecord& r = m_doc.m_record;
   if (m_doc.IsRequiredMissing()) {
     Tell(msg::kRequiredMissing);
     return false;
   }
-  const std::optional<std::string> folder = MakeRecordFolders();
-  if (!folder) return false;
-  return StoreRecord(*folder + "/" + DerivedFileName(r));
+  return StoreToDerivedPath(DerivedFileName(m_doc.m_record));
 }
 
 bool CDocumentCommands::QuerySaveChanges(Command command) {
@@ -249,12 +283,7 @@ bool CDocumentCommands::QueryTreeSave() {
       own.empty() ? Cp1252ToUtf8(r.m_strTestNo + r.m_strTestType) + ".lng" : own;
   if (Ask(framework::FormatStock(msg::kSaveChangesTo, name), MsgButtons::YesNo) != MsgAnswer::Yes)
     return true;
-  bool saved = false;
-  if (!own.empty()) {
-    saved = StoreRecord(own);
-  } else if (const std::optional<std::string> folder = MakeRecordFolders()) {
-    saved = StoreRecord(*folder + "/" + name);
-  }
+  const bool saved = own.empty() ? StoreToDerivedPath(name) : StoreRecord(own);
   if (!saved) return false;  // the record stays on screen, still modified
   m_doc.UpdateAllViews(nullptr, kHintRecord);
   return true;
@@ -268,6 +297,7 @@ void CDocumentCommands::OnTreeSelect(const TreeItem& item) {
     if (!g_bTreeStartup) {
       m_doc.ResetRecord();
       m_doc.ClearPathName();  // a cleared record belongs to no file
+      m_doc.SetStamp({});
     }
     m_doc.UpdateAllViews(nullptr, kHintRecord);
     m_doc.SetModifiedFlag(false);
@@ -303,7 +333,7 @@ void CDocumentCommands::OnFileDelete(const TreeItem& item) {
   }
   const std::string question =
       framework::FormatStock(item.isFolder ? msg::kDeleteFolder : msg::kDeleteFile, target);
-  if (Ask(question, MsgButtons::YesNoCancel) != MsgAnswer::Yes) return;
+  if (AskBeforeLosing(question, MsgButtons::YesNoCancel) != MsgAnswer::Yes) return;
   const framework::EntryKind kind = framework::KindAt(target);
   if (kind == framework::EntryKind::kNothing) return;  // gone in the meantime
   // A file item never takes a folder with it, whatever came to bear its name since.

@@ -137,9 +137,22 @@ class CDocumentCommands {
   bool OnExportSummary(const TreeItem& folder);
 
  private:
+  // The Test Type folder a record without a document path belongs in (not made). A T.I.P.
+  // No. made only of blanks is emptied in the record.
+  std::string RecordFolder();
   // The derived-path save of Save and of the save-changes check: required fields, valid
   // names, folders one level at a time, then the store step. False when nothing was written.
   bool SaveToDerivedPath();
+  // The derived-path save of a complete record under `fileName` in its Test Type folder:
+  // a record the reader would refuse is refused before anything is made, then the folders,
+  // the question before replacing another test's file, and the store step.
+  bool StoreToDerivedPath(const std::string& fileName);
+  // Refuses, naming `path`, a record that could not be read back once written. Reports and
+  // returns false.
+  bool CheckWritable(const std::string& path);
+  // True when a save may write `path`: nothing is there, or the file there is the one this
+  // record was read from or last written to; otherwise the user is asked, No by default.
+  bool MayReplace(const std::string& path);
   // Creates `folder` when missing and checks it can be entered; reports and returns false.
   bool MakeFolder(const std::string& folder);
   // Checks the names, then makes the record's Project, T.I.P. No. and Test Type folders one

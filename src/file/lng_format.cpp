@@ -34,9 +34,15 @@ void WriteEntry(framework::CArchive& ar, const ExtensionEntry& e) {
   if (e.type == 'I') ar.WriteInt32(e.integer);
 }
 
-void WriteExtensionBlock(framework::CArchive& ar, const LabExtension& x) {
+// The entries of the block in the order they are written: the known ones, then the others.
+std::vector<ExtensionEntry> BlockEntries(const LabExtension& x) {
   std::vector<ExtensionEntry> entries = KnownEntries(x);
   entries.insert(entries.end(), x.unknown.begin(), x.unknown.end());
+  return entries;
+}
+
+void WriteExtensionBlock(framework::CArchive& ar, const LabExtension& x) {
+  const std::vector<ExtensionEntry> entries = BlockEntries(x);
   if (entries.empty()) return;  // the plain layout, byte for byte
   ar.WriteString(kBlockTag);
   ar.WriteInt32(kBlockVersion);
@@ -154,6 +160,30 @@ std::vector<unsigned char> LngBytes(CompactionRecord& record) {
   framework::CArchive ar(&bytes);
   WriteLngRecord(ar, record);
   return bytes;
+}
+
+const char* LngWriteRefusal(const CompactionRecord& record,
+                            const std::vector<unsigned char>& bytes) {
+  const std::vector<ExtensionEntry> entries = BlockEntries(record.m_ext);
+  if (entries.size() > static_cast<std::size_t>(kMaxBlockEntries)) return msg::kTooManyLabEntries;
+  for (const ExtensionEntry& e : entries) {
+    if (e.type == 'D' && !std::isfinite(e.number)) return msg::kLabEntryNotFinite;
+  }
+  if (bytes.size() > framework::CDocument::kMaxFileBytes) return msg::kRecordTooLarge;
+  // The last word is the reader's: it must take the very bytes back, as the same record.
+  CompactionRecord back;
+  try {
+    framework::CArchive ar(bytes.data(), bytes.size());
+    std::int32_t version = 0;
+    if (ReadLngRecord(ar, back, version) != LngReadResult::kOk) return msg::kNotReadBack;
+  } catch (const framework::CArchiveException&) {
+    return msg::kNotReadBack;
+  }
+  return LngBytes(back) == bytes ? nullptr : msg::kNotReadBack;
+}
+
+const char* CDensoraDoc::RefuseImage(const std::vector<unsigned char>& image) {
+  return LngWriteRefusal(m_record, image);
 }
 
 void CDensoraDoc::Serialize(framework::CArchive& ar) {

@@ -24,3 +24,12 @@ LngReadResult ReadLngRecord(framework::CArchive& ar, CompactionRecord& out, std:
 
 // The whole file image of a record.
 std::vector<unsigned char> LngBytes(CompactionRecord& record);
+
+// Why `bytes`, the file image of `record`, must not be written: the message (with "%1" where
+// the file goes) of the first of the reader's limits the record breaks: more extension
+// entries than a block holds, an entry's number that is not finite, a file larger than a
+// document file is read. Last, the reader itself reads the bytes back: bytes it refuses, or
+// reads as a record that would be written otherwise, are refused too. nullptr when the bytes
+// may be written.
+const char* LngWriteRefusal(const CompactionRecord& record,
+                            const std::vector<unsigned char>& bytes);

@@ -88,6 +88,9 @@ bool CDocument::OnNewDocument() {
   // names it anew.
   DeleteContents();
   m_strPathName.clear();
+  // A new document was read from no file and written to none: a Save that lands on an
+  // existing file replaces another's.
+  m_stamp = FileStamp{};
   SetModifiedFlag(false);
   return true;
 }
@@ -139,14 +142,28 @@ bool CDocument::OnOpenImage(const std::vector<unsigned char>& bytes) {
   return true;
 }
 
-bool CDocument::OnSaveDocument(const std::string& path) {
+std::vector<unsigned char> CDocument::StoreImage() {
   std::vector<unsigned char> bytes;
   CArchive ar(&bytes);
   Serialize(ar);
+  return bytes;
+}
+
+const char* CDocument::RefuseImage(const std::vector<unsigned char>&) { return nullptr; }
+
+const char* CDocument::WriteRefusal() { return RefuseImage(StoreImage()); }
+
+bool CDocument::OnSaveDocument(const std::string& path) {
+  std::vector<unsigned char> bytes = StoreImage();
+  // A file the program could not read back would lose the test: what is on disk stays.
+  if (const char* refusal = RefuseImage(bytes)) {
+    AfxMessageBox(FormatStock(refusal, path), MsgButtons::Ok, MsgIcon::Exclamation);
+    return false;
+  }
   // Another technician may have saved this test since it was read or written here.
   if (m_stamp.Covers(path) && m_stamp.ChangedOnDisk() &&
-      AfxMessageBox(FormatStock(stock::kChangedOnDisk, path), MsgButtons::YesNo, MsgIcon::Stop) !=
-          MsgAnswer::Yes) {
+      AfxMessageBox(FormatStock(stock::kChangedOnDisk, path), MsgButtons::YesNo, MsgIcon::Stop,
+                    MsgAnswer::No) != MsgAnswer::Yes) {
     return false;
   }
   try {

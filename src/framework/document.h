@@ -76,11 +76,18 @@ class CDocument {
   // empty image is refused, a refusal is reported, and success clears the modified flag.
   bool OnOpenImage(const std::vector<unsigned char>& bytes);
   // Writes the document through Serialize to `path`, atomically; on success clears the
-  // modified flag. When `path` is the file last read or written and someone else has
-  // changed it since, asks first; a No abandons the save. A failure is reported through
-  // the prompt, leaves the previous file intact and the modified flag as it was, and
-  // returns false.
+  // modified flag. A document that its own reader would refuse (RefuseImage) is not
+  // written. When `path` is the file last read or written and someone else has changed it
+  // since, asks first (No is the default); a No abandons the save. A refusal or a failure
+  // is reported through the prompt, leaves the previous file intact and the modified flag
+  // as it was, and returns false.
   virtual bool OnSaveDocument(const std::string& path);
+  // Why `image`, the document as Serialize stores it, must not be written: a message with
+  // "%1" where the file goes, or nullptr when it may be. A document refuses what its own
+  // reader would not read back; this one refuses nothing.
+  virtual const char* RefuseImage(const std::vector<unsigned char>& image);
+  // RefuseImage of the document as it stands: nullptr when it may be written.
+  const char* WriteRefusal();
   // The file last read or written, as it was then.
   const FileStamp& Stamp() const { return m_stamp; }
   void SetStamp(FileStamp stamp) { m_stamp = std::move(stamp); }
@@ -109,6 +116,8 @@ class CDocument {
   void UpdateAllViews(CView* sender, long hint = 0);
 
  private:
+  std::vector<unsigned char> StoreImage();
+
   std::string m_strPathName;
   std::string m_strTitle;
   bool m_bModified = false;

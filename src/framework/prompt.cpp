@@ -30,7 +30,9 @@ Prompt& GetPrompt() { return *g_prompt; }
 
 void SetPrompt(Prompt* prompt) { g_prompt = prompt ? prompt : &g_stderrPrompt; }
 
-MsgAnswer AfxMessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon) {
+MsgAnswer AfxMessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                        std::optional<MsgAnswer> defaultAnswer) {
+  if (defaultAnswer) return g_prompt->ShowWithDefault(text, buttons, icon, *defaultAnswer);
   return g_prompt->Show(text, buttons, icon);
 }
 

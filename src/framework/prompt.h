@@ -2,6 +2,7 @@
 // Every question and message of the program goes through one interface: a text, a set of
 // buttons and an icon in, the answer out. The desktop program shows a message box captioned
 // "Densora"; tests install a scripted prompt; the CLI writes the text to stderr.
+#include <optional>
 #include <string>
 
 namespace framework {
@@ -15,6 +16,13 @@ class Prompt {
   virtual ~Prompt() = default;
   // `text` is UTF-8.
   virtual MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon) = 0;
+  // The same, with `defaultAnswer` on the default button, the one Enter presses. A question
+  // whose Yes destroys or replaces data defaults to No, so that a stray Enter keeps the data.
+  // A prompt that shows no buttons asks as Show does.
+  virtual MsgAnswer ShowWithDefault(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                                    MsgAnswer /*defaultAnswer*/) {
+    return Show(text, buttons, icon);
+  }
 };
 
 // The prompt in use; the default writes to stderr and answers Ok, No (Yes/No) or Cancel.
@@ -22,8 +30,10 @@ Prompt& GetPrompt();
 // Installs a prompt (nullptr restores the default). The caller keeps ownership.
 void SetPrompt(Prompt* prompt);
 
+// Without a `defaultAnswer` the box keeps its own default button: OK, or Yes for a question.
 MsgAnswer AfxMessageBox(const std::string& text, MsgButtons buttons = MsgButtons::Ok,
-                        MsgIcon icon = MsgIcon::None);
+                        MsgIcon icon = MsgIcon::None,
+                        std::optional<MsgAnswer> defaultAnswer = std::nullopt);
 
 // Replaces every "%1" in a stock text with `arg`.
 std::string FormatStock(const std::string& text, const std::string& arg);

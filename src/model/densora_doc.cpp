@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/page_rules.h"
+
 CDensoraDoc::CDensoraDoc()
     : m_dStdMoldVolume{1.0 / 30.0, 0.000944},
       m_strAxisUnit{"   (pcf)", " (kg/m\xB3)"},
@@ -43,9 +45,14 @@ bool CDensoraDoc::AreRequiredEmpty() const {
                      [&](const RecordText& t) { return !t.required || (r.*t.member).empty(); });
 }
 
+void CDensoraDoc::DateUndatedRecord() {
+  if (m_record.m_strDate.empty()) m_record.m_strDate = pages::TodaysRecordDate();
+}
+
 bool CDensoraDoc::OnNewDocument() {
   if (!CDocument::OnNewDocument()) return false;
   ResetRecord();
+  DateUndatedRecord();
   UpdateAllViews(nullptr, kHintAll);
   SetModifiedFlag(false);
   return true;

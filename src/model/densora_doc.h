@@ -1,6 +1,7 @@
 #pragma once
 // The program's one document: the compaction record, the unit system and the unit tables.
 #include <string>
+#include <vector>
 
 #include "framework/document.h"
 #include "model/compaction_record.h"
@@ -24,11 +25,18 @@ class CDensoraDoc : public framework::CDocument {
   // True when every required text is empty and the mold weight is exactly 0.
   bool AreRequiredEmpty() const;
 
+  // Dates an undated record today: a new test starts on the day it is entered. A record
+  // that has a date text, even one no calendar knows, keeps it. The modified flag stays.
+  void DateUndatedRecord();
+
+  // Resets the record and dates it today.
   bool OnNewDocument() override;
   // Writes or reads the record in the .lng layout. A load fills a separate record and the
   // document takes it only once the whole file was read; a refused or broken file leaves
   // the record as it was.
   void Serialize(framework::CArchive& ar) override;
+  // Refuses an image that the .lng reader would not read back as this record.
+  const char* RefuseImage(const std::vector<unsigned char>& image) override;
 
   // The unit tables, indexed by m_nUnits.
   double DensityFactor() const { return m_dDensityFactor[m_nUnits]; }

@@ -14,6 +14,15 @@ inline constexpr const char* kInvalidName =
     "File cannot be saved: %1 is not a valid folder or file name";
 inline constexpr const char* kCouldNotCreate = "Could not create %1";
 inline constexpr const char* kCouldNotChangeTo = "Could not change to directory %1";
+inline constexpr const char* kReplaceExisting = "%1 already exists.\nDo you want to replace it?";
+// A record that the program could not read back is never written.
+inline constexpr const char* kTooManyLabEntries =
+    "%1 cannot be saved: it holds more laboratory entries than a compaction file can keep.";
+inline constexpr const char* kLabEntryNotFinite =
+    "%1 cannot be saved: one of its laboratory entries is not a finite number.";
+inline constexpr const char* kRecordTooLarge =
+    "%1 cannot be saved: it is larger than a compaction file can be.";
+inline constexpr const char* kNotReadBack = "%1 cannot be saved: it would not read back as it is.";
 
 // Opening.
 inline constexpr const char* kIncompatible =

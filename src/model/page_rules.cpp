@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <ctime>
 #include <utility>
 
 #include "framework/codepage.h"
@@ -177,6 +178,25 @@ bool IsNumericText(std::string_view text) {
 
 std::string FormatRecordDate(int year, int month, int day) {
   return framework::StrFormat("%02d/%02d/%04d", month, day, year);
+}
+
+namespace {
+CalendarDay ComputerToday() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+CalendarDay (*g_clock)() = &ComputerToday;
+}  // namespace
+
+CalendarDay Today() { return g_clock(); }
+
+void SetClock(CalendarDay (*clock)()) { g_clock = clock ? clock : &ComputerToday; }
+
+std::string TodaysRecordDate() {
+  const CalendarDay today = Today();
+  return FormatRecordDate(today.year, today.month, today.day);
 }
 
 bool ParseRecordDate(std::string_view text, int& year, int& month, int& day) {

@@ -54,6 +54,19 @@ bool IsNumericText(std::string_view text);
 // The record's date text: month/day/year as "%02d/%02d/%04d".
 std::string FormatRecordDate(int year, int month, int day);
 
+// A day of the calendar: month 1 to 12, day 1 to 31.
+struct CalendarDay {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+};
+// Today, in local time, from the clock in use: the computer's unless SetClock gave another.
+CalendarDay Today();
+// Makes Today read `clock` (tests fix the day); nullptr restores the computer's clock.
+void SetClock(CalendarDay (*clock)());
+// Today's date as the record's date text: the date a new test starts with.
+std::string TodaysRecordDate();
+
 // A calendar date as the record's date text gives it: the month from characters 1 and 2,
 // the day from characters 4 and 5 and the year from the last four, each as its leading
 // digits (0 when there are none), then normalised as mktime does (month 13 is January of

@@ -11,8 +11,6 @@
 #include "model/page_rules.h"
 
 namespace {
-QDate SystemToday() { return QDate::currentDate(); }
-
 constexpr int kEdits[] = {CProjectInfoPage::IDC_PROJECT,   CProjectInfoPage::IDC_TIP_NO,
                           CProjectInfoPage::IDC_STATION,   CProjectInfoPage::IDC_TEST_NO,
                           CProjectInfoPage::IDC_TESTED_BY, CProjectInfoPage::IDC_COMMENTS};
@@ -21,8 +19,6 @@ std::string PickerText(const QDate& d) {
   return pages::FormatRecordDate(d.year(), d.month(), d.day());
 }
 }  // namespace
-
-QDate (*CProjectInfoPage::s_today)() = &SystemToday;
 
 CProjectInfoPage::CProjectInfoPage(const QRect& tabRect, QWidget* parent,
                                    std::vector<std::string> counties)
@@ -43,7 +39,8 @@ bool CProjectInfoPage::OnInitDialog() {
   for (const std::string& c : m_counties) m_pCounty->addItem(framework::FromCp1252(c));
   m_pTestType->setCurrentIndex(-1);
   m_pCounty->setCurrentIndex(-1);
-  SetPicker(s_today());
+  const pages::CalendarDay today = pages::Today();
+  SetPicker(QDate(today.year, today.month, today.day));
 
   for (int id : kEdits) {
     connect(ControlAs<QLineEdit>(id), &QLineEdit::textEdited, this, [this] { OnEditChange(); });
@@ -54,8 +51,8 @@ bool CProjectInfoPage::OnInitDialog() {
   connect(ControlAs<QPushButton>(IDC_CLEAR), &QPushButton::clicked, this,
           [this] { OnClearEntries(); });
 
-  // A record that already has a date (one read from a file) keeps it; only an empty date
-  // takes today's.
+  // A record that already has a date (one read from a file) keeps it; an undated one is
+  // dated today.
   ShowRecordDate();
   return true;
 }
@@ -104,6 +101,7 @@ void CProjectInfoPage::RefreshPage() {
 void CProjectInfoPage::ShowRecordDate() {
   CDensoraDoc* doc = GetActiveDocument();
   if (!doc) return;
+  doc->DateUndatedRecord();
   int y = 0, m = 0, d = 0;
   if (pages::ParseRecordDate(doc->m_record.m_strDate, y, m, d)) {
     const QDate date(y, m, d);
@@ -111,18 +109,11 @@ void CProjectInfoPage::ShowRecordDate() {
       SetPicker(date);
     }
   }
-  FillEmptyRecordDate();
 }
 
 void CProjectInfoPage::SetPicker(const QDate& date) {
   const QSignalBlocker block(m_pDate);
   m_pDate->setDate(date);
-}
-
-void CProjectInfoPage::FillEmptyRecordDate() {
-  CDensoraDoc* doc = GetActiveDocument();
-  if (!doc || !doc->m_record.m_strDate.empty()) return;
-  doc->m_record.m_strDate = PickerText(m_pDate->date());
 }
 
 void CProjectInfoPage::OnEditChange() {
@@ -157,15 +148,15 @@ void CProjectInfoPage::OnClearEntries() {
   CDensoraDoc* doc = GetActiveDocument();
   if (!doc) return;
   ControlAs<QLineEdit>(IDC_TESTED_BY)->clear();
-  SetPicker(s_today());
   for (int id : {IDC_STATION, IDC_TIP_NO, IDC_TEST_NO, IDC_PROJECT})
     ControlAs<QLineEdit>(id)->clear();
   SelectListText(m_pTestType, static_cast<int>(TestTypes().size()), std::string());
   SelectListText(m_pCounty, static_cast<int>(m_counties.size()), std::string());
   ControlAs<QLineEdit>(IDC_COMMENTS)->clear();
   UpdateData(true);
-  // The record's date is what the picker now shows: today.
-  doc->m_record.m_strDate = PickerText(m_pDate->date());
+  // A cleared record is a new test: it starts today, and the picker shows it.
+  doc->m_record.m_strDate.clear();
+  ShowRecordDate();
   FocusAndSelect(IDC_PROJECT);
   doc->SetModifiedFlag();
 }

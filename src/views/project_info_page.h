@@ -26,9 +26,6 @@ class CProjectInfoPage : public CTabPage {
   // The Test Type list.
   static const std::vector<std::string>& TestTypes();
 
-  // Today's date; tests may replace the clock.
-  static QDate (*s_today)();
-
   void OnEditChange();
   void OnSelectList(int id);
   void OnDateChange(const QDate& date);
@@ -41,13 +38,11 @@ class CProjectInfoPage : public CTabPage {
   void SelectListText(QComboBox* list, int fixedItems, const std::string& text);
   // Sets the picker without the change counting as the user's.
   void SetPicker(const QDate& date);
-  // Sets the picker to the record's date when it has one that the picker can show. A date
-  // text read from a file is never rewritten, even one the picker shows normalised or
-  // cannot show at all: the file keeps what the technician wrote.
+  // Sets the picker to the record's date when it has one that the picker can show; an
+  // undated record (a new or cleared one) is dated today first, without marking the
+  // document modified. A date text read from a file is never rewritten, even one the picker
+  // shows normalised or cannot show at all: the file keeps what the technician wrote.
   void ShowRecordDate();
-  // An empty record date takes the date the picker shows, without marking the document
-  // modified.
-  void FillEmptyRecordDate();
 
   QComboBox* m_pTestType = nullptr;
   QComboBox* m_pCounty = nullptr;

@@ -216,3 +216,29 @@ TEST_F(Recovery, AStateFolderThatCannotBeWrittenIsNotedOnTheStatusBar) {
   EXPECT_FALSE(app->Recovery()->Timer().isActive());
   EXPECT_TRUE(prompt.shown.empty());
 }
+
+// A record the reader would refuse (a full block of a later version's entries and a Gs typed
+// on top) makes no copy: the copy kept is the last one the next start can read.
+TEST_F(Recovery, ACopyIsWrittenOnlyOfARecordTheReaderTakesBack) {
+  const std::string folder = tmp / "state";
+  CDensoraDoc doc;
+  auto owner = std::make_unique<CRecovery>(doc, folder);
+  ASSERT_EQ(owner->Start(), CRecovery::State::kOwner);
+  testdata::FillTypicalRecord(doc);
+  for (int i = 0; i < 64; ++i)
+    doc.m_record.m_ext.unknown.push_back({"later" + std::to_string(i), 'I', 0.0, i, {}});
+  doc.SetModifiedFlag(true);
+  owner->WriteCopy();
+  doc.m_record.m_ext.specificGravity = 2.65;
+  owner->WriteCopy();
+  owner.reset();  // a crash
+
+  CDensoraDoc next;
+  CRecovery heir(next, folder);
+  ASSERT_EQ(heir.Start(), CRecovery::State::kOwner);
+  prompt.Plan({MsgAnswer::Yes});
+  EXPECT_TRUE(heir.OfferLeftCopy());
+  EXPECT_EQ(prompt.shown.size(), 1u);  // the question only, no refusal
+  EXPECT_EQ(next.m_record.m_ext.unknown.size(), 64u);
+  EXPECT_EQ(next.m_record.m_ext.specificGravity, 0.0);
+}

@@ -6,10 +6,13 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 
 #include "file/lng_format.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
+#include "model/page_rules.h"
 #include "support/fake_command_host.h"
 #include "support/records.h"
 #include "support/scripted_prompt.h"
@@ -33,13 +36,17 @@ struct HintView : framework::CView {
   std::vector<long> hints;
 };
 
+pages::CalendarDay FixedToday() { return {2026, 3, 14}; }
+
 class Commands : public ::testing::Test {
  protected:
   Commands() : root(dir.path().string() + "/projects"), curve(doc), cmds(doc, curve, root, host) {
     fs::create_directory(root);
     doc.AddView(&view);
     g_bTreeStartup = false;
+    pages::SetClock(&FixedToday);
   }
+  ~Commands() override { pages::SetClock(nullptr); }
 
   void FillComplete() {
     testdata::FillTypicalRecord(doc);
@@ -294,7 +301,9 @@ TEST_F(Commands, NewAfterEachAnswer) {
 
   prompt.Plan({MsgAnswer::No});
   cmds.OnFileNew();
-  EXPECT_TRUE(doc.AreRequiredEmpty());
+  const CompactionRecord& r = doc.m_record;
+  EXPECT_TRUE(r.m_strProject.empty() && r.m_strTestNo.empty() && r.m_dMoldWeight == 0.0);
+  EXPECT_EQ(r.m_strDate, "03/14/2026");  // a new test starts today, not on the last one's day
   EXPECT_FALSE(doc.IsModified());
   EXPECT_TRUE(doc.GetPathName().empty());
   EXPECT_EQ(doc.GetTitle(), "7Sub.lng");
@@ -328,7 +337,7 @@ TEST_F(Commands, OpenAsksForAFileAndWarnsAboutOtherExtensions) {
   cmds.OnFileOpen();
   EXPECT_EQ(prompt.Texts(), std::vector<std::string>{
                                 "Warning: file may be incompatible, program may crash. Proceed?"});
-  EXPECT_TRUE(doc.AreRequiredEmpty());
+  EXPECT_TRUE(doc.m_record.m_strProject.empty());
   prompt.Plan({MsgAnswer::Yes});
   cmds.OnFileOpen();
   EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
@@ -505,7 +514,7 @@ TEST_F(Commands, TreeSelectionOfAModifiedRecord) {
   doc.m_nUnits = kMetric;
   doc.m_record.m_nPointCount = 0;
   doc.m_record.m_dMaxDryDensity = 0.0;
-  prompt.Plan({MsgAnswer::Yes});
+  prompt.Plan({MsgAnswer::Yes, MsgAnswer::Yes});  // save, and replace the earlier 7Subgrade.lng
   cmds.OnTreeSelect(FileItem({"OTHER", "1Cem.lng"}));
   CDensoraDoc stored;
   ASSERT_TRUE(stored.OnOpenDocument(root + "/MAIN ST/A-100/Subgrade/7Subgrade.lng"));
@@ -530,10 +539,166 @@ TEST_F(Commands, TreeSelectionOfAModifiedRecord) {
   FillComplete();
   doc.ClearPathName();
   fs::permissions(root + "/MAIN ST/A-100/Subgrade/7Subgrade.lng", fs::perms::owner_read);
-  prompt.Plan({MsgAnswer::Yes});
+  prompt.Plan({MsgAnswer::Yes, MsgAnswer::Yes});
   cmds.OnTreeSelect(FileItem({"OTHER", "1Cem.lng"}));
   EXPECT_EQ(doc.m_record.m_strProject, "MAIN ST");
   EXPECT_TRUE(doc.IsModified());
+}
+
+// A save that derives its path from the record's fields never replaces another test's file
+// unasked: No writes nothing, keeps the record modified and abandons the command that
+// wanted the save. The file the record was read from or last wrote is its own.
+TEST_F(Commands, ADerivedSaveAsksBeforeReplacingAnotherTestsFile) {
+  fs::create_directories(root + "/MAIN ST/A-100/Subgrade");
+  fs::create_directories(root + "/OTHER");
+  CDensoraDoc other;
+  other.m_record.m_strProject = "OTHER";
+  ASSERT_TRUE(other.OnSaveDocument(root + "/OTHER/1Cem.lng"));
+  const std::vector<unsigned char> theirs = LngBytes(other.m_record);
+  auto replace = [](const std::string& path) {
+    return path + " already exists.\nDo you want to replace it?";
+  };
+  struct Row {
+    const char* name;
+    std::string file;
+    std::vector<MsgAnswer> before;  // the answers to the questions asked before it
+    std::function<bool()> save;     // true when the command went on
+  };
+  const std::vector<Row> rows = {
+      {"File Save",
+       Derived(),
+       {},
+       [&] {
+         cmds.OnFileSave();
+         return !doc.IsModified();
+       }},
+      {"the save-changes question",
+       Derived(),
+       {MsgAnswer::Yes},
+       [&] { return cmds.QuerySaveChanges(CDocumentCommands::Command::kClose); }},
+      {"the tree's save",
+       root + "/MAIN ST/A-100/Subgrade/7Subgrade.lng",
+       {MsgAnswer::Yes},
+       [&] {
+         cmds.OnTreeSelect(FileItem({"OTHER", "1Cem.lng"}));
+         return doc.m_record.m_strProject == "OTHER";
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    testdata::WriteBytes(row.file, theirs);
+    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+      doc.OnNewDocument();
+      FillComplete();
+      prompt.shown.clear();
+      prompt.Plan(row.before.empty() ? std::initializer_list<MsgAnswer>{answer}
+                                     : std::initializer_list<MsgAnswer>{MsgAnswer::Yes, answer});
+      EXPECT_EQ(row.save(), answer == MsgAnswer::Yes);
+      ASSERT_EQ(prompt.shown.size(), row.before.size() + 1);
+      EXPECT_EQ(prompt.shown.back().text, replace(row.file));
+      EXPECT_EQ(prompt.shown.back().buttons, MsgButtons::YesNo);
+      if (answer == MsgAnswer::No) {
+        EXPECT_EQ(testdata::ReadBytes(row.file), theirs);
+        EXPECT_TRUE(doc.IsModified());
+      } else {
+        CDensoraDoc stored;
+        ASSERT_TRUE(stored.OnOpenDocument(row.file));
+        EXPECT_EQ(stored.m_record.m_strProject, "MAIN ST");
+      }
+    }
+  }
+
+  // A new record saved once writes its own file again without a word...
+  doc.OnNewDocument();
+  FillComplete();
+  prompt.shown.clear();
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnFileSave();
+  doc.m_record.m_strComments = "second thoughts";
+  doc.SetModifiedFlag(true);
+  cmds.OnFileSave();
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{replace(Derived())});
+  EXPECT_FALSE(doc.IsModified());
+  // ... but another Test No. that lands on another test's file asks again.
+  const std::string eight = root + "/MAIN ST/A-100/Subgrade/8Sub.lng";
+  testdata::WriteBytes(eight, theirs);
+  doc.m_record.m_strTestNo = "8";
+  prompt.Plan({MsgAnswer::No});
+  cmds.OnFileSave();
+  EXPECT_EQ(prompt.Texts().back(), replace(eight));
+  EXPECT_EQ(testdata::ReadBytes(eight), theirs);
+
+  // A record read from a file is written back to it, whatever its fields say now; a new
+  // record after it that derives the same file is another test.
+  ASSERT_TRUE(cmds.OpenDocumentFile(Derived()));
+  doc.m_record.m_strTestNo = "9";
+  doc.SetModifiedFlag(true);
+  prompt.shown.clear();
+  cmds.OnFileSave();
+  cmds.OnFileNew();
+  FillComplete();
+  prompt.Plan({MsgAnswer::No});
+  cmds.OnFileSave();
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{replace(Derived())});
+}
+
+// A stray Enter keeps the data: every question whose Yes removes or replaces a file has No
+// as its default button; the others keep the box's own default.
+TEST_F(Commands, QuestionsThatLoseDataDefaultToNo) {
+  fs::create_directories(root + "/P/Sub");
+  const std::string file = root + "/P/Sub/1Sub.lng";
+  struct Row {
+    const char* name;
+    std::function<void()> ask;
+    std::string question;
+    std::optional<MsgAnswer> defaultAnswer;
+  };
+  const std::vector<Row> rows = {
+      {"Delete of a file",
+       [&] {
+         cmds.OnFileDelete(FileItem({"P", "Sub", "1Sub.lng"}));
+       },
+       "Are you sure you want to delete file \"" + file + "\"?", MsgAnswer::No},
+      {"Delete of a folder",
+       [&] {
+         cmds.OnFileDelete(FolderItem({"P", "Sub"}));
+       },
+       "Are you sure you want to delete folder \"" + root + "/P/Sub\" and all its contents?",
+       MsgAnswer::No},
+      {"a file changed by another program",
+       [&] {
+         ASSERT_TRUE(cmds.OpenDocumentFile(file));
+         testdata::WriteBytes(file, {1, 2, 3});
+         doc.SetModifiedFlag(true);
+         cmds.OnFileSave();
+       },
+       file + " was changed by another program since it was opened. Overwrite it?", MsgAnswer::No},
+      {"a new test onto another's file",
+       [&] {
+         fs::copy_file(file, Derived());
+         doc.OnNewDocument();
+         FillComplete();
+         cmds.OnFileSave();
+       },
+       Derived() + " already exists.\nDo you want to replace it?", MsgAnswer::No},
+      {"the save-changes question", [&] { cmds.OnFileNew(); },
+       "Do you want to save the changes you made to \"" + Derived() + "\"?", std::nullopt},
+  };
+  fs::create_directories(root + "/MAIN ST/A-100/Subgrade");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CDensoraDoc test;
+    testdata::FillTypicalRecord(test);
+    ASSERT_TRUE(test.OnSaveDocument(file));
+    const auto before = testdata::ReadBytes(file);
+    prompt.shown.clear();
+    prompt.Plan({MsgAnswer::No});
+    row.ask();
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, row.question);
+    EXPECT_EQ(prompt.shown[0].defaultAnswer, row.defaultAnswer);
+    EXPECT_TRUE(fs::exists(file));
+  }
 }
 
 // A file the reader refuses, an empty one above all, never takes the place of the record on
@@ -561,6 +726,47 @@ TEST_F(Commands, ARefusedFileFromTheTreeChangesNothing) {
     EXPECT_TRUE(view.hints.empty());
   }
   EXPECT_EQ(testdata::ReadBytes(root + "/P/b.lng").size(), 0u);
+}
+
+// A record that the reader would refuse once written (here a block of entries from a later
+// version, full, and a Gs typed on top) is never written: each save says why, the record
+// stays modified, the command that wanted the save stops, and nothing on disk is touched.
+TEST_F(Commands, ARecordTheReaderWouldRefuseIsNeverWritten) {
+  CDensoraDoc later;
+  testdata::FillTypicalRecord(later);
+  for (int i = 0; i < 64; ++i)
+    later.m_record.m_ext.unknown.push_back({"later" + std::to_string(i), 'I', 0.0, i, {}});
+  const std::string file = dir / "full.lng";
+  ASSERT_TRUE(later.OnSaveDocument(file));
+  const auto theirs = testdata::ReadBytes(file);
+  ASSERT_TRUE(cmds.OpenDocumentFile(file));
+  doc.m_record.m_ext.specificGravity = 2.65;
+  doc.SetModifiedFlag(true);
+
+  const std::string why =
+      " cannot be saved: it holds more laboratory entries than a compaction file can keep.";
+  cmds.OnFileSave();
+  prompt.Plan({MsgAnswer::Yes});
+  EXPECT_FALSE(cmds.QuerySaveChanges(CDocumentCommands::Command::kNew));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{
+                file + why, "Do you want to save the changes you made to \"" + file + "\"?",
+                file + why}));
+  EXPECT_EQ(testdata::ReadBytes(file), theirs);
+  EXPECT_TRUE(doc.IsModified());
+
+  // Without a document path no folder is made for it either.
+  doc.ClearPathName();
+  prompt.shown.clear();
+  cmds.OnFileSave();
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnTreeSelect(FileItem({"MAIN ST"}));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{
+                Derived() + why, "Do you want to save the changes you made to \"7Subgrade.lng\"?",
+                root + "/MAIN ST/A-100/Subgrade/7Subgrade.lng" + why}));
+  EXPECT_TRUE(fs::is_empty(root));
+  EXPECT_TRUE(doc.IsModified());
 }
 
 TEST_F(Commands, DeleteFilesAndFolders) {
@@ -722,7 +928,7 @@ TEST_F(Commands, ChangeProjectsDirectory) {
   cmds.OnChangeProjectsDir();
   EXPECT_EQ(root, (dir / "lab2") + "/");
   EXPECT_EQ(host.stored, std::vector<std::string>{(dir / "lab2") + "/"});
-  EXPECT_TRUE(doc.AreRequiredEmpty());
+  EXPECT_TRUE(doc.m_record.m_strProject.empty());
   EXPECT_FALSE(doc.IsModified());
   EXPECT_EQ(view.hints, (std::vector<long>{0, 0}));
 }

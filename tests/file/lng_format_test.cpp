@@ -7,9 +7,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
+#include <random>
 
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
@@ -302,6 +305,94 @@ TEST(LngExtensionBlock, RoundTripsAndRefusesWhatIsBroken) {
     EXPECT_FALSE(back.OnOpenDocument(dir / "b.lng")) << b.size();
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Unexpected file format."}) << b.size();
   }
+}
+
+// Whatever extension block a record carries (entries of a later version or another tool,
+// long keys and texts, numbers that are not finite, more entries than a block holds), a save
+// writes bytes the reader takes back as the same record, or writes nothing at all, says why
+// and leaves the record modified.
+TEST(LngSave, NeverWritesWhatTheReaderRefuses) {
+  TempDir dir;
+  const std::string path = dir / "7Sub.lng";
+  {
+    CDensoraDoc previous;
+    testdata::FillTypicalRecord(previous);
+    ASSERT_TRUE(previous.OnSaveDocument(path));
+  }
+  ScriptedPrompt prompt;
+  std::mt19937 rng(18);
+  auto below = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  auto number = [&]() {
+    switch (below(12)) {
+      case 0:
+        return std::numeric_limits<double>::quiet_NaN();
+      case 1:
+        return below(2) ? HUGE_VAL : -HUGE_VAL;
+      case 2:
+        return 0.0;
+      default:
+        return std::ldexp(static_cast<double>(rng()) - 2147483648.0, below(80) - 40);
+    }
+  };
+  // Mostly short texts; now and then one across the archive's longer length prefixes.
+  auto text = [&]() {
+    const int n = below(20) == 0 ? 0xFFF0 + below(0x20) : below(300);
+    std::string t(static_cast<std::size_t>(n), ' ');
+    for (char& c : t) c = static_cast<char>(below(256));
+    return t;
+  };
+  int saved = 0, refused = 0;
+  for (int round = 0; round < 200; ++round) {
+    CDensoraDoc doc;
+    testdata::FillTypicalRecord(doc);
+    LabExtension& x = doc.m_record.m_ext;
+    if (below(2)) x.specificGravity = number();
+    if (below(2)) x.oversizePercent = number();
+    if (below(2)) x.standard = "AASHTO T 180";
+    bool readable = std::isfinite(x.specificGravity) && std::isfinite(x.oversizePercent);
+    // Around a full block: up to 16 entries short of it or beyond it.
+    const int count = below(3) == 0 ? below(8) : 48 + below(33);
+    for (int i = 0; i < count; ++i) {
+      ExtensionEntry e;
+      e.key = "later" + std::to_string(i) + std::string(static_cast<std::size_t>(below(400)), 'k');
+      e.type = "DSIDSIQ"[below(7)];
+      if (e.type == 'D') e.number = number();
+      if (e.type == 'S') e.text = text();
+      if (e.type == 'I') e.integer = static_cast<std::int32_t>(rng());
+      readable = readable && e.type != 'Q' && std::isfinite(e.number);
+      x.unknown.push_back(e);
+    }
+    if (round == 0) {  // one text alone larger than any file the reader opens
+      x.unknown.push_back(ExtensionEntry{"huge", 'S', 0.0, 0, std::string(16u << 20, 'x')});
+      readable = false;
+    }
+    const int entries = (x.specificGravity != 0.0) + (x.oversizePercent != 0.0) +
+                        !x.standard.empty() + static_cast<int>(x.unknown.size());
+    readable = readable && entries <= 64;
+
+    const Bytes before = ReadBytes(path);
+    prompt.shown.clear();
+    doc.SetModifiedFlag(true);
+    const bool written = doc.OnSaveDocument(path);
+    ASSERT_EQ(written, readable) << "round " << round;
+    if (written) {
+      ++saved;
+      CDensoraDoc back;
+      ASSERT_TRUE(back.OnOpenDocument(path)) << "round " << round;
+      EXPECT_EQ(back.m_record.m_ext, x) << "round " << round;
+      EXPECT_EQ(Image(back), ReadBytes(path));
+    } else {
+      ++refused;
+      ASSERT_EQ(prompt.shown.size(), 1u);
+      EXPECT_EQ(prompt.shown[0].text.rfind(path + " cannot be saved: ", 0), 0u)
+          << prompt.shown[0].text;
+      EXPECT_EQ(ReadBytes(path), before);
+      EXPECT_TRUE(doc.IsModified());
+    }
+  }
+  // Both sides of every limit were reached.
+  EXPECT_GT(saved, 20);
+  EXPECT_GT(refused, 20);
 }
 
 TEST(LngReader, OldAndNegativeVersionsShareTheLayout) {

@@ -95,7 +95,7 @@ TEST(Record, NewDocumentResetsAndUpdatesTheViews) {
   doc.SetPathName("/tmp/x/7Sub.lng");
   doc.SetModifiedFlag(true);
   ASSERT_TRUE(doc.OnNewDocument());
-  EXPECT_TRUE(doc.AreRequiredEmpty());
+  EXPECT_TRUE(doc.m_record.m_strProject.empty() && doc.m_record.m_dMoldWeight == 0.0);
   EXPECT_FALSE(doc.IsModified());
   EXPECT_EQ(view.hints, std::vector<long>{0});
   EXPECT_EQ(doc.GetTitle(), "7Sub.lng");  // the caption keeps naming the last file

@@ -1,6 +1,7 @@
 #pragma once
 // A prompt for tests: records every message and gives the planned answers in turn.
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@ struct ShownMessage {
   std::string text;
   framework::MsgButtons buttons;
   framework::MsgIcon icon;
+  // The answer asked for as the default button; none: the box's own default.
+  std::optional<framework::MsgAnswer> defaultAnswer;
 };
 
 class ScriptedPrompt : public framework::Prompt {
@@ -24,7 +27,7 @@ class ScriptedPrompt : public framework::Prompt {
 
   framework::MsgAnswer Show(const std::string& text, framework::MsgButtons buttons,
                             framework::MsgIcon icon) override {
-    shown.push_back({text, buttons, icon});
+    shown.push_back({text, buttons, icon, std::nullopt});
     if (!m_answers.empty()) {
       const auto a = m_answers.front();
       m_answers.pop_front();
@@ -32,6 +35,14 @@ class ScriptedPrompt : public framework::Prompt {
     }
     return buttons == framework::MsgButtons::Ok ? framework::MsgAnswer::Ok
                                                 : framework::MsgAnswer::Cancel;
+  }
+
+  framework::MsgAnswer ShowWithDefault(const std::string& text, framework::MsgButtons buttons,
+                                       framework::MsgIcon icon,
+                                       framework::MsgAnswer defaultAnswer) override {
+    const framework::MsgAnswer answer = Show(text, buttons, icon);
+    shown.back().defaultAnswer = defaultAnswer;
+    return answer;
   }
 
   std::vector<std::string> Texts() const {

@@ -8,29 +8,29 @@
 #include <QWheelEvent>
 
 #include "framework/qt/dialog_units.h"
+#include "model/page_rules.h"
 #include "support_qt/app_fixture.h"
 #include "support_qt/type_text.h"
 #include "views/form_controls.h"
 
 namespace {
-QDate FixedToday() { return QDate(2026, 3, 14); }
+pages::CalendarDay FixedToday() { return {2026, 3, 14}; }
 }  // namespace
 
 class ProjectInfoPage : public AppFixture {
  protected:
   void SetUp() override {
-    CProjectInfoPage::s_today = &FixedToday;
+    pages::SetClock(&FixedToday);
     ASSERT_TRUE(Start());
     page = View()->ProjectInfoPage();
   }
   void TearDown() override {
     AppFixture::TearDown();
-    CProjectInfoPage::s_today = saved;
+    pages::SetClock(nullptr);
   }
   QComboBox* List(int id) const { return page->ControlAs<QComboBox>(id); }
   QDateEdit* Picker() const { return page->ControlAs<QDateEdit>(CProjectInfoPage::IDC_DATE); }
 
-  QDate (*saved)() = CProjectInfoPage::s_today;
   CProjectInfoPage* page = nullptr;
 };
 
@@ -136,15 +136,25 @@ TEST_F(ProjectInfoPage, ACountyNotInTheListIsShownAndKept) {
   EXPECT_EQ(List(CProjectInfoPage::IDC_TEST_TYPE)->count(), 5);
 }
 
-TEST_F(ProjectInfoPage, ANewRecordTakesTheDateThePickerShowsWithoutBeingModified) {
+// A new test starts today, whatever date the last one showed: File New, a folder chosen in
+// the tree and a file without a date all take today's date, and the picker shows it.
+TEST_F(ProjectInfoPage, ANewRecordStartsTodayWithoutBeingModified) {
   EXPECT_EQ(Record().m_strDate, "03/14/2026");
   EXPECT_FALSE(Doc().IsModified());
   Picker()->setDate(QDate(2025, 1, 2));  // the user picks another date
   EXPECT_EQ(Record().m_strDate, "01/02/2025");
   EXPECT_TRUE(Doc().IsModified());
-  // The record is reset (File New): its empty date takes the picker's again.
   Doc().OnNewDocument();
-  EXPECT_EQ(Record().m_strDate, "01/02/2025");
+  EXPECT_EQ(Record().m_strDate, "03/14/2026");
+  EXPECT_EQ(Picker()->date(), QDate(2026, 3, 14));
+  EXPECT_FALSE(Doc().IsModified());
+
+  Record().m_strDate = "05/09/2003";  // an old test on screen
+  page->RefreshPage();
+  Record().m_strDate.clear();  // cleared, as by a folder chosen in the tree
+  page->RefreshPage();
+  EXPECT_EQ(Record().m_strDate, "03/14/2026");
+  EXPECT_EQ(Picker()->date(), QDate(2026, 3, 14));
   EXPECT_FALSE(Doc().IsModified());
 }
 

@@ -52,6 +52,12 @@ class AnswerBox : public QMessageBox {
 }  // namespace
 
 MsgAnswer QtPrompt::Show(const std::string& text, MsgButtons buttons, MsgIcon icon) {
+  return ShowWithDefault(text, buttons, icon,
+                         buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes);
+}
+
+MsgAnswer QtPrompt::ShowWithDefault(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                                    MsgAnswer defaultAnswer) {
   AnswerBox box(m_owner, buttons != MsgButtons::YesNo);
   box.setWindowTitle(QStringLiteral("Densora"));
   // Paths and field texts are shown as typed, never taken for markup.
@@ -78,16 +84,27 @@ MsgAnswer QtPrompt::Show(const std::string& text, MsgButtons buttons, MsgIcon ic
   switch (buttons) {
     case MsgButtons::Ok:
       box.setStandardButtons(QMessageBox::Ok);
-      box.setDefaultButton(QMessageBox::Ok);
       break;
     case MsgButtons::YesNo:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-      box.setDefaultButton(QMessageBox::Yes);
       break;
     case MsgButtons::YesNoCancel:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-      box.setDefaultButton(QMessageBox::Yes);
       box.setEscapeButton(QMessageBox::Cancel);
+      break;
+  }
+  switch (defaultAnswer) {
+    case MsgAnswer::Ok:
+      box.setDefaultButton(QMessageBox::Ok);
+      break;
+    case MsgAnswer::Yes:
+      box.setDefaultButton(QMessageBox::Yes);
+      break;
+    case MsgAnswer::No:
+      box.setDefaultButton(QMessageBox::No);
+      break;
+    case MsgAnswer::Cancel:
+      box.setDefaultButton(QMessageBox::Cancel);
       break;
   }
   switch (box.exec()) {
