@@ -48,7 +48,7 @@ QWidget* MakeLabel(const Control& c, const QString& text, QWidget* parent) {
 }
 
 QWidget* MakeEdit(const Control& c, QWidget* parent) {
-  auto* e = new QLineEdit(parent);
+  auto* e = new FieldEdit(parent);
   e->setAlignment(((c.style & kRight) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
   e->setReadOnly((c.style & kReadOnly) != 0);
   e->setValidator(new framework::Cp1252Validator((c.style & kUpper) != 0, e));
@@ -114,7 +114,7 @@ QWidget* Make(const Control& c, QWidget* parent) {
     case Kind::Button:
       return MakeButton(c, text, parent);
     case Kind::Radio:
-      return new QRadioButton(text, parent);
+      return new GroupRadio(text, parent);
     case Kind::Frame:
       return new QFrame(parent);
     case Kind::Tree:

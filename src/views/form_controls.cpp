@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProxyStyle>
@@ -16,6 +17,43 @@
 #include <climits>
 
 namespace dlg {
+
+namespace {
+
+// The focus the user gives by pointing, and the focus a popup (a context menu) hands back
+// to where it was: both leave the caret and the selection alone.
+bool IsPointedFocus(Qt::FocusReason reason) {
+  return reason == Qt::MouseFocusReason || reason == Qt::PopupFocusReason;
+}
+
+}  // namespace
+
+void FieldEdit::focusInEvent(QFocusEvent* e) {
+  QLineEdit::focusInEvent(e);
+  if (!IsPointedFocus(e->reason())) selectAll();
+}
+
+void FieldEdit::focusOutEvent(QFocusEvent* e) {
+  QLineEdit::focusOutEvent(e);
+  // A warning shown as the focus leaves sends it straight back here: the field is entered
+  // again, not left, and keeps its whole text selected.
+  if (hasFocus()) selectAll();
+}
+
+void GroupRadio::focusInEvent(QFocusEvent* e) {
+  QRadioButton::focusInEvent(e);
+  // A shortcut checks the button it names, so the focus stays there too.
+  if (isChecked() || !autoExclusive() || IsPointedFocus(e->reason()) ||
+      e->reason() == Qt::ShortcutFocusReason || !parentWidget()) {
+    return;
+  }
+  for (auto* other : parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
+    if (other != this && other->autoExclusive() && other->isChecked() && other->isEnabled()) {
+      other->setFocus(e->reason());
+      return;
+    }
+  }
+}
 
 bool DatePicker::focusNextPrevChild(bool next) { return QWidget::focusNextPrevChild(next); }
 

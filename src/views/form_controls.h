@@ -4,11 +4,38 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <vector>
 
 namespace dlg {
+
+// A one-line field that the keyboard focus enters with its whole text selected, however it
+// comes (Tab, a tab change, a page shown, the window active again after a message box), so
+// that what the user types replaces the value instead of running into it. A click places
+// the caret where the user pointed, as in any text field, and a context menu that closes
+// leaves the selection the user made.
+class FieldEdit : public QLineEdit {
+  Q_OBJECT
+ public:
+  using QLineEdit::QLineEdit;
+
+ protected:
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+};
+
+// A button of a radio group. The keyboard focus enters the group at its checked button, so
+// that Space on arrival keeps the choice the group shows; a click goes where it is aimed.
+class GroupRadio : public QRadioButton {
+  Q_OBJECT
+ public:
+  using QRadioButton::QRadioButton;
+
+ protected:
+  void focusInEvent(QFocusEvent* e) override;
+};
 
 // The date picker is one stop in the tab order, as the form's other fields are: Tab and
 // Shift+Tab leave it whole. Inside it, Left and Right move between month, day and year, and

@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <QFile>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -219,6 +220,8 @@ QTreeWidgetItem* CProjectTree::MakeItem(const ProjectNode& n) const {
     item->setIcon(0, m_folderIcon);
     item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
   } else {
+    // A test never opens: no key or click lists or watches it as a folder.
+    item->setFlags(item->flags() | Qt::ItemNeverHasChildren);
     item->setIcon(0, m_fileIcon);
   }
   return item;
@@ -238,6 +241,7 @@ void CProjectTree::Discard(QTreeWidgetItem* item) {
 }
 
 void CProjectTree::Watch(QTreeWidgetItem* item) {
+  if (item && !IsFolder(item)) return;
   const QString path = WatchPath(PathOf(item));
   if (path.isEmpty() || m_watched.contains(path)) return;
   // A file system that cannot be watched still shows what every rebuild lists.
@@ -263,10 +267,18 @@ void CProjectTree::OnExpanded(QTreeWidgetItem* opened) {
   m_widthTimer.start();
 }
 
-// A closed folder is no longer watched; it is listed anew when it opens again.
+// A closed folder closes the folders open inside it too: none of them is watched any more,
+// and each is listed anew when it opens again.
 void CProjectTree::OnCollapsed(QTreeWidgetItem* closed) {
+  {
+    const QSignalBlocker block(this);
+    ForEachItem(closed, [](QTreeWidgetItem* item) {
+      if (!IsFolder(item)) return;
+      item->setExpanded(false);
+      item->setData(0, kListed, false);
+    });
+  }
   Unwatch(closed);
-  closed->setData(0, kListed, false);
   m_widthTimer.start();
 }
 
@@ -291,6 +303,18 @@ void CProjectTree::CloseOpenSiblings(QTreeWidgetItem* opened) {
     QTreeWidgetItem* sibling = parent->child(i);
     if (sibling != opened && sibling->isExpanded()) sibling->setExpanded(false);
   }
+}
+
+// One branch is open at a time, so the expand-all key opens the current folder as Right and
+// + do: opening every folder below it would read them all only to close all but the last.
+void CProjectTree::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Asterisk) {
+    QTreeWidgetItem* item = currentItem();
+    if (item && IsFolder(item)) item->setExpanded(true);
+    event->accept();
+    return;
+  }
+  QTreeWidget::keyPressEvent(event);
 }
 
 // The column as wide as the widest item shown (in an open branch), and never narrower than

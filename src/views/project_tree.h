@@ -5,10 +5,11 @@
 // A folder is listed only when it is first shown open (the top level at once, the folders of
 // the record on screen, a folder the user opens), so that start-up and Save cost the same with
 // ten tests or a million, on a local disk or a network share. A folder that is not listed yet
-// shows an expand button. Open folders are watched: a test saved, renamed or deleted by
-// another technician appears or vanishes without a rebuild, and the selection and the open
-// branch stay. A link to a folder is shown as a folder; one that leads back to a folder above
-// it is shown but never entered.
+// shows an expand button. The folders shown open, and only they, are watched: a test saved,
+// renamed or deleted by another technician appears or vanishes without a rebuild, and the
+// selection and the open branch stay; a folder that closes gives its watch back, so that the
+// watches a user's system allows are never spent on tests nobody looks at. A link to a folder is
+// shown as a folder; one that leads back to a folder above it is shown but never entered.
 #include <QFileSystemWatcher>
 #include <QIcon>
 #include <QSet>
@@ -63,9 +64,13 @@ class CProjectTree : public QTreeWidget {
   bool IsUpdating() const { return m_nUpdating > 0; }
   // The folders read since the tree was made.
   int FoldersListed() const { return m_nListed; }
+  // What is watched for other programs' changes: the projects directory and the folders
+  // shown open.
+  QStringList WatchedPaths() const { return m_watcher.directories() + m_watcher.files(); }
 
  protected:
   void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
+  void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -76,10 +81,12 @@ class CProjectTree : public QTreeWidget {
   void Merge(QTreeWidgetItem* parent, std::vector<ProjectNode> nodes);
   QTreeWidgetItem* MakeItem(const ProjectNode& node) const;
   void Discard(QTreeWidgetItem* item);
+  // The watches: the projects directory (nullptr) and each folder shown open, no other.
   void Watch(QTreeWidgetItem* item);
+  // Gives back the watches of `item` and of every folder below it.
+  void Unwatch(QTreeWidgetItem* item);
   // Watches no folder any more.
   void StopWatching();
-  void Unwatch(QTreeWidgetItem* item);
   bool LeadsBackUp(const QTreeWidgetItem* item) const;
   void CloseOpenSiblings(QTreeWidgetItem* opened);
   void FitColumn();

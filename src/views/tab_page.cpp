@@ -1,9 +1,7 @@
 #include "views/tab_page.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTimer>
 
 #include "framework/qt/dialog_units.h"
 #include "framework/qt/qt_text.h"
@@ -63,8 +61,6 @@ CTabPage::CTabPage(const QRect& tabRect, const dlg::Template& tpl, QWidget* pare
     : QWidget(parent), m_rcTab(tabRect), m_tpl(tpl) {
   setObjectName(QStringLiteral("page%1").arg(tpl.id));
   hide();
-  connect(qApp, &QApplication::focusChanged, this,
-          [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
 }
 
 CTabPage::~CTabPage() = default;
@@ -136,32 +132,11 @@ void CTabPage::FocusFirstControl() {
 void CTabPage::FocusAndSelect(int id) {
   QWidget* w = Control(id);
   if (!w) return;
-  auto* edit = qobject_cast<QLineEdit*>(w);
-  m_pSelectOnFocus = edit;
+  // A field takes the focus with its whole text selected (dlg::FieldEdit), also when a
+  // message box still holds it and the window gets it back later; one that already has the
+  // focus gets no new focus, and is selected here.
   w->setFocus(Qt::OtherFocusReason);
-  if (edit) SelectWhenFocused(edit);
-}
-
-void CTabPage::SelectWhenFocused(QLineEdit* edit) {
-  edit->selectAll();
-  // When this answers the edit losing the focus, the edit still has that event to finish,
-  // which drops the selection: select again once it is through. A message box that has
-  // just closed leaves the window inactive until the window manager activates it again;
-  // the selection then waits for the focus to come back (OnFocusChanged).
-  QTimer::singleShot(0, edit, [this, edit] {
-    if (!edit->hasFocus()) return;
-    edit->selectAll();
-    if (m_pSelectOnFocus == edit) m_pSelectOnFocus = nullptr;
-  });
-}
-
-void CTabPage::OnFocusChanged(QWidget* now) {
-  if (!m_pSelectOnFocus || !now) return;
-  if (now == m_pSelectOnFocus) {
-    SelectWhenFocused(m_pSelectOnFocus);
-  } else if (now->window() == window()) {
-    m_pSelectOnFocus = nullptr;  // the user went on to another field
-  }
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->selectAll();
 }
 
 bool CTabPage::IsUserFocusReason(Qt::FocusReason reason) {

@@ -3,7 +3,6 @@
 // the tab control, the refresh from the record, and the field exchange between the page's
 // controls and the record.
 #include <QLineEdit>
-#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -85,8 +84,7 @@ class CTabPage : public QWidget {
   // Gives the keyboard focus to the page's first tab stop, as a dialog takes the focus.
   void FocusFirstControl();
   // Puts the focus into control `id` (as the program, not the user, moves it) and selects
-  // its whole text. When a message box still holds the focus, the selection is made as the
-  // main window takes the focus back, so that what the user types next replaces the text.
+  // its whole text, so that what the user types next replaces the text.
   void FocusAndSelect(int id);
 
  protected:
@@ -98,12 +96,4 @@ class CTabPage : public QWidget {
   QRect m_rcTab;
   const dlg::Template& m_tpl;
   std::map<int, QWidget*> m_controls;
-
- private:
-  // Selects the whole text of the edit FocusAndSelect sent the focus to once the focus has
-  // really arrived there; forgets it when the user moves on within the window first.
-  void OnFocusChanged(QWidget* now);
-  void SelectWhenFocused(QLineEdit* edit);
-
-  QPointer<QLineEdit> m_pSelectOnFocus;
 };

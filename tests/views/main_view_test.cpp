@@ -96,6 +96,53 @@ TEST_F(MainView, ClickingATabShowsOnlyItsPageRefreshedAndFocused) {
   EXPECT_EQ(FocusWidget(), View()->LongTestPage()->Control(CLongTestPage::IDC_DENSITY));
 }
 
+// However the keyboard brings the focus into a field, what the user types replaces the
+// field's value: a tab changed by keyboard, the window active again after a message box. In
+// the unit group the focus arrives at the checked button, so that Space keeps the units.
+TEST_F(MainView, TheKeyboardFocusArrivesOnTheWholeValue) {
+  ASSERT_TRUE(Start());
+  Doc().m_nUnits = kMetric;
+  Doc().UpdateAllViews(nullptr, 1);
+  QTabBar* bar = View()->Tabs().tabBar();
+  // Shift+Tab from the shown page's first field to the tabs, then Right to the next tab.
+  const auto nextTabByKeyboard = [&] {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(QApplication::focusWidget(), bar);
+    QTest::keyClick(bar, Qt::Key_Right);
+  };
+  nextTabByKeyboard();
+  QLineEdit* moldWeight = Ctl(View()->TestDataPage(), CTestDataPage::IDC_MOLD_WEIGHT);
+  ASSERT_EQ(QApplication::focusWidget(), moldWeight);
+  QTest::keyClicks(moldWeight, "4250");
+  EXPECT_EQ(moldWeight->text(), "4250");
+  EXPECT_EQ(Record().m_dMoldWeight, 4250.0);
+
+  nextTabByKeyboard();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  EXPECT_EQ(QApplication::focusWidget(), View()->CurvePage()->Control(CCurvePage::IDC_METRIC));
+  EXPECT_EQ(Doc().m_nUnits, kMetric);
+
+  nextTabByKeyboard();
+  QLineEdit* density = Ctl(View()->LongTestPage(), CLongTestPage::IDC_DENSITY);
+  ASSERT_EQ(QApplication::focusWidget(), density);
+  QTest::keyClicks(density, "1754");
+  EXPECT_EQ(density->text(), "1754");
+
+  // A click puts the caret where the user pointed; a message box closing over the field
+  // gives it back whole.
+  ClickInto(density);
+  ASSERT_TRUE(density->selectedText().isEmpty());
+  QWidget box;
+  box.show();
+  QApplication::setActiveWindow(&box);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+  box.close();
+  QApplication::setActiveWindow(Frame());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+  EXPECT_EQ(QApplication::focusWidget(), density);
+  EXPECT_EQ(density->selectedText(), "1754");
+}
+
 TEST_F(MainView, SelectingTheCurveTabAfterAnEditShowsTheNewCurve) {
   ASSERT_TRUE(Start());
   testdata::FillTypicalRecord(Doc());

@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QTest>
 #include <filesystem>
+#include <functional>
+#include <set>
 
 #include "support/records.h"
 #include "views/project_tree.h"
@@ -98,6 +100,64 @@ TEST_F(ProjectTreeOnDisk, AFolderIsListedOnlyWhenItIsFirstShownOpen) {
   EXPECT_FALSE(main->isExpanded());
   EXPECT_EQ(tree.ItemOf(main).names, std::vector<std::string>{"MAIN ST"});
   EXPECT_EQ(tree.FoldersListed(), 7);  // a folder's kind of item needs its listing
+}
+
+// Only the folders the user sees open are watched, so that a folder of thousands of tests
+// costs one watch: the expand-all key opens the current folder as opening it does, a file
+// is never opened or watched as a folder, and a folder that closes releases its own watch
+// and those of the folders open inside it.
+TEST_F(ProjectTreeOnDisk, OnlyTheFoldersShownOpenAreWatched) {
+  for (int i = 0; i < 40; ++i) Touch("P/" + std::to_string(i) + "Sub.lng");
+  Touch("P/T-1/Subgrade/1Sub.lng");
+  Touch("P/T-2/Base/1Bas.lng");
+  Touch("Q/1Sub.lng");
+  Show();
+  const auto shownOpen = [&] {
+    std::set<std::string> paths{root};
+    std::function<void(QTreeWidgetItem*)> walk = [&](QTreeWidgetItem* parent) {
+      for (int i = 0; i < parent->childCount(); ++i) {
+        QTreeWidgetItem* c = parent->child(i);
+        if (!c->isExpanded()) continue;
+        paths.insert(tree.PathOf(c));
+        walk(c);
+      }
+    };
+    walk(Top());
+    return paths;
+  };
+  const auto watched = [&] {
+    std::set<std::string> paths;
+    for (const QString& p : tree.WatchedPaths()) paths.insert(p.toStdString());
+    return paths;
+  };
+  QTreeWidgetItem* p = Child(Top(), "P");
+  tree.setCurrentItem(p);
+  (void)tree.ItemOf(p);  // as selecting the folder lists it
+  const int listed = tree.FoldersListed();
+  QTest::keyClick(&tree, Qt::Key_Asterisk);
+  EXPECT_TRUE(p->isExpanded());
+  EXPECT_EQ(tree.FoldersListed(), listed);  // nothing below it was read
+  EXPECT_EQ(watched(), shownOpen());
+  EXPECT_EQ(watched().size(), 2);
+
+  // Neither key opens a file.
+  tree.setCurrentItem(Child(p, "7Sub"));
+  QTest::keyClick(&tree, Qt::Key_Plus);
+  QTest::keyClick(&tree, Qt::Key_Asterisk);
+  EXPECT_FALSE(Child(p, "7Sub")->isExpanded());
+  EXPECT_EQ(watched(), shownOpen());
+
+  tree.OpenFolders({"P", "T-1", "Subgrade"});
+  EXPECT_EQ(watched().size(), 4);
+  EXPECT_EQ(watched(), shownOpen());
+  tree.expandItem(Child(p, "T-2"));
+  EXPECT_EQ(watched().size(), 3);
+  EXPECT_EQ(watched(), shownOpen());
+
+  tree.collapseItem(p);
+  EXPECT_EQ(watched(), std::set<std::string>{root});
+  tree.expandItem(p);
+  EXPECT_EQ(watched(), shownOpen());
 }
 
 TEST_F(ProjectTreeOnDisk, LinksBackUpAreShownButNeverEntered) {
