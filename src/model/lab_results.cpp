@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "framework/text_format.h"
 #include "model/compaction_record.h"
@@ -159,16 +160,19 @@ std::vector<CurveSample> ZeroAirVoidsCurve(double gs, double fromPercent, double
       !std::isfinite(toPercent - fromPercent)) {
     return out;
   }
-  // Each sample from its index, so that a long run of steps does not drift; the count is
-  // bounded, whatever the range.
-  const double span = (toPercent - fromPercent) / step;
-  const long count = std::min(100000L, static_cast<long>(std::floor(span + 1e-9)));
+  // Each sample from its index, so that a long run of steps does not drift. The count is
+  // bounded whatever the range, and held to its bound while still a double: a cast of a
+  // larger double to an integer is undefined.
+  constexpr std::int64_t kMaxSteps = 100000;
+  const double span = std::floor((toPercent - fromPercent) / step + 1e-9);
+  const std::int64_t count =
+      span < static_cast<double>(kMaxSteps) ? static_cast<std::int64_t>(span) : kMaxSteps;
   out.reserve(static_cast<std::size_t>(count) + 2);
-  for (long i = 0; i <= count; ++i) {
+  for (std::int64_t i = 0; i <= count; ++i) {
     const double w = fromPercent + static_cast<double>(i) * step;
     out.push_back({w, ZeroAirVoidsUnitWeight(gs, w) * densityFactor});
   }
-  if (out.back().moisture < toPercent - 1e-9 && count < 100000L) {
+  if (out.back().moisture < toPercent - 1e-9 && count < kMaxSteps) {
     out.push_back({toPercent, ZeroAirVoidsUnitWeight(gs, toPercent) * densityFactor});
   }
   return out;
