@@ -337,9 +337,9 @@ std::vector<std::string> Described(const RecordingSurface& dc) {
 
 // The laboratory's entries on the report: the standard and method name the procedure, and
 // under the long test come the specific gravity, the oversize correction in the report's
-// unit and the warnings, a row each, a long line broken after a clause, the chart giving
-// up the rows they take. Entries with nothing to print leave the page as it always was,
-// and nothing above their rows moves.
+// unit with the method's sieve and the warnings, a row each, a long line broken after a clause, the
+// chart giving up the rows they take. Entries with nothing to print leave the page as it always
+// was, and nothing above their rows moves.
 TEST_F(ReportFixture, LabEntriesNameTheStandardAndFollowTheLongTest) {
   struct Case {
     const char* name;
@@ -364,7 +364,7 @@ TEST_F(ReportFixture, LabEntriesNameTheStandardAndFollowTheLongTest) {
        },
        false,
        "AASHTO T-180, Method D",
-       {}},
+       {"WARNING: Method D calls for the 6-inch (0.075 cu. ft.) mold"}},
       {"specific gravity",
        [](LabExtension& x) {
          x.specificGravity = 2.70;
@@ -388,7 +388,7 @@ TEST_F(ReportFixture, LabEntriesNameTheStandardAndFollowTheLongTest) {
        true,
        "ASTM D698, Method A",
        {"Specific Gravity (Gs) = 2.00 (assumed)",
-        "Oversize Correction: 35.0 % retained, Gm = 2.60, MC = 2.0 %:",
+        "Oversize Correction, 4.75 mm (No. 4) sieve: 35.0 % retained, Gm = 2.60, MC = 2.0 %:",
         "Corrected Maximum Dry Density = 1905.8 kg/m\xB3, Corrected Optimum Moisture = 8.6 %",
         "WARNING: Point 2 lies above the zero-air-voids curve (S = 120 %)",
         "WARNING: Point 3 lies above the zero-air-voids curve (S = 119 %)",
