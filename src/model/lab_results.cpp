@@ -104,6 +104,42 @@ std::optional<double> PointSaturation(double gs, const TestPoint& p) {
   return DegreeOfSaturation(gs, 100.0 * p.MoistureContent(), dry);
 }
 
+// Each present point's row and degree of saturation, with a warning for each point above
+// the zero-air-voids curve.
+void EvaluatePoints(const CompactionRecord& r, LabResults& out) {
+  for (int slot = 0; slot < kPointSlots; ++slot) {
+    const TestPoint& p = r.Point(slot);
+    if (p.IsEmpty()) continue;
+    out.rows.push_back(slot + 1);
+    const std::optional<double> s = PointSaturation(r.m_ext.specificGravity, p);
+    out.saturation.push_back(s);
+    if (s && *s > 100.0) {
+      out.checks.push_back(framework::StrFormat(
+          "WARNING: Point %d lies above the zero-air-voids curve (S %s %%)", slot + 1,
+          *s == kAboveZeroAirVoids ? "> 100" : framework::StrFormat("= %.0f", *s).c_str()));
+    }
+  }
+}
+
+// The fit's maximum and optimum with the oversize put back, from 5 % retained; the optimum
+// only with the oversize moisture.
+std::optional<CorrectedResults> Corrected(const LabExtension& x, double fitMaxDryPcf,
+                                          double fitOptimum) {
+  if (!(x.oversizePercent >= kMinOversizePercent) || !std::isfinite(fitMaxDryPcf) ||
+      !(fitMaxDryPcf > 0.0)) {
+    return std::nullopt;
+  }
+  const auto d =
+      OversizeCorrectedDensity(fitMaxDryPcf, x.oversizePercent, x.oversizeSpecificGravity);
+  if (!d) return std::nullopt;
+  CorrectedResults c{*d, std::nullopt};
+  if (x.oversizeMoisture) {
+    const double mc = OversizeCorrectedMoisture(fitOptimum, x.oversizePercent, *x.oversizeMoisture);
+    if (std::isfinite(mc)) c.optimumMoisture = mc;
+  }
+  return c;
+}
+
 }  // namespace
 
 bool IsKnownStandard(std::string_view standard) {
@@ -204,35 +240,13 @@ LabResults EvaluateLab(const CompactionRecord& r, double fitMaxDryPcf, double fi
     out.checks.push_back("WARNING: The Gs source \"" + x.specificGravitySource +
                          "\" is given without a Gs value");
   }
-  for (int slot = 0; slot < kPointSlots; ++slot) {
-    const TestPoint& p = r.Point(slot);
-    if (p.IsEmpty()) continue;
-    out.rows.push_back(slot + 1);
-    const std::optional<double> s = PointSaturation(x.specificGravity, p);
-    out.saturation.push_back(s);
-    if (s && *s > 100.0) {
-      out.checks.push_back(framework::StrFormat(
-          "WARNING: Point %d lies above the zero-air-voids curve (S %s %%)", slot + 1,
-          *s == kAboveZeroAirVoids ? "> 100" : framework::StrFormat("= %.0f", *s).c_str()));
-    }
-  }
+  EvaluatePoints(r, out);
   if (const auto mold = MoldOfMethod(x.standard, x.method);
       mold && !(std::fabs(r.m_dMoldVolume - mold->volume) <= 0.02 * mold->volume)) {
     out.checks.push_back(framework::StrFormat("WARNING: Method %s calls for the %s mold",
                                               x.method.c_str(), mold->name));
   }
-  const bool corrects = x.oversizePercent >= kMinOversizePercent;
-  if (corrects && std::isfinite(fitMaxDryPcf) && fitMaxDryPcf > 0.0) {
-    if (const auto d =
-            OversizeCorrectedDensity(fitMaxDryPcf, x.oversizePercent, x.oversizeSpecificGravity)) {
-      out.corrected = CorrectedResults{*d, std::nullopt};
-      if (x.oversizeMoisture) {
-        const double mc =
-            OversizeCorrectedMoisture(fitOptimum, x.oversizePercent, *x.oversizeMoisture);
-        if (std::isfinite(mc)) out.corrected->optimumMoisture = mc;
-      }
-    }
-  }
+  out.corrected = Corrected(x, fitMaxDryPcf, fitOptimum);
   if (const auto limit = OversizeLimit(x.standard, x.method);
       limit && std::isfinite(x.oversizePercent) && x.oversizePercent > *limit) {
     out.checks.push_back(
