@@ -34,11 +34,14 @@ test-asan: deps build-asan/CMakeCache.txt
 build-fuzz/CMakeCache.txt:
 	cmake --preset fuzz
 
+# Each fuzzer runs FUZZ_SECONDS: the .lng reader's, then write's JSON's.
 fuzz: deps build-fuzz/CMakeCache.txt
 	cmake --build --preset fuzz -j $(JOBS)
-	mkdir -p build-fuzz/corpus
+	mkdir -p build-fuzz/corpus build-fuzz/corpus-json
 	./build-fuzz/fuzz/fuzz_lng_reader -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
 	  -rss_limit_mb=1024 build-fuzz/corpus fuzz/corpus
+	./build-fuzz/fuzz/fuzz_write_json -max_total_time=$(FUZZ_SECONDS) -max_len=8192 \
+	  -rss_limit_mb=1024 -dict=fuzz/record-json.dict build-fuzz/corpus-json fuzz/corpus-json
 
 bench: build
 	./build/bench/densora_bench

@@ -15,6 +15,7 @@
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
 #include "model/lab_results.h"
+#include "model/long_test.h"
 
 namespace {
 
@@ -426,8 +427,8 @@ void DrawLongTestMarker(framework::DrawingSurface& dc, const CDensityCurve& c, c
   const CDensoraDoc& doc = c.Document();
   const CompactionRecord& rec = doc.m_record;
   dc.SelectPen(pen);
-  const int lx = c.MapX(rec.m_dLongTestMoisture);
-  const int ly = c.MapY(rec.m_dLongTestDensity * doc.DensityFactor());
+  const int lx = c.MapX(LongTestValue(rec.m_dLongTestMoisture));
+  const int ly = c.MapY(LongTestValue(rec.m_dLongTestDensity) * doc.DensityFactor());
   dc.Rectangle(lx - r, ly - r, lx + r, ly + r);
   if (c.m_nLongTestSide == CDensityCurve::kLabelRight) {
     dc.TextOut(lx + 3 * r, ly - r, "<<<Long Test");

@@ -47,4 +47,10 @@ nlohmann::json RecordToJson(CDensoraDoc& doc, const std::string& file);
 // ("\"specificGravity\": Enter a value between 2.0 and 3.5").
 bool RecordFromJson(const nlohmann::json& j, CDensoraDoc& doc, std::string& error);
 
+// The record `write` stores, from the text of its JSON input: parsed when its arrays and
+// objects nest at most 64 levels deep, a list of one record taken as that record, then filled
+// in as RecordFromJson does. Returns false with `error` set ("not a JSON record: ...") when
+// the text holds no record that can be stored.
+bool RecordFromJsonText(const std::string& text, CDensoraDoc& doc, std::string& error);
+
 }  // namespace cli

@@ -77,15 +77,19 @@ json RatingJson(const CDensoraDoc& doc) {
 }
 
 // The laboratory's entries under their file keys, each always there: 0 or "" when it was not
-// entered, so that a reader of the JSON finds one shape for every record.
+// entered, so that a reader of the JSON finds one shape for every record; an entry that may
+// be 0 (the oversize moisture) is null when not entered.
 void AddLabEntries(json& j, const LabExtension& x) {
   for (const LabEntryKey& k : kLabEntryKeys) {
-    j[k.key] = k.number != nullptr ? Number(x.*k.number) : json(Cp1252ToUtf8(x.*k.text));
+    if (k.number) j[k.key] = Number(x.*k.number);
+    if (k.optionalNumber) j[k.key] = x.*k.optionalNumber ? Number(*(x.*k.optionalNumber)) : json();
+    if (k.text) j[k.key] = Cp1252ToUtf8(x.*k.text);
   }
 }
 
 // What the entries make of the test: each present point's degree of saturation (percent;
-// null without Gs), the zero-air-voids curve at each whole percent of the chart's moisture
+// null without Gs, and null above Gs·γw, where the checks say the point lies above the
+// zero-air-voids curve), the zero-air-voids curve at each whole percent of the chart's moisture
 // axis, the oversize-corrected results and the warnings. Unit weights are in the document's
 // units; the fit's maximum is in them too and is rated in pcf.
 void AddLabResults(json& j, const CDensoraDoc& doc, const Fitted& fit) {
@@ -112,7 +116,9 @@ void AddLabResults(json& j, const CDensoraDoc& doc, const Fitted& fit) {
                  {"optimumMoisture", mc ? Number(*mc) : json(nullptr)}};
   }
   j["corrected"] = corrected;
-  j["checks"] = lab.checks;
+  json checks = json::array();
+  for (const std::string& c : lab.checks) checks.push_back(Cp1252ToUtf8(c));
+  j["checks"] = checks;
 }
 
 bool GetText(const json& j, const char* key, std::string& target, std::string& error) {
@@ -141,6 +147,20 @@ bool GetNumber(const json& j, const char* key, double& target, std::string& erro
   return true;
 }
 
+// A number that may be 0: null is "not entered".
+bool GetOptionalNumber(const json& j, const char* key, std::optional<double>& target,
+                       std::string& error) {
+  if (!j.contains(key)) return true;
+  if (j[key].is_null()) {
+    target.reset();
+    return true;
+  }
+  double v = 0.0;
+  if (!GetNumber(j, key, v, error)) return false;
+  target = v;
+  return true;
+}
+
 // The record's texts and numbers from `j`, in the table's order: the first bad key is the
 // one reported.
 bool RecordValuesFromJson(const json& j, CompactionRecord& r, std::string& error) {
@@ -157,8 +177,9 @@ bool RecordValuesFromJson(const json& j, CompactionRecord& r, std::string& error
 // impossible one is refused with the message the page gives, after its key.
 bool LabEntriesFromJson(const json& j, LabExtension& x, std::string& error) {
   for (const LabEntryKey& k : kLabEntryKeys) {
-    const bool ok = k.number != nullptr ? GetNumber(j, k.key, x.*k.number, error)
-                                        : GetText(j, k.key, x.*k.text, error);
+    const bool ok = k.number           ? GetNumber(j, k.key, x.*k.number, error)
+                    : k.optionalNumber ? GetOptionalNumber(j, k.key, x.*k.optionalNumber, error)
+                                       : GetText(j, k.key, x.*k.text, error);
     if (!ok) return false;
   }
   if (const auto problem = FindExtensionProblem(x)) {

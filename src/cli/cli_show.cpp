@@ -1,13 +1,15 @@
 // densora-cli show: each file's record, points and fit, as text or as JSON.
 #include <algorithm>
-#include <array>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
 #include "framework/text_format.h"
 #include "model/compaction_record.h"
 #include "model/densora_doc.h"
+#include "model/lab_results.h"
 
 namespace cli {
 namespace {
@@ -34,35 +36,22 @@ std::string Num(const json& v, const char* format) {
   return v.is_number() ? framework::StrFormat(format, v.get<double>()) : std::string("-");
 }
 
-// The laboratory's entries as the listing labels them; a number is followed by its unit.
-struct EntryLine {
-  const char* key;
-  const char* label;
-  const char* unit;
-};
-constexpr std::array<EntryLine, 7> kEntryLines = {{
-    {"specificGravity", "Gs", ""},
-    {"specificGravitySource", "Gs source", ""},
-    {"oversizePercent", "Oversize", " %"},
-    {"oversizeSpecificGravity", "Oversize Gm", ""},
-    {"oversizeMoisture", "Oversize MC", " %"},
-    {"standard", "Standard", ""},
-    {"method", "Method", ""},
-}};
-
 // Whether the record holds a specific gravity: its points then have a degree of saturation.
 bool HasSpecificGravity(const json& j) {
   return !j["specificGravity"].is_number() || j["specificGravity"].get<double>() != 0.0;
 }
 
-// A line for each entry the technician made; a file without them lists as it always did.
+// A line for each entry the technician made, labelled as the checks name it, a number
+// followed by its unit; a file without them lists as it always did. A number that may be 0
+// is entered unless null.
 void PrintEntries(std::ostream& out, const json& j) {
-  for (const EntryLine& e : kEntryLines) {
-    const json& v = j[e.key];
+  for (const LabEntryKey& k : kLabEntryKeys) {
+    const json& v = j[k.key];
     if (v.is_string() && !v.get<std::string>().empty()) {
-      out << Label(e.label) << v.get<std::string>() << '\n';
-    } else if (!v.is_string() && (!v.is_number() || v.get<double>() != 0.0)) {
-      out << Label(e.label) << Num(v, "%.15g") << e.unit << '\n';
+      out << Label(k.label) << v.get<std::string>() << '\n';
+    } else if (k.optionalNumber ? !v.is_null()
+                                : !v.is_string() && (!v.is_number() || v.get<double>() != 0.0)) {
+      out << Label(k.label) << Num(v, "%.15g") << k.unit << '\n';
     }
   }
 }
@@ -79,11 +68,25 @@ void PrintRecord(std::ostream& out, const json& j) {
   out << Label("Points") << j["pointCount"].get<int>() << " present\n";
 }
 
-// The points' table; with a specific gravity, each present point's degree of saturation too.
-void PrintPoints(std::ostream& out, const json& points, const char* unit, bool saturation) {
+// Each slot's degree of saturation as the listing shows it ("93.4", "> 100"); "-" for a
+// present point without one.
+std::vector<std::string> SaturationColumn(const LabResults& lab) {
+  std::vector<std::string> column(kPointSlots, "-");
+  for (std::size_t i = 0; i < lab.rows.size(); ++i) {
+    if (const auto& s = lab.saturation[i]) {
+      column[static_cast<std::size_t>(lab.rows[i] - 1)] = SaturationText(*s);
+    }
+  }
+  return column;
+}
+
+// The points' table; with a specific gravity, each present point's degree of saturation too,
+// from `saturation` (one per slot; empty without a specific gravity).
+void PrintPoints(std::ostream& out, const json& points, const char* unit,
+                 const std::vector<std::string>& saturation) {
   out << "  Slot   Mold+Soil (g)   Wet sample (g)   Dry sample (g)   Moisture (%)   Wet unit wt ("
-      << unit << ")   Dry unit wt (" << unit << ')' << (saturation ? "   Saturation (%)" : "")
-      << '\n';
+      << unit << ")   Dry unit wt (" << unit << ')'
+      << (saturation.empty() ? "" : "   Saturation (%)") << '\n';
   int slot = 1;
   for (const auto& p : points) {
     std::string line;
@@ -93,7 +96,10 @@ void PrintPoints(std::ostream& out, const json& points, const char* unit, bool s
           Num(p["wetSample"], "%.1f").c_str(), Num(p["drySample"], "%.1f").c_str(),
           Num(p["moisture"], "%.2f").c_str(), Num(p["wetUnitWeight"], "%.1f").c_str(),
           Num(p["dryUnitWeight"], "%.1f").c_str());
-      if (saturation) line += framework::StrFormat(" %16s", Num(p["saturation"], "%.1f").c_str());
+      if (!saturation.empty()) {
+        line +=
+            framework::StrFormat(" %16s", saturation[static_cast<std::size_t>(slot - 1)].c_str());
+      }
     } else {
       line = framework::StrFormat("  %-4d (empty)", slot);
     }
@@ -135,11 +141,12 @@ void PrintLabResults(std::ostream& out, const json& j, const char* unit) {
   }
 }
 
-// The text listing of one file's JSON object.
-void PrintText(std::ostream& out, const json& j) {
+// The text listing of one file's JSON object and its laboratory results.
+void PrintText(std::ostream& out, const json& j, const LabResults& lab) {
   const char* unit = j["units"] == "Metric" ? "kg/m\xC2\xB3" : "pcf";
   PrintRecord(out, j);
-  PrintPoints(out, j["points"], unit, HasSpecificGravity(j));
+  PrintPoints(out, j["points"], unit,
+              HasSpecificGravity(j) ? SaturationColumn(lab) : std::vector<std::string>());
   PrintResults(out, j, unit);
   PrintLabResults(out, j, unit);
 }
@@ -161,7 +168,7 @@ int Show(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
     // Each listing is printed as soon as its file is read, between the messages of others.
     if (!args.json) {
       if (all.size() > 1) out << '\n';
-      PrintText(out, all.back());
+      PrintText(out, all.back(), EvaluateLab(doc));
     }
   }
   // One file gives its object; several give an array, even when some of them were refused.

@@ -1,5 +1,6 @@
 // densora-cli write: a record in JSON, stored as the program stores a test.
 #include <iostream>
+#include <string>
 
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
@@ -84,34 +85,16 @@ bool NestsDeeperThan(const std::string& text, int limit) {
   return false;
 }
 
-bool ReadRecordJson(const std::string& input, json& j, std::ostream& err) {
-  std::string text;
-  if (!ReadRecordText(input, text, err)) return false;
-  if (NestsDeeperThan(text, kMaxJsonDepth)) {
-    err << InputName(input) << ": JSON nested deeper than " << kMaxJsonDepth << " levels\n";
-    return false;
-  }
-  try {
-    j = json::parse(text);
-  } catch (const json::exception& e) {
-    err << InputName(input) << ": not a JSON record: " << e.what() << '\n';
-    return false;
-  }
-  return true;
-}
-
 int Write(const std::vector<std::string>& argv, std::ostream&, std::ostream& err) {
   Arguments args;
   if (ParseArguments(kWrite, argv, args, err) != kExitOk) return kExitUsage;
   const std::string& input = args.inputs[0];
-  json j;
-  if (!ReadRecordJson(input, j, err)) return kExitFileFailed;
-  // `show --json` of several files prints a list; a list of one record is that record.
-  if (j.is_array() && j.size() == 1) j = j[0];
+  std::string text;
+  if (!ReadRecordText(input, text, err)) return kExitFileFailed;
   CDensoraDoc doc;
   doc.m_nUnits = args.Units();
   std::string error;
-  if (!RecordFromJson(j, doc, error)) {
+  if (!RecordFromJsonText(text, doc, error)) {
     err << InputName(input) << ": " << error << '\n';
     return kExitFileFailed;
   }
@@ -122,6 +105,23 @@ int Write(const std::vector<std::string>& argv, std::ostream&, std::ostream& err
 }
 
 }  // namespace
+
+bool RecordFromJsonText(const std::string& text, CDensoraDoc& doc, std::string& error) {
+  if (NestsDeeperThan(text, kMaxJsonDepth)) {
+    error = "JSON nested deeper than " + std::to_string(kMaxJsonDepth) + " levels";
+    return false;
+  }
+  json j;
+  try {
+    j = json::parse(text);
+  } catch (const json::exception& e) {
+    error = std::string("not a JSON record: ") + e.what();
+    return false;
+  }
+  // `show --json` of several files prints a list; a list of one record is that record.
+  if (j.is_array() && j.size() == 1) j = j[0];
+  return RecordFromJson(j, doc, error);
+}
 
 void RegisterWrite() { RegisterCommand(kWrite, Write); }
 

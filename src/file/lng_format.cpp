@@ -1,5 +1,6 @@
 #include "file/lng_format.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "framework/prompt.h"
@@ -14,16 +15,21 @@ constexpr const char* kBlockTag = "lngx";
 constexpr std::int32_t kBlockVersion = 1;
 constexpr std::int32_t kMaxBlockEntries = 64;
 
-// The entered known values as entries; a 0 or an empty text is not entered.
+// The entered known values as entries: a number that is entered (the oversize moisture
+// even at 0) and a text that is not empty.
 std::vector<ExtensionEntry> KnownEntries(const LabExtension& x) {
   std::vector<ExtensionEntry> out;
   for (const LabEntryKey& k : kLabEntryKeys) {
-    if (k.number && x.*k.number != 0.0)
-      out.push_back(ExtensionEntry{k.key, 'D', x.*k.number, 0, {}});
+    if (const auto v = EnteredNumber(x, k)) out.push_back(ExtensionEntry{k.key, 'D', *v, 0, {}});
     if (k.text && !(x.*k.text).empty())
       out.push_back(ExtensionEntry{k.key, 'S', 0.0, 0, x.*k.text});
   }
   return out;
+}
+
+bool HasKey(const std::vector<ExtensionEntry>& entries, const std::string& key) {
+  return std::any_of(entries.begin(), entries.end(),
+                     [&key](const ExtensionEntry& e) { return e.key == key; });
 }
 
 void WriteEntry(framework::CArchive& ar, const ExtensionEntry& e) {
@@ -37,7 +43,11 @@ void WriteEntry(framework::CArchive& ar, const ExtensionEntry& e) {
 // The entries of the block in the order they are written: the known ones, then the others.
 std::vector<ExtensionEntry> BlockEntries(const LabExtension& x) {
   std::vector<ExtensionEntry> entries = KnownEntries(x);
-  entries.insert(entries.end(), x.unknown.begin(), x.unknown.end());
+  // No key is written twice, which the reader refuses: a known key that a file stored with
+  // another type was kept as it came, and a value entered for that key since replaces it.
+  for (const ExtensionEntry& e : x.unknown) {
+    if (!HasKey(entries, e.key)) entries.push_back(e);
+  }
   return entries;
 }
 
@@ -79,6 +89,10 @@ void Take(LabExtension& x, ExtensionEntry e) {
       x.*k.number = e.number;
       return;
     }
+    if (k.optionalNumber && e.type == 'D') {
+      x.*k.optionalNumber = e.number;
+      return;
+    }
     if (k.text && e.type == 'S') {
       x.*k.text = std::move(e.text);
       return;
@@ -88,7 +102,8 @@ void Take(LabExtension& x, ExtensionEntry e) {
 }
 
 // Reads the block when the bytes after the comments begin with its tag; other trailing
-// bytes are ignored, as they always were. A broken block refuses the whole file.
+// bytes are ignored, as they always were. A broken block refuses the whole file, and so
+// does a key named twice: one of its values would be lost unseen.
 void ReadExtensionBlock(framework::CArchive& ar, LabExtension& x) {
   x = LabExtension{};
   if (!ar.NextBytesAre(std::string("\x04", 1) + kBlockTag)) return;
@@ -96,7 +111,13 @@ void ReadExtensionBlock(framework::CArchive& ar, LabExtension& x) {
   ar.ReadInt32();  // the block's version: every version so far has this one layout
   const std::int32_t count = ar.ReadInt32();
   if (count < 0 || count > kMaxBlockEntries) Malformed();
-  for (std::int32_t i = 0; i < count; ++i) Take(x, ReadEntry(ar));
+  std::vector<std::string> keys;
+  for (std::int32_t i = 0; i < count; ++i) {
+    ExtensionEntry e = ReadEntry(ar);
+    if (std::find(keys.begin(), keys.end(), e.key) != keys.end()) Malformed();
+    keys.push_back(e.key);
+    Take(x, std::move(e));
+  }
 }
 
 }  // namespace

@@ -149,7 +149,11 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc) {
       Text(Cp1252ToUtf8(RateLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false))));
   const LabExtension& x = r.m_ext;
   for (const LabEntryKey& k : kLabEntryKeys) {
-    row.push_back(k.number != nullptr ? Number(x.*k.number) : Text(Cp1252ToUtf8(x.*k.text)));
+    if (k.number) row.push_back(Number(x.*k.number));
+    // A number that may be 0 is an empty cell when not entered.
+    if (k.optionalNumber)
+      row.push_back(x.*k.optionalNumber ? Number(*(x.*k.optionalNumber)) : Cell{});
+    if (k.text) row.push_back(Text(Cp1252ToUtf8(x.*k.text)));
   }
   const LabResults lab = EvaluateLab(doc);
   const std::optional<CorrectedResults>& c = lab.corrected;

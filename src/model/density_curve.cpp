@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "model/densora_doc.h"
+#include "model/long_test.h"
 
 int SaturatingTrunc(double value) {
   constexpr double kLimit = 1e9;
@@ -251,7 +252,7 @@ void CDensityCurve::ComputeCurve(int count, const TestPoint* const* points) {
 
 // The long-test moisture widens the moisture range; the side it lay on places its label.
 void CDensityCurve::WidenForLongTest(double& xMin, double& xMax) {
-  const double longMoisture = m_doc.m_record.m_dLongTestMoisture;
+  const double longMoisture = LongTestValue(m_doc.m_record.m_dLongTestMoisture);
   if (longMoisture != 0.0 && xMax < longMoisture) {
     xMax = longMoisture;
     m_nLongTestSide = 0;
@@ -267,7 +268,7 @@ void CDensityCurve::WidenForLongTest(double& xMin, double& xMax) {
 void CDensityCurve::SetUnitWeightAxis(double sampleMin, double peak) {
   const int step = m_doc.AxisStep();
   const double s = step;
-  const double longDensity = m_doc.m_record.m_dLongTestDensity;
+  const double longDensity = LongTestValue(m_doc.m_record.m_dLongTestDensity);
   const double target = longDensity * m_doc.DensityFactor();
   const int truncTarget = SaturatingTrunc(target);
   m_nYAxisMin = SaturatingTrunc(SaturatingTrunc(sampleMin / s) * s);

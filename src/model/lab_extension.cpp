@@ -4,6 +4,12 @@
 
 bool LabExtension::Empty() const { return *this == LabExtension{}; }
 
+std::optional<double> EnteredNumber(const LabExtension& x, const LabEntryKey& k) {
+  if (k.number && x.*k.number != 0.0) return x.*k.number;
+  if (k.optionalNumber) return x.*k.optionalNumber;
+  return std::nullopt;
+}
+
 double ZeroAirVoidsUnitWeight(double gs, double moisturePercent) {
   return gs * kWaterUnitWeightPcf / (1.0 + moisturePercent * gs / 100.0);
 }

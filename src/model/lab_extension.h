@@ -2,7 +2,8 @@
 // What a laboratory records beyond the test itself: the specific gravity of the soil, the
 // oversize fraction left out of the mold, and the standard and method of the test. A file
 // keeps them in an extension block after the comments, which older readers never reach.
-// A number of 0 and an empty text mean "not entered".
+// A number of 0 and an empty text mean "not entered", except for the oversize moisture:
+// oven-dried oversize holds 0 % of water, so that entry is empty when not entered.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -20,13 +21,13 @@ struct ExtensionEntry {
 };
 
 struct LabExtension {
-  double specificGravity = 0.0;          // Gs of the soil solids
-  std::string specificGravitySource;     // "measured" or "assumed"
-  double oversizePercent = 0.0;          // P_c, percent of the sample retained on the sieve
-  double oversizeSpecificGravity = 0.0;  // G_m, bulk specific gravity of the oversize
-  double oversizeMoisture = 0.0;         // MC_c, percent
-  std::string standard;                  // "AASHTO T 99", "AASHTO T 180", "ASTM D698", "ASTM D1557"
-  std::string method;                    // "A" to "D"
+  double specificGravity = 0.0;            // Gs of the soil solids
+  std::string specificGravitySource;       // "measured" or "assumed"
+  double oversizePercent = 0.0;            // P_c, percent of the sample retained on the sieve
+  double oversizeSpecificGravity = 0.0;    // G_m, bulk specific gravity of the oversize
+  std::optional<double> oversizeMoisture;  // MC_c, percent; 0 is oven-dry oversize
+  std::string standard;  // "AASHTO T 99", "AASHTO T 180", "ASTM D698", "ASTM D1557"
+  std::string method;    // "A" to "D"
   std::vector<ExtensionEntry> unknown;
 
   // True when nothing is entered and nothing unknown was read: the file keeps the plain layout.
@@ -36,21 +37,31 @@ struct LabExtension {
 
 // The known entries by key, in the order the file writes them and densora-cli lists them:
 // the specific gravity and its source, the oversize fraction, then the standard and method.
-// Each is a number or a text of LabExtension.
+// Each is one of LabExtension's members: a number where 0 is "not entered", a number that
+// may be 0 and is empty when not entered, or a text. The label and unit are how listings
+// and warnings name the entry.
 struct LabEntryKey {
   const char* key;
+  const char* label;
+  const char* unit;  // after a number: "" or " %"
   double LabExtension::*number;
+  std::optional<double> LabExtension::*optionalNumber;
   std::string LabExtension::*text;
 };
 inline constexpr std::array<LabEntryKey, 7> kLabEntryKeys = {{
-    {"specificGravity", &LabExtension::specificGravity, nullptr},
-    {"specificGravitySource", nullptr, &LabExtension::specificGravitySource},
-    {"oversizePercent", &LabExtension::oversizePercent, nullptr},
-    {"oversizeSpecificGravity", &LabExtension::oversizeSpecificGravity, nullptr},
-    {"oversizeMoisture", &LabExtension::oversizeMoisture, nullptr},
-    {"standard", nullptr, &LabExtension::standard},
-    {"method", nullptr, &LabExtension::method},
+    {"specificGravity", "Gs", "", &LabExtension::specificGravity, nullptr, nullptr},
+    {"specificGravitySource", "Gs source", "", nullptr, nullptr,
+     &LabExtension::specificGravitySource},
+    {"oversizePercent", "Oversize", " %", &LabExtension::oversizePercent, nullptr, nullptr},
+    {"oversizeSpecificGravity", "Oversize Gm", "", &LabExtension::oversizeSpecificGravity, nullptr,
+     nullptr},
+    {"oversizeMoisture", "Oversize MC", " %", nullptr, &LabExtension::oversizeMoisture, nullptr},
+    {"standard", "Standard", "", nullptr, nullptr, &LabExtension::standard},
+    {"method", "Method", "", nullptr, nullptr, &LabExtension::method},
 }};
+
+// The number entry `k` holds; none when it is not entered or `k` is a text.
+std::optional<double> EnteredNumber(const LabExtension& x, const LabEntryKey& k);
 
 // The unit weight of water, pcf: the constant of the zero-air-voids curve and of the
 // oversize correction's k = 62.4 · G.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "framework/text_format.h"
 #include "model/compaction_record.h"
@@ -23,15 +24,28 @@ std::optional<ExtensionProblem> NumberProblem(const char* key, double v, double 
   return std::nullopt;
 }
 
+// The oversize line's opening: "Oversize Correction", and the sieve when the method names one.
+std::string OversizeHeading(const LabExtension& x) {
+  std::string heading = "Oversize Correction";
+  if (const std::string_view sieve = OversizeSieve(x.standard, x.method); !sieve.empty()) {
+    heading += ", " + std::string(sieve) + " sieve";
+  }
+  return heading + ": ";
+}
+
 std::string OversizeLine(const LabExtension& x, const LabResults& results, double factor,
                          std::string_view unit) {
-  std::string line =
-      framework::StrFormat("Oversize Correction: %.1f %% retained", x.oversizePercent);
+  std::string line = OversizeHeading(x);
+  if (x.oversizePercent < kMinOversizePercent) {
+    return line +
+           framework::StrFormat("%.1f %% retained: below 5 %%, no correction", x.oversizePercent);
+  }
+  line += framework::StrFormat("%.1f %% retained", x.oversizePercent);
   if (Entered(x.oversizeSpecificGravity)) {
     line += ", Gm = " + framework::FormatFinite("%.2f", x.oversizeSpecificGravity);
   }
-  if (Entered(x.oversizeMoisture)) {
-    line += ", MC = " + framework::FormatFinite("%.1f", x.oversizeMoisture) + " %";
+  if (x.oversizeMoisture) {
+    line += ", MC = " + framework::FormatFinite("%.1f", *x.oversizeMoisture) + " %";
   }
   if (results.corrected) {
     // The unit text carries its own leading blank where it has one (" pcf").
@@ -45,6 +59,85 @@ std::string OversizeLine(const LabExtension& x, const LabResults& results, doubl
     }
   }
   return line;
+}
+
+// An entry no technician could have entered, as the checks name it: its label and value,
+// then the message the page gives as the field is left ("WARNING: Gs = -5: Enter a value
+// between 2.0 and 3.5", "WARNING: Standard \"BOGUS\": Enter one of ...").
+std::string ProblemCheck(const LabExtension& x, const ExtensionProblem& problem) {
+  for (const LabEntryKey& k : kLabEntryKeys) {
+    if (problem.key != k.key) continue;
+    std::string shown;
+    if (k.text) {
+      shown = " \"" + x.*k.text + "\"";
+    } else {
+      const double v = k.number ? x.*k.number : (x.*k.optionalNumber).value_or(0.0);
+      const std::string number = framework::FormatFinite("%.15g", v);
+      if (!number.empty()) shown = " = " + number + k.unit;
+    }
+    return "WARNING: " + std::string(k.label) + shown + ": " + problem.message;
+  }
+  return "WARNING: " + problem.message;
+}
+
+// The mold the method is run in: the 4-inch mold for AASHTO A and C and ASTM A and B, the
+// 6-inch mold for AASHTO B and D and ASTM C; none without a method of the standard.
+struct Mold {
+  double volume;
+  const char* name;
+};
+std::optional<Mold> MoldOfMethod(std::string_view standard, std::string_view method) {
+  if (!OversizeLimit(standard, method)) return std::nullopt;
+  const bool sixInch = IsAashto(standard) ? (method == "B" || method == "D") : method == "C";
+  if (sixInch) return Mold{kSixInchMoldVolume, "6-inch (0.075 cu. ft.)"};
+  return Mold{kFourInchMoldVolume, "4-inch (1/30 cu. ft.)"};
+}
+
+// The point's degree of saturation: none without a positive specific gravity or a dry unit
+// weight; kAboveZeroAirVoids at or above Gs·γw, where no voids are left to fill.
+std::optional<double> PointSaturation(double gs, const TestPoint& p) {
+  const double dry = p.DryUnitWeight();
+  if (!(gs > 0.0) || !std::isfinite(gs) || !(dry > 0.0) || !std::isfinite(dry)) {
+    return std::nullopt;
+  }
+  if (dry >= gs * kWaterUnitWeightPcf) return kAboveZeroAirVoids;
+  return DegreeOfSaturation(gs, 100.0 * p.MoistureContent(), dry);
+}
+
+// Each present point's row and degree of saturation, with a warning for each point above
+// the zero-air-voids curve.
+void EvaluatePoints(const CompactionRecord& r, LabResults& out) {
+  for (int slot = 0; slot < kPointSlots; ++slot) {
+    const TestPoint& p = r.Point(slot);
+    if (p.IsEmpty()) continue;
+    out.rows.push_back(slot + 1);
+    const std::optional<double> s = PointSaturation(r.m_ext.specificGravity, p);
+    out.saturation.push_back(s);
+    if (s && *s > 100.0) {
+      out.checks.push_back(framework::StrFormat(
+          "WARNING: Point %d lies above the zero-air-voids curve (S %s %%)", slot + 1,
+          *s == kAboveZeroAirVoids ? "> 100" : framework::StrFormat("= %.0f", *s).c_str()));
+    }
+  }
+}
+
+// The fit's maximum and optimum with the oversize put back, from 5 % retained; the optimum
+// only with the oversize moisture.
+std::optional<CorrectedResults> Corrected(const LabExtension& x, double fitMaxDryPcf,
+                                          double fitOptimum) {
+  if (!(x.oversizePercent >= kMinOversizePercent) || !std::isfinite(fitMaxDryPcf) ||
+      !(fitMaxDryPcf > 0.0)) {
+    return std::nullopt;
+  }
+  const auto d =
+      OversizeCorrectedDensity(fitMaxDryPcf, x.oversizePercent, x.oversizeSpecificGravity);
+  if (!d) return std::nullopt;
+  CorrectedResults c{*d, std::nullopt};
+  if (x.oversizeMoisture) {
+    const double mc = OversizeCorrectedMoisture(fitOptimum, x.oversizePercent, *x.oversizeMoisture);
+    if (std::isfinite(mc)) c.optimumMoisture = mc;
+  }
+  return c;
 }
 
 }  // namespace
@@ -64,9 +157,16 @@ std::optional<int> OversizeLimit(std::string_view standard, std::string_view met
   if (method.size() != 1 || MethodsOf(standard).find(method[0]) == std::string_view::npos) {
     return std::nullopt;
   }
-  const bool fine = method == "A" || method == "B";  // the methods on the No. 4 sieve
+  const bool fine = method == "A" || method == "B";  // the methods of the finer sieves
   if (IsAashto(standard)) return fine ? 40 : 30;
   return fine ? 25 : 30;
+}
+
+std::string_view OversizeSieve(std::string_view standard, std::string_view method) {
+  if (!OversizeLimit(standard, method)) return "";
+  if (method == "A" || (method == "B" && IsAashto(standard))) return "4.75 mm (No. 4)";
+  if (method == "B") return "9.5 mm (3/8 in)";
+  return "19.0 mm (3/4 in)";
 }
 
 std::string StandardTitle(const LabExtension& x) {
@@ -80,63 +180,73 @@ std::string StandardTitle(const LabExtension& x) {
   return title;
 }
 
-std::optional<ExtensionProblem> FindExtensionProblem(const LabExtension& x) {
-  if (auto p = NumberProblem("specificGravity", x.specificGravity, kMinSpecificGravity,
-                             kMaxSpecificGravity, kSpecificGravityRange)) {
-    return p;
-  }
+std::vector<ExtensionProblem> FindExtensionProblems(const LabExtension& x) {
+  std::vector<std::optional<ExtensionProblem>> found;
+  found.push_back(NumberProblem("specificGravity", x.specificGravity, kMinSpecificGravity,
+                                kMaxSpecificGravity, kSpecificGravityRange));
   if (!x.specificGravitySource.empty() && x.specificGravitySource != "measured" &&
       x.specificGravitySource != "assumed") {
-    return ExtensionProblem{"specificGravitySource", "Enter \"measured\" or \"assumed\""};
+    found.push_back(ExtensionProblem{"specificGravitySource", "Enter \"measured\" or \"assumed\""});
   }
-  if (auto p = NumberProblem("oversizePercent", x.oversizePercent, 0.0, 100.0, kPercentRange)) {
-    return p;
-  }
-  if (auto p = NumberProblem("oversizeSpecificGravity", x.oversizeSpecificGravity, 1e-9, 1e9,
-                             kPositiveValue)) {
-    return p;
-  }
-  if (auto p = NumberProblem("oversizeMoisture", x.oversizeMoisture, 0.0, 100.0, kPercentRange)) {
-    return p;
+  found.push_back(NumberProblem("oversizePercent", x.oversizePercent, 0.0, 100.0, kPercentRange));
+  found.push_back(NumberProblem("oversizeSpecificGravity", x.oversizeSpecificGravity, 1e-9, 1e9,
+                                kPositiveValue));
+  // The oversize moisture may be 0; once entered, any value counts.
+  if (const auto& mc = x.oversizeMoisture; mc && !(*mc >= 0.0 && *mc <= 100.0)) {
+    found.push_back(ExtensionProblem{"oversizeMoisture", kPercentRange});
   }
   if (!x.standard.empty() && !IsKnownStandard(x.standard)) {
-    return ExtensionProblem{"standard",
-                            "Enter one of AASHTO T 99, AASHTO T 180, ASTM D698, "
-                            "ASTM D1557"};
+    found.push_back(ExtensionProblem{"standard",
+                                     "Enter one of AASHTO T 99, AASHTO T 180, ASTM D698, "
+                                     "ASTM D1557"});
   }
   if (!x.method.empty() && !OversizeLimit(x.standard, x.method)) {
-    return ExtensionProblem{
-        "method", "Enter a method of the standard (" + std::string(MethodsOf(x.standard)) + ")"};
+    found.push_back(ExtensionProblem{
+        "method", "Enter a method of the standard (" + std::string(MethodsOf(x.standard)) + ")"});
   }
-  return std::nullopt;
+  std::vector<ExtensionProblem> out;
+  for (auto& p : found) {
+    if (p) out.push_back(std::move(*p));
+  }
+  return out;
 }
 
+std::optional<ExtensionProblem> FindExtensionProblem(const LabExtension& x) {
+  std::vector<ExtensionProblem> all = FindExtensionProblems(x);
+  if (all.empty()) return std::nullopt;
+  return std::move(all.front());
+}
+
+std::string SaturationText(double saturation) {
+  return saturation == kAboveZeroAirVoids ? "> 100" : framework::FormatFinite("%.1f", saturation);
+}
+
+std::string SaturationLine(int row, double saturation) {
+  const std::string s = SaturationText(saturation);
+  return framework::StrFormat("Point %d  S %s%s %%", row,
+                              saturation == kAboveZeroAirVoids ? "" : "= ", s.c_str());
+}
+
+// The checks in the order they are shown: the entries out of their ranges, a Gs source
+// without a Gs, the points above the zero-air-voids curve, a mold the method does not use,
+// and an oversize fraction beyond the method's limit.
 LabResults EvaluateLab(const CompactionRecord& r, double fitMaxDryPcf, double fitOptimum) {
   LabResults out;
   const LabExtension& x = r.m_ext;
-  for (int slot = 0; slot < kPointSlots; ++slot) {
-    const TestPoint& p = r.Point(slot);
-    if (p.IsEmpty()) continue;
-    out.rows.push_back(slot + 1);
-    std::optional<double> s;
-    if (Entered(x.specificGravity) && std::isfinite(x.specificGravity)) {
-      s = DegreeOfSaturation(x.specificGravity, 100.0 * p.MoistureContent(), p.DryUnitWeight());
-    }
-    out.saturation.push_back(s);
-    if (s && *s > 100.0) {
-      out.checks.push_back(framework::StrFormat(
-          "WARNING: Point %d lies above the zero-air-voids curve (S = %.0f %%)", slot + 1, *s));
-    }
+  for (const ExtensionProblem& p : FindExtensionProblems(x)) {
+    out.checks.push_back(ProblemCheck(x, p));
   }
-  if (std::isfinite(fitMaxDryPcf) && fitMaxDryPcf > 0.0) {
-    if (const auto d =
-            OversizeCorrectedDensity(fitMaxDryPcf, x.oversizePercent, x.oversizeSpecificGravity)) {
-      out.corrected = CorrectedResults{*d, std::nullopt};
-      const double mc =
-          OversizeCorrectedMoisture(fitOptimum, x.oversizePercent, x.oversizeMoisture);
-      if (Entered(x.oversizeMoisture) && std::isfinite(mc)) out.corrected->optimumMoisture = mc;
-    }
+  if (!x.specificGravitySource.empty() && !Entered(x.specificGravity)) {
+    out.checks.push_back("WARNING: The Gs source \"" + x.specificGravitySource +
+                         "\" is given without a Gs value");
   }
+  EvaluatePoints(r, out);
+  if (const auto mold = MoldOfMethod(x.standard, x.method);
+      mold && !(std::fabs(r.m_dMoldVolume - mold->volume) <= 0.02 * mold->volume)) {
+    out.checks.push_back(framework::StrFormat("WARNING: Method %s calls for the %s mold",
+                                              x.method.c_str(), mold->name));
+  }
+  out.corrected = Corrected(x, fitMaxDryPcf, fitOptimum);
   if (const auto limit = OversizeLimit(x.standard, x.method);
       limit && std::isfinite(x.oversizePercent) && x.oversizePercent > *limit) {
     out.checks.push_back(
@@ -159,16 +269,19 @@ std::vector<CurveSample> ZeroAirVoidsCurve(double gs, double fromPercent, double
       !std::isfinite(toPercent - fromPercent)) {
     return out;
   }
-  // Each sample from its index, so that a long run of steps does not drift; the count is
-  // bounded, whatever the range.
-  const double span = (toPercent - fromPercent) / step;
-  const long count = std::min(100000L, static_cast<long>(std::floor(span + 1e-9)));
+  // Each sample from its index, so that a long run of steps does not drift. The count is
+  // bounded whatever the range, and held to its bound while still a double: a cast of a
+  // larger double to an integer is undefined.
+  constexpr std::int64_t kMaxSteps = 100000;
+  const double span = std::floor((toPercent - fromPercent) / step + 1e-9);
+  const std::int64_t count =
+      span < static_cast<double>(kMaxSteps) ? static_cast<std::int64_t>(span) : kMaxSteps;
   out.reserve(static_cast<std::size_t>(count) + 2);
-  for (long i = 0; i <= count; ++i) {
+  for (std::int64_t i = 0; i <= count; ++i) {
     const double w = fromPercent + static_cast<double>(i) * step;
     out.push_back({w, ZeroAirVoidsUnitWeight(gs, w) * densityFactor});
   }
-  if (out.back().moisture < toPercent - 1e-9 && count < 100000L) {
+  if (out.back().moisture < toPercent - 1e-9 && count < kMaxSteps) {
     out.push_back({toPercent, ZeroAirVoidsUnitWeight(gs, toPercent) * densityFactor});
   }
   return out;

@@ -4,6 +4,7 @@
 // title and the report's lines. The page, the chart, the report and densora-cli all take
 // them from here, so that they agree.
 #include <array>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,17 @@ std::string_view MethodsOf(std::string_view standard);
 // The largest oversize percent the method allows (AASHTO A/B 40, C/D 30; ASTM A/B 25,
 // C 30); none for a blank method or one the standard does not have.
 std::optional<int> OversizeLimit(std::string_view standard, std::string_view method);
+// The sieve that separates the oversize under the method: "4.75 mm (No. 4)" (AASHTO A/B,
+// ASTM A), "9.5 mm (3/8 in)" (ASTM B), "19.0 mm (3/4 in)" (AASHTO C/D, ASTM C); the empty
+// text where OversizeLimit has none.
+std::string_view OversizeSieve(std::string_view standard, std::string_view method);
+
+// The standard molds, cubic feet: 4 inches across (1/30 ft³) and 6 inches (0.075 ft³). A
+// volume within 2 % of one counts as that mold.
+inline constexpr double kFourInchMoldVolume = 1.0 / 30.0;
+inline constexpr double kSixInchMoldVolume = 0.075;
+// Below this percent retained the standards apply no oversize correction.
+inline constexpr double kMinOversizePercent = 5.0;
 
 // The test's title on the report: "AASHTO T-99" when neither standard nor method is set,
 // else the standard as printed ("AASHTO T-180", "ASTM D698") and ", Method D" when a
@@ -46,6 +58,8 @@ struct ExtensionProblem {
   std::string message;
 };
 std::optional<ExtensionProblem> FindExtensionProblem(const LabExtension& x);
+// Every such entry, in the order of kLabEntryKeys.
+std::vector<ExtensionProblem> FindExtensionProblems(const LabExtension& x);
 
 // The maximum dry density and optimum moisture with the oversize fraction put back.
 struct CorrectedResults {
@@ -53,12 +67,23 @@ struct CorrectedResults {
   std::optional<double> optimumMoisture;  // none without the oversize moisture
 };
 
+// A point's saturation when its dry unit weight is at or above Gs·γw: no voids are left
+// at any moisture, so the point lies above the zero-air-voids curve.
+inline constexpr double kAboveZeroAirVoids = std::numeric_limits<double>::infinity();
+
 struct LabResults {
-  std::vector<int> rows;                          // the present points' rows, 1 to 6
-  std::vector<std::optional<double>> saturation;  // percent, one per present point
-  std::optional<CorrectedResults> corrected;
-  std::vector<std::string> checks;  // the warnings, in the order they are shown
+  std::vector<int> rows;  // the present points' rows, 1 to 6
+  // Percent, one per present point: none without a specific gravity or a dry unit weight,
+  // kAboveZeroAirVoids for a point at or above Gs·γw.
+  std::vector<std::optional<double>> saturation;
+  std::optional<CorrectedResults> corrected;  // none below kMinOversizePercent
+  std::vector<std::string> checks;            // the warnings, in the order they are shown
 };
+
+// A point's saturation as the listings show it: "93.4", or "> 100" above Gs·γw.
+std::string SaturationText(double saturation);
+// The same on the Soil and Method page: "Point 3  S = 93.4 %", "Point 3  S > 100 %".
+std::string SaturationLine(int row, double saturation);
 
 // Evaluates the record's entries against its points and the fit's results (maximum dry
 // density in pcf, optimum moisture in percent; a maximum not above 0 means the fit gave none).
@@ -80,7 +105,10 @@ std::vector<CurveSample> ZeroAirVoidsCurve(double gs, double fromPercent, double
 std::string ZeroAirVoidsLabel(double gs);
 
 // The report's lines below the long test, each only when its entries are there:
-// "Specific Gravity (Gs) = 2.70 (assumed)" and "Oversize Correction: 12.0 % retained, ...".
+// "Specific Gravity (Gs) = 2.70 (assumed)" and "Oversize Correction: 12.0 % retained, ...",
+// the oversize line naming the method's sieve when a method is set ("Oversize Correction,
+// 19.0 mm (3/4 in) sieve: ...") and saying "3.0 % retained: below 5 %, no correction" below
+// kMinOversizePercent.
 // Densities are printed times `densityFactor` with `densityUnit` (" pcf" or "kg/m³").
 std::vector<std::string> ReportLabLines(const LabExtension& x, const LabResults& results,
                                         double densityFactor, std::string_view densityUnit);

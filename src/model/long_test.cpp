@@ -5,6 +5,8 @@
 
 #include "model/densora_doc.h"
 
+double LongTestValue(double value) { return std::isfinite(value) ? value : 0.0; }
+
 std::string RateLongTest(const CDensoraDoc& doc, double fitted, double longTest, bool isDensity) {
   // No long test, no fit, or a value no arithmetic can rate (a damaged file): no rating.
   if (longTest == 0.0 || fitted == 0.0 || !std::isfinite(longTest) || !std::isfinite(fitted)) {

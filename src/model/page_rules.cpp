@@ -136,14 +136,33 @@ bool ParseOptionalNumber(std::string_view text, double& value) {
   return ParseNumber(text, value);
 }
 
+std::string FormatOptionalNumber(const std::optional<double>& value) {
+  return value ? FormatNumber(*value) : std::string();
+}
+
+bool ParseOptionalNumber(std::string_view text, std::optional<double>& value) {
+  if (TrimBlanks(text).empty()) {
+    value.reset();
+    return true;
+  }
+  double v = 0.0;
+  if (!ParseNumber(text, v)) return false;
+  value = v;
+  return true;
+}
+
 std::string LeavingFieldWarning(SoilField field, std::string_view text) {
   double v = 0.0;
   if (field == SoilField::kMoldVolume) {
     return ParseNumber(text, v) && !(v > 0.0) ? kPositiveValue : "";
   }
-  if (!ParseOptionalNumber(text, v)) return "";
   // The entry alone, checked as a file's block is checked.
   LabExtension x;
+  if (field == SoilField::kOversizeMoisture) {
+    if (!ParseOptionalNumber(text, x.oversizeMoisture)) return "";
+  } else if (!ParseOptionalNumber(text, v)) {
+    return "";
+  }
   switch (field) {
     case SoilField::kSpecificGravity:
       x.specificGravity = v;
@@ -155,8 +174,6 @@ std::string LeavingFieldWarning(SoilField field, std::string_view text) {
       x.oversizeSpecificGravity = v;
       break;
     case SoilField::kOversizeMoisture:
-      x.oversizeMoisture = v;
-      break;
     case SoilField::kMoldVolume:
       break;
   }

@@ -3,6 +3,7 @@
 // without a window: how a number field is written and read, the long-test pages' digit
 // check, the record's date text, the wet-sample offer and the weight-order warnings, the
 // Soil and Method page's optional numbers and range warnings, and the County list.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,10 @@ bool ParseNumber(std::string_view text, double& value);
 // reads as ParseNumber reads it.
 std::string FormatOptionalNumber(double value);
 bool ParseOptionalNumber(std::string_view text, double& value);
+// An optional number field where 0 is a value (the oversize moisture of oven-dried
+// oversize): only the empty text is "not entered", both ways; "0" reads as 0.
+std::string FormatOptionalNumber(const std::optional<double>& value);
+bool ParseOptionalNumber(std::string_view text, std::optional<double>& value);
 
 // The Soil and Method page's number fields that are checked as the user leaves them.
 enum class SoilField {
@@ -42,9 +47,9 @@ enum class SoilField {
 };
 // The warning for leaving `field` with `text` in it, or the empty text. The mold volume
 // has to be above 0 (the dry unit weights are 0 without a volume); the laboratory's entries
-// are held to the ranges a file's entries are held to, where an empty text or 0 means "not
-// entered" and passes. A text that is no number passes here: it was answered as it was
-// typed.
+// are held to the ranges a file's entries are held to, where an empty text (or 0, but for
+// the oversize moisture) means "not entered" and passes. A text that is no number passes here: it
+// was answered as it was typed.
 std::string LeavingFieldWarning(SoilField field, std::string_view text);
 
 // True when every character is a digit or a ".", with at most one "."; the empty text is

@@ -31,9 +31,11 @@ struct Page {
   int Yk(double f) const { return 325 + Part(f, H); }
 };
 
-// The standard metric mold, in cubic metres: the metric table works from it, not from the
-// record's volume.
+// The standard mold of 1/30 ft³ in cubic metres. The metric table divides by the record's
+// own volume in cubic metres, V × 0.02832, taken as V × 30 standard molds: the same number,
+// and for the standard mold exactly this one.
 constexpr double kMetricMoldM3 = 0.000944;
+constexpr double kStandardMoldsPerCubicFoot = 30.0;
 constexpr double kGramsPerPound = 453.6;
 
 // Writes `text` at (x, y), cut where it would run past `right`.
@@ -128,8 +130,9 @@ void DrawPointRow(framework::DrawingSurface& dc, const Box& b, int y, const CDen
   const double factor = doc.DensityFactor();
   const double soil = p.m_dMoldSoil - rec.m_dMoldWeight;
   const double w = p.MoistureContent();
+  const double moldM3 = rec.m_dMoldVolume * kStandardMoldsPerCubicFoot * kMetricMoldM3;
   const double wet =
-      metric ? soil * 0.001 / kMetricMoldM3 : soil / (rec.m_dMoldVolume * kGramsPerPound) * factor;
+      metric ? soil * 0.001 / moldM3 : soil / (rec.m_dMoldVolume * kGramsPerPound) * factor;
   // Without a moisture content (no dry weight) there is no water content and no dry unit
   // weight, and without a mold volume no unit weight at all: those cells stay blank rather
   // than showing a number that means nothing.

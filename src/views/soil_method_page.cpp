@@ -84,9 +84,9 @@ bool CSoilMethodPage::OnInitDialog() {
   connect(m_pMethod, &QComboBox::activated, this, [this] { OnSelectList(IDC_METHOD); });
   connect(m_pSource, &QComboBox::activated, this, [this] { OnSelectList(IDC_GS_SOURCE); });
   connect(ControlAs<QPushButton>(IDC_MOLD_4IN), &QPushButton::clicked, this,
-          [this] { OnMoldButton(kFourInchMold); });
+          [this] { OnMoldButton(kFourInchMoldVolume); });
   connect(ControlAs<QPushButton>(IDC_MOLD_6IN), &QPushButton::clicked, this,
-          [this] { OnMoldButton(kSixInchMold); });
+          [this] { OnMoldButton(kSixInchMoldVolume); });
   return true;
 }
 
@@ -136,9 +136,8 @@ void CSoilMethodPage::ShowResults() {
 
   std::string saturation[kPointSlots];
   for (std::size_t i = 0; i < lab.rows.size(); ++i) {
-    if (const auto s = lab.saturation[i]) {
-      saturation[lab.rows[i] - 1] = framework::StrFormat("Point %d  S = %.1f %%", lab.rows[i], *s);
-    }
+    if (const auto s = lab.saturation[i])
+      saturation[lab.rows[i] - 1] = SaturationLine(lab.rows[i], *s);
   }
   for (int row = 1; row <= kPointSlots; ++row) {
     ControlAs<QLineEdit>(SaturationId(row))->setText(QString::fromStdString(saturation[row - 1]));

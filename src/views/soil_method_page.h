@@ -17,10 +17,6 @@ class CSoilMethodPage : public CTabPage {
   // The saturation field of row r (1 to 6).
   static int SaturationId(int row) { return IDC_SATURATION_ROW1 + row - 1; }
 
-  // The standard molds, cubic feet: 4 inches across (1/30 ft³) and 6 inches (1/13.33 ft³).
-  static constexpr double kFourInchMold = 1.0 / 30.0;
-  static constexpr double kSixInchMold = 0.075;
-
   // `curve` fits the record again when the page needs the fit's results up to date.
   CSoilMethodPage(const QRect& tabRect, QWidget* parent, CDensityCurve& curve);
 

@@ -8,6 +8,18 @@
 #include "model/page_rules.h"
 #include "views/densora_view.h"
 
+namespace {
+
+// Writes a number field's text; an unchanged text is left alone, so that the caret stays
+// where it is, and a new one shows its start, like a freshly written edit.
+void ShowText(QLineEdit& edit, const QString& text) {
+  if (edit.text() == text) return;
+  edit.setText(text);
+  edit.setCursorPosition(0);
+}
+
+}  // namespace
+
 void DataExchange::Text(int id, std::string& field) {
   if (m_bFailed) return;
   QWidget* w = m_page.Control(id);
@@ -33,6 +45,20 @@ void DataExchange::Number(int id, double& field) { NumberField(id, field, false)
 
 void DataExchange::OptionalNumber(int id, double& field) { NumberField(id, field, true); }
 
+void DataExchange::OptionalNumber(int id, std::optional<double>& field) {
+  if (m_bFailed) return;
+  auto* edit = qobject_cast<QLineEdit*>(m_page.Control(id));
+  if (!edit) return;
+  if (m_bSave) {
+    if (!pages::ParseOptionalNumber(framework::ToCp1252(edit->text()), field)) {
+      m_bFailed = true;
+      m_page.WarnAtField(id, framework::stock::kEnterNumber, framework::MsgIcon::Exclamation);
+    }
+    return;
+  }
+  ShowText(*edit, QString::fromStdString(pages::FormatOptionalNumber(field)));
+}
+
 void DataExchange::NumberField(int id, double& field, bool optional) {
   if (m_bFailed) return;
   auto* edit = qobject_cast<QLineEdit*>(m_page.Control(id));
@@ -47,13 +73,8 @@ void DataExchange::NumberField(int id, double& field, bool optional) {
     }
     field = v;
   } else {
-    const QString text = QString::fromStdString(optional ? pages::FormatOptionalNumber(field)
-                                                         : pages::FormatNumber(field));
-    if (edit->text() != text) {
-      edit->setText(text);
-      // Like a freshly written edit, it shows the start of its text.
-      edit->setCursorPosition(0);
-    }
+    ShowText(*edit, QString::fromStdString(optional ? pages::FormatOptionalNumber(field)
+                                                    : pages::FormatNumber(field)));
   }
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "framework/prompt.h"
@@ -33,6 +34,8 @@ class DataExchange {
   // An optional number field, where 0 means "not entered": as a number field, but 0 is
   // written as the empty text and the empty text reads as 0.
   void OptionalNumber(int id, double& field);
+  // An optional number field where 0 is a value: the empty text both ways is "not entered".
+  void OptionalNumber(int id, std::optional<double>& field);
 
   bool IsSaving() const { return m_bSave; }
   bool Failed() const { return m_bFailed; }

@@ -143,6 +143,37 @@ TEST(CliShow, NonFiniteLongTestValuesShowAsBlanksWithoutARating) {
   }
 }
 
+// Entries a file holds beyond their ranges are listed as read and warned of as typed ones
+// are; a point above Gs·γw shows its saturation as "> 100" in the listing, null in JSON,
+// with its warning among the checks.
+TEST(CliShow, WarnsOfWhatTheFileHoldsAsOfWhatIsTyped) {
+  CDensoraDoc doc;
+  testdata::FillTypicalRecord(doc);
+  testdata::SetPoint(doc.m_record, 5, 10.0, 145.0);
+  doc.m_record.m_ext.specificGravity = 2.30;
+  doc.m_record.m_ext.oversizePercent = 150.0;
+  TempDir dir;
+  testdata::WriteBytes(dir / "t.lng", LngBytes(doc.m_record));
+  const std::string above = "WARNING: Point 6 lies above the zero-air-voids curve (S > 100 %)";
+  const std::string range = "WARNING: Oversize = 150 %: Enter a value between 0 and 100";
+
+  const Result text = RunCli({"show", dir / "t.lng"});
+  ASSERT_EQ(text.code, 0) << text.err;
+  EXPECT_NE(text.out.find("\nOversize:    150 %\n"), std::string::npos) << text.out;
+  const std::size_t row = text.out.find("\n  6 ");
+  ASSERT_NE(row, std::string::npos) << text.out;
+  EXPECT_EQ(text.out.substr(text.out.find('\n', row + 1) - 6, 6), " > 100") << text.out;
+  EXPECT_NE(text.out.find(range), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find(above), std::string::npos) << text.out;
+
+  const json j = json::parse(RunCli({"show", "--json", dir / "t.lng"}).out);
+  EXPECT_TRUE(j["points"][5]["saturation"].is_null());
+  EXPECT_EQ(j["oversizePercent"], 150.0);
+  const auto& checks = j["checks"];
+  EXPECT_NE(std::find(checks.begin(), checks.end(), range), checks.end()) << checks;
+  EXPECT_NE(std::find(checks.begin(), checks.end(), above), checks.end()) << checks;
+}
+
 TEST(CliShow, AFileNameThatIsNotUtf8StillGivesValidJsonForEveryFile) {
   TempDir dir;
   const std::string odd = dir / "odd\xFF.lng";
@@ -224,9 +255,14 @@ TEST(CliLab, WriteThenShowCarriesTheSevenEntries) {
         {"standard", "AASHTO T 180"},
         {"method", "D"}},
        {2.7, "measured", 12, 2.65, 2, "AASHTO T 180", "D", {}}},
-      {{{"oversizePercent", 20}, {"oversizeSpecificGravity", 2.6}},
-       {0, "", 20, 2.6, 0, "", "", {}}},
-      {{{"specificGravity", 0}, {"standard", ""}, {"oversizePercent", nullptr}}, {}},
+      // Oven-dry oversize: a moisture of 0 is entered, and travels as 0.
+      {{{"oversizePercent", 20}, {"oversizeSpecificGravity", 2.6}, {"oversizeMoisture", 0}},
+       {0, "", 20, 2.6, 0.0, "", "", {}}},
+      {{{"specificGravity", 0},
+        {"standard", ""},
+        {"oversizePercent", nullptr},
+        {"oversizeMoisture", nullptr}},
+       {}},
   };
   TempDir dir;
   const json base = json::parse(R"({"project": "LAB", "moldWeight": 4000,
@@ -253,11 +289,13 @@ TEST(CliLab, WriteThenShowCarriesTheSevenEntries) {
     ASSERT_EQ(shown.code, 0) << shown.err;
     const json j = json::parse(shown.out);
     for (const LabEntryKey& k : kLabEntryKeys) {
-      if (k.number != nullptr) {
-        EXPECT_EQ(j[k.key], row.expected.*k.number) << k.key;
-      } else {
-        EXPECT_EQ(j[k.key], row.expected.*k.text) << k.key;
+      json expected;  // null for a number that may be 0 and is not entered
+      if (k.number) expected = row.expected.*k.number;
+      if (k.text) expected = row.expected.*k.text;
+      if (k.optionalNumber && row.expected.*k.optionalNumber) {
+        expected = *(row.expected.*k.optionalNumber);
       }
+      EXPECT_EQ(j[k.key], expected) << k.key;
     }
     // What show printed writes the same file again.
     WriteText(dir / "again.json", shown.out);

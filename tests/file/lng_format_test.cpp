@@ -254,7 +254,8 @@ TEST_F(LngReaderRefusal, EmptyAndOversizedFilesAreRefused) {
 }
 
 // The laboratory's own data travels in a block after the comments: read back whole, with an
-// entry of a later version kept as it came; a broken block refuses the whole file.
+// entry of a later version kept as it came and an oversize moisture of 0 kept as entered; a
+// broken block refuses the whole file, and so does a key named twice.
 TEST(LngExtensionBlock, RoundTripsAndRefusesWhatIsBroken) {
   CDensoraDoc doc;
   testdata::FillTypicalRecord(doc);
@@ -263,9 +264,11 @@ TEST(LngExtensionBlock, RoundTripsAndRefusesWhatIsBroken) {
   x.specificGravity = 2.70;
   x.specificGravitySource = "assumed";
   x.oversizePercent = 12.0;
+  x.oversizeMoisture = 0.0;
   x.standard = "AASHTO T 180";
   x.method = "D";
   x.unknown.push_back(ExtensionEntry{"laterKey", 'I', 0.0, 7, {}});
+  x.unknown.push_back(ExtensionEntry{"laterKeZ", 'I', 0.0, 8, {}});
   const Bytes image = Image(doc);
   EXPECT_EQ(Bytes(image.begin() + plain, image.begin() + plain + 5),
             (Bytes{4, 'l', 'n', 'g', 'x'}));
@@ -299,12 +302,28 @@ TEST(LngExtensionBlock, RoundTripsAndRefusesWhatIsBroken) {
   const std::size_t firstType = plain + 13 + 1 + 15;  // after "specificGravity"
   broken.push_back(patched(firstType, {'Z'}));
   broken.push_back(patched(firstType + 1, {0, 0, 0, 0, 0, 0, 0xF8, 0x7F}));  // NaN
+  const std::string later = "laterKeZ";
+  const std::size_t laterAt = static_cast<std::size_t>(
+      std::search(image.begin(), image.end(), later.begin(), later.end()) - image.begin());
+  broken.push_back(patched(laterAt, {'l', 'a', 't', 'e', 'r', 'K', 'e', 'y'}));  // twice
+  broken.push_back(patched(laterAt, {'s', 't', 'a', 'n', 'd', 'a', 'r', 'd'}));  // a known one
   for (const Bytes& b : broken) {
     prompt.shown.clear();
     WriteBytes(dir / "b.lng", b);
     EXPECT_FALSE(back.OnOpenDocument(dir / "b.lng")) << b.size();
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Unexpected file format."}) << b.size();
   }
+
+  // A known key a file stored with another type is kept as it came, until a value entered
+  // for it replaces it: the key is never written twice.
+  x = LabExtension{};
+  x.unknown.push_back(ExtensionEntry{"method", 'I', 0.0, 4, {}});
+  x.method = "C";
+  WriteBytes(dir / "m.lng", Image(doc));
+  ASSERT_TRUE(back.OnOpenDocument(dir / "m.lng"));
+  LabExtension methodOnly;
+  methodOnly.method = "C";
+  EXPECT_EQ(back.m_record.m_ext, methodOnly);
 }
 
 // Whatever extension block a record carries (entries of a later version or another tool,

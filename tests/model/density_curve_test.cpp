@@ -90,6 +90,25 @@ TEST(CurveFit, LongTestWidensTheAxes) {
   doc.m_record.m_dLongTestDensity = 96.4;
   curve.FitRecord();
   EXPECT_EQ(curve.m_nYAxisMin, 96);  // trunc(96.4), more than half a step below the curve
+
+  // A NaN or an infinity, which only a damaged file holds, is no long test: the axes frame
+  // the points alone.
+  auto axes = [&] {
+    curve.FitRecord();
+    return std::vector<int>{curve.m_nXAxisMin, curve.m_nXAxisMax, curve.m_nYAxisMin,
+                            curve.m_nYAxisMax};
+  };
+  CompactionRecord& r = doc.m_record;
+  r.m_dLongTestDensity = r.m_dLongTestMoisture = 0.0;
+  const std::vector<int> points = axes();
+  for (double CompactionRecord::*value :
+       {&CompactionRecord::m_dLongTestDensity, &CompactionRecord::m_dLongTestMoisture}) {
+    for (double bad : {HUGE_VAL, -HUGE_VAL, std::nan("")}) {
+      r.m_dLongTestDensity = r.m_dLongTestMoisture = 0.0;
+      r.*value = bad;
+      EXPECT_EQ(axes(), points) << bad;
+    }
+  }
 }
 
 TEST(CurveFit, DuplicatePointIsNudgedAndFlagged) {

@@ -40,29 +40,34 @@ TEST(LabFormulas, NoCorrectionWithoutAnOversizeOrAFineFraction) {
   }
 }
 
-// The standard's methods, their oversize limits and the report's title of each pairing.
-TEST(LabStandards, MethodsLimitsAndTitles) {
+// The standard's methods, their oversize limits and sieves, and the report's title of each
+// pairing.
+TEST(LabStandards, MethodsLimitsSievesAndTitles) {
   struct Case {
     const char* standard;
     const char* method;
     std::optional<int> limit;
+    const char* sieve;
     const char* title;
   };
   for (const Case& c : {
-           Case{"", "", std::nullopt, "AASHTO T-99"},
-           Case{"", "A", 40, "AASHTO T-99, Method A"},
-           Case{"AASHTO T 99", "C", 30, "AASHTO T-99, Method C"},
-           Case{"AASHTO T 180", "D", 30, "AASHTO T-180, Method D"},
-           Case{"AASHTO T 180", "", std::nullopt, "AASHTO T-180"},
-           Case{"ASTM D698", "B", 25, "ASTM D698, Method B"},
-           Case{"ASTM D1557", "C", 30, "ASTM D1557, Method C"},
-           Case{"ASTM D1557", "D", std::nullopt, "ASTM D1557, Method D"},  // ASTM has no D
-           Case{"BS 1377", "A", std::nullopt, "BS 1377, Method A"},
+           Case{"", "", std::nullopt, "", "AASHTO T-99"},
+           Case{"", "A", 40, "4.75 mm (No. 4)", "AASHTO T-99, Method A"},
+           Case{"AASHTO T 99", "B", 40, "4.75 mm (No. 4)", "AASHTO T-99, Method B"},
+           Case{"AASHTO T 99", "C", 30, "19.0 mm (3/4 in)", "AASHTO T-99, Method C"},
+           Case{"AASHTO T 180", "D", 30, "19.0 mm (3/4 in)", "AASHTO T-180, Method D"},
+           Case{"AASHTO T 180", "", std::nullopt, "", "AASHTO T-180"},
+           Case{"ASTM D698", "A", 25, "4.75 mm (No. 4)", "ASTM D698, Method A"},
+           Case{"ASTM D698", "B", 25, "9.5 mm (3/8 in)", "ASTM D698, Method B"},
+           Case{"ASTM D1557", "C", 30, "19.0 mm (3/4 in)", "ASTM D1557, Method C"},
+           Case{"ASTM D1557", "D", std::nullopt, "", "ASTM D1557, Method D"},  // ASTM has no D
+           Case{"BS 1377", "A", std::nullopt, "", "BS 1377, Method A"},
        }) {
     LabExtension x;
     x.standard = c.standard;
     x.method = c.method;
     EXPECT_EQ(OversizeLimit(c.standard, c.method), c.limit) << c.standard << c.method;
+    EXPECT_EQ(OversizeSieve(c.standard, c.method), c.sieve) << c.standard << c.method;
     EXPECT_EQ(StandardTitle(x), c.title);
   }
 }
@@ -84,6 +89,8 @@ TEST(LabStandards, ImpossibleEntriesAreNamed) {
            Case{[](LabExtension& x) { x.oversizeSpecificGravity = -2.65; },
                 "oversizeSpecificGravity"},
            Case{[](LabExtension& x) { x.oversizeMoisture = INFINITY; }, "oversizeMoisture"},
+           Case{[](LabExtension& x) { x.oversizeMoisture = -0.5; }, "oversizeMoisture"},
+           Case{[](LabExtension& x) { x.oversizeMoisture = 0.0; }, nullptr},  // oven-dry
            Case{[](LabExtension& x) { x.standard = "AASHTO T99"; }, "standard"},
            Case{[](LabExtension& x) { x.standard = "ASTM D698", x.method = "D"; }, "method"},
        }) {
@@ -99,28 +106,115 @@ TEST(LabStandards, ImpossibleEntriesAreNamed) {
   }
 }
 
-// Saturation per present point, the warnings in order, and the corrected results.
-TEST(LabResultsTest, EvaluatesPointsChecksAndCorrection) {
+// The checks of the laboratory's entries, record by record: every warning a record gives,
+// in the order the page, the report and densora-cli show them. The base record is a
+// standard test in the 4-inch mold whose points lie below the zero-air-voids curve of
+// Gs 2.70.
+TEST(LabChecks, EachRecordWarnsOfWhatIsWrongWithIt) {
+  struct Case {
+    const char* name;
+    void (*enter)(CompactionRecord&);
+    std::vector<std::string> checks;
+  };
+  const Case cases[] = {
+      {"nothing entered", [](CompactionRecord&) {}, {}},
+      {"every entry within its range and suiting the method",
+       [](CompactionRecord& r) {
+         r.m_ext = {2.70, "measured", 20, 2.65, 0.0, "AASHTO T 99", "C", {}};
+       },
+       {}},
+      {"a point above the curve by its saturation",
+       [](CompactionRecord& r) {
+         r.m_ext.specificGravity = 2.70;
+         testdata::SetPoint(r, 2, 15.0, 125.0);
+       },
+       {"WARNING: Point 3 lies above the zero-air-voids curve (S = 116 %)"}},
+      {"a point above Gs times the unit weight of water, where no voids are left",
+       [](CompactionRecord& r) {
+         r.m_ext.specificGravity = 2.30;  // Gs·γw = 143.5 pcf
+         testdata::SetPoint(r, 0, 12.0, 100.0);
+         testdata::SetPoint(r, 1, 10.0, 145.0);
+         testdata::SetPoint(r, 3, 16.0, 95.0);
+       },
+       {"WARNING: Point 2 lies above the zero-air-voids curve (S > 100 %)"}},
+      {"a 6-inch method in the 4-inch mold",
+       [](CompactionRecord& r) {
+         r.m_ext.standard = "AASHTO T 180";
+         r.m_ext.method = "D";
+       },
+       {"WARNING: Method D calls for the 6-inch (0.075 cu. ft.) mold"}},
+      {"a 4-inch method in the 6-inch mold",
+       [](CompactionRecord& r) {
+         r.m_ext.standard = "ASTM D698";
+         r.m_ext.method = "B";
+         r.m_dMoldVolume = 0.075;
+       },
+       {"WARNING: Method B calls for the 4-inch (1/30 cu. ft.) mold"}},
+      {"a calibrated 6-inch mold within 2 % of its volume",
+       [](CompactionRecord& r) {
+         r.m_ext.standard = "ASTM D1557";
+         r.m_ext.method = "C";
+         r.m_dMoldVolume = 0.0764;
+       },
+       {}},
+      {"a Gs source without a Gs",
+       [](CompactionRecord& r) { r.m_ext.specificGravitySource = "assumed"; },
+       {"WARNING: The Gs source \"assumed\" is given without a Gs value"}},
+      {"oversize beyond the method's limit",
+       [](CompactionRecord& r) {
+         r.m_ext.standard = "AASHTO T 180";
+         r.m_ext.method = "D";
+         r.m_dMoldVolume = 0.075;
+         r.m_ext.oversizePercent = 31.0;
+       },
+       {"WARNING: 31.0 % oversize exceeds the 30 % limit of Method D"}},
+      // What a file can hold and no technician can type: kept, shown and warned of.
+      {"every entry out of its range",
+       [](CompactionRecord& r) { r.m_ext = {-5, "guessed", 150, -2.65, 101, "BOGUS", "E", {}}; },
+       {"WARNING: Gs = -5: Enter a value between 2.0 and 3.5",
+        "WARNING: Gs source \"guessed\": Enter \"measured\" or \"assumed\"",
+        "WARNING: Oversize = 150 %: Enter a value between 0 and 100",
+        "WARNING: Oversize Gm = -2.65: Enter a value greater than 0",
+        "WARNING: Oversize MC = 101 %: Enter a value between 0 and 100",
+        "WARNING: Standard \"BOGUS\": Enter one of AASHTO T 99, AASHTO T 180, ASTM D698, "
+        "ASTM D1557",
+        "WARNING: Method \"E\": Enter a method of the standard ()"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CDensoraDoc doc;
+    CompactionRecord& r = doc.m_record;
+    r.m_dMoldWeight = 4000;
+    r.m_dMoldVolume = 1.0 / 30.0;
+    testdata::SetPoint(r, 0, 12.0, 115.0);
+    testdata::SetPoint(r, 3, 16.0, 108.0);
+    c.enter(r);
+    EXPECT_EQ(EvaluateLab(r, 115.0, 12.0).checks, c.checks);
+  }
+}
+
+// Saturation per present point, and the corrected results from 5 % retained on.
+TEST(LabResultsTest, EvaluatesSaturationAndCorrection) {
   CDensoraDoc doc;
   CompactionRecord& r = doc.m_record;
   r.m_dMoldWeight = 4000;
   r.m_dMoldVolume = 1.0 / 30.0;
   testdata::SetPoint(r, 0, 12.0, 115.0);
   testdata::SetPoint(r, 2, 15.0, 125.0);  // wetter than the soil can hold at Gs 2.70
+  testdata::SetPoint(r, 3, 10.0, 170.0);  // denser than the solids themselves
   r.m_ext.specificGravity = 2.70;
-  r.m_ext.standard = "AASHTO T 180";
-  r.m_ext.method = "D";
   r.m_ext.oversizePercent = 31.0;
   r.m_ext.oversizeSpecificGravity = 2.65;
 
   LabResults lab = EvaluateLab(r, 115.0, 12.0);
-  EXPECT_EQ(lab.rows, (std::vector<int>{1, 3}));
-  ASSERT_EQ(lab.saturation.size(), 2u);
+  EXPECT_EQ(lab.rows, (std::vector<int>{1, 3, 4}));
+  ASSERT_EQ(lab.saturation.size(), 3u);
   EXPECT_NEAR(lab.saturation[0].value_or(0), 69.67, 0.01);
   EXPECT_NEAR(lab.saturation[1].value_or(0), 116.43, 0.01);
-  EXPECT_EQ(lab.checks, (std::vector<std::string>{
-                            "WARNING: Point 3 lies above the zero-air-voids curve (S = 116 %)",
-                            "WARNING: 31.0 % oversize exceeds the 30 % limit of Method D"}));
+  EXPECT_EQ(lab.saturation[2], kAboveZeroAirVoids);
+  EXPECT_EQ(SaturationLine(1, *lab.saturation[0]), "Point 1  S = 69.7 %");
+  EXPECT_EQ(SaturationLine(4, *lab.saturation[2]), "Point 4  S > 100 %");
+  EXPECT_EQ(SaturationText(*lab.saturation[2]), "> 100");
   ASSERT_TRUE(lab.corrected);
   EXPECT_NEAR(lab.corrected->maxDryDensityPcf, *OversizeCorrectedDensity(115.0, 31.0, 2.65), 1e-9);
   EXPECT_FALSE(lab.corrected->optimumMoisture);  // no oversize moisture entered
@@ -128,12 +222,21 @@ TEST(LabResultsTest, EvaluatesPointsChecksAndCorrection) {
   r.m_ext.oversizeMoisture = 2.0;
   lab = EvaluateLab(r, 115.0, 12.0);
   EXPECT_NEAR(lab.corrected.value().optimumMoisture.value_or(0), 8.9, 1e-9);
+  r.m_ext.oversizeMoisture = 0.0;  // oven-dry oversize holds no water
+  lab = EvaluateLab(r, 115.0, 12.0);
+  EXPECT_NEAR(lab.corrected.value().optimumMoisture.value_or(0), 8.28, 1e-9);
   EXPECT_FALSE(EvaluateLab(r, 0.0, 0.0).corrected);  // a fit without a maximum
+
+  // The standards correct from 5 % retained.
+  r.m_ext.oversizePercent = 5.0;
+  EXPECT_TRUE(EvaluateLab(r, 115.0, 12.0).corrected);
+  r.m_ext.oversizePercent = 4.9;
+  EXPECT_FALSE(EvaluateLab(r, 115.0, 12.0).corrected);
 
   r.m_ext.specificGravity = 0;  // without Gs no saturation and no saturation warning
   lab = EvaluateLab(r, 115.0, 12.0);
-  EXPECT_EQ(lab.saturation, (std::vector<std::optional<double>>{std::nullopt, std::nullopt}));
-  EXPECT_EQ(lab.checks.size(), 1u);
+  EXPECT_EQ(lab.saturation, (std::vector<std::optional<double>>(3)));
+  EXPECT_TRUE(lab.checks.empty());
 }
 
 TEST(LabResultsTest, ZeroAirVoidsCurveSpansTheRangeExactly) {
@@ -147,7 +250,9 @@ TEST(LabResultsTest, ZeroAirVoidsCurveSpansTheRangeExactly) {
   for (double gs : {0.0, -1.0, double(NAN)})
     EXPECT_TRUE(ZeroAirVoidsCurve(gs, 5, 15, 0.1, 1).empty());
   EXPECT_TRUE(ZeroAirVoidsCurve(2.7, 15, 5, 0.1, 1).empty());
-  EXPECT_LE(ZeroAirVoidsCurve(2.7, 0, 1e12, 0.1, 1).size(), 100002u);
+  // However wide the range, the samples stay bounded: their count is held before any cast.
+  for (double to : {1e12, 1e18, 1e300})
+    EXPECT_EQ(ZeroAirVoidsCurve(2.7, 0, to, 0.1, 1).size(), 100001u);
   EXPECT_EQ(ZeroAirVoidsLabel(2.7), "ZAV (Gs = 2.70)");
 }
 
@@ -176,4 +281,17 @@ TEST(LabResultsTest, ReportLinesOnlyWhenEntered) {
   EXPECT_EQ(ReportLabLines(x, lab, 1.0, " pcf"),
             (std::vector<std::string>{"Oversize Correction: 12.0 % retained, Gm = 2.65, MC = "
                                       "2.0 %"}));
+
+  // With a method the line names its sieve; oven-dry oversize shows its 0; below 5 %
+  // retained nothing is corrected.
+  x.standard = "ASTM D698";
+  x.method = "B";
+  x.oversizeMoisture = 0.0;
+  EXPECT_EQ(ReportLabLines(x, lab, 1.0, " pcf"),
+            (std::vector<std::string>{"Oversize Correction, 9.5 mm (3/8 in) sieve: 12.0 % "
+                                      "retained, Gm = 2.65, MC = 0.0 %"}));
+  x.oversizePercent = 3.0;
+  EXPECT_EQ(ReportLabLines(x, lab, 1.0, " pcf"),
+            (std::vector<std::string>{"Oversize Correction, 9.5 mm (3/8 in) sieve: 3.0 % "
+                                      "retained: below 5 %, no correction"}));
 }

@@ -337,9 +337,9 @@ std::vector<std::string> Described(const RecordingSurface& dc) {
 
 // The laboratory's entries on the report: the standard and method name the procedure, and
 // under the long test come the specific gravity, the oversize correction in the report's
-// unit and the warnings, a row each, a long line broken after a clause, the chart giving
-// up the rows they take. Entries with nothing to print leave the page as it always was,
-// and nothing above their rows moves.
+// unit with the method's sieve and the warnings, a row each, a long line broken after a clause, the
+// chart giving up the rows they take. Entries with nothing to print leave the page as it always
+// was, and nothing above their rows moves.
 TEST_F(ReportFixture, LabEntriesNameTheStandardAndFollowTheLongTest) {
   struct Case {
     const char* name;
@@ -364,7 +364,7 @@ TEST_F(ReportFixture, LabEntriesNameTheStandardAndFollowTheLongTest) {
        },
        false,
        "AASHTO T-180, Method D",
-       {}},
+       {"WARNING: Method D calls for the 6-inch (0.075 cu. ft.) mold"}},
       {"specific gravity",
        [](LabExtension& x) {
          x.specificGravity = 2.70;
@@ -388,7 +388,7 @@ TEST_F(ReportFixture, LabEntriesNameTheStandardAndFollowTheLongTest) {
        true,
        "ASTM D698, Method A",
        {"Specific Gravity (Gs) = 2.00 (assumed)",
-        "Oversize Correction: 35.0 % retained, Gm = 2.60, MC = 2.0 %:",
+        "Oversize Correction, 4.75 mm (No. 4) sieve: 35.0 % retained, Gm = 2.60, MC = 2.0 %:",
         "Corrected Maximum Dry Density = 1905.8 kg/m\xB3, Corrected Optimum Moisture = 8.6 %",
         "WARNING: Point 2 lies above the zero-air-voids curve (S = 120 %)",
         "WARNING: Point 3 lies above the zero-air-voids curve (S = 119 %)",
@@ -539,15 +539,27 @@ TEST_F(TestTableFixture, PresentPointsFillTheRowsInSlotOrder) {
   EXPECT_EQ(doc.m_record.m_nPointCount, 0);
 }
 
-TEST_F(TestTableFixture, MetricRowsUseTheStandardMetricMold) {
-  densora_test::SetPoint(doc, 0, 10.0, 100.0);
-  doc.m_record.m_dMoldVolume = 0.05;  // the metric table ignores the record's volume
-  doc.m_nUnits = kMetric;
-  Draw();
-  const auto row = Row(kRowY[0]);
-  ASSERT_EQ(row.size(), 8u);
-  EXPECT_EQ(row[3].second, "1761.9");  // 1663.2 g / 0.944 l
-  EXPECT_EQ(row[7].second, "1601.7");  // the same over 1.10
+// The metric rows divide by the record's own mold in cubic metres, V × 0.02832: a point of
+// 110 pcf wet and 100 pcf dry prints the same unit weights in the standard 1/30 ft³ mold
+// and in the 6-inch mold of 0.075 ft³, which holds 2.25 times the soil.
+TEST_F(TestTableFixture, MetricRowsUseTheRecordsMold) {
+  struct Case {
+    double volume;
+    const char* soil;
+  };
+  for (const Case& c : {Case{1.0 / 30.0, "1663.2"}, Case{0.075, "3742.2"}}) {
+    SCOPED_TRACE(c.volume);
+    doc.m_record.m_dMoldVolume = c.volume;
+    densora_test::SetPoint(doc, 0, 10.0, 100.0);
+    doc.m_nUnits = kMetric;
+    dc.Clear();
+    Draw();
+    const auto row = Row(kRowY[0]);
+    ASSERT_EQ(row.size(), 8u);
+    EXPECT_EQ(row[2].second, c.soil);
+    EXPECT_EQ(row[3].second, "1761.9");  // 1663.2 g / 0.944 l
+    EXPECT_EQ(row[7].second, "1601.7");  // the same over 1.10
+  }
 }
 
 TEST_F(TestTableFixture, RulesEightEqualColumnsUnderATwoLineHeader) {

@@ -49,32 +49,50 @@ class SoilMethodPage : public AppFixture {
 };
 
 TEST_F(SoilMethodPage, TypedNumbersReachTheRecordAtOnce) {
+  using Stored = std::optional<double> (*)(const CompactionRecord&);
+  const Stored volume = [](const CompactionRecord& r) -> std::optional<double> {
+    return r.m_dMoldVolume;
+  };
+  const Stored gs = [](const CompactionRecord& r) -> std::optional<double> {
+    return r.m_ext.specificGravity;
+  };
+  const Stored percent = [](const CompactionRecord& r) -> std::optional<double> {
+    return r.m_ext.oversizePercent;
+  };
+  const Stored gm = [](const CompactionRecord& r) -> std::optional<double> {
+    return r.m_ext.oversizeSpecificGravity;
+  };
+  const Stored mc = [](const CompactionRecord& r) { return r.m_ext.oversizeMoisture; };
   struct Case {
     int id;
     const char* text;
-    double CompactionRecord::*plain;
-    double LabExtension::*lab;
-    double value;
+    Stored stored;
+    std::optional<double> value;
   };
   for (const Case& c : {
-           Case{CSoilMethodPage::IDC_MOLD_VOLUME, "0.075", &CompactionRecord::m_dMoldVolume,
-                nullptr, 0.075},
-           Case{CSoilMethodPage::IDC_GS, "2.70", nullptr, &LabExtension::specificGravity, 2.7},
-           Case{CSoilMethodPage::IDC_OVERSIZE_PERCENT, "12", nullptr,
-                &LabExtension::oversizePercent, 12.0},
-           Case{CSoilMethodPage::IDC_OVERSIZE_GS, "2.65", nullptr,
-                &LabExtension::oversizeSpecificGravity, 2.65},
-           Case{CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "2.0", nullptr,
-                &LabExtension::oversizeMoisture, 2.0},
+           Case{CSoilMethodPage::IDC_MOLD_VOLUME, "0.075", volume, 0.075},
+           Case{CSoilMethodPage::IDC_GS, "2.70", gs, 2.7},
+           Case{CSoilMethodPage::IDC_OVERSIZE_PERCENT, "12", percent, 12.0},
+           Case{CSoilMethodPage::IDC_OVERSIZE_GS, "2.65", gm, 2.65},
+           Case{CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "2.0", mc, 2.0},
            // Emptied, a laboratory entry is "not entered" again, without a message.
-           Case{CSoilMethodPage::IDC_GS, "", nullptr, &LabExtension::specificGravity, 0.0},
+           Case{CSoilMethodPage::IDC_GS, "", gs, 0.0},
+           // Oven-dry oversize holds no water: its 0 is a value; only the empty field is none.
+           Case{CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "0", mc, 0.0},
+           Case{CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "", mc, std::nullopt},
        }) {
     Doc().SetModifiedFlag(false);
     TypeOver(Edit(c.id), c.text);
-    const double stored = c.plain ? Record().*c.plain : Record().m_ext.*c.lab;
-    EXPECT_EQ(stored, c.value) << c.id << " " << c.text;
+    EXPECT_EQ(c.stored(Record()), c.value) << c.id << " " << c.text;
     EXPECT_TRUE(Doc().IsModified()) << c.id;
   }
+  // A record's entered 0 shows as 0, and one not entered as an empty field.
+  Record().m_ext.oversizeMoisture = 0.0;
+  page->RefreshPage();
+  EXPECT_EQ(Edit(CSoilMethodPage::IDC_OVERSIZE_MOISTURE)->text(), "0");
+  Record().m_ext.oversizeMoisture.reset();
+  page->RefreshPage();
+  EXPECT_EQ(Edit(CSoilMethodPage::IDC_OVERSIZE_MOISTURE)->text(), "");
   EXPECT_TRUE(prompt.shown.empty());
   // Only digits and one point are typed; an emptied mold volume is no number at all.
   TypeOver(Edit(CSoilMethodPage::IDC_GS), "2.7,");
@@ -205,7 +223,12 @@ TEST_F(SoilMethodPage, ShowsSaturationCorrectedResultsAndChecksAsTyped) {
   EXPECT_EQ(Edit(CSoilMethodPage::IDC_CORRECTED_MOISTURE)->text(),
             QString::number(*lab.corrected->optimumMoisture, 'f', 1));
   EXPECT_EQ(Ctl<QPlainTextEdit>(page, CSoilMethodPage::IDC_CHECKS)->toPlainText(),
+            "WARNING: Method D calls for the 6-inch (0.075 cu. ft.) mold\n"
             "WARNING: 35.0 % oversize exceeds the 30 % limit of Method D");
+  // Oven-dry oversize still gives a corrected optimum.
+  TypeOver(Edit(CSoilMethodPage::IDC_OVERSIZE_MOISTURE), "0");
+  EXPECT_EQ(Edit(CSoilMethodPage::IDC_CORRECTED_MOISTURE)->text(),
+            QString::number(Record().m_dOptimumMoisture * 0.65, 'f', 1));
 
   // In metric units the corrected density is in kilograms per cubic metre.
   ClickTab(2);
@@ -219,4 +242,13 @@ TEST_F(SoilMethodPage, ShowsSaturationCorrectedResultsAndChecksAsTyped) {
   TypeOver(Edit(CSoilMethodPage::IDC_MOLD_VOLUME), "0");
   EXPECT_EQ(Edit(CSoilMethodPage::SaturationId(1))->text(), "");
   EXPECT_EQ(Edit(CSoilMethodPage::IDC_CORRECTED_DENSITY)->text(), "");
+
+  // A point denser than Gs·γw has no degree of saturation to give.
+  Record().m_dMoldVolume = 1.0 / 30.0;
+  testdata::SetPoint(Record(), 5, 10.0, 2.70 * 62.4 + 1.0);
+  Doc().UpdateAllViews(nullptr, kHintRecord);
+  EXPECT_EQ(Edit(CSoilMethodPage::SaturationId(6))->text(), "Point 6  S > 100 %");
+  EXPECT_TRUE(Ctl<QPlainTextEdit>(page, CSoilMethodPage::IDC_CHECKS)
+                  ->toPlainText()
+                  .contains("WARNING: Point 6 lies above the zero-air-voids curve (S > 100 %)"));
 }
