@@ -5,10 +5,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <ostream>
+#include <streambuf>
 
 #include "framework/prompt.h"
 
@@ -73,18 +79,35 @@ std::string CFileException::ErrorText() const {
   return FormatStock(stock::kGenericFileError, name);
 }
 
+namespace {
+
+// A folder, pipe, socket or device at `path` (links followed): it is never opened for
+// reading, since opening some of them waits for a writer or has effects of its own.
+bool IsSpecialFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
 std::vector<unsigned char> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
-  // Opened without blocking, so that a pipe or device under a file's name cannot hang the
-  // program; only a regular file is read.
+  if (IsSpecialFile(path)) throw CFileException(CFileException::notRegularFile, path);
+  // Opened without blocking all the same, so that a pipe put under the name since cannot
+  // hang the program; only a regular file is read.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) throw CFileException(CFileException::CauseFromErrno(errno), path);
+  if (fd < 0) {
+    const int err = errno;
+    throw CFileException(
+        IsSpecialFile(path) ? CFileException::notRegularFile : CFileException::CauseFromErrno(err),
+        path);
+  }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     const int err = errno;
     const bool statFailed = st.st_mode == 0;
     ::close(fd);
-    throw CFileException(statFailed ? CFileException::CauseFromErrno(err) : CFileException::badPath,
-                         path);
+    throw CFileException(
+        statFailed ? CFileException::CauseFromErrno(err) : CFileException::notRegularFile, path);
   }
   auto tooLarge = [&] {
     ::close(fd);
@@ -128,24 +151,40 @@ std::string ResolveWriteTarget(const std::string& path) {
 
 namespace {
 
+// The temporary file of the replacement under way, for a signal handler to remove: the name
+// is complete whenever the flag is set.
+char g_unfinished[PATH_MAX];
+volatile std::sig_atomic_t g_hasUnfinished = 0;
+
+void TrackUnfinished(const std::string& tmp) {
+  g_hasUnfinished = 0;
+  if (tmp.size() >= sizeof g_unfinished) return;
+  std::memcpy(g_unfinished, tmp.c_str(), tmp.size() + 1);
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  g_hasUnfinished = 1;
+}
+
+void UntrackUnfinished() { g_hasUnfinished = 0; }
+
 // Removes the temporary file of a failed write and reports the failure against the target.
 [[noreturn]] void Abandon(int fd, const std::string& tmp, int err, const std::string& path) {
   if (fd >= 0) ::close(fd);
   ::unlink(tmp.c_str());
+  UntrackUnfinished();
   throw CFileException(CFileException::CauseFromErrno(err), path);
 }
 
-// Writes all of `bytes`; 0 or the errno of the failure. A write past a file-size limit
+// Writes all of `size` bytes; 0 or the errno of the failure. A write past a file-size limit
 // fails with EFBIG instead of ending the program.
-int WriteAll(int fd, const std::vector<unsigned char>& bytes) {
+int WriteAll(int fd, const char* data, std::size_t size) {
   struct sigaction ignore {
   }, previous{};
   ignore.sa_handler = SIG_IGN;
   ::sigaction(SIGXFSZ, &ignore, &previous);
   std::size_t done = 0;
   int err = 0;
-  while (done < bytes.size()) {
-    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+  while (done < size) {
+    const ssize_t put = ::write(fd, data + done, size - done);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) {
       err = put < 0 ? errno : ENOSPC;
@@ -156,6 +195,36 @@ int WriteAll(int fd, const std::vector<unsigned char>& bytes) {
   ::sigaction(SIGXFSZ, &previous, nullptr);
   return err;
 }
+
+// A stream's buffer that writes to a file descriptor and keeps the first failure's errno;
+// after a failure it takes nothing more.
+class FileBuffer : public std::streambuf {
+ public:
+  explicit FileBuffer(int fd) : m_fd(fd) { setp(m_buf.data(), m_buf.data() + m_buf.size()); }
+  int Error() const { return m_err; }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (!Drain()) return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(c);
+      pbump(1);
+    }
+    return traits_type::not_eof(c);
+  }
+  int sync() override { return Drain() ? 0 : -1; }
+
+ private:
+  bool Drain() {
+    if (m_err == 0) m_err = WriteAll(m_fd, pbase(), static_cast<std::size_t>(pptr() - pbase()));
+    setp(m_buf.data(), m_buf.data() + m_buf.size());
+    return m_err == 0;
+  }
+
+  int m_fd;
+  int m_err = 0;
+  std::array<char, 65536> m_buf{};
+};
 
 // The permissions of the written file: an existing file's own, else what the user's umask
 // leaves of read and write for everyone. Refuses what may not or cannot be replaced.
@@ -177,7 +246,8 @@ mode_t TargetMode(const std::string& target, const std::string& path) {
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes) {
+bool WriteFileAtomicallyFrom(const std::string& path,
+                             const std::function<bool(std::ostream&)>& produce) {
   namespace fs = std::filesystem;
   const std::string target = ResolveWriteTarget(path);
   const mode_t mode = TargetMode(target, path);
@@ -191,17 +261,50 @@ void WriteFileAtomically(const std::string& path, const std::vector<unsigned cha
     throw CFileException(
         err == ENOENT ? CFileException::badPath : CFileException::CauseFromErrno(err), path);
   }
+  TrackUnfinished(tmp);
   if (::fchmod(fd, mode) != 0) Abandon(fd, tmp, errno, path);
-  if (const int err = WriteAll(fd, bytes); err != 0) Abandon(fd, tmp, err, path);
+  FileBuffer buffer(fd);
+  bool finished = false;
+  try {
+    std::ostream out(&buffer);
+    finished = produce(out);
+    out.flush();
+  } catch (...) {
+    ::close(fd);
+    ::unlink(tmp.c_str());
+    UntrackUnfinished();
+    throw;
+  }
+  if (!finished) {
+    ::close(fd);
+    ::unlink(tmp.c_str());
+    UntrackUnfinished();
+    return false;
+  }
+  if (buffer.Error() != 0) Abandon(fd, tmp, buffer.Error(), path);
   if (::fsync(fd) != 0) Abandon(fd, tmp, errno, path);
   if (::close(fd) != 0) Abandon(-1, tmp, errno, path);
   if (::rename(tmp.c_str(), target.c_str()) != 0) Abandon(-1, tmp, errno, path);
+  UntrackUnfinished();
   // The new name itself reaches the disk with the folder.
   const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
     ::fsync(dirFd);
     ::close(dirFd);
   }
+  return true;
+}
+
+void WriteFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes) {
+  WriteFileAtomicallyFrom(path, [&bytes](std::ostream& out) {
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    return true;
+  });
+}
+
+void RemoveUnfinishedFile() noexcept {
+  if (g_hasUnfinished != 0) ::unlink(g_unfinished);
 }
 
 std::vector<FolderEntry> ReadFolder(const std::string& folder) {
