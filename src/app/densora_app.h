@@ -78,6 +78,9 @@ class CDensoraApp {
   void ConnectCommands();
   // Starts the recovery copy and offers one left behind; true when a record was recovered.
   bool StartRecovery();
+  // Shows a note on the status bar after the one showing, if any: the start's notes (the
+  // settings, the recovery copy) all stay readable.
+  void ShowNote(const std::string& note);
   // The file named on the command line, or a new record. False when the program must end.
   bool OpenStartFile(const QStringList& arguments);
 

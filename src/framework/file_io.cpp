@@ -79,18 +79,14 @@ std::string CFileException::ErrorText() const {
   return FormatStock(stock::kGenericFileError, name);
 }
 
-namespace {
-
-// A folder, pipe, socket or device at `path` (links followed): it is never opened for
-// reading, since opening some of them waits for a writer or has effects of its own.
 bool IsSpecialFile(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
 }
 
-}  // namespace
-
 std::vector<unsigned char> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
+  // A folder, pipe, socket or device is never opened for reading: some wait for a writer,
+  // some have effects of their own.
   if (IsSpecialFile(path)) throw CFileException(CFileException::notRegularFile, path);
   // Opened without blocking all the same, so that a pipe put under the name since cannot
   // hang the program; only a regular file is read.

@@ -42,6 +42,10 @@ class CFileException : public std::runtime_error {
 std::vector<unsigned char> ReadWholeFile(const std::string& path,
                                          std::size_t maxBytes = static_cast<std::size_t>(-1));
 
+// True when something other than a regular file stands at `path`, links followed: a folder,
+// pipe, socket or device, which may wait for ever when opened. Nothing there is false.
+bool IsSpecialFile(const std::string& path);
+
 // The file a save of `path` writes: `path` with every symbolic link along it followed, so
 // that a save through a link changes the file the link points to and keeps the link. A
 // link to a missing file gives the missing file's path. Throws CFileException (badPath)

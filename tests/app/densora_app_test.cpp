@@ -1,15 +1,24 @@
 // Start-up: the settings, the projects directory, the command line, the County list and the
 // file-type association.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStatusBar>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "app/file_association.h"
 #include "app/settings.h"
+#include "model/messages.h"
 #include "support_qt/app_fixture.h"
 #include "views/project_info_page.h"
 
@@ -25,6 +34,40 @@ QString ReadText(const QString& path) {
   if (!f.open(QIODevice::ReadOnly)) return {};
   return QString::fromUtf8(f.readAll());
 }
+
+// Opens the writing end of a pipe whenever a reader waits on it, which lets the reader go
+// with an end of file, and then takes the pipe away, for a reader that would try again and
+// again: a start that would wait on the pipe for ever goes on, and the test learns that it
+// waited.
+class PipeWatch {
+ public:
+  explicit PipeWatch(std::string path) : m_path(std::move(path)) {
+    m_thread = std::thread([this] {
+      while (!m_stop) {
+        const int fd = ::open(m_path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+          m_waited = true;
+          ::unlink(m_path.c_str());
+          ::close(fd);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+    });
+  }
+  ~PipeWatch() {
+    m_stop = true;
+    m_thread.join();
+  }
+  PipeWatch(const PipeWatch&) = delete;
+  PipeWatch& operator=(const PipeWatch&) = delete;
+  bool ReaderWaited() const { return m_waited; }
+
+ private:
+  std::string m_path;
+  std::atomic<bool> m_stop{false};
+  std::atomic<bool> m_waited{false};
+  std::thread m_thread;
+};
 }  // namespace
 
 TEST_F(Startup, ReadsTheProjectsDirectoryAndCreatesIt) {
@@ -50,6 +93,45 @@ TEST_F(Startup, AMissingParentIsNotCreated) {
   prepared = true;
   ASSERT_TRUE(Start());
   EXPECT_FALSE(fs::exists(tmp / "no"));
+}
+
+// A pipe in place of the settings file, of its lock or of the recovery copy's lock would keep
+// the start waiting for ever. The program starts without opening it, with the default
+// settings, and the status bar says which file is in the way.
+TEST_F(Startup, APipeInPlaceOfASettingsOrStateFileDoesNotHoldUpTheStart) {
+  const QByteArray home = qgetenv("HOME");
+  qputenv("HOME", QByteArray::fromStdString(tmp / "home"));
+  const struct {
+    const char* pipe;
+    const char* note;
+  } rows[] = {
+      {"config/Vollin/Densora.conf", msg::kSettingsNotKept},
+      {"config/Vollin/Densora.conf.lock", msg::kSettingsNotKept},
+      {"data/Vollin/Densora/recovery.lock", msg::kRecoveryNotRegular},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.pipe);
+    fs::remove_all(tmp / "config");
+    fs::remove_all(tmp / "data");
+    PrepareSettings("");
+    prepared = true;
+    const std::string pipe = tmp / row.pipe;
+    fs::create_directories(fs::path(pipe).parent_path());
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    {
+      PipeWatch watch(pipe);
+      // Opening a file writes the recent-file list, which takes the settings' lock.
+      ASSERT_TRUE(Start({QString::fromStdString(kSample)}));
+      EXPECT_FALSE(watch.ReaderWaited());
+    }
+    EXPECT_TRUE(Frame()->isVisible());
+    EXPECT_EQ(Frame()->statusBar()->currentMessage().toStdString(),
+              framework::FormatStock(row.note, pipe));
+    EXPECT_EQ(app->m_strProjectsDir, tmp / "home/Densora");
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    app.reset();
+  }
+  qputenv("HOME", home);
 }
 
 TEST_F(Startup, TheSettingIsStoredWhereTheProgramLooks) {
