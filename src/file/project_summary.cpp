@@ -163,7 +163,7 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc) {
 class SummaryWriter {
  public:
   SummaryWriter(SummaryFormat format, Units units, std::ostream& out,
-                std::function<void(std::size_t)> progress)
+                std::function<bool(std::size_t)> progress)
       : m_format(format), m_out(out), m_progress(std::move(progress)) {
     m_doc.m_nUnits = units;
   }
@@ -180,7 +180,7 @@ class SummaryWriter {
 
   SummaryFormat m_format;
   std::ostream& m_out;
-  std::function<void(std::size_t)> m_progress;
+  std::function<bool(std::size_t)> m_progress;
   CDensoraDoc m_doc;
   // The folders entered so far, by device and inode.
   std::set<std::pair<std::uint64_t, std::uint64_t>> m_entered;
@@ -188,6 +188,7 @@ class SummaryWriter {
   std::size_t m_rows = 0;
   std::size_t m_files = 0;
   std::size_t m_errorRows = 0;
+  bool m_stopped = false;
 };
 
 void SummaryWriter::Begin() {
@@ -236,7 +237,7 @@ void SummaryWriter::File(const std::string& path, const std::string& shown) {
     ErrorRow(shown, message);
   }
   ++m_files;
-  if (m_progress) m_progress(m_files);
+  if (m_progress && !m_progress(m_files)) m_stopped = true;
 }
 
 void SummaryWriter::Walk(const std::string& folder, const std::string& shown) {
@@ -251,7 +252,9 @@ void SummaryWriter::Walk(const std::string& folder, const std::string& shown) {
     }
   }
   for (const ProjectNode& node : ListFolder(folder)) {
-    if (!m_out) return;  // the output failed (a full disk): what is left would be lost too
+    // The output failed (a full disk), and what is left would be lost too; or the caller
+    // asked to stop.
+    if (!m_out || m_stopped) return;
     std::string path = folder;
     path += '/';
     path += node.name;
@@ -279,7 +282,7 @@ std::string CsvField(const std::string& text) {
 }
 
 std::size_t WriteProjectSummary(const std::string& dir, SummaryFormat format, Units units,
-                                std::ostream& out, std::function<void(std::size_t done)> progress) {
+                                std::ostream& out, std::function<bool(std::size_t done)> progress) {
   // "projects/" names the same folder as "projects"; the messages name it without the slash.
   std::string root = dir;
   while (root.size() > 1 && root.back() == '/') root.pop_back();

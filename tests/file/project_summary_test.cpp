@@ -42,7 +42,10 @@ TEST(ProjectSummary, RowsFollowTheTreeThroughLinksAndOddNames) {
   std::ostringstream out;
   std::vector<std::size_t> progress;
   EXPECT_EQ(WriteProjectSummary(dir.path().string() + "/", SummaryFormat::kJson, kEnglish, out,
-                                [&](std::size_t done) { progress.push_back(done); }),
+                                [&](std::size_t done) {
+                                  progress.push_back(done);
+                                  return true;
+                                }),
             0u);
   const nlohmann::json rows = nlohmann::json::parse(out.str());
   std::vector<std::string> paths;
