@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -251,13 +252,19 @@ bool WriteFileAtomicallyFrom(const std::string& path,
   const fs::path folder = targetPath.has_parent_path() ? targetPath.parent_path() : fs::path(".");
   // A short name of its own, so that a target name of any legal length still fits.
   std::string tmp = (folder / ".densora-XXXXXX").string();
+  // Made and tracked in one step as far as a signal can tell: a signal that comes meanwhile
+  // waits, and its handler then finds the file to remove.
+  sigset_t all, previous;
+  sigfillset(&all);
+  ::pthread_sigmask(SIG_BLOCK, &all, &previous);
   const int fd = ::mkstemp(tmp.data());
+  const int err = errno;
+  if (fd >= 0) TrackUnfinished(tmp);
+  ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   if (fd < 0) {
-    const int err = errno;
     throw CFileException(
         err == ENOENT ? CFileException::badPath : CFileException::CauseFromErrno(err), path);
   }
-  TrackUnfinished(tmp);
   if (::fchmod(fd, mode) != 0) Abandon(fd, tmp, errno, path);
   FileBuffer buffer(fd);
   bool finished = false;
