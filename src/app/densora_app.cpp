@@ -205,8 +205,10 @@ void CDensoraApp::OnAppAbout() {
 }
 
 void CDensoraApp::RegisterFileType() {
+  const std::vector<association::AssociationFile> files = association::AssociationFiles(
+      QCoreApplication::applicationFilePath(), association::SystemDataDirs());
+  if (files.empty()) return;
   const QString dataHome = association::DataHome();
-  const QString exe = QCoreApplication::applicationFilePath();
-  association::WriteAssociation(dataHome, exe);
+  association::WriteAssociation(dataHome, files);
   if (m_options.runDesktopTools) association::RefreshDesktopDatabases(dataHome);
 }

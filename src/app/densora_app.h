@@ -55,7 +55,8 @@ class CDensoraApp {
   const std::vector<std::string>& RecentFiles() const { return m_recentFiles; }
 
   void OnAppAbout();
-  // Writes the .lng association for the running program into the user's data folder.
+  // Writes the .lng association for the running program into the user's data folder,
+  // unless an installed package provides it.
   void RegisterFileType();
 
   // The County list: counties.txt in the projects directory when it holds names, else the
