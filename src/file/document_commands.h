@@ -49,10 +49,10 @@ class CommandHost {
   virtual void DocumentOpenFailed(const std::string& path) = 0;
   // Rebuilds the projects tree.
   virtual void RefreshTree() = 0;
-  // A command that reads many files: Progress is called as it starts (0) and after each file
-  // with the number read so far, EndProgress once when the reading is over, before anything
-  // is reported. Progress returns false when the user asked to stop: the command then ends
-  // there and writes nothing.
+  // A command that reads many files: Progress is called as it starts (0), as it enters each
+  // folder and after each file, with the number of files read so far, EndProgress once when
+  // the reading is over, before anything is reported. Progress returns false when the user asked to
+  // stop: the command then ends there and writes nothing.
   virtual bool Progress(std::size_t filesRead) = 0;
   virtual void EndProgress() = 0;
 };

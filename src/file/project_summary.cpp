@@ -251,6 +251,12 @@ void SummaryWriter::Walk(const std::string& folder, const std::string& shown) {
       return;
     }
   }
+  // Heard from at each folder too: a walk through folders that hold no tests (a link to the
+  // root of the disk) can still be watched and stopped.
+  if (m_progress && !m_progress(m_files)) {
+    m_stopped = true;
+    return;
+  }
   for (const ProjectNode& node : ListFolder(folder)) {
     // The output failed (a full disk), and what is left would be lost too; or the caller
     // asked to stop.

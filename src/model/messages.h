@@ -53,7 +53,7 @@ inline constexpr const char* kHelpNotShown =
 
 // The settings.
 inline constexpr const char* kSettingsNotKept =
-    "The default settings are in use and changes are not kept: %1 is not a regular file.";
+    "Default settings in use: %1 is not a regular file.";
 
 // The recovery copy of an unsaved test.
 inline constexpr const char* kRecoverCopy =

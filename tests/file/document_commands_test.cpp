@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "file/lng_format.h"
@@ -758,9 +759,9 @@ TEST_F(Commands, AStoppedSummaryWritesNothing) {
     host.progressEnds = 0;
     host.stopAt = stop;
     EXPECT_FALSE(cmds.OnExportSummary(FolderItem({})));
-    std::vector<std::size_t> read(stop + 1);
-    for (std::size_t i = 0; i <= stop; ++i) read[i] = i;
-    EXPECT_EQ(host.progress, read);
+    // The reading ended at once.
+    EXPECT_EQ(std::find(host.progress.begin(), host.progress.end(), stop) - host.progress.begin(),
+              static_cast<std::ptrdiff_t>(host.progress.size()) - 1);
     EXPECT_EQ(host.progressEnds, 1);
     EXPECT_EQ(testdata::ReadBytes(out), (std::vector<unsigned char>{'o', 'l', 'd'}));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
