@@ -48,8 +48,11 @@ void BM_WriteProjectSummary(benchmark::State& state) {
   std::ostream out(&buffer);
   std::size_t files = 0;
   for (auto _ : state) {
-    const std::size_t errors = WriteProjectSummary(root, SummaryFormat::kCsv, kEnglish, out,
-                                                   [&](std::size_t done) { files = done; });
+    const std::size_t errors =
+        WriteProjectSummary(root, SummaryFormat::kCsv, kEnglish, out, [&](std::size_t done) {
+          files = done;
+          return true;
+        });
     benchmark::DoNotOptimize(errors);
   }
   state.counters["files"] = static_cast<double>(files);

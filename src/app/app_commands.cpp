@@ -208,23 +208,27 @@ void CAppCommands::OnFileExportSummary() {
   m_pCommands->OnExportSummary(folder);
 }
 
-void CAppCommands::Progress(std::size_t filesRead) {
+bool CAppCommands::Progress(std::size_t filesRead) {
   const auto now = std::chrono::steady_clock::now();
   if (!m_pProgress) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // No range: the number of files is known only at the end. Shown after half a second.
-    m_pProgress = std::make_unique<QProgressDialog>(QString(), QString(), 0, 0, m_app.MainFrame());
+    m_pProgress = std::make_unique<QProgressDialog>(QString(), QStringLiteral("Cancel"), 0, 0,
+                                                    m_app.MainFrame());
     m_pProgress->setWindowTitle(QStringLiteral("Densora"));
     m_pProgress->setWindowModality(Qt::WindowModal);
     m_pProgress->setMinimumDuration(500);
     m_pProgress->setValue(0);  // starts the half second
   } else if (now - m_lastProgress < std::chrono::milliseconds(100)) {
-    return;  // a few updates a second are enough to watch
+    return !m_pProgress->wasCanceled();  // a few updates a second are enough to watch
   }
   m_lastProgress = now;
   m_pProgress->setLabelText(QStringLiteral("Reading the tests: %1 files read").arg(filesRead));
-  // The window stays drawn and the dialog appears on time; the user's clicks wait.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // The window stays drawn and the dialog appears on time. Before the dialog shows, the
+  // user's clicks wait; once it shows, it blocks the main window and its Cancel is heard.
+  QCoreApplication::processEvents(m_pProgress->isVisible() ? QEventLoop::AllEvents
+                                                           : QEventLoop::ExcludeUserInputEvents);
+  return !m_pProgress->wasCanceled();
 }
 
 void CAppCommands::EndProgress() {

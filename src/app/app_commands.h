@@ -31,8 +31,9 @@ class CAppCommands : public CommandHost {
   void DocumentOpened(const std::string& path) override;
   void DocumentOpenFailed(const std::string& path) override;
   void RefreshTree() override;
-  // A progress window, shown when the reading takes a while, and the wait cursor.
-  void Progress(std::size_t filesRead) override;
+  // A progress window with a Cancel button, shown when the reading takes a while, and the
+  // wait cursor. False once the user pressed Cancel.
+  bool Progress(std::size_t filesRead) override;
   void EndProgress() override;
 
   CDocumentCommands& Commands() { return *m_pCommands; }

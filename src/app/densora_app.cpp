@@ -78,6 +78,8 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
   QCoreApplication::setOrganizationName(QStringLiteral("Vollin"));
   QCoreApplication::setApplicationName(QStringLiteral("Densora"));
 
+  // Said once the window is shown: the settings that cannot be kept are the defaults.
+  const std::string settingsNote = settings::Note();
   m_strProjectsDir = settings::ReadProjectsDir();
   settings::EnsureProjectsDir(m_strProjectsDir);
   m_recentFiles = settings::ReadRecentFiles();
@@ -111,11 +113,17 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
   }
   // The note waits for the window: a status-bar message given before the window is shown
   // leaves "Ready" showing through it.
-  m_pRecovery->SetNoteHandler([this](const std::string& note) {
-    m_pFrame->statusBar()->showMessage(QString::fromStdString(framework::Utf8ForDisplay(note)));
-  });
+  if (!settingsNote.empty()) ShowNote(settingsNote);
+  m_pRecovery->SetNoteHandler([this](const std::string& note) { ShowNote(note); });
   if (options.registerFileType) RegisterFileType();
   return true;
+}
+
+void CDensoraApp::ShowNote(const std::string& note) {
+  QStatusBar* bar = m_pFrame->statusBar();
+  QString text = bar->currentMessage();
+  if (!text.isEmpty()) text += QStringLiteral("  ");
+  bar->showMessage(text + QString::fromStdString(framework::Utf8ForDisplay(note)));
 }
 
 bool CDensoraApp::OpenStartFile(const QStringList& arguments) {
@@ -197,8 +205,10 @@ void CDensoraApp::OnAppAbout() {
 }
 
 void CDensoraApp::RegisterFileType() {
+  const std::vector<association::AssociationFile> files = association::AssociationFiles(
+      QCoreApplication::applicationFilePath(), association::SystemDataDirs());
+  if (files.empty()) return;
   const QString dataHome = association::DataHome();
-  const QString exe = QCoreApplication::applicationFilePath();
-  association::WriteAssociation(dataHome, exe);
+  association::WriteAssociation(dataHome, files);
   if (m_options.runDesktopTools) association::RefreshDesktopDatabases(dataHome);
 }

@@ -55,7 +55,8 @@ class CDensoraApp {
   const std::vector<std::string>& RecentFiles() const { return m_recentFiles; }
 
   void OnAppAbout();
-  // Writes the .lng association for the running program into the user's data folder.
+  // Writes the .lng association for the running program into the user's data folder,
+  // unless an installed package provides it.
   void RegisterFileType();
 
   // The County list: counties.txt in the projects directory when it holds names, else the
@@ -78,6 +79,9 @@ class CDensoraApp {
   void ConnectCommands();
   // Starts the recovery copy and offers one left behind; true when a record was recovered.
   bool StartRecovery();
+  // Shows a note on the status bar after the one showing, if any: the start's notes (the
+  // settings, the recovery copy) all stay readable.
+  void ShowNote(const std::string& note);
   // The file named on the command line, or a new record. False when the program must end.
   bool OpenStartFile(const QStringList& arguments);
 

@@ -32,11 +32,23 @@ QString DataHome() {
   return QDir::homePath() + QStringLiteral("/.local/share");
 }
 
-QString ExecLine(const QString& exePath) {
+QStringList SystemDataDirs() {
+  QString dirs = qEnvironmentVariable("XDG_DATA_DIRS");
+  if (dirs.isEmpty()) dirs = QStringLiteral("/usr/local/share:/usr/share");
+  const QString home = QDir::cleanPath(DataHome());
+  QStringList out;
+  for (const QString& dir : dirs.split(u':', Qt::SkipEmptyParts)) {
+    if (QDir::isAbsolutePath(dir) && QDir::cleanPath(dir) != home) out << dir;
+  }
+  return out;
+}
+
+std::optional<QString> ExecLine(const QString& exePath) {
   // Inside the quotes a quote, backquote, dollar sign and backslash are escaped with a
   // backslash; a desktop entry's string value then escapes each backslash once more.
   QString quoted;
   for (QChar c : exePath) {
+    if (c.category() == QChar::Other_Control) return std::nullopt;
     if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') quoted += u'\\';
     if (c == u'%') quoted += u'%';
     quoted += c;
@@ -50,9 +62,15 @@ QByteArray DesktopEntry(const QString& execLine) {
   return entry.replace("@DENSORA_EXEC@", execLine.toUtf8());
 }
 
-bool WriteAssociation(const QString& dataHome, const QString& exePath) {
-  std::vector<std::pair<QString, QByteArray>> files = {
-      {QStringLiteral("applications/densora.desktop"), DesktopEntry(ExecLine(exePath))},
+std::vector<AssociationFile> AssociationFiles(const QString& exePath,
+                                              const QStringList& systemDataDirs) {
+  for (const QString& dir : systemDataDirs) {
+    if (QFileInfo::exists(dir + QStringLiteral("/applications/densora.desktop"))) return {};
+  }
+  const std::optional<QString> exec = ExecLine(exePath);
+  if (!exec) return {};
+  std::vector<AssociationFile> files = {
+      {QStringLiteral("applications/densora.desktop"), DesktopEntry(*exec)},
       {QStringLiteral("mime/packages/densora.xml"),
        resources::Read(QStringLiteral(":/densora/densora.xml"))}};
   // In the icon theme the program's icon is an application's, the document's the MIME type's.
@@ -65,6 +83,10 @@ bool WriteAssociation(const QString& dataHome, const QString& exePath) {
     files.emplace_back(QStringLiteral("icons/hicolor/48x48") + file + QStringLiteral(".png"),
                        resources::Read(icons::ResourcePath(name, 48)));
   }
+  return files;
+}
+
+bool WriteAssociation(const QString& dataHome, const std::vector<AssociationFile>& files) {
   bool ok = true;
   for (const auto& [path, bytes] : files) {
     if (!WriteText(dataHome + u'/' + path, bytes)) ok = false;

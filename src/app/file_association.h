@@ -1,26 +1,45 @@
 #pragma once
 // The .lng file-type association for the desktop: a desktop entry that opens the file with
-// this program and a MIME type for "*.lng", written for the user at every start. Nothing of
-// it is checked or reported: without them the program runs as before. The entry and the MIME
+// this program and a MIME type for "*.lng", written for the user at every start unless an
+// installed package provides them. Nothing of it is checked or reported: without them the
+// program runs as before. The entry and the MIME
 // type are the files res/densora.desktop.in and res/densora.xml, which an install puts into
 // the system's folders too; the user's entry differs only in its Exec line.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace association {
 
 // $XDG_DATA_HOME, or ~/.local/share when it is not set.
 QString DataHome();
+// The system's data folders, where an installed package puts its desktop entry:
+// $XDG_DATA_DIRS, or /usr/local/share and /usr/share when it is not set; relative folders and
+// the user's own data home left out.
+QStringList SystemDataDirs();
 // The desktop entry's Exec line for the program at `exePath`, quoted as desktop entries
-// quote arguments, followed by %f.
-QString ExecLine(const QString& exePath);
+// quote arguments, followed by %f. nullopt when the path holds a control character (a newline,
+// a tab): a newline would end the line there and start another of the path's choosing.
+std::optional<QString> ExecLine(const QString& exePath);
 // The desktop entry with `execLine` as its Exec line.
 QByteArray DesktopEntry(const QString& execLine);
-// Writes `dataHome`/applications/densora.desktop and `dataHome`/mime/packages/densora.xml,
-// and the program's and the document's icon into `dataHome`/icons/hicolor (as SVG, and as
-// PNG at 48 pixels for desktops that draw no SVG). Returns false when a file could not be
-// written.
-bool WriteAssociation(const QString& dataHome, const QString& exePath);
+
+// A file of the association: its path below the data home and its bytes.
+using AssociationFile = std::pair<QString, QByteArray>;
+// What a start writes for the program at `exePath`: applications/densora.desktop,
+// mime/packages/densora.xml, and the program's and the document's icon under icons/hicolor
+// (as SVG, and as PNG at 48 pixels for desktops that draw no SVG). Nothing at all when an
+// installed package's densora.desktop is in the applications folder of one of
+// `systemDataDirs` (the desktop then uses the package's files, which the user's would
+// shadow and outlive), nor when the program's path cannot be an Exec line.
+std::vector<AssociationFile> AssociationFiles(const QString& exePath,
+                                              const QStringList& systemDataDirs);
+// Writes `files` into `dataHome`, each whole or not at all. Returns false when a file could
+// not be written.
+bool WriteAssociation(const QString& dataHome, const std::vector<AssociationFile>& files);
 // Starts update-mime-database and update-desktop-database on `dataHome` where they exist,
 // without waiting for them.
 void RefreshDesktopDatabases(const QString& dataHome);

@@ -24,6 +24,25 @@ constexpr std::int32_t kLayout = 1;
 // A record and the stamp's bytes, each bounded like any file the program reads, and a path.
 constexpr std::size_t kMaxCopyBytes = 2 * framework::CDocument::kMaxFileBytes + (1u << 16);
 
+// Keeps the first message shown while it exists instead of showing it, then gives the
+// prompt back.
+class MessageKeeper : public framework::Prompt {
+ public:
+  MessageKeeper() : m_previous(framework::GetPrompt()) { framework::SetPrompt(this); }
+  ~MessageKeeper() override { framework::SetPrompt(&m_previous); }
+  MessageKeeper(const MessageKeeper&) = delete;
+  MessageKeeper& operator=(const MessageKeeper&) = delete;
+  MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon) override {
+    if (m_text.empty()) m_text = text;
+    return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+  }
+  const std::string& Text() const { return m_text; }
+
+ private:
+  framework::Prompt& m_previous;
+  std::string m_text;
+};
+
 }  // namespace
 
 CRecovery::CRecovery(CDensoraDoc& doc, std::string folder)
@@ -67,7 +86,13 @@ CRecovery::State CRecovery::Start() {
   const QString folder = QString::fromStdString(m_folder);
   const std::string off = framework::FormatStock(msg::kRecoveryOff, m_folder);
   if (m_folder.empty() || !QDir().mkpath(folder)) return TurnOff(off);
-  m_pLock = std::make_unique<QLockFile>(folder + QStringLiteral("/recovery.lock"));
+  // The lock of another program is read to see whether it still runs: a pipe in its place
+  // would keep the start waiting for ever.
+  const std::string lock = m_folder + "/recovery.lock";
+  if (framework::IsSpecialFile(lock)) {
+    return TurnOff(framework::FormatStock(msg::kRecoveryNotRegular, lock));
+  }
+  m_pLock = std::make_unique<QLockFile>(QString::fromStdString(lock));
   // Held for the whole run: only a lock whose program has ended is stale, however old.
   m_pLock->setStaleLockTime(0);
   if (!m_pLock->tryLock(0)) {
@@ -132,34 +157,41 @@ std::vector<unsigned char> CRecovery::Encode(CDensoraDoc& doc) {
   return bytes;
 }
 
-bool CRecovery::Decode(const std::vector<unsigned char>& bytes, CDensoraDoc& doc,
-                       std::string& path) {
+CRecovery::Reading CRecovery::Decode(const std::vector<unsigned char>& bytes, CDensoraDoc& doc,
+                                     std::string& path, std::string& problem) {
   std::int32_t units = kEnglish;
   framework::FileStamp stamp;
   std::size_t header = 0;
   try {
     framework::CArchive ar(bytes.data(), bytes.size());
     if (ar.ReadString() != kTag) {
-      AfxMessageBox(msg::kNotCompactionFile, MsgButtons::Ok, MsgIcon::Stop);
-      return false;
+      problem = msg::kNotCompactionFile;
+      return Reading::kUnreadable;
     }
-    if (ar.ReadInt32() != kLayout) {
-      AfxMessageBox(msg::kNeedsUpdate, MsgButtons::Ok, MsgIcon::Stop);
-      return false;
+    const std::int32_t layout = ar.ReadInt32();
+    if (layout != kLayout) {
+      problem = layout > kLayout ? msg::kNeedsUpdate : framework::stock::kUnexpectedFormat;
+      return layout > kLayout ? Reading::kNewer : Reading::kUnreadable;
     }
     path = ar.ReadString();
     units = ar.ReadInt32();
     stamp.Serialize(ar);
     header = ar.Position();
   } catch (const framework::CArchiveException&) {
-    AfxMessageBox(framework::stock::kUnexpectedFormat, MsgButtons::Ok, MsgIcon::Exclamation);
-    return false;
+    problem = framework::stock::kUnexpectedFormat;
+    return Reading::kUnreadable;
   }
+  // The record is read as any file is; its message is kept rather than shown.
   const auto record = bytes.begin() + static_cast<std::ptrdiff_t>(header);
-  if (!doc.OnOpenImage(std::vector<unsigned char>(record, bytes.end()))) return false;
+  MessageKeeper keeper;
+  if (!doc.OnOpenImage(std::vector<unsigned char>(record, bytes.end()))) {
+    problem = keeper.Text();
+    // A record of a newer file version: a newer Densora wrote the copy.
+    return problem == msg::kNeedsUpdate ? Reading::kNewer : Reading::kUnreadable;
+  }
   doc.m_nUnits = units == kMetric ? kMetric : kEnglish;
   doc.SetStamp(std::move(stamp));
-  return true;
+  return Reading::kRead;
 }
 
 std::string CRecovery::TestName(const std::string& path, const CompactionRecord& record) {
@@ -179,20 +211,31 @@ bool CRecovery::OfferLeftCopy() {
   std::error_code ec;
   if (!std::filesystem::exists(CopyPath(), ec)) return false;
   std::vector<unsigned char> bytes;
+  CDensoraDoc left;
+  std::string path, problem;
+  Reading reading = Reading::kUnreadable;
   try {
     bytes = framework::ReadWholeFile(CopyPath(), kMaxCopyBytes);
+    reading = Decode(bytes, left, path, problem);
   } catch (const framework::CFileException& e) {
-    AfxMessageBox(e.m_cause == framework::CFileException::tooLarge
-                      ? framework::stock::kUnexpectedFormat
-                      : e.ErrorText(),
+    problem = e.m_cause == framework::CFileException::tooLarge ? framework::stock::kUnexpectedFormat
+                                                               : e.ErrorText();
+  }
+  if (reading != Reading::kRead) {
+    AfxMessageBox(framework::FormatStock(msg::kRecoveryUnreadable, CopyPath()) + problem,
                   MsgButtons::Ok, MsgIcon::Exclamation);
-    RemoveCopy();
+    if (reading == Reading::kNewer) {
+      // The newer program offers it at its next start. This one keeps no copy of its own,
+      // which would replace it, and lets go of the lock, so that it never removes this one.
+      m_pLock.reset();
+      TurnOff(framework::FormatStock(msg::kRecoveryNewer, CopyPath()));
+    } else {
+      // Kept for whoever can still make something of it; the next start offers nothing.
+      std::filesystem::rename(CopyPath(), CopyPath() + ".unreadable", ec);
+    }
     return false;
   }
-  CDensoraDoc left;
-  std::string path;
-  if (!Decode(bytes, left, path) ||
-      AfxMessageBox(framework::FormatStock(msg::kRecoverCopy, TestName(path, left.m_record)),
+  if (AfxMessageBox(framework::FormatStock(msg::kRecoverCopy, TestName(path, left.m_record)),
                     MsgButtons::YesNo, MsgIcon::Question) != MsgAnswer::Yes) {
     RemoveCopy();
     return false;

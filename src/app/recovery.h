@@ -49,8 +49,10 @@ class CRecovery {
   State GetState() const { return m_state; }
 
   // Offers a copy left behind, if this program owns it. Yes reads it into the document as a
-  // modified record, with its document path or untitled, and returns true; No deletes it;
-  // a copy that cannot be read, or that the reader refuses, is reported and deleted.
+  // modified record, with its document path or untitled, and returns true; No deletes it.
+  // A copy that cannot be read, or that the reader refuses, is reported by name and moved
+  // aside as *.unreadable; one a newer Densora wrote is reported and left where it is, and
+  // this program then keeps no copy.
   bool OfferLeftCopy();
 
   // The timer's work: writes the copy of a modified record now.
@@ -63,9 +65,16 @@ class CRecovery {
 
   // The copy of the document's record.
   static std::vector<unsigned char> Encode(CDensoraDoc& doc);
-  // Reads a copy into `doc` (record, unit system, stamp) and its document path into
-  // `path`. False when it was refused, after the message a refused file gets.
-  static bool Decode(const std::vector<unsigned char>& bytes, CDensoraDoc& doc, std::string& path);
+  // What reading a copy found.
+  enum class Reading {
+    kRead,        // the record is in the document
+    kUnreadable,  // the copy is damaged, or no recovery copy at all
+    kNewer,       // a newer Densora wrote it, in a layout this one does not know
+  };
+  // Reads a copy into `doc` (record, unit system, stamp) and its document path into `path`.
+  // When it is not read, `problem` holds the reader's message; nothing is shown.
+  static Reading Decode(const std::vector<unsigned char>& bytes, CDensoraDoc& doc,
+                        std::string& path, std::string& problem);
   // How the question names the test: its path, or "Untitled" with its Project and Test No.
   static std::string TestName(const std::string& path, const CompactionRecord& record);
 

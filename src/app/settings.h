@@ -1,11 +1,16 @@
 #pragma once
 // The program's settings: the projects directory and the recent-file list, kept per user
 // under the organisation "Vollin" and the application "Densora" (on Linux
-// ~/.config/Vollin/Densora.conf).
+// ~/.config/Vollin/Densora.conf). When a folder, pipe, socket or device stands in place of
+// that file or of its lock, the settings are the defaults and nothing is written.
 #include <string>
 #include <vector>
 
 namespace settings {
+
+// The status bar's note when the settings cannot be kept, naming what is in their way;
+// empty when they can.
+std::string Note();
 
 // $HOME/Densora.
 std::string DefaultProjectsDir();

@@ -28,7 +28,8 @@ void PrintHelp(std::ostream& out) {
   }
   out << "  densora-cli --help | --version\n\n"
          "Units are English (pcf) unless --metric (kg/m\xC2\xB3) is given; files always hold pcf.\n"
-         "Exit codes: 0 success, 1 a file could not be read or written, 2 bad usage.\n";
+         "Exit codes: 0 success, 1 a file could not be read or written, 2 bad usage.\n"
+         "An interrupt (Ctrl+C) ends it with 130 and leaves no part of an output file.\n";
 }
 
 void RegisterBuiltins() {

@@ -62,13 +62,20 @@ bool IsImageSize(const std::string& text);
 
 // The options of every command, in the order usage lines list them: what a command needs
 // first, then what it may be given.
-inline constexpr std::array<Option, 6> kOptions = {{
+inline constexpr std::array<Option, 7> kOptions = {{
     {.name = "-o",
      .alias = "--output",
      .argument = "FILE",
      .commands = kWriteCommand | kChartCommand | kReportCommand,
      .required = true,
      .help = "the file written, whole or not at all",
+     .needs = "a file name",
+     .value = &Arguments::output},
+    {.name = "-o",
+     .alias = "--output",
+     .argument = "FILE",
+     .commands = kSummaryCommand,
+     .help = "the file written, whole or not at all, instead of standard output",
      .needs = "a file name",
      .value = &Arguments::output},
     {.name = "--csv",

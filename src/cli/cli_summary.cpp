@@ -1,5 +1,5 @@
 // densora-cli summary: a table of every compaction file in a projects directory, as CSV or
-// JSON on standard output.
+// JSON on standard output or into a file.
 #include <ostream>
 
 #include "cli/cli.h"
@@ -20,13 +20,23 @@ int Summary(const std::vector<std::string>& argv, std::ostream& out, std::ostrea
   Arguments args;
   if (ParseArguments(kSummary, argv, args, err) != kExitOk) return kExitUsage;
   const SummaryFormat format = args.json ? SummaryFormat::kJson : SummaryFormat::kCsv;
+  const auto units = static_cast<Units>(args.Units());
   try {
     // A file that could not be read has its row, with the message; the others are all there.
-    const std::size_t errorRows =
-        WriteProjectSummary(args.inputs[0], format, static_cast<Units>(args.Units()), out);
-    if (!out) {
-      err << "densora-cli summary: the summary could not be written to standard output\n";
-      return kExitFileFailed;
+    std::size_t errorRows = 0;
+    if (!args.output.empty()) {
+      // Whole or not at all: the table goes to a temporary file beside the output, renamed
+      // over it once every row is on disk.
+      framework::WriteFileAtomicallyFrom(args.output, [&](std::ostream& file) {
+        errorRows = WriteProjectSummary(args.inputs[0], format, units, file);
+        return true;
+      });
+    } else {
+      errorRows = WriteProjectSummary(args.inputs[0], format, units, out);
+      if (!out) {
+        err << "densora-cli summary: the summary could not be written to standard output\n";
+        return kExitFileFailed;
+      }
     }
     return errorRows == 0 ? kExitOk : kExitFileFailed;
   } catch (const framework::CFileException& e) {

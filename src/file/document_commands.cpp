@@ -420,16 +420,23 @@ bool CDocumentCommands::OnExportSummary(const TreeItem& folder) {
   if (!path) return false;
   std::ostringstream csv;
   std::size_t unread = 0;
+  bool goOn = true;
   try {
-    m_host.Progress(0);
-    unread = WriteProjectSummary(dir, SummaryFormat::kCsv, static_cast<Units>(m_doc.m_nUnits), csv,
-                                 [this](std::size_t done) { m_host.Progress(done); });
+    goOn = m_host.Progress(0);
+    if (goOn) {
+      unread = WriteProjectSummary(dir, SummaryFormat::kCsv, static_cast<Units>(m_doc.m_nUnits),
+                                   csv, [this, &goOn](std::size_t done) {
+                                     goOn = m_host.Progress(done);
+                                     return goOn;
+                                   });
+    }
   } catch (const framework::CFileException& e) {
     m_host.EndProgress();
     AfxMessageBox(e.ErrorText(), MsgButtons::Ok, MsgIcon::Stop);
     return false;
   }
   m_host.EndProgress();
+  if (!goOn) return false;  // stopped by the user: what was read is of no use
   const std::string text = csv.str();
   if (!WriteExport(*path, std::vector<unsigned char>(text.begin(), text.end()))) return false;
   if (unread > 0) {

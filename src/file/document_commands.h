@@ -49,10 +49,11 @@ class CommandHost {
   virtual void DocumentOpenFailed(const std::string& path) = 0;
   // Rebuilds the projects tree.
   virtual void RefreshTree() = 0;
-  // A command that reads many files: Progress is called as it starts (0) and after each file
-  // with the number read so far, EndProgress once when the reading is over, before anything
-  // is reported.
-  virtual void Progress(std::size_t filesRead) = 0;
+  // A command that reads many files: Progress is called as it starts (0), as it enters each
+  // folder and after each file, with the number of files read so far, EndProgress once when
+  // the reading is over, before anything is reported. Progress returns false when the user asked to
+  // stop: the command then ends there and writes nothing.
+  virtual bool Progress(std::size_t filesRead) = 0;
   virtual void EndProgress() = 0;
 };
 
@@ -133,7 +134,8 @@ class CDocumentCommands {
   // the host hears the progress, and the file is replaced whole. A folder that cannot be
   // summarised, or a file that cannot be written, is reported with its stock text and writes
   // nothing. The files the summary could not read have their message in its error column,
-  // and the user is told how many there were. True when the file was written.
+  // and the user is told how many there were. When the user stops the reading, nothing is
+  // written and nothing is said. True when the file was written.
   bool OnExportSummary(const TreeItem& folder);
 
  private:

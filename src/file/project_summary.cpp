@@ -167,7 +167,7 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc) {
 class SummaryWriter {
  public:
   SummaryWriter(SummaryFormat format, Units units, std::ostream& out,
-                std::function<void(std::size_t)> progress)
+                std::function<bool(std::size_t)> progress)
       : m_format(format), m_out(out), m_progress(std::move(progress)) {
     m_doc.m_nUnits = units;
   }
@@ -184,7 +184,7 @@ class SummaryWriter {
 
   SummaryFormat m_format;
   std::ostream& m_out;
-  std::function<void(std::size_t)> m_progress;
+  std::function<bool(std::size_t)> m_progress;
   CDensoraDoc m_doc;
   // The folders entered so far, by device and inode.
   std::set<std::pair<std::uint64_t, std::uint64_t>> m_entered;
@@ -192,6 +192,7 @@ class SummaryWriter {
   std::size_t m_rows = 0;
   std::size_t m_files = 0;
   std::size_t m_errorRows = 0;
+  bool m_stopped = false;
 };
 
 void SummaryWriter::Begin() {
@@ -240,7 +241,7 @@ void SummaryWriter::File(const std::string& path, const std::string& shown) {
     ErrorRow(shown, message);
   }
   ++m_files;
-  if (m_progress) m_progress(m_files);
+  if (m_progress && !m_progress(m_files)) m_stopped = true;
 }
 
 void SummaryWriter::Walk(const std::string& folder, const std::string& shown) {
@@ -254,8 +255,16 @@ void SummaryWriter::Walk(const std::string& folder, const std::string& shown) {
       return;
     }
   }
+  // Heard from at each folder too: a walk through folders that hold no tests (a link to the
+  // root of the disk) can still be watched and stopped.
+  if (m_progress && !m_progress(m_files)) {
+    m_stopped = true;
+    return;
+  }
   for (const ProjectNode& node : ListFolder(folder)) {
-    if (!m_out) return;  // the output failed (a full disk): what is left would be lost too
+    // The output failed (a full disk), and what is left would be lost too; or the caller
+    // asked to stop.
+    if (!m_out || m_stopped) return;
     std::string path = folder;
     path += '/';
     path += node.name;
@@ -283,7 +292,7 @@ std::string CsvField(const std::string& text) {
 }
 
 std::size_t WriteProjectSummary(const std::string& dir, SummaryFormat format, Units units,
-                                std::ostream& out, std::function<void(std::size_t done)> progress) {
+                                std::ostream& out, std::function<bool(std::size_t done)> progress) {
   // "projects/" names the same folder as "projects"; the messages name it without the slash.
   std::string root = dir;
   while (root.size() > 1 && root.back() == '/') root.pop_back();

@@ -66,15 +66,16 @@ inline constexpr std::array<const char*, 29> kSummaryColumns = {
 // second time (the same device and inode) is not entered again, so a looping link ends.
 // Each record is fitted in `units` as the curve page fits it. A file that cannot be read,
 // and a folder below `dir` whose entries cannot be read, gives a row with its message in
-// `error`; the walk goes on. `progress`, when given, is called after each file with the
-// number of files done so far.
+// `error`; the walk goes on. `progress`, when given, is called as each folder is entered and
+// after each file, with the number of files done so far; when it returns false the walk ends
+// there, leaving a part of the summary in `out` for the caller, who asked to stop, to discard.
 // Returns the number of error rows: 0 when every file and folder was read. Throws
 // framework::CFileException before anything is written when `dir` is missing, not a folder or
 // cannot be read. The walk stops early once `out` fails; the caller tells a failed output by its
 // state.
 std::size_t WriteProjectSummary(const std::string& dir, SummaryFormat format, Units units,
                                 std::ostream& out,
-                                std::function<void(std::size_t done)> progress = {});
+                                std::function<bool(std::size_t done)> progress = {});
 
 // A CSV field as RFC 4180 writes it: in quotes, inner quotes doubled, when it holds a
 // comma, a quote, a CR or an LF; else as it is.

@@ -2,13 +2,20 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <ostream>
+#include <streambuf>
 
 #include "framework/prompt.h"
 
@@ -73,18 +80,31 @@ std::string CFileException::ErrorText() const {
   return FormatStock(stock::kGenericFileError, name);
 }
 
+bool IsSpecialFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
 std::vector<unsigned char> ReadWholeFile(const std::string& path, std::size_t maxBytes) {
-  // Opened without blocking, so that a pipe or device under a file's name cannot hang the
-  // program; only a regular file is read.
+  // A folder, pipe, socket or device is never opened for reading: some wait for a writer,
+  // some have effects of their own.
+  if (IsSpecialFile(path)) throw CFileException(CFileException::notRegularFile, path);
+  // Opened without blocking all the same, so that a pipe put under the name since cannot
+  // hang the program; only a regular file is read.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) throw CFileException(CFileException::CauseFromErrno(errno), path);
+  if (fd < 0) {
+    const int err = errno;
+    throw CFileException(
+        IsSpecialFile(path) ? CFileException::notRegularFile : CFileException::CauseFromErrno(err),
+        path);
+  }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     const int err = errno;
     const bool statFailed = st.st_mode == 0;
     ::close(fd);
-    throw CFileException(statFailed ? CFileException::CauseFromErrno(err) : CFileException::badPath,
-                         path);
+    throw CFileException(
+        statFailed ? CFileException::CauseFromErrno(err) : CFileException::notRegularFile, path);
   }
   auto tooLarge = [&] {
     ::close(fd);
@@ -128,24 +148,40 @@ std::string ResolveWriteTarget(const std::string& path) {
 
 namespace {
 
+// The temporary file of the replacement under way, for a signal handler to remove: the name
+// is complete whenever the flag is set.
+char g_unfinished[PATH_MAX];
+volatile std::sig_atomic_t g_hasUnfinished = 0;
+
+void TrackUnfinished(const std::string& tmp) {
+  g_hasUnfinished = 0;
+  if (tmp.size() >= sizeof g_unfinished) return;
+  std::memcpy(g_unfinished, tmp.c_str(), tmp.size() + 1);
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  g_hasUnfinished = 1;
+}
+
+void UntrackUnfinished() { g_hasUnfinished = 0; }
+
 // Removes the temporary file of a failed write and reports the failure against the target.
 [[noreturn]] void Abandon(int fd, const std::string& tmp, int err, const std::string& path) {
   if (fd >= 0) ::close(fd);
   ::unlink(tmp.c_str());
+  UntrackUnfinished();
   throw CFileException(CFileException::CauseFromErrno(err), path);
 }
 
-// Writes all of `bytes`; 0 or the errno of the failure. A write past a file-size limit
+// Writes all of `size` bytes; 0 or the errno of the failure. A write past a file-size limit
 // fails with EFBIG instead of ending the program.
-int WriteAll(int fd, const std::vector<unsigned char>& bytes) {
+int WriteAll(int fd, const char* data, std::size_t size) {
   struct sigaction ignore {
   }, previous{};
   ignore.sa_handler = SIG_IGN;
   ::sigaction(SIGXFSZ, &ignore, &previous);
   std::size_t done = 0;
   int err = 0;
-  while (done < bytes.size()) {
-    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+  while (done < size) {
+    const ssize_t put = ::write(fd, data + done, size - done);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) {
       err = put < 0 ? errno : ENOSPC;
@@ -156,6 +192,36 @@ int WriteAll(int fd, const std::vector<unsigned char>& bytes) {
   ::sigaction(SIGXFSZ, &previous, nullptr);
   return err;
 }
+
+// A stream's buffer that writes to a file descriptor and keeps the first failure's errno;
+// after a failure it takes nothing more.
+class FileBuffer : public std::streambuf {
+ public:
+  explicit FileBuffer(int fd) : m_fd(fd) { setp(m_buf.data(), m_buf.data() + m_buf.size()); }
+  int Error() const { return m_err; }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (!Drain()) return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(c);
+      pbump(1);
+    }
+    return traits_type::not_eof(c);
+  }
+  int sync() override { return Drain() ? 0 : -1; }
+
+ private:
+  bool Drain() {
+    if (m_err == 0) m_err = WriteAll(m_fd, pbase(), static_cast<std::size_t>(pptr() - pbase()));
+    setp(m_buf.data(), m_buf.data() + m_buf.size());
+    return m_err == 0;
+  }
+
+  int m_fd;
+  int m_err = 0;
+  std::array<char, 65536> m_buf{};
+};
 
 // The permissions of the written file: an existing file's own, else what the user's umask
 // leaves of read and write for everyone. Refuses what may not or cannot be replaced.
@@ -177,7 +243,8 @@ mode_t TargetMode(const std::string& target, const std::string& path) {
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes) {
+bool WriteFileAtomicallyFrom(const std::string& path,
+                             const std::function<bool(std::ostream&)>& produce) {
   namespace fs = std::filesystem;
   const std::string target = ResolveWriteTarget(path);
   const mode_t mode = TargetMode(target, path);
@@ -185,23 +252,62 @@ void WriteFileAtomically(const std::string& path, const std::vector<unsigned cha
   const fs::path folder = targetPath.has_parent_path() ? targetPath.parent_path() : fs::path(".");
   // A short name of its own, so that a target name of any legal length still fits.
   std::string tmp = (folder / ".densora-XXXXXX").string();
+  // Made and tracked in one step as far as a signal can tell: a signal that comes meanwhile
+  // waits, and its handler then finds the file to remove.
+  sigset_t all, previous;
+  sigfillset(&all);
+  ::pthread_sigmask(SIG_BLOCK, &all, &previous);
   const int fd = ::mkstemp(tmp.data());
+  const int err = errno;
+  if (fd >= 0) TrackUnfinished(tmp);
+  ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   if (fd < 0) {
-    const int err = errno;
     throw CFileException(
         err == ENOENT ? CFileException::badPath : CFileException::CauseFromErrno(err), path);
   }
   if (::fchmod(fd, mode) != 0) Abandon(fd, tmp, errno, path);
-  if (const int err = WriteAll(fd, bytes); err != 0) Abandon(fd, tmp, err, path);
+  FileBuffer buffer(fd);
+  bool finished = false;
+  try {
+    std::ostream out(&buffer);
+    finished = produce(out);
+    out.flush();
+  } catch (...) {
+    ::close(fd);
+    ::unlink(tmp.c_str());
+    UntrackUnfinished();
+    throw;
+  }
+  if (!finished) {
+    ::close(fd);
+    ::unlink(tmp.c_str());
+    UntrackUnfinished();
+    return false;
+  }
+  if (buffer.Error() != 0) Abandon(fd, tmp, buffer.Error(), path);
   if (::fsync(fd) != 0) Abandon(fd, tmp, errno, path);
   if (::close(fd) != 0) Abandon(-1, tmp, errno, path);
   if (::rename(tmp.c_str(), target.c_str()) != 0) Abandon(-1, tmp, errno, path);
+  UntrackUnfinished();
   // The new name itself reaches the disk with the folder.
   const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
     ::fsync(dirFd);
     ::close(dirFd);
   }
+  return true;
+}
+
+void WriteFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes) {
+  WriteFileAtomicallyFrom(path, [&bytes](std::ostream& out) {
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    return true;
+  });
+}
+
+void RemoveUnfinishedFile() noexcept {
+  if (g_hasUnfinished != 0) ::unlink(g_unfinished);
 }
 
 std::vector<FolderEntry> ReadFolder(const std::string& folder) {

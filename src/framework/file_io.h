@@ -3,6 +3,8 @@
 // files read within a bound, files replaced atomically, folders read, entered and removed,
 // and the failures of all of them, each with the stock text that reports its cause.
 #include <cstdint>
+#include <functional>
+#include <iosfwd>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -21,7 +23,7 @@ class CFileException : public std::runtime_error {
     accessDenied,
     sharingViolation,
     diskFull,
-    notRegularFile,  // a folder, pipe, device or socket where a file was to be written
+    notRegularFile,  // a folder, pipe, device or socket where a file was to be read or written
     tooLarge,        // a file larger than its reader accepts
     notFolder        // a file where a folder was to be listed
   };
@@ -35,9 +37,14 @@ class CFileException : public std::runtime_error {
 };
 
 // Reads a whole regular file of at most `maxBytes` bytes; a larger one is refused with
-// cause tooLarge before anything is read. Throws CFileException.
+// cause tooLarge before anything is read, a folder, pipe, socket or device with cause
+// notRegularFile without waiting on it. Throws CFileException.
 std::vector<unsigned char> ReadWholeFile(const std::string& path,
                                          std::size_t maxBytes = static_cast<std::size_t>(-1));
+
+// True when something other than a regular file stands at `path`, links followed: a folder,
+// pipe, socket or device, which may wait for ever when opened. Nothing there is false.
+bool IsSpecialFile(const std::string& path);
 
 // The file a save of `path` writes: `path` with every symbolic link along it followed, so
 // that a save through a link changes the file the link points to and keeps the link. A
@@ -53,6 +60,19 @@ std::string ResolveWriteTarget(const std::string& path);
 // file must be; so is a target that exists but is not a regular file (a folder, pipe or
 // device), which is left alone. Throws CFileException.
 void WriteFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// Replaces the file at `path` as WriteFileAtomically does, with what `produce` writes into
+// the stream it is given, a piece at a time: nothing reaches `path` until `produce` has
+// returned true and every byte is on disk. When `produce` returns false or throws, the
+// temporary file is removed and `path` stays as it was. Returns what `produce` returned.
+// Throws CFileException.
+bool WriteFileAtomicallyFrom(const std::string& path,
+                             const std::function<bool(std::ostream&)>& produce);
+
+// Removes the temporary file of a replacement that is under way, if any. Safe to call from
+// a signal handler: a program ended by a signal leaves no half-written file beside its
+// output.
+void RemoveUnfinishedFile() noexcept;
 
 // One entry of a folder: its name, byte for byte, and what it is once links are followed.
 struct FolderEntry {

@@ -60,10 +60,20 @@ inline constexpr const char* kHelpNotFound = "Densora Help is not installed: %1 
 inline constexpr const char* kHelpNotShown =
     "No web browser could be started to show Densora Help. The guide is %1.";
 
+// The settings.
+inline constexpr const char* kSettingsNotKept =
+    "Default settings in use: %1 is not a regular file.";
+
 // The recovery copy of an unsaved test.
 inline constexpr const char* kRecoverCopy =
     "Densora closed without saving the test %1. Recover it?";
 inline constexpr const char* kRecoveryOff = "Recovery copies are off: %1 cannot be written.";
+inline constexpr const char* kRecoveryNotRegular =
+    "Recovery copies are off: %1 is not a regular file.";
+// Followed by the reader's own message.
+inline constexpr const char* kRecoveryUnreadable = "The recovery copy %1 could not be read: ";
+inline constexpr const char* kRecoveryNewer =
+    "Recovery copies are off: %1 was written by a newer Densora and is kept for it.";
 inline constexpr const char* kRecoveryElsewhere =
     "Recovery copies are off in this window: another Densora window keeps them.";
 

@@ -1,15 +1,24 @@
 // Start-up: the settings, the projects directory, the command line, the County list and the
 // file-type association.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStatusBar>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "app/file_association.h"
 #include "app/settings.h"
+#include "model/messages.h"
 #include "support_qt/app_fixture.h"
 #include "views/project_info_page.h"
 
@@ -25,6 +34,63 @@ QString ReadText(const QString& path) {
   if (!f.open(QIODevice::ReadOnly)) return {};
   return QString::fromUtf8(f.readAll());
 }
+
+// Sets an environment variable for a while, then puts back what was there.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const QByteArray& value)
+      : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_before(qgetenv(name)) {
+    qputenv(name, value);
+  }
+  ~ScopedEnv() {
+    if (m_had) {
+      qputenv(m_name, m_before);
+    } else {
+      qunsetenv(m_name);
+    }
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* m_name;
+  bool m_had;
+  QByteArray m_before;
+};
+
+// Opens the writing end of a pipe whenever a reader waits on it, which lets the reader go
+// with an end of file, and then takes the pipe away, for a reader that would try again and
+// again: a start that would wait on the pipe for ever goes on, and the test learns that it
+// waited.
+class PipeWatch {
+ public:
+  explicit PipeWatch(std::string path) : m_path(std::move(path)) {
+    m_thread = std::thread([this] {
+      while (!m_stop) {
+        const int fd = ::open(m_path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+          m_waited = true;
+          ::unlink(m_path.c_str());
+          ::close(fd);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+    });
+  }
+  ~PipeWatch() {
+    m_stop = true;
+    m_thread.join();
+  }
+  PipeWatch(const PipeWatch&) = delete;
+  PipeWatch& operator=(const PipeWatch&) = delete;
+  bool ReaderWaited() const { return m_waited; }
+
+ private:
+  std::string m_path;
+  std::atomic<bool> m_stop{false};
+  std::atomic<bool> m_waited{false};
+  std::thread m_thread;
+};
 }  // namespace
 
 TEST_F(Startup, ReadsTheProjectsDirectoryAndCreatesIt) {
@@ -50,6 +116,45 @@ TEST_F(Startup, AMissingParentIsNotCreated) {
   prepared = true;
   ASSERT_TRUE(Start());
   EXPECT_FALSE(fs::exists(tmp / "no"));
+}
+
+// A pipe in place of the settings file, of its lock or of the recovery copy's lock would keep
+// the start waiting for ever. The program starts without opening it, with the default
+// settings, and the status bar says which file is in the way.
+TEST_F(Startup, APipeInPlaceOfASettingsOrStateFileDoesNotHoldUpTheStart) {
+  const QByteArray home = qgetenv("HOME");
+  qputenv("HOME", QByteArray::fromStdString(tmp / "home"));
+  const struct {
+    const char* pipe;
+    const char* note;
+  } rows[] = {
+      {"config/Vollin/Densora.conf", msg::kSettingsNotKept},
+      {"config/Vollin/Densora.conf.lock", msg::kSettingsNotKept},
+      {"data/Vollin/Densora/recovery.lock", msg::kRecoveryNotRegular},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.pipe);
+    fs::remove_all(tmp / "config");
+    fs::remove_all(tmp / "data");
+    PrepareSettings("");
+    prepared = true;
+    const std::string pipe = tmp / row.pipe;
+    fs::create_directories(fs::path(pipe).parent_path());
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    {
+      PipeWatch watch(pipe);
+      // Opening a file writes the recent-file list, which takes the settings' lock.
+      ASSERT_TRUE(Start({QString::fromStdString(kSample)}));
+      EXPECT_FALSE(watch.ReaderWaited());
+    }
+    EXPECT_TRUE(Frame()->isVisible());
+    EXPECT_EQ(Frame()->statusBar()->currentMessage().toStdString(),
+              framework::FormatStock(row.note, pipe));
+    EXPECT_EQ(app->m_strProjectsDir, tmp / "home/Densora");
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    app.reset();
+  }
+  qputenv("HOME", home);
 }
 
 TEST_F(Startup, TheSettingIsStoredWhereTheProgramLooks) {
@@ -141,25 +246,39 @@ TEST_F(Startup, AnEmptyCountyFileLeavesTheShippedList) {
   EXPECT_EQ(CDensoraApp::LoadCounties(dir).size(), 102u);
 }
 
-TEST_F(Startup, WritesTheFileTypeAssociationForTheUser) {
+// Written for the user at every start, even when already right; with an installed package's
+// entry in a system data folder, nothing at all.
+TEST_F(Startup, WritesTheFileTypeAssociationForTheUserUnlessAPackageDoes) {
+  const std::string system = tmp / "system";
+  ScopedEnv dirs("XDG_DATA_DIRS", QByteArray::fromStdString(system));
   ASSERT_TRUE(Start({}, true));
   const QString data = QString::fromStdString(tmp / "data");
   const QString desktop = ReadText(data + "/applications/densora.desktop");
   EXPECT_TRUE(desktop.contains("MimeType=application/x-densora-compaction;"));
   EXPECT_TRUE(
-      desktop.contains("Exec=" + association::ExecLine(QCoreApplication::applicationFilePath())));
+      desktop.contains("Exec=" + *association::ExecLine(QCoreApplication::applicationFilePath())));
   const QString mime = ReadText(data + "/mime/packages/densora.xml");
   EXPECT_TRUE(mime.contains("<glob pattern=\"*.lng\"/>"));
   EXPECT_TRUE(mime.contains("type=\"application/x-densora-compaction\""));
-  // Rewritten at every start, even when already right.
   QFile::remove(data + "/applications/densora.desktop");
   app->RegisterFileType();
   EXPECT_FALSE(ReadText(data + "/applications/densora.desktop").isEmpty());
+
+  fs::remove_all(tmp / "data/applications");
+  fs::remove_all(tmp / "data/mime");
+  fs::remove_all(tmp / "data/icons");
+  fs::create_directories(system + "/applications");
+  std::ofstream(system + "/applications/densora.desktop") << "[Desktop Entry]\n";
+  app->RegisterFileType();
+  EXPECT_FALSE(fs::exists(tmp / "data/applications"));
+  EXPECT_FALSE(fs::exists(tmp / "data/mime"));
+  EXPECT_FALSE(fs::exists(tmp / "data/icons"));
 }
 
 // The user's association is the one an install puts into the system's folders, the
 // program's own path in the Exec line apart; the installed entry runs densora from the PATH.
 TEST_F(Startup, TheUsersAssociationIsTheInstalledOne) {
+  ScopedEnv dirs("XDG_DATA_DIRS", QByteArray::fromStdString(tmp / "system"));
   ASSERT_TRUE(Start({}, true));
   const QString data = QString::fromStdString(tmp / "data");
   const QString res = QStringLiteral(DENSORA_RES_DIR);
@@ -177,7 +296,7 @@ TEST_F(Startup, TheUsersAssociationIsTheInstalledOne) {
        res + "/icons/48x48/application-x-densora-compaction.png"},
   };
   const QByteArray ownExec =
-      "Exec=" + association::ExecLine(QCoreApplication::applicationFilePath()).toUtf8() + '\n';
+      "Exec=" + association::ExecLine(QCoreApplication::applicationFilePath())->toUtf8() + '\n';
   for (const auto& f : kFiles) {
     QFile written(data + '/' + QString::fromLatin1(f.written));
     QFile installed(f.installed);
@@ -191,7 +310,8 @@ TEST_F(Startup, TheUsersAssociationIsTheInstalledOne) {
 TEST_F(Startup, AnAssociationThatCannotBeWrittenIsSilent) {
   const std::string blocker = tmp / "file-not-folder";
   std::ofstream(blocker) << "x";
-  EXPECT_FALSE(association::WriteAssociation(QString::fromStdString(blocker), "/usr/bin/densora"));
+  EXPECT_FALSE(association::WriteAssociation(
+      QString::fromStdString(blocker), association::AssociationFiles("/usr/bin/densora", {})));
   EXPECT_TRUE(prompt.shown.empty());
 }
 
@@ -201,4 +321,17 @@ TEST(DesktopEntry, QuotesTheProgramPath) {
   // Inside quotes: \" \` \$ \\, and every backslash doubled once more for the string value.
   EXPECT_EQ(association::ExecLine("/a\"b$c"), "\"/a\\\\\"b\\\\$c\" %f");
   EXPECT_EQ(association::ExecLine("/100%/d"), "\"/100%%/d\" %f");
+}
+
+// A program path with a control character cannot be an Exec line: a newline would end the
+// line and begin another that the path chose. No Exec line is made, and no file is written
+// for the association, as when an installed package has its own.
+TEST(DesktopEntry, APathThatWouldSplitTheExecLineWritesNothing) {
+  for (const QString path : {QStringLiteral("/opt/lab\nExec=/tmp/x/densora"),
+                             QStringLiteral("/opt/lab\tdensora"), QStringLiteral("/opt/\x7f/d")}) {
+    SCOPED_TRACE(path.toStdString());
+    EXPECT_EQ(association::ExecLine(path), std::nullopt);
+    EXPECT_TRUE(association::AssociationFiles(path, {}).empty());
+  }
+  EXPECT_EQ(association::AssociationFiles("/opt/lab/densora", {"/nowhere"}).size(), 6u);
 }

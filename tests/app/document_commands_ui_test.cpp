@@ -4,6 +4,8 @@
 
 #include <QMenuBar>
 #include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <filesystem>
 #include <sstream>
@@ -252,6 +254,26 @@ TEST_F(FileCommands, AnExportThatCannotBeWrittenIsReportedAndWritesNothing) {
   EXPECT_EQ(left, std::vector<std::string>{fifo});
   EXPECT_TRUE(fs::is_fifo(fifo));
   EXPECT_FALSE(Doc().IsModified());
+}
+
+// The summary's progress window, shown once the reading takes half a second, has a Cancel
+// button; once it is pressed the reading is told to stop.
+TEST_F(FileCommands, TheSummarysProgressWindowCanBeCancelled) {
+  ASSERT_TRUE(Start());
+  CAppCommands& host = *app->Commands();
+  EXPECT_TRUE(host.Progress(0));
+  auto* dialog = Frame()->findChild<QProgressDialog*>();
+  ASSERT_NE(dialog, nullptr);
+  for (int i = 0; i < 100 && !dialog->isVisible(); ++i) QTest::qWait(20);
+  ASSERT_TRUE(dialog->isVisible());
+  auto* cancel = dialog->findChild<QPushButton*>();
+  ASSERT_NE(cancel, nullptr);
+  EXPECT_EQ(cancel->text(), "Cancel");
+  EXPECT_TRUE(host.Progress(1));
+  QTest::mouseClick(cancel, Qt::LeftButton);
+  EXPECT_FALSE(host.Progress(2));
+  host.EndProgress();
+  EXPECT_EQ(Frame()->findChild<QProgressDialog*>(), nullptr);
 }
 
 // The summary of the projects directory, or of the folder selected in the tree: the CSV's

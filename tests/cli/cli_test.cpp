@@ -1,11 +1,14 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cctype>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -426,6 +429,27 @@ TEST(CliSummary, AFolderThatCannotBeSummarisedGivesNoOutput) {
   }
 }
 
+// With -o the table goes into the file instead, whole or not at all: a folder that cannot
+// be summarised leaves the file as it was, and no temporary file beside it.
+TEST(CliSummary, AnOutputFileGetsTheTableWholeOrNotAtAll) {
+  TempDir dir;
+  const std::string out = dir / "table.json";
+  const Result shown = RunCli({"summary", "--json", DENSORA_SAMPLES_DIR});
+  const Result r = RunCli({"summary", "--json", DENSORA_SAMPLES_DIR, "-o", out});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out, "");
+  const auto written = testdata::ReadBytes(out);
+  EXPECT_EQ(std::string(written.begin(), written.end()), shown.out);
+
+  const Result missing = RunCli({"summary", dir / "missing", "--output", out});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.err, (dir / "missing") + " was not found.\n");
+  EXPECT_EQ(testdata::ReadBytes(out), written);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
 TEST(CliUsage, ExitCodes) {
   EXPECT_EQ(RunCli({}).code, 2);
   EXPECT_EQ(RunCli({"frobnicate"}).code, 2);
@@ -460,6 +484,55 @@ TEST(CliBinary, EndToEndOnFilesTheTestsWrite) {
   EXPECT_EQ(RunBinary("show '" + (dir / "nothing.lng") + "'").code, 1);
   EXPECT_EQ(RunBinary("show").code, 2);
   EXPECT_EQ(RunBinary("--help").code, 0);
+}
+
+// An interrupt (Ctrl+C) ends the tool at once with 130 and takes the unfinished output's
+// temporary file with it: neither half a table nor a stray file stays beside the output.
+TEST(CliBinary, AnInterruptLeavesNoPartOfTheOutput) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  // Enough tests that the table is still being written when the interrupt comes.
+  const fs::path tests = dir.path() / "projects/MAIN ST";
+  fs::create_directories(tests);
+  fs::copy_file(Sample("MAIN ST/A-100/Subgrade/7Sub.lng"), tests / "0.lng");
+  for (int i = 1; i < 20000; ++i) {
+    fs::create_hard_link(tests / "0.lng", tests / (std::to_string(i) + ".lng"));
+  }
+  const fs::path outDir = dir.path() / "out";
+  fs::create_directory(outDir);
+  std::vector<std::string> args = {DENSORA_CLI_PATH, "summary", dir / "projects", "-o",
+                                   (outDir / "table.csv").string()};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  // The tool gets the interrupt as a terminal gives it, whatever the test's own disposition.
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  posix_spawnattr_setsigdefault(&attr, &signals);
+  sigemptyset(&signals);
+  posix_spawnattr_setsigmask(&attr, &signals);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, DENSORA_CLI_PATH, nullptr, &attr, argv.data(), environ);
+  posix_spawnattr_destroy(&attr);
+  ASSERT_EQ(spawned, 0);
+
+  // The interrupt comes as soon as the table's temporary file is there.
+  int status = 0;
+  std::string seen;
+  for (int i = 0; i < 100000 && seen.empty() && ::waitpid(pid, &status, WNOHANG) == 0; ++i) {
+    for (const auto& e : fs::directory_iterator(outDir)) seen = e.path().filename().string();
+    if (seen.empty()) ::usleep(100);
+  }
+  if (!seen.empty()) ::kill(pid, SIGINT);
+  if (seen.empty() && ::waitpid(pid, &status, WNOHANG) == 0) ::kill(pid, SIGKILL);
+  ::waitpid(pid, &status, 0);
+  ASSERT_EQ(seen.rfind(".densora-", 0), 0u) << "seen in the output's folder: " << seen;
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << status;
+  EXPECT_TRUE(fs::is_empty(outDir));
 }
 
 // What the tool prints for the sample projects and for --help, byte for byte as the files

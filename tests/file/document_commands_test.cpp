@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -949,4 +950,27 @@ TEST_F(Commands, RecentFileSaveAsAddsTheExtensionOnlyWhenTheTitleLacksIt) {
     want.push_back(root + "/" + (t.size() > 4 && t[t.size() - 4] == '.' ? t : t + ".lng"));
   }
   EXPECT_EQ(host.saveDialogProposals, want);
+}
+
+// The reading of the projects directory for the summary can be stopped, before the first
+// file or after some: nothing is written, the file already there stays, and nothing is said.
+TEST_F(Commands, AStoppedSummaryWritesNothing) {
+  fs::copy(DENSORA_SAMPLES_DIR, root, fs::copy_options::recursive);
+  const std::string out = dir / "summary.csv";
+  testdata::WriteBytes(out, {'o', 'l', 'd'});
+  host.exportAnswer = out;
+  for (const std::size_t stop : {std::size_t{0}, std::size_t{2}}) {
+    SCOPED_TRACE(stop);
+    host.progress.clear();
+    host.progressEnds = 0;
+    host.stopAt = stop;
+    EXPECT_FALSE(cmds.OnExportSummary(FolderItem({})));
+    // The reading ended at once.
+    EXPECT_EQ(std::find(host.progress.begin(), host.progress.end(), stop) - host.progress.begin(),
+              static_cast<std::ptrdiff_t>(host.progress.size()) - 1);
+    EXPECT_EQ(host.progressEnds, 1);
+    EXPECT_EQ(testdata::ReadBytes(out), (std::vector<unsigned char>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+    EXPECT_TRUE(prompt.shown.empty());
+  }
 }

@@ -30,7 +30,7 @@ TEST(ProjectSummary, CsvFieldsAreQuotedAsRfc4180Says) {
 
 // The rows follow the tree: each folder's entries in its order, a folder entered once
 // whichever way it is reached (a link back up is not followed round and round), names that
-// are not UTF-8 shown as the tree shows them, and a progress call after each file.
+// are not UTF-8 shown as the tree shows them, and a progress call at each folder and file.
 TEST(ProjectSummary, RowsFollowTheTreeThroughLinksAndOddNames) {
   testdata::TempDir dir;
   fs::copy(DENSORA_SAMPLES_DIR, dir.path(), fs::copy_options::recursive);
@@ -42,7 +42,10 @@ TEST(ProjectSummary, RowsFollowTheTreeThroughLinksAndOddNames) {
   std::ostringstream out;
   std::vector<std::size_t> progress;
   EXPECT_EQ(WriteProjectSummary(dir.path().string() + "/", SummaryFormat::kJson, kEnglish, out,
-                                [&](std::size_t done) { progress.push_back(done); }),
+                                [&](std::size_t done) {
+                                  progress.push_back(done);
+                                  return true;
+                                }),
             0u);
   const nlohmann::json rows = nlohmann::json::parse(out.str());
   std::vector<std::string> paths;
@@ -58,7 +61,9 @@ TEST(ProjectSummary, RowsFollowTheTreeThroughLinksAndOddNames) {
       "MAIN ST/A-100/Subgrade/7Sub.lng",
   };
   EXPECT_EQ(paths, expected);
-  EXPECT_EQ(progress, (std::vector<std::size_t>{1, 2, 3, 4, 5}));
+  // The number of files read, as each folder is entered (a folder reached again is not) and
+  // after each file.
+  EXPECT_EQ(progress, (std::vector<std::size_t>{0, 1, 1, 2, 2, 3, 3, 3, 3, 4, 4, 5}));
   EXPECT_EQ(rows[0]["project"], "MAIN ST");
   EXPECT_EQ(rows[0]["pointCount"], 5);
 }

@@ -70,12 +70,16 @@ while read -r cmd input rest; do
     check "$cmd completes $input" diff <(completions densora-cli "$cmd" "" | sort) - \
       <<<"$(printf '%s\n' folder "input.${input##*.}" | sort)"
   fi
-  # The output, where -o names one: files of its extension.
-  output=$(sed -n 's/.*-o \([^ ]*\).*/\1/p' <<<"$rest")
-  if [ -n "$output" ]; then
+  # The output, where -o names one: files of its extension; every file for a FILE without
+  # one.
+  output=$(sed -n 's/.*-o \([^] ]*\).*/\1/p' <<<"$rest")
+  if [[ $output == *.* ]]; then
     touch "output.${output##*.}"
     check "$cmd -o completes $output" diff <(completions densora-cli "$cmd" x -o "" | sort) - \
       <<<"$(printf '%s\n' folder "output.${output##*.}" | sort)"
+  elif [ -n "$output" ]; then
+    check "$cmd -o completes any file" diff <(completions densora-cli "$cmd" x -o "" | sort) - \
+      <<<"$(ls -A | sort)"
   fi
 done <<<"$usages"
 

@@ -26,13 +26,18 @@ struct FakeCommandHost : CommandHost {
   void DocumentOpened(const std::string& p) override { opened.push_back(p); }
   void DocumentOpenFailed(const std::string& p) override { failed.push_back(p); }
   void RefreshTree() override { ++refreshes; }
-  void Progress(std::size_t filesRead) override { progress.push_back(filesRead); }
+  bool Progress(std::size_t filesRead) override {
+    progress.push_back(filesRead);
+    return !stopAt || filesRead < *stopAt;
+  }
   void EndProgress() override { ++progressEnds; }
 
   std::optional<std::string> openAnswer, saveAnswer, exportAnswer, dirAnswer;
   std::vector<std::string> openDialogFolders, saveDialogProposals, exportDialogProposals, stored,
       opened, failed;
   std::vector<std::size_t> progress;
+  // The user stops a reading once this many files are read.
+  std::optional<std::size_t> stopAt;
   int refreshes = 0;
   int progressEnds = 0;
 };

@@ -30,6 +30,7 @@ class AppFixture : public ::testing::Test {
                        QString::fromStdString(tmp / "config"));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
                        QString::fromStdString(tmp / "config"));
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(tmp / "config"));
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString(tmp / "data"));
     if (!projectsDir.empty()) {
       QSettings s(QStringLiteral("Vollin"), QStringLiteral("Densora"));
@@ -59,6 +60,7 @@ class AppFixture : public ::testing::Test {
 
   void TearDown() override {
     app.reset();
+    qunsetenv("XDG_CONFIG_HOME");
     qunsetenv("XDG_DATA_HOME");
   }
 
