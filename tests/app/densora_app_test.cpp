@@ -327,8 +327,8 @@ TEST(DesktopEntry, QuotesTheProgramPath) {
 // line and begin another that the path chose. No Exec line is made, and no file is written
 // for the association, as when an installed package has its own.
 TEST(DesktopEntry, APathThatWouldSplitTheExecLineWritesNothing) {
-  for (const QString path : {QStringLiteral("/opt/lab\nExec=/tmp/x/densora"),
-                             QStringLiteral("/opt/lab\tdensora"), QStringLiteral("/opt/\x7f/d")}) {
+  for (const QString& path : {QStringLiteral("/opt/lab\nExec=/tmp/x/densora"),
+                              QStringLiteral("/opt/lab\tdensora"), QStringLiteral("/opt/\x7f/d")}) {
     SCOPED_TRACE(path.toStdString());
     EXPECT_EQ(association::ExecLine(path), std::nullopt);
     EXPECT_TRUE(association::AssociationFiles(path, {}).empty());
