@@ -1,6 +1,8 @@
 // The moisture-density chart painted on a recording surface: where every item lands for a
 // known fit and rectangle, which items a thin record leaves out, and that bad data never
 // puts an absurd coordinate or an endless grid on the surface.
+#include "chart/density_chart.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,14 +42,15 @@ constexpr int kLeft = 10, kTop = 20, kRight = 610, kBottom = 420;
 struct ChartFixture : ::testing::Test {
   CDensoraDoc doc;
   CDensityCurve curve{doc};
+  CDensityChart chart{curve};
   RecordingSurface dc{96, 96};
   CountingTone tone;
 
-  void SetUp() override { curve.SetTone(&tone); }
+  void SetUp() override { chart.SetTone(&tone); }
 
   void FitAndDraw(int frame = 1, int curvePen = 1, int drop = 1) {
     curve.FitRecord();
-    curve.DrawChart(dc, kLeft, kTop, kRight, kBottom, frame, curvePen, drop);
+    chart.Draw(dc, kLeft, kTop, kRight, kBottom, frame, curvePen, drop);
   }
 
   const RecordedCall& Text(const std::string& text) {
@@ -77,22 +80,22 @@ TEST_F(ChartFixture, MapsTheAxisBoundsOntoThePlotAreaTruncatingTowardZero) {
   ASSERT_EQ(curve.m_nYAxisMin, 99);
   ASSERT_EQ(curve.m_nYAxisMax, 106);
 
-  EXPECT_EQ(curve.m_layout.width, 600);
-  EXPECT_EQ(curve.m_layout.height, 400);
-  EXPECT_DOUBLE_EQ(curve.m_layout.leftMargin, 72.0);
-  EXPECT_DOUBLE_EQ(curve.m_layout.rightMargin, 18.0);
-  EXPECT_DOUBLE_EQ(curve.m_layout.topMargin, 36.0);
-  EXPECT_DOUBLE_EQ(curve.m_layout.bottomMargin, 44.0);
+  EXPECT_EQ(chart.Layout().width, 600);
+  EXPECT_EQ(chart.Layout().height, 400);
+  EXPECT_DOUBLE_EQ(chart.Layout().leftMargin, 72.0);
+  EXPECT_DOUBLE_EQ(chart.Layout().rightMargin, 18.0);
+  EXPECT_DOUBLE_EQ(chart.Layout().topMargin, 36.0);
+  EXPECT_DOUBLE_EQ(chart.Layout().bottomMargin, 44.0);
 
-  EXPECT_EQ(curve.MapX(9), 82);
-  EXPECT_EQ(curve.MapX(12), 337);
-  EXPECT_EQ(curve.MapX(15), 592);
-  EXPECT_EQ(curve.MapX(8.5), 39);  // 72 − 42.5 = 29.5 → 29
-  EXPECT_EQ(curve.MapX(0), -683);
-  EXPECT_EQ(curve.MapY(99), 376);
-  EXPECT_EQ(curve.MapY(104), 147);  // 127.43 → 127
-  EXPECT_EQ(curve.MapY(106), 56);
-  EXPECT_EQ(curve.MapY(110), -126);  // −146.86 → −146, not −147
+  EXPECT_EQ(chart.MapX(9), 82);
+  EXPECT_EQ(chart.MapX(12), 337);
+  EXPECT_EQ(chart.MapX(15), 592);
+  EXPECT_EQ(chart.MapX(8.5), 39);  // 72 − 42.5 = 29.5 → 29
+  EXPECT_EQ(chart.MapX(0), -683);
+  EXPECT_EQ(chart.MapY(99), 376);
+  EXPECT_EQ(chart.MapY(104), 147);  // 127.43 → 127
+  EXPECT_EQ(chart.MapY(106), 56);
+  EXPECT_EQ(chart.MapY(110), -126);  // −146.86 → −146, not −147
 }
 
 TEST_F(ChartFixture, DrawsFillMarkersFrameAndGridInOrder) {
@@ -160,8 +163,8 @@ TEST_F(ChartFixture, CurveRunsThroughTheSamplesAndTheDropLinesMeetItsPeak) {
   EXPECT_EQ(line.front(), (framework::DevicePoint{167, 330}));
   EXPECT_EQ(line.back(), (framework::DevicePoint{506, 284}));
 
-  const int xo = curve.MapX(doc.m_record.m_dOptimumMoisture);
-  const int yo = curve.MapY(doc.m_record.m_dMaxDryDensity);
+  const int xo = chart.MapX(doc.m_record.m_dOptimumMoisture);
+  const int yo = chart.MapY(doc.m_record.m_dMaxDryDensity);
   EXPECT_NE(std::find(line.begin(), line.end(), framework::DevicePoint{xo, yo}), line.end())
       << "the drop lines end on a point of the curve";
   const auto drops = LinesWith(PenStyle::Dash);
@@ -180,8 +183,8 @@ TEST_F(ChartFixture, DropLinesAreRepeatedOneUnitApartForThickLines) {
   for (int thickness : {0, 1, 2, 3, 4}) {
     dc.Clear();
     FitAndDraw(10, 7, thickness);
-    const int xo = curve.MapX(doc.m_record.m_dOptimumMoisture);
-    const int yo = curve.MapY(doc.m_record.m_dMaxDryDensity);
+    const int xo = chart.MapX(doc.m_record.m_dOptimumMoisture);
+    const int yo = chart.MapY(doc.m_record.m_dMaxDryDensity);
     const auto drops = LinesWith(PenStyle::Dash);
     const int repeats = thickness <= 1 ? 1 : thickness - 1;
     ASSERT_EQ(drops.size(), static_cast<std::size_t>(2 * repeats)) << "thickness " << thickness;
@@ -228,9 +231,9 @@ TEST_F(ChartFixture, DropLinesStayInsideThePlotArea) {
       doc.m_record.m_dOptimumMoisture = c.moisture;
       doc.m_record.m_dMaxDryDensity = c.density;
       dc.Clear();
-      curve.DrawChart(dc, kLeft, kTop, kRight, kBottom, 10, 7, thickness);
-      const int x0 = curve.MapX(curve.m_nXAxisMin), x1 = curve.MapX(curve.m_nXAxisMax);
-      const int y0 = curve.MapY(curve.m_nYAxisMin), y1 = curve.MapY(curve.m_nYAxisMax);
+      chart.Draw(dc, kLeft, kTop, kRight, kBottom, 10, 7, thickness);
+      const int x0 = chart.MapX(curve.m_nXAxisMin), x1 = chart.MapX(curve.m_nXAxisMax);
+      const int y0 = chart.MapY(curve.m_nYAxisMin), y1 = chart.MapY(curve.m_nYAxisMax);
       for (const auto& d : LinesWith(PenStyle::Dash)) {
         for (const framework::DevicePoint p : {d.from, framework::DevicePoint{d.x, d.y}}) {
           EXPECT_TRUE(p.x >= x0 && p.x <= x1 && p.y >= y1 && p.y <= y0)
@@ -246,7 +249,7 @@ TEST_F(ChartFixture, DropLinesStayInsideThePlotArea) {
   FitAndDraw();
   ASSERT_EQ(curve.m_nStatus, CDensityCurve::kStatusImplausible);
   for (const auto& d : LinesWith(PenStyle::Dash)) {
-    EXPECT_GE(std::min(d.from.x, d.x), curve.MapX(curve.m_nXAxisMin));
+    EXPECT_GE(std::min(d.from.x, d.x), chart.MapX(curve.m_nXAxisMin));
   }
 }
 
@@ -354,7 +357,7 @@ TEST_F(ChartFixture, LongTestLabelFacesAwayFromThePoints) {
   FitAndDraw();
   ASSERT_EQ(curve.m_nLongTestSide, CDensityCurve::kLabelRight);
   ASSERT_EQ(curve.m_nXAxisMin, 7);
-  int lx = curve.MapX(8.0), ly = curve.MapY(102.0);
+  int lx = chart.MapX(8.0), ly = chart.MapY(102.0);
   const RecordedCall& below = Text("<<<Long Test");
   EXPECT_EQ(below.x, lx + 12);
   EXPECT_EQ(below.y, ly - 4);
@@ -368,8 +371,8 @@ TEST_F(ChartFixture, LongTestLabelFacesAwayFromThePoints) {
   doc.m_record.m_dLongTestMoisture = 16.0;  // above every point
   FitAndDraw();
   ASSERT_EQ(curve.m_nLongTestSide, CDensityCurve::kLabelLeft);
-  lx = curve.MapX(16.0);
-  ly = curve.MapY(102.0);
+  lx = chart.MapX(16.0);
+  ly = chart.MapY(102.0);
   const RecordedCall& above = Text("Long Test>>>");
   EXPECT_EQ(above.x, lx - 100);
   EXPECT_EQ(above.y, ly - 4);
@@ -431,14 +434,14 @@ TEST_F(ChartFixture, NoPointsLeaveOnlyThePreviousPlotAreaAndTheNotice) {
 TEST_F(ChartFixture, AFreshCurveWithEqualBoundsSkipsEveryMappedItem) {
   densora_test::SetThreePoints(doc);
   // Painted before any fit: all four bounds are 0.
-  curve.DrawChart(dc, kLeft, kTop, kRight, kBottom, 1, 1, 1);
+  chart.Draw(dc, kLeft, kTop, kRight, kBottom, 1, 1, 1);
   EXPECT_TRUE(dc.CallsOf(Kind::FillRect).empty());
   EXPECT_TRUE(dc.CallsOf(Kind::Ellipse).empty());
   EXPECT_TRUE(dc.CallsOf(Kind::LineTo).empty());
   EXPECT_NE(dc.FindText("Insufficient Data"), nullptr);
   // Without a scale every value maps onto the plot area's edge.
-  EXPECT_EQ(curve.MapX(12.0), kLeft + 72);
-  EXPECT_EQ(curve.MapY(104.0), kTop + 356);
+  EXPECT_EQ(chart.MapX(12.0), kLeft + 72);
+  EXPECT_EQ(chart.MapY(104.0), kTop + 356);
 
   // A fit whose unit-weight bounds coincide draws its points nowhere either.
   curve.m_nPointCount = 3;
@@ -450,7 +453,7 @@ TEST_F(ChartFixture, AFreshCurveWithEqualBoundsSkipsEveryMappedItem) {
   curve.m_dSampleMoisture.assign(42, 12.0);
   curve.m_dSampleUnitWeight.assign(42, 100.0);
   dc.Clear();
-  curve.DrawChart(dc, kLeft, kTop, kRight, kBottom, 1, 1, 1);
+  chart.Draw(dc, kLeft, kTop, kRight, kBottom, 1, 1, 1);
   EXPECT_TRUE(dc.CallsOf(Kind::FillRect).empty());
   EXPECT_TRUE(dc.CallsOf(Kind::Ellipse).empty());
   EXPECT_TRUE(dc.CallsOf(Kind::Polyline).empty());
@@ -463,16 +466,16 @@ TEST_F(ChartFixture, AWarningSoundsTheToneOnEveryPaintAndShowsItsMessage) {
   densora_test::SetPoint(doc, 2, 14.0, 101.0);
   FitAndDraw();
   ASSERT_EQ(curve.m_nStatus, CDensityCurve::kStatusDuplicate);
-  curve.DrawChart(dc, kLeft, kTop, kRight, kBottom, 1, 1, 1);
+  chart.Draw(dc, kLeft, kTop, kRight, kBottom, 1, 1, 1);
   EXPECT_EQ(tone.calls, (std::vector<std::pair<int, int>>{{1500, 1000}, {1500, 1000}}));
   const RecordedCall& message = Text("WARNING: A test point possibly entered twice");
-  EXPECT_EQ(message.x, curve.MapX(curve.m_nXAxisMin) + 18);
-  EXPECT_EQ(message.y, curve.MapY(curve.m_nYAxisMax) + 30);
+  EXPECT_EQ(message.x, chart.MapX(curve.m_nXAxisMin) + 18);
+  EXPECT_EQ(message.y, chart.MapY(curve.m_nYAxisMax) + 30);
   EXPECT_EQ(message.bkMode, BkMode::Opaque);
 
   // Without a tone the painter stays silent.
-  curve.SetTone(nullptr);
-  curve.DrawChart(dc, kLeft, kTop, kRight, kBottom, 1, 1, 1);
+  chart.SetTone(nullptr);
+  chart.Draw(dc, kLeft, kTop, kRight, kBottom, 1, 1, 1);
   EXPECT_EQ(tone.plays, 2);
 }
 
@@ -532,7 +535,7 @@ TEST_F(ChartFixture, AStretchedAxisSpreadsItsLabelsSoTheyStayApart) {
       EXPECT_GT(yLabels[i - 1].y - yLabels[i].y, 7) << yLabels[i].text;  // digits 7 high
     }
     if (v > curve.m_nYAxisMin && v < curve.m_nYAxisMax) {
-      EXPECT_NE(std::find(gridYs.begin(), gridYs.end(), curve.MapY(v)), gridYs.end()) << v;
+      EXPECT_NE(std::find(gridYs.begin(), gridYs.end(), chart.MapY(v)), gridYs.end()) << v;
     }
   }
   for (std::size_t i = 1; i < xLabels.size(); ++i) {
@@ -568,21 +571,22 @@ TEST(ChartGrid, LabelsEveryStepUnlessNeighbouringLabelsWouldOverlap) {
     doc.m_nUnits = c.metric ? kMetric : kEnglish;
     densora_test::SetThreePoints(doc);
     CDensityCurve curve(doc);
+    CDensityChart chart(curve);
     curve.FitRecord();
     curve.m_nXAxisMin = c.x.lo;
     curve.m_nXAxisMax = c.x.hi;
     curve.m_nYAxisMin = c.y.lo;
     curve.m_nYAxisMax = c.y.hi;
     RecordingSurface dc(c.dpi, c.dpi);
-    curve.DrawChart(dc, 0, 0, c.width, c.height, 1, 1, 1);
+    chart.Draw(dc, 0, 0, c.width, c.height, 1, 1, 1);
 
     const int step = c.metric ? 20 : 1;
     std::vector<std::string> wantX, wantY, gotX, gotY;
     for (int v = c.x.lo; v <= c.x.hi; v += c.x.stride) wantX.push_back(std::to_string(v) + ".0");
     for (int v = c.y.lo; v <= c.y.hi; v += c.y.stride * step)
       wantY.push_back(std::to_string(v) + ".0");
-    const int labelRow = curve.MapY(c.y.lo) + c.height / 87;
-    const int labelColumn = curve.MapX(c.x.lo) - (c.metric ? c.width * 2 / 25 : c.width * 10 / 158);
+    const int labelRow = chart.MapY(c.y.lo) + c.height / 87;
+    const int labelColumn = chart.MapX(c.x.lo) - (c.metric ? c.width * 2 / 25 : c.width * 10 / 158);
     for (const auto& t : dc.Texts()) {
       if (t.y == labelRow) gotX.push_back(t.text);
       if (t.x == labelColumn) gotY.push_back(t.text);
@@ -593,9 +597,9 @@ TEST(ChartGrid, LabelsEveryStepUnlessNeighbouringLabelsWouldOverlap) {
     // A grid line at every labelled value inside the frame, and nowhere else.
     std::vector<int> wantLines, gotLines;
     for (int v = c.x.lo + c.x.stride; v < c.x.hi; v += c.x.stride)
-      wantLines.push_back(curve.MapX(v));
+      wantLines.push_back(chart.MapX(v));
     for (int v = c.y.lo + c.y.stride * step; v < c.y.hi; v += c.y.stride * step) {
-      wantLines.push_back(curve.MapY(v));
+      wantLines.push_back(chart.MapY(v));
     }
     for (const auto& l : dc.CallsOf(Kind::LineTo)) {
       if (l.pen.style == PenStyle::Dot) gotLines.push_back(l.from.y == l.y ? l.y : l.x);
@@ -612,9 +616,10 @@ TEST(ChartGrid, TheGridPenIsAPixelOnScreenAndAQuarterPointOnPaper) {
     CDensoraDoc doc;
     densora_test::SetThreePoints(doc);
     CDensityCurve curve(doc);
+    CDensityChart chart(curve);
     curve.FitRecord();
     RecordingSurface dc(dpi, dpi);
-    curve.DrawChart(dc, 0, 0, 6 * dpi, 4 * dpi, 10, 7, 4);
+    chart.Draw(dc, 0, 0, 6 * dpi, 4 * dpi, 10, 7, 4);
     bool sawGrid = false;
     for (const auto& l : dc.CallsOf(Kind::LineTo)) {
       if (l.pen.style != PenStyle::Dot) continue;
@@ -663,6 +668,7 @@ TEST(ChartZeroAirVoids, DrawnOnlyWithASpecificGravityAndCutToThePlotArea) {
     plain.FitRecord();
     doc.m_record.m_ext.specificGravity = c.gs;
     CDensityCurve curve(doc);
+    CDensityChart chart(curve);
     curve.FitRecord();
     EXPECT_EQ(curve.m_nXAxisMin, plain.m_nXAxisMin);
     EXPECT_EQ(curve.m_nXAxisMax, plain.m_nXAxisMax);
@@ -670,9 +676,9 @@ TEST(ChartZeroAirVoids, DrawnOnlyWithASpecificGravityAndCutToThePlotArea) {
     EXPECT_EQ(curve.m_nYAxisMax, plain.m_nYAxisMax);
 
     RecordingSurface dc(c.dpi, c.dpi);
-    curve.DrawChart(dc, 0, 0, 6 * c.dpi, 4 * c.dpi, c.frame, c.curvePen, c.drop);
-    const int x0 = curve.MapX(curve.m_nXAxisMin), x1 = curve.MapX(curve.m_nXAxisMax);
-    const int y0 = curve.MapY(curve.m_nYAxisMin), y1 = curve.MapY(curve.m_nYAxisMax);
+    chart.Draw(dc, 0, 0, 6 * c.dpi, 4 * c.dpi, c.frame, c.curvePen, c.drop);
+    const int x0 = chart.MapX(curve.m_nXAxisMin), x1 = chart.MapX(curve.m_nXAxisMax);
+    const int y0 = chart.MapY(curve.m_nYAxisMin), y1 = chart.MapY(curve.m_nYAxisMax);
     std::vector<framework::DevicePoint> green;
     std::size_t firstGreen = 0, fitted = 0;
     for (std::size_t i = 0; i < dc.Calls().size(); ++i) {
@@ -703,12 +709,12 @@ TEST(ChartZeroAirVoids, DrawnOnlyWithASpecificGravityAndCutToThePlotArea) {
     const double atTop = (density / curve.m_nYAxisMax - 1.0) * 100.0 / c.gs;  // percent
     if (c.enters == Enters::Top) {
       EXPECT_EQ(green.front().y, y1);
-      EXPECT_NEAR(green.front().x, curve.MapX(atTop), 1);
+      EXPECT_NEAR(green.front().x, chart.MapX(atTop), 1);
       EXPECT_EQ(green.back().x, x1);
     } else {
       const double at = curve.m_nXAxisMin;
       EXPECT_EQ(green.front(),
-                (framework::DevicePoint{x0, curve.MapY(density / (1.0 + at * c.gs / 100.0))}));
+                (framework::DevicePoint{x0, chart.MapY(density / (1.0 + at * c.gs / 100.0))}));
       EXPECT_EQ(green.back().y, y0);
     }
 
@@ -785,11 +791,12 @@ TEST_F(ChartFixture, BadDataDrawsABoundedChart) {
     CDensoraDoc d;
     c.fill(d);
     CDensityCurve cv(d);
+    CDensityChart ch(cv);
     CountingTone t;
-    cv.SetTone(&t);
+    ch.SetTone(&t);
     RecordingSurface s;
     cv.FitRecord();
-    cv.DrawChart(s, kLeft, kTop, kRight, kBottom, 1, 1, 1);
+    ch.Draw(s, kLeft, kTop, kRight, kBottom, 1, 1, 1);
     EXPECT_LT(s.Calls().size(), 500u) << c.name;
     for (int v : Coordinates(s)) {
       ASSERT_LE(std::abs(static_cast<long long>(v)), 1100000000LL) << c.name;

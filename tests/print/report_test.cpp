@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "chart/density_chart.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
 #include "model/lab_extension.h"
@@ -33,6 +34,7 @@ constexpr int kTextHeight = -83;      // 10 pt
 struct ReportFixture : ::testing::Test {
   CDensoraDoc doc;
   CDensityCurve viewCurve{doc};
+  CDensityChart chart{viewCurve};
   RecordingSurface dc{600, 600};
 
   void SetUp() override {
@@ -51,7 +53,7 @@ struct ReportFixture : ::testing::Test {
   // The record as the program holds it before printing: points entered and fitted.
   void Fit() { viewCurve.FitRecord(); }
 
-  void Print() { print::DrawReport(dc, kPageW, kPageH, doc, viewCurve); }
+  void Print() { print::DrawReport(dc, kPageW, kPageH, doc, chart); }
 
   const RecordedCall& Text(const std::string& text) {
     const RecordedCall* c = dc.FindText(text);
@@ -198,15 +200,15 @@ TEST_F(ReportFixture, DrawsTheChartInItsRectangleWithHeavyLines) {
   densora_test::SetThreePoints(doc);
   Fit();
   Print();
-  EXPECT_EQ(viewCurve.m_layout.left, 637);
-  EXPECT_EQ(viewCurve.m_layout.top, 3894);
-  EXPECT_EQ(viewCurve.m_layout.width, 4549 - 637);
-  EXPECT_EQ(viewCurve.m_layout.height, 6270 - 3894);
+  EXPECT_EQ(chart.Layout().left, 637);
+  EXPECT_EQ(chart.Layout().top, 3894);
+  EXPECT_EQ(chart.Layout().width, 4549 - 637);
+  EXPECT_EQ(chart.Layout().height, 6270 - 3894);
 
   const auto fills = dc.CallsOf(Kind::FillRect);
   ASSERT_EQ(fills.size(), 1u);
-  EXPECT_EQ(fills[0].x, viewCurve.MapX(viewCurve.m_nXAxisMin));
-  EXPECT_EQ(fills[0].bottom, viewCurve.MapY(viewCurve.m_nYAxisMin));
+  EXPECT_EQ(fills[0].x, chart.MapX(viewCurve.m_nXAxisMin));
+  EXPECT_EQ(fills[0].bottom, chart.MapY(viewCurve.m_nYAxisMin));
 
   int frame = 0, dropped = 0;
   for (const auto& l : dc.CallsOf(Kind::LineTo)) {
@@ -432,7 +434,7 @@ TEST_F(ReportFixture, LabEntriesNameTheStandardAndFollowTheLongTest) {
           EXPECT_EQ(page[i], before[i]) << i;
         }
       }
-      EXPECT_EQ(viewCurve.m_layout.top, 3894);
+      EXPECT_EQ(chart.Layout().top, 3894);
       continue;
     }
     // Everything up to the long test's last line as on the plain page, but for the title.
@@ -457,7 +459,7 @@ TEST_F(ReportFixture, LabEntriesNameTheStandardAndFollowTheLongTest) {
     }
     const RecordedCall& title = Text("Moisture-Density Curve");
     EXPECT_GT(title.y, rows.back().y + dc.TextExtent(rows.back().text).cy);
-    EXPECT_EQ(viewCurve.m_layout.top + viewCurve.m_layout.height, 6270);
+    EXPECT_EQ(chart.Layout().top + chart.Layout().height, 6270);
   }
 }
 
@@ -609,7 +611,8 @@ TEST_F(TestTableFixture, ImpossibleValuesPrintBlank) {
   dc.Clear();
   CDensityCurve curve(noVolume);
   curve.FitRecord();
-  print::DrawReport(dc, kPageW, kPageH, noVolume, curve);
+  CDensityChart noVolumeChart(curve);
+  print::DrawReport(dc, kPageW, kPageH, noVolume, noVolumeChart);
   for (const auto& t : dc.Texts()) {
     EXPECT_EQ(t.text.find("inf"), std::string::npos) << t.text;
     EXPECT_EQ(t.text.find("nan"), std::string::npos) << t.text;
