@@ -71,9 +71,9 @@ void CAppCommands::Connect() {
 
 std::optional<std::string> CAppCommands::AskOpenFileName(const std::string& initialFolder) {
   if (m_openDialogOverride) return m_openDialogOverride(initialFolder);
-  const QString chosen = QFileDialog::getOpenFileName(m_app.MainFrame(), QStringLiteral("Open"),
-                                                      QString::fromStdString(initialFolder),
-                                                      QStringLiteral("Compaction Files (*.lng)"));
+  const QString chosen = QFileDialog::getOpenFileName(
+      m_app.MainFrame(), CMainFrame::CommandName(ID_FILE_OPEN),
+      QString::fromStdString(initialFolder), QStringLiteral("Compaction Files (*.lng)"));
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.toStdString();
 }
