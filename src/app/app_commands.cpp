@@ -71,9 +71,9 @@ void CAppCommands::Connect() {
 
 std::optional<std::string> CAppCommands::AskOpenFileName(const std::string& initialFolder) {
   if (m_openDialogOverride) return m_openDialogOverride(initialFolder);
-  const QString chosen = QFileDialog::getOpenFileName(m_app.MainFrame(), QStringLiteral("Open"),
-                                                      QString::fromStdString(initialFolder),
-                                                      QStringLiteral("Compaction Files (*.lng)"));
+  const QString chosen = QFileDialog::getOpenFileName(
+      m_app.MainFrame(), CMainFrame::CommandName(ID_FILE_OPEN),
+      QString::fromStdString(initialFolder), QStringLiteral("Compaction Files (*.lng)"));
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.toStdString();
 }
@@ -146,7 +146,7 @@ void CAppCommands::PrintReport(QPrinter& printer) {
     framework::QtPainterSurface surface(painter);
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     print::DrawReport(surface, page.width(), page.height(), m_app.Document(),
-                      m_app.View()->Curve());
+                      m_app.View()->Chart());
   }
   painter.end();
   m_app.View()->update();  // the screen shows the refitted record
@@ -191,7 +191,7 @@ void CAppCommands::OnFileExportReport() {
   m_pCommands->OnExportReport([this] {
     // The page the printer prints, on a Letter page as densora-cli report draws it.
     std::vector<unsigned char> pdf =
-        print::ReportPdfBytes({{m_app.Document(), m_app.View()->Curve()}});
+        print::ReportPdfBytes({{m_app.Document(), m_app.View()->Chart()}});
     m_app.View()->update();  // the screen shows the refitted record
     return pdf;
   });

@@ -20,41 +20,59 @@
 
 namespace {
 
-// The names a command goes by in the message that it cannot be used yet.
-QString CommandName(int id) {
-  switch (id) {
-    case ID_FILE_NEW:
-      return QStringLiteral("New");
-    case ID_FILE_OPEN:
-      return QStringLiteral("Open");
-    case ID_FILE_SAVE:
-      return QStringLiteral("Save");
-    case ID_FILE_DELETE:
-      return QStringLiteral("Delete");
-    case ID_FILE_CHANGE_PROJECTS_DIR:
-      return QStringLiteral("Change Projects Directory");
-    case ID_FILE_PRINT:
-      return QStringLiteral("Print");
-    case ID_FILE_PRINT_DIRECT:
-      return QStringLiteral("Print");
-    case ID_FILE_PRINT_PREVIEW:
-      return QStringLiteral("Print Preview");
-    case ID_FILE_PRINT_SETUP:
-      return QStringLiteral("Print Setup");
-    case ID_FILE_EXPORT_REPORT:
-      return QStringLiteral("Export Report as PDF");
-    case ID_FILE_EXPORT_SUMMARY:
-      return QStringLiteral("Export Project Summary");
-    case ID_HELP_CONTENTS:
-      return QStringLiteral("Densora Help");
-    case ID_APP_ABOUT:
-      return QStringLiteral("About");
-    default:
-      return QStringLiteral("This");
+// What the user reads of each command, written once: its menu text (& before the key letter,
+// "..." when the command asks for more before it acts), the name it goes by on its toolbar
+// button and in the message that it cannot be used yet, its status-bar prompt, and its key.
+struct CommandText {
+  int id;
+  const char* menu;
+  const char* name;
+  const char* prompt;
+  const char* key = "";
+};
+
+const CommandText kCommandTexts[] = {
+    {ID_FILE_NEW, "&New", "New", "Create a new document", "Ctrl+N"},
+    {ID_FILE_OPEN, "&Open...", "Open", "Open an existing document", "Ctrl+O"},
+    {ID_FILE_SAVE, "&Save", "Save", "Save the active document", "Ctrl+S"},
+    {ID_FILE_DELETE, "&Delete", "Delete", "Deletes Selected File or Directory"},
+    // The label names Ctrl+C, but Ctrl+C is Copy: the command has no key, and no prompt.
+    {ID_FILE_CHANGE_PROJECTS_DIR, "&Change Projects Directory\tCtrl+C", "Change Projects Directory",
+     ""},
+    {ID_FILE_PRINT, "&Print...", "Print", "Print the active document", "Ctrl+P"},
+    {ID_FILE_PRINT_DIRECT, "", "Print", ""},  // printing without the dialog: no menu entry
+    {ID_FILE_PRINT_PREVIEW, "Print Pre&view", "Print Preview", "Display full pages"},
+    {ID_FILE_PRINT_SETUP, "P&rint Setup...", "Print Setup",
+     "Change the printer and printing options"},
+    {ID_FILE_EXPORT_REPORT, "&Export Report as PDF...", "Export Report as PDF",
+     "Export the report as a PDF file"},
+    {ID_FILE_EXPORT_SUMMARY, "Export Project Su&mmary...", "Export Project Summary",
+     "Export a summary of the tests in the projects directory as a CSV file"},
+    {ID_APP_EXIT, "E&xit", "Exit", "Quit the application; prompts to save documents"},
+    {ID_VIEW_TOOLBAR, "&Toolbar", "Toolbar", "Show or hide the toolbar"},
+    {ID_VIEW_STATUS_BAR, "&Status Bar", "Status Bar", "Show or hide the status bar"},
+    {ID_HELP_CONTENTS, "Densora &Help", "Densora Help",
+     "Open the guide to Densora in the web browser", "F1"},
+    {ID_APP_ABOUT, "&About Densora...", "About",
+     "Display program information, version number and copyright"},
+};
+
+// A recent file's command: its menu text is the file's, set as the list changes.
+constexpr CommandText kRecentFileText{0, "Recent File", "Open", "Open this document"};
+
+const CommandText* FindCommandText(int id) {
+  for (const CommandText& c : kCommandTexts) {
+    if (c.id == id) return &c;
   }
+  return nullptr;
 }
 
 }  // namespace
+
+QString CMainFrame::CommandName(int id) {
+  const CommandText* c = FindCommandText(id);
+  return c ? QString::fromLatin1(c->name) : QStringLiteral("This");
+}
 
 CMainFrame::CMainFrame(CDensoraDoc& doc) : m_doc(doc) {
   setObjectName(QStringLiteral("CMainFrame"));
@@ -64,14 +82,15 @@ CMainFrame::CMainFrame(CDensoraDoc& doc) : m_doc(doc) {
 
 CMainFrame::~CMainFrame() { m_doc.RemoveView(this); }
 
-QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const QString& prompt,
-                                const QKeySequence& key) {
-  auto* a = new QAction(text, this);
+QAction* CMainFrame::AddCommand(QMenu* menu, int id) {
+  const bool recent = id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + kRecentFileCount;
+  const CommandText& c = recent ? kRecentFileText : *FindCommandText(id);
+  auto* a = new QAction(QString::fromLatin1(c.menu), this);
   a->setObjectName(QStringLiteral("cmd%1").arg(id));
   a->setData(id);
-  if (!prompt.isEmpty()) a->setStatusTip(prompt);
-  if (!key.isEmpty()) {
-    a->setShortcut(key);
+  if (*c.prompt != '\0') a->setStatusTip(QString::fromLatin1(c.prompt));
+  if (*c.key != '\0') {
+    a->setShortcut(QKeySequence(QString::fromLatin1(c.key)));
     a->setShortcutContext(Qt::WindowShortcut);
   }
   connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
@@ -93,60 +112,38 @@ bool CMainFrame::OnCreate() {
 
 void CMainFrame::CreateFileMenu() {
   m_pFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-  AddCommand(m_pFileMenu, ID_FILE_NEW, QStringLiteral("&New"),
-             QStringLiteral("Create a new document"), QKeySequence(Qt::CTRL | Qt::Key_N));
-  AddCommand(m_pFileMenu, ID_FILE_OPEN, QStringLiteral("&Open..."),
-             QStringLiteral("Open an existing document"), QKeySequence(Qt::CTRL | Qt::Key_O));
-  AddCommand(m_pFileMenu, ID_FILE_SAVE, QStringLiteral("&Save"),
-             QStringLiteral("Save the active document"), QKeySequence(Qt::CTRL | Qt::Key_S));
-  AddCommand(m_pFileMenu, ID_FILE_DELETE, QStringLiteral("&Delete"),
-             QStringLiteral("Deletes Selected File or Directory"));
-  // The label names Ctrl+C, but Ctrl+C is Copy: the command has no key.
-  AddCommand(m_pFileMenu, ID_FILE_CHANGE_PROJECTS_DIR,
-             QStringLiteral("&Change Projects Directory\tCtrl+C"), QString());
+  for (int id :
+       {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_DELETE, ID_FILE_CHANGE_PROJECTS_DIR}) {
+    AddCommand(m_pFileMenu, id);
+  }
   m_pFileMenu->addSeparator();
-  AddCommand(m_pFileMenu, ID_FILE_PRINT, QStringLiteral("&Print..."),
-             QStringLiteral("Print the active document"), QKeySequence(Qt::CTRL | Qt::Key_P));
-  AddCommand(m_pFileMenu, ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view"),
-             QStringLiteral("Display full pages"));
-  AddCommand(m_pFileMenu, ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup..."),
-             QStringLiteral("Change the printer and printing options"));
+  for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP}) {
+    AddCommand(m_pFileMenu, id);
+  }
   m_pFileMenu->addSeparator();
-  AddCommand(m_pFileMenu, ID_FILE_EXPORT_REPORT, QStringLiteral("&Export Report as PDF..."),
-             QStringLiteral("Export the report as a PDF file"));
-  AddCommand(
-      m_pFileMenu, ID_FILE_EXPORT_SUMMARY, QStringLiteral("Export Project Su&mmary..."),
-      QStringLiteral("Export a summary of the tests in the projects directory as a CSV file"));
+  AddCommand(m_pFileMenu, ID_FILE_EXPORT_REPORT);
+  AddCommand(m_pFileMenu, ID_FILE_EXPORT_SUMMARY);
   m_pFileMenu->addSeparator();
   for (int i = 0; i < kRecentFileCount; ++i) {
-    QAction* a = AddCommand(m_pFileMenu, ID_FILE_MRU_FILE1 + i, QStringLiteral("Recent File"),
-                            QStringLiteral("Open this document"));
-    m_recentActions.push_back(a);
+    m_recentActions.push_back(AddCommand(m_pFileMenu, ID_FILE_MRU_FILE1 + i));
   }
   m_pRecentSeparator = m_pFileMenu->addSeparator();
-  AddCommand(m_pFileMenu, ID_APP_EXIT, QStringLiteral("E&xit"),
-             QStringLiteral("Quit the application; prompts to save documents"));
+  AddCommand(m_pFileMenu, ID_APP_EXIT);
 }
 
 // View's two checkable commands, which follow the bars' visibility, and Help's guide and About.
 void CMainFrame::CreateViewAndHelpMenus() {
   QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
-  QAction* toolbarAction = AddCommand(viewMenu, ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"),
-                                      QStringLiteral("Show or hide the toolbar"));
-  QAction* statusAction = AddCommand(viewMenu, ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"),
-                                     QStringLiteral("Show or hide the status bar"));
-  toolbarAction->setCheckable(true);
-  toolbarAction->setChecked(true);
-  statusAction->setCheckable(true);
-  statusAction->setChecked(true);
+  for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+    QAction* a = AddCommand(viewMenu, id);
+    a->setCheckable(true);
+    a->setChecked(true);
+  }
 
   QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
-  AddCommand(helpMenu, ID_HELP_CONTENTS, QStringLiteral("Densora &Help"),
-             QStringLiteral("Open the guide to Densora in the web browser"),
-             QKeySequence(Qt::Key_F1));
+  AddCommand(helpMenu, ID_HELP_CONTENTS);
   helpMenu->addSeparator();
-  AddCommand(helpMenu, ID_APP_ABOUT, QStringLiteral("&About Densora..."),
-             QStringLiteral("Display program information, version number and copyright"));
+  AddCommand(helpMenu, ID_APP_ABOUT);
 }
 
 // The toolbar: dockable on every side, with tooltips and status prompts.
@@ -158,27 +155,26 @@ void CMainFrame::CreateToolBar() {
   m_pToolBar->setFloatable(true);
   m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
   const struct {
-    int id;
+    int id;  // 0: a separator
     QIcon icon;
-    const char* tip;
   } buttons[] = {
-      {ID_FILE_NEW, icons::FileNew(), "New"},
-      {ID_FILE_OPEN, icons::FileOpen(), "Open"},
-      {ID_FILE_SAVE, icons::FileSave(), "Save"},
-      {0, {}, nullptr},
-      {ID_FILE_PRINT, icons::FilePrint(), "Print"},
-      {ID_FILE_PRINT_PREVIEW, icons::FilePrintPreview(), "Print Preview"},
-      {0, {}, nullptr},
-      {ID_APP_ABOUT, icons::HelpAbout(), "About"},
+      {ID_FILE_NEW, icons::FileNew()},
+      {ID_FILE_OPEN, icons::FileOpen()},
+      {ID_FILE_SAVE, icons::FileSave()},
+      {0, {}},
+      {ID_FILE_PRINT, icons::FilePrint()},
+      {ID_FILE_PRINT_PREVIEW, icons::FilePrintPreview()},
+      {0, {}},
+      {ID_APP_ABOUT, icons::HelpAbout()},
   };
   for (const auto& b : buttons) {
-    if (!b.tip) {
+    if (b.id == 0) {
       m_pToolBar->addSeparator();
       continue;
     }
     QAction* a = m_actions[b.id];
     a->setIcon(b.icon);
-    a->setToolTip(QString::fromLatin1(b.tip));
+    a->setToolTip(CommandName(b.id));
     a->setIconVisibleInMenu(false);
     m_pToolBar->addAction(a);
   }
@@ -300,7 +296,7 @@ void CMainFrame::SetRecentFiles(const std::vector<std::string>& files) {
       a->setEnabled(true);
       a->setVisible(true);
     } else if (i == 0 && m_recentFiles.empty()) {
-      a->setText(QStringLiteral("Recent File"));  // the greyed placeholder
+      a->setText(QString::fromLatin1(kRecentFileText.menu));  // the greyed placeholder
       a->setEnabled(false);
       a->setVisible(true);
     } else {

@@ -56,6 +56,9 @@ class CMainFrame : public QMainWindow, public framework::CView {
   void SetRecentFiles(const std::vector<std::string>& files);
 
   QAction* Action(int id) const;
+  // The name a command goes by on its toolbar button, in its dialog's title and in the
+  // message that it cannot be used yet ("This" for one the table does not know).
+  static QString CommandName(int id);
   QToolBar* ToolBar() const { return m_pToolBar; }
   QLabel* MessagePane() const { return m_pReady; }
   // The Caps Lock, Num Lock and Scroll Lock indicators.
@@ -69,8 +72,8 @@ class CMainFrame : public QMainWindow, public framework::CView {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QAction* AddCommand(QMenu* menu, int id, const QString& text, const QString& prompt,
-                      const QKeySequence& key = {});
+  // The action of a command, with its texts and key from the command table.
+  QAction* AddCommand(QMenu* menu, int id);
   void CreateFileMenu();
   void CreateViewAndHelpMenus();
   void CreateToolBar();

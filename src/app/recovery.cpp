@@ -2,48 +2,13 @@
 
 #include <QDir>
 #include <QStandardPaths>
-#include <filesystem>
 #include <utility>
 
-#include "framework/archive.h"
-#include "framework/codepage.h"
+#include "file/recovery_copy.h"
 #include "framework/file_io.h"
 #include "framework/prompt.h"
 #include "model/densora_doc.h"
 #include "model/messages.h"
-
-namespace {
-
-using framework::AfxMessageBox;
-using framework::MsgAnswer;
-using framework::MsgButtons;
-using framework::MsgIcon;
-
-constexpr const char* kTag = "Densora recovery copy";
-constexpr std::int32_t kLayout = 1;
-// A record and the stamp's bytes, each bounded like any file the program reads, and a path.
-constexpr std::size_t kMaxCopyBytes = 2 * framework::CDocument::kMaxFileBytes + (1u << 16);
-
-// Keeps the first message shown while it exists instead of showing it, then gives the
-// prompt back.
-class MessageKeeper : public framework::Prompt {
- public:
-  MessageKeeper() : m_previous(framework::GetPrompt()) { framework::SetPrompt(this); }
-  ~MessageKeeper() override { framework::SetPrompt(&m_previous); }
-  MessageKeeper(const MessageKeeper&) = delete;
-  MessageKeeper& operator=(const MessageKeeper&) = delete;
-  MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon) override {
-    if (m_text.empty()) m_text = text;
-    return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
-  }
-  const std::string& Text() const { return m_text; }
-
- private:
-  framework::Prompt& m_previous;
-  std::string m_text;
-};
-
-}  // namespace
 
 CRecovery::CRecovery(CDensoraDoc& doc, std::string folder)
     : m_doc(doc), m_folder(std::move(folder)) {
@@ -119,8 +84,7 @@ void CRecovery::OnModifiedChanged(bool modified) {
 
 void CRecovery::RemoveCopy() {
   if (!m_pLock || !m_pLock->isLocked()) return;
-  std::error_code ec;
-  std::filesystem::remove(CopyPath(), ec);
+  framework::RemoveFile(CopyPath());
 }
 
 void CRecovery::WriteCopy() {
@@ -129,7 +93,7 @@ void CRecovery::WriteCopy() {
   // older copy, if any, stays.
   if (m_doc.WriteRefusal()) return;
   try {
-    framework::WriteFileAtomically(CopyPath(), Encode(m_doc));
+    framework::WriteFileAtomically(CopyPath(), recovery::Encode(m_doc));
   } catch (const framework::CFileException&) {
     // An older copy, if any, stays: it still holds more than nothing.
     TurnOff(framework::FormatStock(msg::kRecoveryOff, m_folder));
@@ -144,110 +108,14 @@ void CRecovery::Exit() {
   m_state = State::kIdle;
 }
 
-std::vector<unsigned char> CRecovery::Encode(CDensoraDoc& doc) {
-  std::vector<unsigned char> bytes;
-  framework::CArchive ar(&bytes);
-  ar.WriteString(kTag);
-  ar.WriteInt32(kLayout);
-  ar.WriteString(doc.GetPathName());
-  ar.WriteInt32(doc.m_nUnits);
-  framework::FileStamp stamp = doc.Stamp();
-  stamp.Serialize(ar);
-  doc.Serialize(ar);
-  return bytes;
-}
-
-CRecovery::Reading CRecovery::Decode(const std::vector<unsigned char>& bytes, CDensoraDoc& doc,
-                                     std::string& path, std::string& problem) {
-  std::int32_t units = kEnglish;
-  framework::FileStamp stamp;
-  std::size_t header = 0;
-  try {
-    framework::CArchive ar(bytes.data(), bytes.size());
-    if (ar.ReadString() != kTag) {
-      problem = msg::kNotCompactionFile;
-      return Reading::kUnreadable;
-    }
-    const std::int32_t layout = ar.ReadInt32();
-    if (layout != kLayout) {
-      problem = layout > kLayout ? msg::kNeedsUpdate : framework::stock::kUnexpectedFormat;
-      return layout > kLayout ? Reading::kNewer : Reading::kUnreadable;
-    }
-    path = ar.ReadString();
-    units = ar.ReadInt32();
-    stamp.Serialize(ar);
-    header = ar.Position();
-  } catch (const framework::CArchiveException&) {
-    problem = framework::stock::kUnexpectedFormat;
-    return Reading::kUnreadable;
-  }
-  // The record is read as any file is; its message is kept rather than shown.
-  const auto record = bytes.begin() + static_cast<std::ptrdiff_t>(header);
-  MessageKeeper keeper;
-  if (!doc.OnOpenImage(std::vector<unsigned char>(record, bytes.end()))) {
-    problem = keeper.Text();
-    // A record of a newer file version: a newer Densora wrote the copy.
-    return problem == msg::kNeedsUpdate ? Reading::kNewer : Reading::kUnreadable;
-  }
-  doc.m_nUnits = units == kMetric ? kMetric : kEnglish;
-  doc.SetStamp(std::move(stamp));
-  return Reading::kRead;
-}
-
-std::string CRecovery::TestName(const std::string& path, const CompactionRecord& record) {
-  if (!path.empty()) return path;
-  std::string details;
-  auto add = [&details](const char* label, const std::string& text) {
-    if (text.empty()) return;
-    details += (details.empty() ? " (" : ", ") + std::string(label) + framework::Cp1252ToUtf8(text);
-  };
-  add("Project ", record.m_strProject);
-  add("Test No. ", record.m_strTestNo);
-  return "Untitled" + details + (details.empty() ? "" : ")");
-}
-
 bool CRecovery::OfferLeftCopy() {
   if (m_state != State::kOwner) return false;
-  std::error_code ec;
-  if (!std::filesystem::exists(CopyPath(), ec)) return false;
-  std::vector<unsigned char> bytes;
-  CDensoraDoc left;
-  std::string path, problem;
-  Reading reading = Reading::kUnreadable;
-  try {
-    bytes = framework::ReadWholeFile(CopyPath(), kMaxCopyBytes);
-    reading = Decode(bytes, left, path, problem);
-  } catch (const framework::CFileException& e) {
-    problem = e.m_cause == framework::CFileException::tooLarge ? framework::stock::kUnexpectedFormat
-                                                               : e.ErrorText();
+  const recovery::Offer offer = recovery::OfferLeftCopy(CopyPath(), m_doc);
+  if (offer == recovery::Offer::kNewer) {
+    // The newer program offers it at its next start. This one keeps no copy of its own,
+    // which would replace it, and lets go of the lock, so that it never removes this one.
+    m_pLock.reset();
+    TurnOff(framework::FormatStock(msg::kRecoveryNewer, CopyPath()));
   }
-  if (reading != Reading::kRead) {
-    AfxMessageBox(framework::FormatStock(msg::kRecoveryUnreadable, CopyPath()) + problem,
-                  MsgButtons::Ok, MsgIcon::Exclamation);
-    if (reading == Reading::kNewer) {
-      // The newer program offers it at its next start. This one keeps no copy of its own,
-      // which would replace it, and lets go of the lock, so that it never removes this one.
-      m_pLock.reset();
-      TurnOff(framework::FormatStock(msg::kRecoveryNewer, CopyPath()));
-    } else {
-      // Kept for whoever can still make something of it; the next start offers nothing.
-      std::filesystem::rename(CopyPath(), CopyPath() + ".unreadable", ec);
-    }
-    return false;
-  }
-  if (AfxMessageBox(framework::FormatStock(msg::kRecoverCopy, TestName(path, left.m_record)),
-                    MsgButtons::YesNo, MsgIcon::Question) != MsgAnswer::Yes) {
-    RemoveCopy();
-    return false;
-  }
-  m_doc.m_record = left.m_record;
-  m_doc.m_nUnits = left.m_nUnits;
-  m_doc.SetStamp(left.Stamp());
-  if (path.empty()) {
-    m_doc.ClearPathName();
-  } else {
-    m_doc.SetPathName(path);
-  }
-  m_doc.SetModifiedFlag(true);
-  return true;
+  return offer == recovery::Offer::kRecovered;
 }

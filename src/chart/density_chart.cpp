@@ -1,8 +1,5 @@
-// The moisture-density chart: the test points, the zero-air-voids curve when the soil's
-// specific gravity is known, the fitted curve, dashed drop lines to the peak, the grid with
-// its labels, the results with the fit's warning, and the long-test marker, painted from the
-// state that the last fit left in the curve. One painter serves the curve page (line widths
-// 1, 1, 1) and the printed report (10, 7, 4).
+#include "chart/density_chart.h"
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -95,16 +92,17 @@ struct Ticks {
 // The labelled values of both axes, measured in the tick labels' font: a moisture label
 // ends a blank before the next begins, and the digits of one unit-weight label end above
 // those of the next.
-Ticks AxisTicks(framework::DrawingSurface& dc, const CDensityCurve& c, const Font& labelFont,
+Ticks AxisTicks(framework::DrawingSurface& dc, const CDensityChart& chart, const Font& labelFont,
                 int step) {
+  const CDensityCurve& c = chart.Curve();
   Font previous = dc.SelectFont(labelFont);
   Ticks t;
   t.x = AxisLabels(c.m_nXAxisMin, c.m_nXAxisMax, 1, [&](long long a, long long b) {
-    return c.MapX(static_cast<double>(b)) - c.MapX(static_cast<double>(a)) >=
+    return chart.MapX(static_cast<double>(b)) - chart.MapX(static_cast<double>(a)) >=
            dc.TextExtent(TickLabel(a) + " ").cx;
   });
   t.y = AxisLabels(c.m_nYAxisMin, c.m_nYAxisMax, step, [&](long long a, long long b) {
-    return c.MapY(static_cast<double>(a)) - c.MapY(static_cast<double>(b)) >
+    return chart.MapY(static_cast<double>(a)) - chart.MapY(static_cast<double>(b)) >
            dc.TextExtent(TickLabel(b)).inkHeight;
   });
   dc.SelectFont(previous);
@@ -116,15 +114,17 @@ struct PlotEdges {
   int xLeft, xRight, yBottom, yTop;
 };
 
-PlotEdges Edges(const CDensityCurve& c) {
-  return {c.MapX(c.m_nXAxisMin), c.MapX(c.m_nXAxisMax), c.MapY(c.m_nYAxisMin),
-          c.MapY(c.m_nYAxisMax)};
+PlotEdges Edges(const CDensityChart& chart) {
+  const CDensityCurve& c = chart.Curve();
+  return {chart.MapX(c.m_nXAxisMin), chart.MapX(c.m_nXAxisMax), chart.MapY(c.m_nYAxisMin),
+          chart.MapY(c.m_nYAxisMax)};
 }
 
 // The frame, then the dotted grid at the labelled values inside it.
-void DrawFrameAndGrid(framework::DrawingSurface& dc, const CDensityCurve& c, const Ticks& ticks,
+void DrawFrameAndGrid(framework::DrawingSurface& dc, const CDensityChart& chart, const Ticks& ticks,
                       const Pen& framePen, const Pen& gridPen) {
-  const PlotEdges e = Edges(c);
+  const CDensityCurve& c = chart.Curve();
+  const PlotEdges e = Edges(chart);
   const int x0 = e.xLeft, x1 = e.xRight, y0 = e.yBottom, y1 = e.yTop;
   dc.SelectPen(framePen);
   dc.MoveTo(x0, y0);
@@ -135,13 +135,13 @@ void DrawFrameAndGrid(framework::DrawingSurface& dc, const CDensityCurve& c, con
   dc.SelectPen(gridPen);
   for (long long v : ticks.x) {
     if (v <= c.m_nXAxisMin || v >= c.m_nXAxisMax) continue;
-    const int x = c.MapX(static_cast<double>(v));
+    const int x = chart.MapX(static_cast<double>(v));
     dc.MoveTo(x, y0);
     dc.LineTo(x, y1);
   }
   for (long long v : ticks.y) {
     if (v <= c.m_nYAxisMin || v >= c.m_nYAxisMax) continue;
-    const int y = c.MapY(static_cast<double>(v));
+    const int y = chart.MapY(static_cast<double>(v));
     dc.MoveTo(x0, y);
     dc.LineTo(x1, y);
   }
@@ -151,11 +151,11 @@ void DrawFrameAndGrid(framework::DrawingSurface& dc, const CDensityCurve& c, con
 // paper they are thickened by repeating them one device unit apart. They stay inside the
 // plot area: a fit without a maximum (its results 0) would otherwise run them out across
 // the labels to the edge of the window or page.
-void DrawDropLines(framework::DrawingSurface& dc, const CDensityCurve& c, double moisture,
+void DrawDropLines(framework::DrawingSurface& dc, const CDensityChart& chart, double moisture,
                    double density, int thickness) {
-  const auto [xLeft, xRight, yBottom, yTop] = Edges(c);
-  const int xo = std::clamp(c.MapX(moisture), xLeft, xRight);
-  const int yo = std::clamp(c.MapY(density), yTop, yBottom);
+  const auto [xLeft, xRight, yBottom, yTop] = Edges(chart);
+  const int xo = std::clamp(chart.MapX(moisture), xLeft, xRight);
+  const int yo = std::clamp(chart.MapY(density), yTop, yBottom);
   const int repeats = thickness <= 1 ? 1 : thickness - 1;
   for (int j = 0; j < repeats; ++j) {
     const int y = std::min(yo + j, yBottom);
@@ -218,31 +218,33 @@ ChartTools MakeTools(framework::DrawingSurface& dc, int framePenWidth, int curve
 }
 
 // The plot area's white background (the previous fit's area when this one had no points).
-void FillPlotArea(framework::DrawingSurface& dc, const CDensityCurve& c) {
-  const PlotEdges e = Edges(c);
+void FillPlotArea(framework::DrawingSurface& dc, const CDensityChart& chart) {
+  const PlotEdges e = Edges(chart);
   dc.FillRect(e.xLeft, e.yTop, e.xRight, e.yBottom, Brush{false, kWhite});
 }
 
 // The test points as fitted, as circles of radius `r` in the selected brush.
-void DrawPoints(framework::DrawingSurface& dc, const CDensityCurve& c, int n, int r) {
+void DrawPoints(framework::DrawingSurface& dc, const CDensityChart& chart, int n, int r) {
+  const CDensityCurve& c = chart.Curve();
   const int markers = std::min<int>(
       n, static_cast<int>(std::min(c.m_dSortedMoisture.size(), c.m_dSortedUnitWeight.size())));
   for (int i = 0; i < markers; ++i) {
-    const int cx = c.MapX(c.m_dSortedMoisture[static_cast<std::size_t>(i)]);
-    const int cy = c.MapY(c.m_dSortedUnitWeight[static_cast<std::size_t>(i)]);
+    const int cx = chart.MapX(c.m_dSortedMoisture[static_cast<std::size_t>(i)]);
+    const int cy = chart.MapY(c.m_dSortedUnitWeight[static_cast<std::size_t>(i)]);
     dc.Ellipse(cx - r, cy - r, cx + r, cy + r);
   }
 }
 
 // The curve through the samples of `n` points; the closing repeat of the last point is
 // left out.
-void DrawCurve(framework::DrawingSurface& dc, const CDensityCurve& c, int n) {
+void DrawCurve(framework::DrawingSurface& dc, const CDensityChart& chart, int n) {
+  const CDensityCurve& c = chart.Curve();
   const std::size_t available = std::min(c.m_dSampleMoisture.size(), c.m_dSampleUnitWeight.size());
   const std::size_t drawn = std::min(available, static_cast<std::size_t>(20 * n - 19));
   std::vector<DevicePoint> line;
   line.reserve(drawn);
   for (std::size_t i = 0; i < drawn; ++i) {
-    line.push_back({c.MapX(c.m_dSampleMoisture[i]), c.MapY(c.m_dSampleUnitWeight[i])});
+    line.push_back({chart.MapX(c.m_dSampleMoisture[i]), chart.MapY(c.m_dSampleUnitWeight[i])});
   }
   dc.Polyline(line);
 }
@@ -284,7 +286,8 @@ bool ClipToAxes(const CDensityCurve& c, PlotPoint& a, PlotPoint& b) {
 // The zero-air-voids curve across the moisture axis as the device polylines of its parts
 // inside the plot area. The curve falls as the moisture rises, so the part inside is one
 // run; a sample that is not a positive finite unit weight breaks the line.
-std::vector<std::vector<DevicePoint>> ZeroAirVoidsRuns(const CDensityCurve& c, double gs) {
+std::vector<std::vector<DevicePoint>> ZeroAirVoidsRuns(const CDensityChart& chart, double gs) {
+  const CDensityCurve& c = chart.Curve();
   const std::vector<CurveSample> samples = ZeroAirVoidsCurve(
       gs, c.m_nXAxisMin, c.m_nXAxisMax, kZeroAirVoidsStep, c.Document().DensityFactor());
   std::vector<std::vector<DevicePoint>> runs;
@@ -303,12 +306,12 @@ std::vector<std::vector<DevicePoint>> ZeroAirVoidsRuns(const CDensityCurve& c, d
       endRun();
       continue;
     }
-    const DevicePoint from{c.MapX(a.moisture), c.MapY(a.unitWeight)};
+    const DevicePoint from{chart.MapX(a.moisture), chart.MapY(a.unitWeight)};
     if (run.empty() || run.back() != from) {
       endRun();
       run.push_back(from);
     }
-    run.push_back({c.MapX(b.moisture), c.MapY(b.unitWeight)});
+    run.push_back({chart.MapX(b.moisture), chart.MapY(b.unitWeight)});
   }
   endRun();
   return runs;
@@ -334,18 +337,19 @@ std::optional<DevicePoint> LabelCorner(const std::vector<DevicePoint>& line, con
 
 // The zero-air-voids curve of the record's specific gravity, inside the plot area, and its
 // label by its right end; nothing without a specific gravity. The pen and font are put back.
-void DrawZeroAirVoids(framework::DrawingSurface& dc, const CDensityCurve& c,
+void DrawZeroAirVoids(framework::DrawingSurface& dc, const CDensityChart& chart,
                       const ChartTools& tools, int gap) {
+  const CDensityCurve& c = chart.Curve();
   const double gs = c.Document().m_record.m_ext.specificGravity;
   if (!(gs > 0.0) || !std::isfinite(gs)) return;
-  const std::vector<std::vector<DevicePoint>> runs = ZeroAirVoidsRuns(c, gs);
+  const std::vector<std::vector<DevicePoint>> runs = ZeroAirVoidsRuns(chart, gs);
   if (runs.empty()) return;  // the curve passes above or below the whole plot
   const Pen previousPen = dc.SelectPen(tools.zeroAirVoidsPen);
   for (const auto& run : runs) dc.Polyline(run);
   dc.SelectPen(previousPen);
   const Font previousFont = dc.SelectFont(tools.smallFont);
   const std::string label = ZeroAirVoidsLabel(gs);
-  if (const auto corner = LabelCorner(runs.back(), Edges(c), dc.TextExtent(label), gap)) {
+  if (const auto corner = LabelCorner(runs.back(), Edges(chart), dc.TextExtent(label), gap)) {
     dc.TextOut(corner->x, corner->y, label);
   }
   dc.SelectFont(previousFont);
@@ -354,13 +358,14 @@ void DrawZeroAirVoids(framework::DrawingSurface& dc, const CDensityCurve& c,
 // The axis titles, the chart's title and the tick labels; every position is a text's
 // top-left corner. Leaves the tick labels' font selected and returns the font that was
 // selected before.
-Font DrawTitlesAndTickLabels(framework::DrawingSurface& dc, const CDensityCurve& c,
+Font DrawTitlesAndTickLabels(framework::DrawingSurface& dc, const CDensityChart& chart,
                              const ChartTools& tools, const Ticks& ticks) {
-  const int W = c.m_layout.width;
-  const int H = c.m_layout.height;
+  const CDensityCurve& c = chart.Curve();
+  const int W = chart.Layout().width;
+  const int H = chart.Layout().height;
   const CDensoraDoc& doc = c.Document();
   const bool metric = doc.m_nUnits == kMetric;
-  const PlotEdges e = Edges(c);
+  const PlotEdges e = Edges(chart);
   Font previous = dc.SelectFont(tools.axisFont);
   dc.TextOut((e.xLeft + e.xRight) / 2 - W / 14, e.yBottom + Trunc(H * (2.0 / 41.0)),
              "Moisture (%)");
@@ -371,27 +376,28 @@ Font DrawTitlesAndTickLabels(framework::DrawingSurface& dc, const CDensityCurve&
   dc.SelectFont(tools.titleFont);
   // The title starts from the whole percent in the middle of the moisture axis.
   const int middle = (c.m_nXAxisMin + c.m_nXAxisMax) / 2;
-  dc.TextOut(c.MapX(middle) - Trunc(W * (5.0 / 43.0)), e.yTop - Trunc(H * (10.0 / 139.0)),
+  dc.TextOut(chart.MapX(middle) - Trunc(W * (5.0 / 43.0)), e.yTop - Trunc(H * (10.0 / 139.0)),
              "Moisture-Density Curve");
   dc.SelectFont(tools.smallFont);
   for (long long v : ticks.x) {
-    dc.TextOut(c.MapX(static_cast<double>(v)) - Trunc(W * (5.0 / 237.0)), e.yBottom + H / 87,
+    dc.TextOut(chart.MapX(static_cast<double>(v)) - Trunc(W * (5.0 / 237.0)), e.yBottom + H / 87,
                TickLabel(v));
   }
   const int labelX = e.xLeft - (metric ? Trunc(W / 12.5) : Trunc(W / 15.8));
   for (long long v : ticks.y) {
-    dc.TextOut(labelX, c.MapY(static_cast<double>(v)) - Trunc(H * (2.0 / 87.0)), TickLabel(v));
+    dc.TextOut(labelX, chart.MapY(static_cast<double>(v)) - Trunc(H * (2.0 / 87.0)), TickLabel(v));
   }
   return previous;
 }
 
 // The peak's density and moisture and the fit's warning, blanking what lies under them.
-void DrawResults(framework::DrawingSurface& dc, const CDensityCurve& c) {
-  const int W = c.m_layout.width;
-  const int H = c.m_layout.height;
+void DrawResults(framework::DrawingSurface& dc, const CDensityChart& chart) {
+  const CDensityCurve& c = chart.Curve();
+  const int W = chart.Layout().width;
+  const int H = chart.Layout().height;
   const CDensoraDoc& doc = c.Document();
   const CompactionRecord& rec = doc.m_record;
-  const PlotEdges e = Edges(c);
+  const PlotEdges e = Edges(chart);
   dc.SetBkMode(BkMode::Opaque);
   const int textX = e.xLeft + Trunc(W * (5.0 / 158.0));
   dc.TextOut(textX, e.yTop + H / 116,
@@ -408,27 +414,29 @@ void DrawResults(framework::DrawingSurface& dc, const CDensityCurve& c) {
 // Everything drawn from a fit of three or more points: the zero-air-voids curve under the
 // fitted one, the fitted curve, the drop lines from its peak, the titles and labels, the
 // results. Returns the font selected before.
-Font DrawFittedCurve(framework::DrawingSurface& dc, const CDensityCurve& c, const ChartTools& tools,
-                     const Ticks& ticks, int n, int dropLineThickness) {
+Font DrawFittedCurve(framework::DrawingSurface& dc, const CDensityChart& chart,
+                     const ChartTools& tools, const Ticks& ticks, int n, int dropLineThickness) {
+  const CDensityCurve& c = chart.Curve();
   const CompactionRecord& rec = c.Document().m_record;
   // The label keeps a marker's radius clear of the curve and the plot's edges.
-  DrawZeroAirVoids(dc, c, tools, std::max(2, c.m_layout.width / 150));
-  DrawCurve(dc, c, n);
+  DrawZeroAirVoids(dc, chart, tools, std::max(2, chart.Layout().width / 150));
+  DrawCurve(dc, chart, n);
   dc.SelectPen(tools.dropPen);
-  DrawDropLines(dc, c, rec.m_dOptimumMoisture, rec.m_dMaxDryDensity, dropLineThickness);
-  Font previous = DrawTitlesAndTickLabels(dc, c, tools, ticks);
-  DrawResults(dc, c);
+  DrawDropLines(dc, chart, rec.m_dOptimumMoisture, rec.m_dMaxDryDensity, dropLineThickness);
+  Font previous = DrawTitlesAndTickLabels(dc, chart, tools, ticks);
+  DrawResults(dc, chart);
   return previous;
 }
 
 // The long test as a square of half-side `r`, labelled on the side away from the points.
-void DrawLongTestMarker(framework::DrawingSurface& dc, const CDensityCurve& c, const Pen& pen,
+void DrawLongTestMarker(framework::DrawingSurface& dc, const CDensityChart& chart, const Pen& pen,
                         int r) {
+  const CDensityCurve& c = chart.Curve();
   const CDensoraDoc& doc = c.Document();
   const CompactionRecord& rec = doc.m_record;
   dc.SelectPen(pen);
-  const int lx = c.MapX(LongTestValue(rec.m_dLongTestMoisture));
-  const int ly = c.MapY(LongTestValue(rec.m_dLongTestDensity) * doc.DensityFactor());
+  const int lx = chart.MapX(LongTestValue(rec.m_dLongTestMoisture));
+  const int ly = chart.MapY(LongTestValue(rec.m_dLongTestDensity) * doc.DensityFactor());
   dc.Rectangle(lx - r, ly - r, lx + r, ly + r);
   if (c.m_nLongTestSide == CDensityCurve::kLabelRight) {
     dc.TextOut(lx + 3 * r, ly - r, "<<<Long Test");
@@ -442,28 +450,30 @@ void DrawLongTestMarker(framework::DrawingSurface& dc, const CDensityCurve& c, c
 // Both mappings work in doubles and truncate toward zero only at the end. When the pair of
 // bounds is equal there is no scale; the value then maps onto the plot area's edge (the
 // painter draws nothing mapped in that case).
-int CDensityCurve::MapX(double moisture) const {
+int CDensityChart::MapX(double moisture) const {
   const ChartLayout& l = m_layout;
-  const double span = static_cast<double>(m_nXAxisMax) - m_nXAxisMin;
+  const CDensityCurve& c = m_curve;
+  const double span = static_cast<double>(c.m_nXAxisMax) - c.m_nXAxisMin;
   double offset = l.leftMargin;
   if (span != 0.0) {
-    offset += (l.width - (l.rightMargin + l.leftMargin)) / span * (moisture - m_nXAxisMin);
+    offset += (l.width - (l.rightMargin + l.leftMargin)) / span * (moisture - c.m_nXAxisMin);
   }
   return SaturatingTrunc(l.left + std::trunc(offset));
 }
 
-int CDensityCurve::MapY(double unitWeight) const {
+int CDensityChart::MapY(double unitWeight) const {
   const ChartLayout& l = m_layout;
-  const double span = static_cast<double>(m_nYAxisMax) - m_nYAxisMin;
+  const CDensityCurve& c = m_curve;
+  const double span = static_cast<double>(c.m_nYAxisMax) - c.m_nYAxisMin;
   const double plot = l.height - (l.bottomMargin + l.topMargin);
   double offset = l.topMargin + plot;
-  if (span != 0.0) offset -= plot / span * (unitWeight - m_nYAxisMin);
+  if (span != 0.0) offset -= plot / span * (unitWeight - c.m_nYAxisMin);
   return SaturatingTrunc(l.top + std::trunc(offset));
 }
 
-void CDensityCurve::DrawChart(framework::DrawingSurface& dc, int left, int top, int right,
-                              int bottom, int framePenWidth, int curvePenWidth,
-                              int dropLineThickness) {
+void CDensityChart::Draw(framework::DrawingSurface& dc, int left, int top, int right, int bottom,
+                         int framePenWidth, int curvePenWidth, int dropLineThickness) {
+  const CDensityCurve& c = m_curve;
   m_layout = LayoutFor(left, top, right, bottom);
   const ChartTools tools = MakeTools(dc, framePenWidth, curvePenWidth, dropLineThickness);
   const Pen oldPen = dc.SelectPen(tools.curvePen);
@@ -471,8 +481,8 @@ void CDensityCurve::DrawChart(framework::DrawingSurface& dc, int left, int top, 
 
   // With equal bounds nothing can be placed on the plot: the fill and every mapped item
   // are left out.
-  const bool mappable = m_nXAxisMin != m_nXAxisMax && m_nYAxisMin != m_nYAxisMax;
-  const int n = std::max(0, m_nPointCount);
+  const bool mappable = c.m_nXAxisMin != c.m_nXAxisMax && c.m_nYAxisMin != c.m_nYAxisMax;
+  const int n = std::max(0, c.m_nPointCount);
   const int r = m_layout.width / 150;
 
   if (mappable) FillPlotArea(dc, *this);
@@ -482,7 +492,7 @@ void CDensityCurve::DrawChart(framework::DrawingSurface& dc, int left, int top, 
   // Frame and grid go over the markers; the grid lines carry the tick labels.
   Ticks ticks;
   if (n > 0 && mappable) {
-    ticks = AxisTicks(dc, *this, tools.smallFont, std::max(1, m_doc.AxisStep()));
+    ticks = AxisTicks(dc, *this, tools.smallFont, std::max(1, c.Document().AxisStep()));
     DrawFrameAndGrid(dc, *this, ticks, tools.framePen, tools.gridPen);
   }
 
@@ -493,7 +503,8 @@ void CDensityCurve::DrawChart(framework::DrawingSurface& dc, int left, int top, 
   } else {
     if (mappable) oldFont = DrawFittedCurve(dc, *this, tools, ticks, n, dropLineThickness);
     // Doubtful data sounds the warning tone.
-    if (m_nStatus != kStatusOk && m_pTone != nullptr) m_pTone->Play(kToneHz, kToneMs);
+    if (c.m_nStatus != CDensityCurve::kStatusOk && m_pTone != nullptr)
+      m_pTone->Play(kToneHz, kToneMs);
     if (mappable) DrawLongTestMarker(dc, *this, tools.dropPen, r);
   }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/density_chart.h"
 #include "cli/cli.h"
 #include "framework/qt/qt_surface.h"
 #include "model/density_curve.h"
@@ -97,11 +98,13 @@ int Report(const std::vector<std::string>& argv, std::ostream&, std::ostream& er
   if (docs.empty()) return kExitFileFailed;
 
   EnsureApplication();
-  std::vector<std::unique_ptr<CDensityCurve>> curves;  // no tone on paper from the tool
+  std::vector<std::unique_ptr<CDensityCurve>> curves;
+  std::vector<std::unique_ptr<CDensityChart>> charts;  // no tone on paper from the tool
   std::vector<print::ReportPage> pages;
   for (const auto& doc : docs) {
     curves.push_back(std::make_unique<CDensityCurve>(*doc));
-    pages.push_back({*doc, *curves.back()});
+    charts.push_back(std::make_unique<CDensityChart>(*curves.back()));
+    pages.push_back({*doc, *charts.back()});
   }
   const int written = RenderAndWrite(kReport.name, args.output, err, [&](QIODevice& device) {
     return print::WriteReportPdf(device, pages);
@@ -132,9 +135,9 @@ int Chart(const std::vector<std::string>& argv, std::ostream&, std::ostream& err
   {
     QPainter painter(&image);
     framework::QtPainterSurface surface(painter);
-    CDensityCurve curve(doc);  // silent: the tool has no one to warn
+    CDensityCurve curve(doc);
     curve.FitRecord();
-    curve.DrawChart(surface, 0, 0, width, height, 1, 1, 1);
+    CDensityChart(curve).Draw(surface, 0, 0, width, height, 1, 1, 1);  // silent: no one to warn
   }
   return RenderAndWrite(kChart.name, args.output, err,
                         [&](QIODevice& device) { return image.save(&device, "PNG"); });

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <sstream>
-#include <system_error>
 
 #include "file/project_summary.h"
 #include "file/project_tree.h"
@@ -19,7 +17,6 @@ bool g_bTreeStartup = true;
 
 namespace {
 
-namespace fs = std::filesystem;
 using framework::AfxMessageBox;
 using framework::Cp1252ToUtf8;
 using framework::MsgAnswer;
@@ -45,7 +42,7 @@ bool IsBlankOnly(const std::string& s) {
 
 // A file name typed without any extension gets `extension`.
 std::string WithExtension(std::string path, const std::string& extension) {
-  if (fs::path(path).filename().string().find('.') == std::string::npos) path += extension;
+  if (framework::FileNameOf(path).find('.') == std::string::npos) path += extension;
   return path;
 }
 
@@ -111,9 +108,9 @@ bool CDocumentCommands::CheckNames(bool includeTipNo) {
 }
 
 bool CDocumentCommands::MakeFolder(const std::string& folder) {
-  std::error_code ec;
-  if (!fs::exists(folder, ec)) fs::create_directory(folder, ec);
-  if (!fs::exists(folder, ec)) {
+  using framework::EntryKind;
+  if (framework::KindOf(folder) == EntryKind::kNothing) framework::MakeFolder(folder);
+  if (framework::KindOf(folder) == EntryKind::kNothing) {
     Tell(framework::FormatStock(msg::kCouldNotCreate, folder));
     return false;
   }
@@ -148,9 +145,11 @@ bool CDocumentCommands::MayReplace(const std::string& path) {
   // The file this record was read from or last written to is its own; any other file there
   // (a link's target included) is another test's. A folder there is no test: the write
   // reports it.
-  std::error_code ec;
-  const fs::file_status there = fs::status(path, ec);
-  if (!fs::exists(there) || fs::is_directory(there) || m_doc.Stamp().Covers(path)) return true;
+  const framework::EntryKind there = framework::KindOf(path);
+  if (there == framework::EntryKind::kNothing || there == framework::EntryKind::kFolder ||
+      m_doc.Stamp().Covers(path)) {
+    return true;
+  }
   return AskBeforeLosing(framework::FormatStock(msg::kReplaceExisting, path), MsgButtons::YesNo) ==
          MsgAnswer::Yes;
 }
@@ -236,7 +235,7 @@ bool CDocumentCommands::SaveForRecentFile() {
   if (!own.empty()) return StoreRecord(own);
   // The proposed name is the title, with the compaction files' extension unless it has it.
   std::string proposed = m_strProjectsDir + "/" + m_doc.GetTitle();
-  std::string ext = fs::path(proposed).extension().string();
+  std::string ext = framework::ExtensionOf(proposed);
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   if (ext != ".lng") proposed += ".lng";
@@ -304,8 +303,7 @@ void CDocumentCommands::OnTreeSelect(const TreeItem& item) {
     return;
   }
   const std::string path = ItemPath(item);
-  std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return;
+  if (framework::KindOf(path) != framework::EntryKind::kFile) return;
   // A refused file is reported; the record, its path, its flag and the views stay as they were.
   if (!m_doc.OpenFile(path)) return;
   m_doc.UpdateAllViews(nullptr, kHintRecord);
@@ -314,13 +312,11 @@ void CDocumentCommands::OnTreeSelect(const TreeItem& item) {
 bool CDocumentCommands::LiesInsideProjects(const std::string& path) const {
   // The entry itself may be a link (removing it removes only the link); the folders that
   // hold it must not lead out of the projects directory.
-  std::error_code ec;
-  const fs::path root = fs::canonical(m_strProjectsDir, ec);
-  if (ec) return true;  // no projects directory: nothing of it can be deleted anyway
-  const fs::path folder = fs::canonical(fs::path(path).parent_path(), ec);
-  if (ec) return true;  // no such folder: the entry is gone and nothing is deleted
-  const auto [r, f] = std::mismatch(root.begin(), root.end(), folder.begin(), folder.end());
-  return r == root.end();
+  const std::optional<std::string> root = framework::CanonicalPath(m_strProjectsDir);
+  if (!root) return true;  // no projects directory: nothing of it can be deleted anyway
+  const std::optional<std::string> folder = framework::CanonicalPath(framework::FolderOf(path));
+  if (!folder) return true;  // no such folder: the entry is gone and nothing is deleted
+  return framework::LiesWithin(*folder, *root);
 }
 
 void CDocumentCommands::OnFileDelete(const TreeItem& item) {
@@ -350,8 +346,7 @@ void CDocumentCommands::OnFileDelete(const TreeItem& item) {
 void CDocumentCommands::OnChangeProjectsDir() {
   const std::optional<std::string> typed = m_host.AskProjectsDirectory();
   if (!typed || typed->empty()) return;
-  std::error_code ec;
-  if (!fs::exists(*typed, ec)) {
+  if (framework::KindOf(*typed) == framework::EntryKind::kNothing) {
     Tell(msg::kPathDoesNotExist);
     return;
   }
@@ -365,8 +360,8 @@ void CDocumentCommands::OnChangeProjectsDir() {
 std::string CDocumentCommands::ProposedReportPath() const {
   const std::string own = m_doc.GetPathName();
   if (!own.empty()) {
-    const fs::path p(own);
-    return (p.parent_path() / p.stem()).string() + kReportExport.extension;
+    // The record's file with the report's extension in place of its own.
+    return own.substr(0, own.size() - framework::ExtensionOf(own).size()) + kReportExport.extension;
   }
   // A record never saved: the name Save would give it, while it has a Test No. or a Type
   // that make a name of one level.
@@ -413,8 +408,7 @@ bool CDocumentCommands::OnExportSummary(const TreeItem& folder) {
   std::string root = m_strProjectsDir;
   while (root.size() > 1 && root.back() == '/') root.pop_back();
   const std::string dir = folder.names.empty() ? root : ItemPath(folder);
-  const std::string name =
-      folder.names.empty() ? fs::path(root).filename().string() : folder.names.back();
+  const std::string name = folder.names.empty() ? framework::FileNameOf(root) : folder.names.back();
   const std::string proposed = m_strProjectsDir + "/" + name + "-summary.csv";
   const std::optional<std::string> path = AskExportPath(proposed, kSummaryExport);
   if (!path) return false;

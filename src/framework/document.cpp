@@ -1,9 +1,6 @@
 #include "framework/document.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 
 #include "framework/archive.h"
@@ -17,12 +14,8 @@ namespace {
 // The file a save of `file` writes, named the same whichever way it is reached: links
 // followed, absolute. nullopt for a path no save can write (a loop of links).
 std::optional<std::string> SaveTarget(const std::string& file) {
-  namespace fs = std::filesystem;
   try {
-    std::error_code ec;
-    const fs::path target = fs::weakly_canonical(fs::absolute(ResolveWriteTarget(file), ec), ec);
-    if (ec) return std::nullopt;
-    return target.string();
+    return NormalPath(ResolveWriteTarget(file));
   } catch (const CFileException&) {
     return std::nullopt;
   }
@@ -33,12 +26,10 @@ std::optional<std::string> SaveTarget(const std::string& file) {
 void FileStamp::Take(const std::string& file, std::vector<unsigned char> contents) {
   *this = FileStamp{};
   const std::optional<std::string> target = SaveTarget(file);
-  struct stat st {};
-  if (!target || ::stat(target->c_str(), &st) != 0) return;
+  const std::optional<FileState> now = target ? StateOf(*target) : std::nullopt;
+  if (!now) return;
   path = *target;
-  size = st.st_size;
-  mtimeSec = st.st_mtim.tv_sec;
-  mtimeNsec = st.st_mtim.tv_nsec;
+  state = *now;
   bytes = std::move(contents);
 }
 
@@ -48,12 +39,10 @@ bool FileStamp::Covers(const std::string& file) const {
 
 bool FileStamp::ChangedOnDisk() const {
   if (path.empty()) return false;
-  struct stat st {};
+  const std::optional<FileState> now = StateOf(path);
   // Gone, or out of reach: there is nothing to lose, or the write itself will say why not.
-  if (::stat(path.c_str(), &st) != 0) return false;
-  if (st.st_size != size || st.st_mtim.tv_sec != mtimeSec || st.st_mtim.tv_nsec != mtimeNsec) {
-    return true;
-  }
+  if (!now) return false;
+  if (*now != state) return true;
   // Two writes within one tick of the file system's clock leave the same time; the bytes
   // (a few hundred) tell.
   try {
@@ -66,16 +55,16 @@ bool FileStamp::ChangedOnDisk() const {
 void FileStamp::Serialize(CArchive& ar) {
   if (ar.IsStoring()) {
     ar.WriteString(path);
-    ar.WriteDouble(static_cast<double>(size));
-    ar.WriteDouble(static_cast<double>(mtimeSec));
-    ar.WriteInt32(static_cast<std::int32_t>(mtimeNsec));
+    ar.WriteDouble(static_cast<double>(state.size));
+    ar.WriteDouble(static_cast<double>(state.mtimeSec));
+    ar.WriteInt32(static_cast<std::int32_t>(state.mtimeNsec));
     ar.WriteString(std::string(bytes.begin(), bytes.end()));
     return;
   }
   path = ar.ReadString();
-  size = static_cast<std::int64_t>(ar.ReadDouble());
-  mtimeSec = static_cast<std::int64_t>(ar.ReadDouble());
-  mtimeNsec = ar.ReadInt32();
+  state.size = static_cast<std::int64_t>(ar.ReadDouble());
+  state.mtimeSec = static_cast<std::int64_t>(ar.ReadDouble());
+  state.mtimeNsec = ar.ReadInt32();
   const std::string contents = ar.ReadString();
   bytes.assign(contents.begin(), contents.end());
 }
@@ -188,7 +177,7 @@ void CDocument::SetModifiedFlag(bool modified) {
 
 void CDocument::SetPathName(const std::string& path) {
   m_strPathName = path;
-  m_strTitle = std::filesystem::path(path).filename().string();
+  m_strTitle = FileNameOf(path);
 }
 
 void CDocument::ClearPathName() {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/file_io.h"
+
 namespace framework {
 
 class CArchive;
@@ -18,9 +20,7 @@ class CDocument;
 struct FileStamp {
   // The file as a save reaches it (links followed, absolute); empty: nothing stamped.
   std::string path;
-  std::int64_t size = 0;
-  std::int64_t mtimeSec = 0;
-  std::int64_t mtimeNsec = 0;
+  FileState state;  // its size and modification time then
   std::vector<unsigned char> bytes;
 
   // Stamps `file` as holding `contents` now. A file that cannot be looked at leaves no stamp.

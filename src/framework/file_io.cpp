@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -357,10 +358,71 @@ bool CanEnter(const std::string& folder) {
          ::access(folder.c_str(), X_OK) == 0;
 }
 
+namespace {
+
+EntryKind KindFrom(const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) return EntryKind::kFolder;
+  return S_ISREG(st.st_mode) ? EntryKind::kFile : EntryKind::kOther;
+}
+
+}  // namespace
+
 EntryKind KindAt(const std::string& path) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0) return EntryKind::kNothing;
-  return S_ISDIR(st.st_mode) ? EntryKind::kFolder : EntryKind::kOther;
+  return KindFrom(st);
+}
+
+EntryKind KindOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return EntryKind::kNothing;
+  return KindFrom(st);
+}
+
+bool MakeFolder(const std::string& folder) { return ::mkdir(folder.c_str(), 0777) == 0; }
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path) { return ::remove(path.c_str()) == 0; }
+
+std::optional<FileState> StateOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileState{st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+}
+
+std::optional<std::string> CanonicalPath(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path canonical = std::filesystem::canonical(path, ec);
+  if (ec) return std::nullopt;
+  return canonical.string();
+}
+
+std::optional<std::string> NormalPath(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path normal = fs::weakly_canonical(fs::absolute(path, ec), ec);
+  if (ec) return std::nullopt;
+  return normal.string();
+}
+
+bool LiesWithin(const std::string& path, const std::string& folder) {
+  const std::filesystem::path p(path), f(folder);
+  return std::mismatch(f.begin(), f.end(), p.begin(), p.end()).first == f.end();
+}
+
+std::string FileNameOf(const std::string& path) {
+  return std::filesystem::path(path).filename().string();
+}
+
+std::string FolderOf(const std::string& path) {
+  return std::filesystem::path(path).parent_path().string();
+}
+
+std::string ExtensionOf(const std::string& path) {
+  return std::filesystem::path(path).extension().string();
 }
 
 void DeleteTree(const std::string& path) {

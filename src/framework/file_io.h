@@ -101,9 +101,47 @@ void CheckFolder(const std::string& folder);
 // True when `folder` is a folder that may be entered.
 bool CanEnter(const std::string& folder);
 
-// What stands at `path` itself, a link not followed.
-enum class EntryKind { kNothing, kFolder, kOther };
+// What stands at `path`: nothing, a folder, a regular file, or something else (a pipe,
+// socket or device; for KindAt also a link). KindAt looks at `path` itself, a link not
+// followed; KindOf at what it leads to, links followed, a link to nothing being nothing.
+enum class EntryKind { kNothing, kFolder, kFile, kOther };
 EntryKind KindAt(const std::string& path);
+EntryKind KindOf(const std::string& path);
+
+// Makes the folder `folder`, whose parent must exist. False when it was not made, for
+// whatever reason: something already there, no parent, no permission.
+bool MakeFolder(const std::string& folder);
+
+// Renames `from` to `to`, replacing a file there; removes the file (or empty folder) at
+// `path`. Each false when it did not happen.
+bool RenameFile(const std::string& from, const std::string& to);
+bool RemoveFile(const std::string& path);
+
+// What a file's size and modification time are now, links followed: two looks that agree
+// mostly mean the file was not written in between. nullopt when it cannot be looked at.
+struct FileState {
+  std::int64_t size = 0;
+  std::int64_t mtimeSec = 0;
+  std::int64_t mtimeNsec = 0;
+  bool operator==(const FileState&) const = default;
+};
+std::optional<FileState> StateOf(const std::string& path);
+
+// The one name of an existing file or folder however it is reached: absolute, with every
+// link, "." and ".." resolved. nullopt when there is nothing at `path`.
+std::optional<std::string> CanonicalPath(const std::string& path);
+// `path` made absolute, with the links of the part that exists followed and "." and ".."
+// resolved; a part that does not exist yet is kept as written. nullopt when that fails.
+std::optional<std::string> NormalPath(const std::string& path);
+// True when `path` is `folder` or lies below it, compared name by name (both given in one
+// form, e.g. canonical).
+bool LiesWithin(const std::string& path, const std::string& folder);
+
+// The parts of a path, by its text alone: the last name ("7Sub.lng"), the folder before
+// it, and the last name's extension with its dot (".lng"; none for a name like ".lng").
+std::string FileNameOf(const std::string& path);
+std::string FolderOf(const std::string& path);
+std::string ExtensionOf(const std::string& path);
 
 // Removes a folder with everything in it, or a single file. Links are removed, never
 // followed. A file without any write permission is read-only and stays. Throws

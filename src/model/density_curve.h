@@ -1,30 +1,12 @@
 #pragma once
 // The moisture-density curve: the cubic-spline fit through the present test points, its
-// results and axis bounds, and the chart drawn from them.
+// results and the axis bounds of the chart drawn from them (chart/density_chart.h).
 #include <array>
 #include <string>
 #include <vector>
 
 class CDensoraDoc;
 class TestPoint;
-
-namespace framework {
-class DrawingSurface;
-class Tone;
-}  // namespace framework
-
-// Where the chart places itself: the rectangle it was given and the plot area's margins
-// inside it, set at the start of every paint.
-struct ChartLayout {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  double leftMargin = 0.0;
-  double rightMargin = 0.0;
-  double topMargin = 0.0;
-  double bottomMargin = 0.0;
-};
 
 class CDensityCurve {
  public:
@@ -50,14 +32,6 @@ class CDensityCurve {
   static void SplineValue(const double* x, const double* y, const double* y2, int n, double at,
                           double& result);
 
-  // The chart: see the chart painter. Line widths on screen are 1, 1, 1; on paper 10, 7, 4.
-  void DrawChart(framework::DrawingSurface& dc, int left, int top, int right, int bottom,
-                 int framePenWidth, int curvePenWidth, int dropLineThickness);
-  int MapX(double moisture) const;
-  int MapY(double unitWeight) const;
-  // The tone sounded when a chart with a warning is drawn (none: silent).
-  void SetTone(framework::Tone* tone) { m_pTone = tone; }
-
   CDensoraDoc& Document() const { return m_doc; }
 
   // Fit state.
@@ -74,14 +48,11 @@ class CDensityCurve {
   int m_nYAxisMax = 0;
   int m_nLongTestSide = kLabelLeft;  // a LongTestSide
 
-  ChartLayout m_layout;
-
  private:
   void WidenForLongTest(double& xMin, double& xMax);
   void SetUnitWeightAxis(double sampleMin, double peak);
 
   CDensoraDoc& m_doc;
-  framework::Tone* m_pTone = nullptr;
 };
 
 // A double turned into an int toward zero, with a value beyond the int range (or not a

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/density_chart.h"
 #include "framework/text_format.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
@@ -287,7 +288,7 @@ void DrawTestTable(framework::DrawingSurface& dc, int left, int top, int right, 
 }
 
 void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CDensoraDoc& doc,
-                CDensityCurve& curve) {
+                CDensityChart& chart) {
   const Page page{pageWidth, pageHeight};
 
   dc.DrawBitmap(page.X(0.15), page.Y(0.05), Emblem());  // unscaled
@@ -311,10 +312,10 @@ void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CD
   // Refit; the laboratory's lines take their corrected results from this fit, and push the
   // chart's top down by the rows they take. Then the chart with heavier lines, in the value
   // font.
-  curve.FitRecord();
+  chart.Curve().FitRecord();
   const int labRows = DrawLabLines(dc, page, doc, valueFont);
-  curve.DrawChart(dc, page.X(0.125), page.Y(0.59 + 0.02 * labRows), page.X(0.892), page.Y(0.95), 10,
-                  7, 4);
+  chart.Draw(dc, page.X(0.125), page.Y(0.59 + 0.02 * labRows), page.X(0.892), page.Y(0.95), 10, 7,
+             4);
 
   // Put the surface back.
   dc.SelectPen(oldPen);

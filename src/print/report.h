@@ -6,7 +6,7 @@
 #include "framework/drawing_surface.h"
 
 class CDensoraDoc;
-class CDensityCurve;
+class CDensityChart;
 
 namespace print {
 
@@ -14,14 +14,14 @@ namespace print {
 // from the origin. Positions are fractions of the page; the emblem (600 × 600), the project
 // block's offset (325) and the pen width (10) are device units. The long-test ratings use
 // the record's fit results as they stand; then the present points are counted into the
-// record and `curve` (which must work on `doc`) is refitted. The laboratory's lines (specific
-// gravity, oversize correction, warnings) follow the long test only when entered, taking
+// record and the curve of `chart` (which must work on `doc`) is refitted. The laboratory's lines
+// (specific gravity, oversize correction, warnings) follow the long test only when entered, taking
 // their results from that fit, and the chart below them gives up the rows they take; a
 // record without them prints as it always did. Nothing else in the record changes. The
 // surface's pen and font are put back at the end; asking the screen to repaint is left to
 // the caller.
 void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CDensoraDoc& doc,
-                CDensityCurve& curve);
+                CDensityChart& chart);
 
 // The table of the six test points in the rectangle, drawn with the font and pen that are
 // selected on `dc`: a three-row header, one row per slot with the present points first in

@@ -10,7 +10,7 @@ CCurveGraph::~CCurveGraph() = default;
 
 void CCurveGraph::Paint(QPainter& painter) {
   framework::QtPainterSurface surface(painter);
-  m_curve.DrawChart(surface, 0, 0, width(), height(), 1, 1, 1);
+  m_chart.Draw(surface, 0, 0, width(), height(), 1, 1, 1);
 }
 
 void CCurveGraph::paintEvent(QPaintEvent*) {

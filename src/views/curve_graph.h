@@ -3,6 +3,7 @@
 // curve and draws that curve's last fit; painting never refits.
 #include <QWidget>
 
+#include "chart/density_chart.h"
 #include "model/density_curve.h"
 
 class CDensoraDoc;
@@ -18,8 +19,9 @@ class CCurveGraph : public QWidget {
   ~CCurveGraph() override;
 
   CDensityCurve& Curve() { return m_curve; }
+  const CDensityChart& Chart() const { return m_chart; }
   // The tone a chart with a warning sounds as it is drawn (nullptr: silent).
-  void SetTone(framework::Tone* tone) { m_curve.SetTone(tone); }
+  void SetTone(framework::Tone* tone) { m_chart.SetTone(tone); }
   // Draws the chart on `painter` in the rectangle (0, 0)–(width, height).
   void Paint(QPainter& painter);
 
@@ -28,4 +30,5 @@ class CCurveGraph : public QWidget {
 
  private:
   CDensityCurve m_curve;
+  CDensityChart m_chart{m_curve};
 };

@@ -20,7 +20,7 @@ CDensoraView::CDensoraView(CDensoraDoc& doc, ViewOptions options, QWidget* paren
     : QWidget(parent), m_doc(doc), m_options(std::move(options)), m_curve(doc) {
   setObjectName(QStringLiteral("view101"));
   // The printed chart warns like the one on screen.
-  m_curve.SetTone(m_options.tone);
+  m_chart.SetTone(m_options.tone);
   setFont(framework::DialogFont());
   const framework::DialogUnits du(font());
   for (const dlg::Control& c : dlg::kMainForm.controls) {

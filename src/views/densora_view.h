@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/density_chart.h"
 #include "framework/document.h"
 #include "model/density_curve.h"
 #include "views/control_ids.h"
@@ -56,8 +57,10 @@ class CDensoraView : public QWidget, public framework::CView {
 
   CProjectTree& Tree() const { return *m_pTree; }
   QTabWidget& Tabs() const { return *m_pTabs; }
-  // The view's own curve, for the document commands and the report.
+  // The view's own curve, for the document commands and the report, and the report's chart
+  // of it, which sounds the warning tone.
   CDensityCurve& Curve() { return m_curve; }
+  CDensityChart& Chart() { return m_chart; }
   int TabBarHeight() const;
   bool PagesCreated() const { return m_bPagesCreated; }
   CTabPage* ShownPage() const { return m_pShownPage; }
@@ -86,6 +89,7 @@ class CDensoraView : public QWidget, public framework::CView {
   CProjectTree* m_pTree = nullptr;
   QTabWidget* m_pTabs = nullptr;
   CDensityCurve m_curve;
+  CDensityChart m_chart{m_curve};
   CProjectInfoPage* m_pProjectInfo = nullptr;
   CTestDataPage* m_pTestData = nullptr;
   CCurvePage* m_pCurve = nullptr;

@@ -1,5 +1,8 @@
 #include "support/recording_surface.h"
 
+#include <cstdio>
+#include <sstream>
+
 namespace framework {
 
 using Kind = RecordedCall::Kind;
@@ -144,6 +147,78 @@ const RecordedCall* RecordingSurface::FindText(const std::string& text) const {
     if ((c.kind == Kind::TextOut || c.kind == Kind::DrawTextCentered) && c.text == text) return &c;
   }
   return nullptr;
+}
+
+namespace {
+
+std::ostream& operator<<(std::ostream& o, const Color& c) {
+  return o << int{c.r} << ',' << int{c.g} << ',' << int{c.b};
+}
+
+std::ostream& operator<<(std::ostream& o, const Pen& p) {
+  const char* styles[] = {"solid", "dash", "dot", "null"};
+  return o << " pen " << styles[static_cast<int>(p.style)] << '/' << p.width << '/' << p.color;
+}
+
+std::ostream& operator<<(std::ostream& o, const Brush& b) {
+  return b.null ? o << " brush null" : o << " brush " << b.color;
+}
+
+// A text in quotes and its font and background, in ASCII.
+std::string Text(const RecordedCall& c) {
+  std::string out = " \"";
+  for (const char ch : c.text) {
+    char hex[5];
+    std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(ch));
+    out += ch >= 0x20 && ch < 0x7F ? std::string(1, ch) : hex;
+  }
+  return out + "\" font " + c.font.face + '/' + std::to_string(c.font.height) + '/' +
+         std::to_string(c.font.weight) + '/' + std::to_string(c.font.escapement) +
+         (c.bkMode == BkMode::Opaque ? " opaque" : " transparent");
+}
+
+void Describe(std::ostream& o, const RecordedCall& c) {
+  const std::string rect = std::to_string(c.x) + ' ' + std::to_string(c.y) + ' ' +
+                           std::to_string(c.right) + ' ' + std::to_string(c.bottom);
+  switch (c.kind) {
+    case Kind::FillRect:
+      o << "FillRect " << rect << " fill" << c.fill;
+      break;
+    case Kind::Ellipse:
+      o << "Ellipse " << rect << c.pen << c.brush;
+      break;
+    case Kind::Rectangle:
+      o << "Rectangle " << rect << c.pen << c.brush;
+      break;
+    case Kind::LineTo:
+      o << "Line " << c.from.x << ' ' << c.from.y << ' ' << c.x << ' ' << c.y << c.pen;
+      break;
+    case Kind::Polyline:
+      o << "Polyline" << c.pen << ':';
+      for (const DevicePoint& p : c.points) o << ' ' << p.x << ',' << p.y;
+      break;
+    case Kind::TextOut:
+      o << "TextOut " << c.x << ' ' << c.y << Text(c);
+      break;
+    case Kind::DrawTextCentered:
+      o << "DrawTextCentered " << rect << Text(c);
+      break;
+    case Kind::DrawBitmap:
+      o << "DrawBitmap " << c.x << ' ' << c.y << ' ' << c.bitmapWidth << 'x' << c.bitmapHeight
+        << " black " << c.bitmapBlack;
+      break;
+    default:
+      return;  // a selection or a move
+  }
+  o << '\n';
+}
+
+}  // namespace
+
+std::string RecordingSurface::Dump() const {
+  std::ostringstream o;
+  for (const RecordedCall& c : m_calls) Describe(o, c);
+  return o.str();
 }
 
 }  // namespace framework

@@ -78,6 +78,10 @@ class RecordingSurface : public DrawingSurface {
   std::vector<RecordedCall> Texts() const { return CallsOf(RecordedCall::Kind::TextOut); }
   // The first TextOut or DrawTextCentered of exactly `text`, or nullptr.
   const RecordedCall* FindText(const std::string& text) const;
+  // The drawing calls, a line each with the pen, brush, font and background each was drawn
+  // with: the picture in text, for golden files. Selections and moves show only through the
+  // calls after them and are left out; a byte outside ASCII is written as \xHH.
+  std::string Dump() const;
   // Forgets the calls; the selected objects stay.
   void Clear() { m_calls.clear(); }
 

@@ -1,5 +1,7 @@
 #include "support/records.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -82,6 +84,19 @@ void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
+}
+
+void ExpectGolden(const std::string& name, const std::string& text) {
+  const std::string golden =
+      (std::filesystem::path(DENSORA_SAMPLES_DIR).parent_path() / "golden" / name).string();
+  const char* update = std::getenv("DENSORA_UPDATE_GOLDEN");
+  if (update != nullptr && std::string(update) == "1") {
+    WriteBytes(golden, std::vector<unsigned char>(text.begin(), text.end()));
+    return;
+  }
+  const std::vector<unsigned char> expected = ReadBytes(golden);
+  EXPECT_FALSE(expected.empty()) << golden << ": run with DENSORA_UPDATE_GOLDEN=1 to write it";
+  EXPECT_EQ(text, std::string(expected.begin(), expected.end())) << golden;
 }
 
 }  // namespace testdata

@@ -33,6 +33,10 @@ class TempDir {
 };
 
 std::vector<unsigned char> ReadBytes(const std::string& path);
+
+// Expects `text` to be, byte for byte, the golden file `name` under tests/data/golden.
+// DENSORA_UPDATE_GOLDEN=1 writes it there instead; review the difference before committing.
+void ExpectGolden(const std::string& name, const std::string& text);
 void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
 
 }  // namespace testdata

@@ -46,8 +46,8 @@ TEST_F(CurvePage, TheChartFillsItsWindowAndRedrawsTheStoredFit) {
   // The plot area is white in the middle of the window; the chart was laid out on the
   // window's whole rectangle.
   EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() / 2).lightness() > 200, true);
-  EXPECT_EQ(graph.Curve().m_layout.width, graph.width());
-  EXPECT_EQ(graph.Curve().m_layout.height, graph.height());
+  EXPECT_EQ(graph.Chart().Layout().width, graph.width());
+  EXPECT_EQ(graph.Chart().Layout().height, graph.height());
 }
 
 TEST_F(CurvePage, AChartWithAWarningSoundsItsToneWhenPainted) {

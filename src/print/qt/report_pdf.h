@@ -5,7 +5,7 @@
 #include <vector>
 
 class CDensoraDoc;
-class CDensityCurve;
+class CDensityChart;
 class QIODevice;
 
 namespace print {
@@ -14,10 +14,11 @@ namespace print {
 // inch wide and its 10-unit pens a sixtieth of an inch.
 inline constexpr int kReportDpi = 600;
 
-// A record to print and the curve that fits it (working on that record's document).
+// A record to print and the chart of the curve that fits it (working on that record's
+// document).
 struct ReportPage {
   CDensoraDoc& doc;
-  CDensityCurve& curve;
+  CDensityChart& chart;
 };
 
 // Writes a PDF with a page for each entry of `pages`, in order, to `device`. Each record is
