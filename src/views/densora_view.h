@@ -59,7 +59,6 @@ class CDensoraView : public QWidget, public framework::CView {
   // The view's own curve, for the document commands and the report.
   CDensityCurve& Curve() { return m_curve; }
   int TabBarHeight() const;
-  bool PagesCreated() const { return m_bPagesCreated; }
   CTabPage* ShownPage() const { return m_pShownPage; }
 
   CProjectInfoPage* ProjectInfoPage() const { return m_pProjectInfo; }
