@@ -1,6 +1,7 @@
 #include "projects_generator.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -60,4 +61,35 @@ long MakeProjectsDirectory(const std::string& root, const ProjectsShape& shape) 
   }
   std::ofstream(marker) << written << '\n';
   return written;
+}
+
+std::string BenchDir() {
+  const char* env = std::getenv("DENSORA_BENCH_DIR");
+  return env && *env ? env : "/tmp/densora-bench";
+}
+
+std::string BenchProjectsDir() {
+  static const std::string root = BenchDir() + "/projects";
+  static const long files = MakeProjectsDirectory(root);
+  (void)files;
+  return root;
+}
+
+std::string BigFolderDir() {
+  static const std::string root = [] {
+    const std::string dir = BenchDir() + "/big-folder";
+    const fs::path big = fs::path(dir) / "BIG";
+    if (!fs::exists(big / "9999Sub.lng")) {
+      fs::create_directories(big);
+      CompactionRecord r;
+      const auto bytes = LngBytes(r);
+      for (int i = 0; i < 10000; ++i) {
+        std::ofstream(big / (std::to_string(i) + "Sub.lng"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+      }
+    }
+    return dir;
+  }();
+  return root;
 }

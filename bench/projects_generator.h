@@ -13,3 +13,13 @@ struct ProjectsShape {
 // Creates the tree under `root` (made when missing) and returns the number of files written.
 // A tree already complete is left as it is.
 long MakeProjectsDirectory(const std::string& root, const ProjectsShape& shape = {});
+
+// The folder under which every benchmark writes: $DENSORA_BENCH_DIR, or /tmp/densora-bench.
+std::string BenchDir();
+
+// The projects directory of 100,000 tests under BenchDir(), written on first use.
+std::string BenchProjectsDir();
+
+// A projects directory under BenchDir() whose one folder BIG holds 10,000 tests, written on
+// first use.
+std::string BigFolderDir();

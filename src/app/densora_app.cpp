@@ -28,7 +28,6 @@
 static void InitDensoraResources() { Q_INIT_RESOURCE(densora); }
 
 namespace {
-CDensoraApp* g_pApp = nullptr;
 
 // A county list is a few kilobytes; a huge file in its place must not stall the start.
 constexpr std::size_t kMaxCountyListBytes = 1 << 20;
@@ -52,9 +51,7 @@ std::string ReadResource(const QString& path) {
 }
 }  // namespace
 
-CDensoraApp* AfxGetApp() { return g_pApp; }
-
-CDensoraApp::CDensoraApp() { g_pApp = this; }
+CDensoraApp::CDensoraApp() = default;
 
 CDensoraApp::~CDensoraApp() {
   // The frame owns the view; both go before the document they show. The tree says nothing
@@ -62,7 +59,6 @@ CDensoraApp::~CDensoraApp() {
   if (m_pView) m_pView->Tree().blockSignals(true);
   m_pFrame.reset();
   if (m_pPrompt) framework::SetPrompt(nullptr);
-  if (g_pApp == this) g_pApp = nullptr;
 }
 
 std::vector<std::string> CDensoraApp::LoadCounties(const std::string& projectsDir) {

@@ -95,6 +95,3 @@ class CDensoraApp {
   // Last: it lets go of the document before the document goes.
   std::unique_ptr<CRecovery> m_pRecovery;
 };
-
-// The running application object (nullptr outside one's lifetime).
-CDensoraApp* AfxGetApp();

@@ -37,7 +37,6 @@ class CMainFrame : public QMainWindow, public framework::CView {
   void SetView(CDensoraView* view);
 
   CDensoraDoc* GetActiveDocument() const { return &m_doc; }
-  CDensoraView* GetActiveView() const { return m_pView; }
 
   // Runs a command as the menu, a key or a button does. Save is taken first, from every
   // source. Returns true when the command had a handler.

@@ -60,8 +60,8 @@ inline constexpr std::array<const char*, 29> kSummaryColumns = {
 
 // Writes the summary of the projects directory `dir` to `out`: a row for each compaction
 // file the projects tree lists under `dir`, in the tree's order (each folder's entries
-// sorted by name without regard to ASCII case, then by their bytes; a folder's rows before
-// its next sibling's). `path` is the file's path below `dir`, each name as the tree shows
+// in ListFolder's order, alphabetical without regard to case or accents; a folder's rows
+// before its next sibling's). `path` is the file's path below `dir`, each name as the tree shows
 // it (a byte that is not UTF-8 read as Windows-1252). Links are followed; a folder reached a
 // second time (the same device and inode) is not entered again, so a looping link ends.
 // Each record is fitted in `units` as the curve page fits it. A file that cannot be read,

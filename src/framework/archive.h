@@ -29,7 +29,6 @@ class CArchive {
   // A storing archive appending to `*out`.
   explicit CArchive(std::vector<unsigned char>* out);
 
-  bool IsLoading() const { return m_mode == load; }
   bool IsStoring() const { return m_mode == store; }
 
   void WriteInt32(std::int32_t value);

@@ -98,6 +98,87 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
+namespace {
+
+// The base letters of the Latin letters U+00C0 to U+017F, thirty-two to a line. A digit
+// stands for two letters: 1 ae, 2 oe, 3 ij, 4 ss, 5 th; "." is not a letter (the
+// multiplication and division signs).
+constexpr std::string_view kLatinBase =
+    "aaaaaa1ceeeeiiiidnooooo.ouuuuy54"   // U+00C0
+    "aaaaaa1ceeeeiiiidnooooo.ouuuuy5y"   // U+00E0
+    "aaaaaaccccccccddddeeeeeeeeeegggg"   // U+0100
+    "gggghhhhiiiiiiiiii33jjkkklllllll"   // U+0120
+    "lllnnnnnnnnnoooooo22rrrrrrssssss"   // U+0140
+    "ssttttttuuuuuuuuuuuuwwyyyzzzzzzs";  // U+0160
+constexpr char32_t kLatinFirst = 0xC0;
+static_assert(kLatinBase.size() == 0x180 - kLatinFirst);
+
+// Where a character is filed: the group in the high bits, its place within it below.
+constexpr char32_t kPunctuation = 1U << 21;
+constexpr char32_t kDigit = 2U << 21;
+constexpr char32_t kLetter = 3U << 21;
+constexpr char32_t kOtherScript = 4U << 21;
+
+void AppendLetters(std::u32string& key, std::string_view letters) {
+  for (const char c : letters) key += kLetter + static_cast<char32_t>(c);
+}
+
+// The base letters of a Latin letter with a diacritic or a ligature; empty for anything else.
+std::string_view LatinBase(char32_t cp) {
+  if (cp >= kLatinFirst && cp < kLatinFirst + kLatinBase.size()) {
+    static constexpr std::string_view kPairs[] = {"ae", "oe", "ij", "ss", "th"};
+    const std::string_view base = kLatinBase.substr(cp - kLatinFirst, 1);
+    if (base[0] == '.') return {};
+    if (base[0] >= '1' && base[0] <= '5') return kPairs[base[0] - '1'];
+    return base;
+  }
+  switch (cp) {
+    case 0x0192:  // f with hook, the florin sign of Windows-1252
+      return "f";
+    case 0x0218:  // S and T with comma below (Romanian)
+    case 0x0219:
+      return "s";
+    case 0x021A:
+    case 0x021B:
+      return "t";
+    case 0x1E9E:  // capital sharp s
+      return "ss";
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
+std::u32string AlphabeticalKey(std::string_view text) {
+  std::u32string key;
+  key.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t cp = 0;
+    std::size_t len = DecodeUtf8At(text, i, cp);
+    if (len == 0) {
+      cp = Cp1252ToUnicode(static_cast<unsigned char>(text[i]));
+      len = 1;
+    }
+    i += len;
+    if (cp >= '0' && cp <= '9') {
+      key += kDigit + cp;
+    } else if (cp >= 'a' && cp <= 'z') {
+      key += kLetter + cp;
+    } else if (cp >= 'A' && cp <= 'Z') {
+      key += static_cast<char32_t>(kLetter + cp - 'A' + 'a');
+    } else if (const std::string_view base = LatinBase(cp); !base.empty()) {
+      AppendLetters(key, base);
+    } else if (cp < kLatinFirst || (cp >= 0x2000 && cp < 0x20D0)) {
+      // Spaces, punctuation and symbols, the general punctuation and currency signs among them.
+      key += kPunctuation + cp;
+    } else {
+      key += kOtherScript + cp;
+    }
+  }
+  return key;
+}
+
 bool Utf8ToCp1252(std::string_view utf8, std::string& out) {
   out.clear();
   out.reserve(utf8.size());

@@ -26,6 +26,14 @@ bool Utf8ToCp1252(std::string_view utf8, std::string& out);
 // the names older programs wrote (a Latin-1 "\xDF" shows as "\xC3\x9F", not as "?").
 std::string Utf8ForDisplay(std::string_view bytes);
 
+// The key that files names in alphabetical order without regard to case or accents, the
+// same on every machine: a Latin letter is filed under its base letter (é under e, ß as ss,
+// Æ as ae), so that "Ärzte" stands beside "arzt", not after "Zeta". Spaces, punctuation and
+// symbols come first, then digits (one by one: "10" before "7"), then the letters, then
+// other scripts. A byte that is not UTF-8 counts as the Windows-1252 character that
+// Utf8ForDisplay shows for it.
+std::u32string AlphabeticalKey(std::string_view text);
+
 // True when `bytes` are valid UTF-8 throughout: no sequence cut short, overlong, a
 // surrogate or beyond Unicode.
 bool IsValidUtf8(std::string_view bytes);

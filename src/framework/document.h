@@ -111,7 +111,6 @@ class CDocument {
 
   void AddView(CView* view);
   void RemoveView(CView* view);
-  const std::vector<CView*>& Views() const { return m_views; }
   // Calls OnUpdate of every view but the sender.
   void UpdateAllViews(CView* sender, long hint = 0);
 

@@ -45,7 +45,6 @@ class CDensoraDoc : public framework::CDocument {
   const std::string& DensityUnit() const { return m_strDensityUnit[m_nUnits]; }
   const std::string& VolumeUnit() const { return m_strVolumeUnit[m_nUnits]; }
   double VolumeFactor() const { return m_dVolumeFactor[m_nUnits]; }
-  double StdMoldVolume() const { return m_dStdMoldVolume[m_nUnits]; }
 
   CompactionRecord m_record;
   double m_dStdMoldVolume[2];

@@ -62,7 +62,6 @@ class CDensoraView : public QWidget, public framework::CView {
   CDensityCurve& Curve() { return m_curve; }
   CDensityChart& Chart() { return m_chart; }
   int TabBarHeight() const;
-  bool PagesCreated() const { return m_bPagesCreated; }
   CTabPage* ShownPage() const { return m_pShownPage; }
 
   CProjectInfoPage* ProjectInfoPage() const { return m_pProjectInfo; }

@@ -22,8 +22,6 @@ class CLongTestPage : public CTabPage {
   void OnDensityFocusOut();
   void OnMoistureFocusOut();
 
-  const std::string& DensityText() const { return m_strDensity; }
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

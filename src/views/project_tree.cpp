@@ -1,6 +1,5 @@
 #include "views/project_tree.h"
 
-#include <QCollator>
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -27,27 +26,6 @@ QByteArray Key(bool isFolder, const QByteArray& name) { return (isFolder ? "d/" 
 QByteArray Key(const QTreeWidgetItem* item) { return Key(IsFolder(item), NameOf(item)); }
 QByteArray Bytes(const std::string& s) {
   return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-// Siblings in the user's alphabetical order without regard to case ("Ärzte" beside "Arzt",
-// not after "Zeta"); names that compare equal keep the order of their bytes.
-void SortForDisplay(std::vector<ProjectNode>& nodes) {
-  // The C locale has no alphabet of its own: such a user gets the common one.
-  const QLocale locale = QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
-  QCollator collator(locale);
-  collator.setCaseSensitivity(Qt::CaseInsensitive);
-  std::vector<std::pair<QString, std::size_t>> order;
-  order.reserve(nodes.size());
-  for (std::size_t i = 0; i < nodes.size(); ++i)
-    order.emplace_back(QString::fromStdString(nodes[i].text), i);
-  std::stable_sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
-    const int c = collator.compare(a.first, b.first);
-    return c != 0 ? c < 0 : nodes[a.second].name < nodes[b.second].name;
-  });
-  std::vector<ProjectNode> sorted;
-  sorted.reserve(nodes.size());
-  for (const auto& o : order) sorted.push_back(std::move(nodes[o.second]));
-  nodes = std::move(sorted);
 }
 
 // A folder's path as the watcher takes it; empty for a name Qt cannot carry unchanged.
@@ -163,7 +141,6 @@ void CProjectTree::ListInto(QTreeWidgetItem* item) {
     nodes = ListFolder(PathOf(item));
     ++m_nListed;
   }
-  SortForDisplay(nodes);
   Merge(item ? item : invisibleRootItem(), std::move(nodes));
   if (item) {
     item->setData(0, kListed, true);

@@ -37,7 +37,6 @@ class DataExchange {
   // An optional number field where 0 is a value: the empty text both ways is "not entered".
   void OptionalNumber(int id, std::optional<double>& field);
 
-  bool IsSaving() const { return m_bSave; }
   bool Failed() const { return m_bFailed; }
 
  private:

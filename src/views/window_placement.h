@@ -36,8 +36,6 @@ class FramePlacement {
   // The user took the window elsewhere (maximised it, for one): no later frame moves it back.
   void Release() { m_bAwaitingFrame = false; }
 
-  const QRect& Outer() const { return m_outer; }
-
  private:
   QRect m_outer;
   bool m_bAwaitingFrame = false;

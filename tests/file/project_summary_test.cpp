@@ -36,7 +36,8 @@ TEST(ProjectSummary, RowsFollowTheTreeThroughLinksAndOddNames) {
   fs::copy(DENSORA_SAMPLES_DIR, dir.path(), fs::copy_options::recursive);
   fs::create_directory_symlink(dir.path() / "MAIN ST", dir.path() / "MAIN ST/A-100/up");
   fs::create_directory_symlink(dir.path() / "COUNTY RD 9/Lime", dir.path() / "MAIN ST/lime");
-  fs::copy_file(dir.path() / "COUNTY RD 9/Lime/12Lim.lng", dir.path() / "COUNTY RD 9/b\xE9ton.lng");
+  fs::copy_file(dir.path() / "COUNTY RD 9/Lime/12Lim.lng",
+                dir.path() / "COUNTY RD 9/\xC9preuve.lng");
   fs::create_symlink(dir.path() / "MAIN ST/A-100/Subgrade/7Sub.lng", dir.path() / "7 sub.lng");
 
   std::ostringstream out;
@@ -55,7 +56,7 @@ TEST(ProjectSummary, RowsFollowTheTreeThroughLinksAndOddNames) {
   }
   const std::vector<std::string> expected = {
       "7 sub.lng",
-      "COUNTY RD 9/b\xC3\xA9ton.lng",
+      "COUNTY RD 9/\xC3\x89preuve.lng",
       "COUNTY RD 9/Lime/12Lim.lng",
       "MAIN ST/A-100/Embankment/3Emb.lng",
       "MAIN ST/A-100/Subgrade/7Sub.lng",

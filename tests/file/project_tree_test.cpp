@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ranges>
 
-#include "model/compaction_record.h"
 #include "support/records.h"
 
 namespace fs = std::filesystem;
@@ -12,118 +12,98 @@ using testdata::TempDir;
 
 namespace {
 
-std::vector<std::string> Texts(const std::vector<ProjectNode>& nodes) {
-  std::vector<std::string> t;
-  for (const auto& n : nodes) t.push_back(n.text);
-  return t;
-}
-
 void Touch(const fs::path& p) { testdata::WriteBytes(p.string(), {1}); }
+
+std::string Shown(bool isFolder, const std::string& name, const std::string& text) {
+  return (isFolder ? "folder " : "file ") + name + " as " + text;
+}
 
 }  // namespace
 
-TEST(ProjectTree, ShowsFoldersAndCompactionFilesSortedWithoutRegardToCase) {
+// One folder with every kind of name, listed in the table's order: punctuation, then digits
+// one by one, then letters without regard to case or accents (a name that is not UTF-8 read
+// as Windows-1252), then other scripts; equal texts in the order of the names' bytes. Only
+// folders and files whose names end in "lng" are listed, a link as what it leads to.
+TEST(ProjectTree, ListsAFolderInAlphabeticalOrder) {
+  enum How { kFolder, kFile, kLinkToFolder, kLinkToFile, kBrokenLink };
+  struct Row {
+    const char* name;
+    How how;
+    const char* text;  // nullptr: not listed
+  };
+  const Row rows[] = {
+      {"lng", kFile, ""},  // no dot: an empty text
+      {"(old)", kFolder, "(old)"},
+      {"10Sub.lng", kFile, "10Sub"},
+      {"7Sub", kFolder, "7Sub"},
+      {"7Sub.lng", kFile, "7Sub"},
+      {"alpha.lng", kFile, "alpha"},
+      {"Arzt", kFolder, "Arzt"},
+      {"arzt", kFolder, "arzt"},
+      {"\xC3\x84rzte", kFolder, "\xC3\x84rzte"},
+      {"\xC4rzte", kFolder, "\xC3\x84rzte"},
+      {"Beta", kFolder, "Beta"},
+      {"b\xE9ton.lng", kFile, "b\xC3\xA9ton"},
+      {"county rd 9", kFolder, "county rd 9"},
+      {"\xC3\x89tude", kFolder, "\xC3\x89tude"},
+      {"Fussweg", kFolder, "Fussweg"},
+      {"Fu\xC3\x9Fweg", kFolder, "Fu\xC3\x9Fweg"},
+      {"Futter.lng", kFile, "Futter"},
+      {"link.lng", kLinkToFile, "link"},
+      {"link to P", kLinkToFolder, "link to P"},
+      {"notes.xlng", kFile, "notes"},
+      {"Zeta", kFolder, "Zeta"},
+      {"\xCE\xA9mega", kFolder, "\xCE\xA9mega"},
+      {"notes.txt", kFile, nullptr},
+      {"8Sub.LNG", kFile, nullptr},
+      {"gone.lng", kBrokenLink, nullptr},
+  };
   TempDir dir;
-  const fs::path root = dir.path();
-  fs::create_directories(root / "Main St/A-100/Subgrade");
-  fs::create_directories(root / "county rd 9");
-  fs::create_directories(root / "Zeta");
-  Touch(root / "Main St/A-100/Subgrade/7Sub.lng");
-  Touch(root / "Main St/A-100/Subgrade/notes.txt");
-  Touch(root / "Main St/A-100/Subgrade/8Sub.LNG");
-  Touch(root / "Main St/A-100/Subgrade/lng");
-  Touch(root / "Main St/A-100/Subgrade/notes.xlng");
-  Touch(root / "Main St/A-100/Subgrade/10Sub.lng");
-  Touch(root / "alpha.lng");
-
-  const auto top = ScanProjectsDir(root.string());
-  EXPECT_EQ(Texts(top), (std::vector<std::string>{"alpha", "county rd 9", "Main St", "Zeta"}));
-  EXPECT_FALSE(top[0].isFolder);
-  EXPECT_TRUE(top[1].isFolder);
-  const auto& subgrade = top[2].children[0].children[0];
-  EXPECT_EQ(subgrade.text, "Subgrade");
-  // "lng" has no dot: an item with an empty text; notes.xlng ends in "lng" too.
-  EXPECT_EQ(Texts(subgrade.children), (std::vector<std::string>{"", "10Sub", "7Sub", "notes"}));
-  EXPECT_EQ(CountNodes(top), 10u);
-  // Each item keeps the entry's own name, which the shown text may not tell.
-  std::vector<std::string> names;
-  for (const auto& n : subgrade.children) names.push_back(n.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"lng", "10Sub.lng", "7Sub.lng", "notes.xlng"}));
-  EXPECT_EQ(top[2].name, "Main St");
-}
-
-TEST(ProjectTree, MissingUnreadableAndLoopingFolders) {
-  TempDir dir;
-  EXPECT_TRUE(ScanProjectsDir((dir.path() / "none").string()).empty());
-  Touch(dir.path() / "file");
-  EXPECT_TRUE(ScanProjectsDir((dir.path() / "file").string()).empty());
-
-  fs::create_directories(dir.path() / "P/T");
-  fs::create_directory_symlink(dir.path() / "P", dir.path() / "P/T/back");
-  const auto top = ScanProjectsDir(dir.path().string());
-  ASSERT_EQ(Texts(top), (std::vector<std::string>{"P"}));  // a plain file is not a compaction file
-  // The link back up is shown once, not entered again.
-  const auto& t = top[0];
-  ASSERT_EQ(t.children.size(), 1u);
-  ASSERT_EQ(t.children[0].children.size(), 1u);
-  EXPECT_EQ(t.children[0].children[0].text, "back");
-  EXPECT_TRUE(t.children[0].children[0].children.empty());
-
-  // A link across to another folder of the tree shows its contents, and so does the folder
-  // itself, whichever of the two is listed first.
-  fs::create_directories(dir.path() / "Z/Sub");
-  Touch(dir.path() / "Z/Sub/7Sub.lng");
-  fs::create_directory_symlink(dir.path() / "Z/Sub", dir.path() / "P/A-link");
-  const auto again = ScanProjectsDir(dir.path().string());
-  ASSERT_EQ(Texts(again), (std::vector<std::string>{"P", "Z"}));
-  ASSERT_EQ(Texts(again[0].children), (std::vector<std::string>{"A-link", "T"}));
-  EXPECT_EQ(Texts(again[0].children[0].children), (std::vector<std::string>{"7Sub"}));
-  ASSERT_EQ(Texts(again[1].children), (std::vector<std::string>{"Sub"}));
-  EXPECT_EQ(Texts(again[1].children[0].children), (std::vector<std::string>{"7Sub"}));
-}
-
-TEST(ProjectTree, DeepAndWideFolders) {
-  TempDir dir;
-  fs::path p = dir.path();
-  for (int i = 0; i < 200; ++i) p /= "d";
-  fs::create_directories(p);
-  Touch(p / "1Sub.lng");
-  auto top = ScanProjectsDir(dir.path().string());
-  int depth = 0;
-  const std::vector<ProjectNode>* level = &top;
-  while (!level->empty() && (*level)[0].isFolder) {
-    level = &(*level)[0].children;
-    ++depth;
+  const fs::path folder = dir.path() / "folder";
+  fs::create_directories(folder);
+  fs::create_directory(dir.path() / "P");
+  Touch(dir.path() / "7Sub.lng");
+  // Made in the reverse of the expected order, so that no folder gives it for nothing.
+  for (const Row& row : std::views::reverse(rows)) {
+    const fs::path p = folder / row.name;
+    switch (row.how) {
+      case kFolder:
+        fs::create_directories(p);
+        break;
+      case kFile:
+        Touch(p);
+        break;
+      case kLinkToFolder:
+        fs::create_directory_symlink(dir.path() / "P", p);
+        break;
+      case kLinkToFile:
+        fs::create_symlink(dir.path() / "7Sub.lng", p);
+        break;
+      case kBrokenLink:
+        fs::create_symlink(dir.path() / "gone", p);
+        break;
+    }
   }
-  EXPECT_EQ(depth, 200);
-  ASSERT_EQ(level->size(), 1u);
-  EXPECT_EQ((*level)[0].text, "1Sub");
-
-  TempDir wide;
-  for (int i = 0; i < 10000; ++i) Touch(wide.path() / (std::to_string(i) + "Sub.lng"));
-  top = ScanProjectsDir(wide.path().string());
-  ASSERT_EQ(top.size(), 10000u);
-  EXPECT_EQ(top.front().text, "0Sub");
-  EXPECT_EQ(top[1].text, "1000Sub");
+  std::vector<std::string> expected;
+  for (const Row& row : rows) {
+    const bool isFolder = row.how == kFolder || row.how == kLinkToFolder;
+    if (row.text) expected.push_back(Shown(isFolder, row.name, row.text));
+  }
+  std::vector<std::string> listed;
+  for (const ProjectNode& n : ListFolder(folder.string()))
+    listed.push_back(Shown(n.isFolder, n.name, n.text));
+  EXPECT_EQ(listed, expected);
 }
 
-TEST(ProjectTree, FoldersOfTheRecordToOpen) {
+TEST(ProjectTree, ListsAWideFolderWholeAndNothingWhereThereIsNoFolder) {
   TempDir dir;
-  fs::create_directories(dir.path() / "MAIN ST/A-100/Subgrade");
-  fs::create_directories(dir.path() / "MAIN ST/Embankment");
-  fs::create_directories(dir.path() / "AAA");
-  const auto top = ScanProjectsDir(dir.path().string());
-  CompactionRecord r;
-  r.m_strProject = "MAIN ST";
-  r.m_strTipNo = "A-100";
-  r.m_strTestType = "Subgrade";
-  EXPECT_EQ(FoldersToOpen(top, r), (std::vector<int>{1, 0, 0}));
-  r.m_strTipNo.clear();
-  r.m_strTestType = "Embankment";
-  EXPECT_EQ(FoldersToOpen(top, r), (std::vector<int>{1, 1}));
-  r.m_strProject = "main st";  // exact match only
-  EXPECT_TRUE(FoldersToOpen(top, r).empty());
-  r.m_strProject = "MAIN ST";
-  r.m_strTipNo = "B-7";
-  EXPECT_EQ(FoldersToOpen(top, r), (std::vector<int>{1}));
+  EXPECT_TRUE(ListFolder((dir.path() / "none").string()).empty());
+  Touch(dir.path() / "file");
+  EXPECT_TRUE(ListFolder((dir.path() / "file").string()).empty());
+
+  for (int i = 0; i < 10000; ++i) Touch(dir.path() / (std::to_string(i) + "Sub.lng"));
+  const std::vector<ProjectNode> nodes = ListFolder(dir.path().string());
+  ASSERT_EQ(nodes.size(), 10000u);
+  EXPECT_EQ(nodes[0].text, "0Sub");
+  EXPECT_EQ(nodes[1].text, "1000Sub");
 }

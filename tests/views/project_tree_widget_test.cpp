@@ -1,9 +1,8 @@
 // The projects tree control on a real temporary folder: one branch open at a time, folders
 // listed only when first shown open, links that lead back up never entered, other programs'
-// changes followed, and siblings in the user's alphabet.
+// changes followed, and every entry of a folder shown in the order the folder is listed in.
 #include <gtest/gtest.h>
 
-#include <QLocale>
 #include <QTest>
 #include <filesystem>
 #include <functional>
@@ -100,6 +99,13 @@ TEST_F(ProjectTreeOnDisk, AFolderIsListedOnlyWhenItIsFirstShownOpen) {
   EXPECT_FALSE(main->isExpanded());
   EXPECT_EQ(tree.ItemOf(main).names, std::vector<std::string>{"MAIN ST"});
   EXPECT_EQ(tree.FoldersListed(), 7);  // a folder's kind of item needs its listing
+
+  // Each level must match exactly; the opening stops at the first level that is not there.
+  tree.OpenFolders({"main st", "A-100"});
+  EXPECT_FALSE(main->isExpanded());
+  tree.OpenFolders({"MAIN ST", "B-7", "A-100"});
+  EXPECT_TRUE(main->isExpanded());
+  EXPECT_FALSE(Child(main, "A-100")->isExpanded());
 }
 
 // Only the folders the user sees open are watched, so that a folder of thousands of tests
@@ -207,14 +213,22 @@ TEST_F(ProjectTreeOnDisk, AnotherProgramsChangesAppearAndVanishKeepingTheSelecti
   EXPECT_TRUE(tree.selectedItems().isEmpty());
 }
 
-TEST_F(ProjectTreeOnDisk, SiblingsFollowTheUsersAlphabetWithoutRegardToCase) {
-  const QLocale saved;
-  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-  for (const char* name : {"Zeta", "\xC3\x84rzte", "arzt", "Beta", "beta2"}) {
-    fs::create_directory(root + "/" + name);
-  }
+// A folder and a file of the same text are two items, which stay two as the folder is
+// listed again; a folder whose name is not UTF-8 is opened by its own bytes.
+TEST_F(ProjectTreeOnDisk, ShowsEveryEntryInTheOrderOfTheListing) {
+  Touch("Zeta/1Sub.lng");
+  Touch("\xC4rzte/1Sub.lng");  // the name in Windows-1252
+  Touch("7Sub/1Sub.lng");
+  Touch("7Sub.lng");
   Show();
-  QLocale::setDefault(saved);
-  EXPECT_EQ(Texts(Top()),
-            (QStringList{"arzt", QString::fromUtf8("\xC3\x84rzte"), "Beta", "beta2", "Zeta"}));
+  const QStringList top = {"7Sub", "7Sub", QString::fromUtf8("\xC3\x84rzte"), "Zeta"};
+  EXPECT_EQ(Texts(Top()), top);
+  EXPECT_TRUE(tree.ItemOf(Top()->child(0)).isFolder);
+  EXPECT_FALSE(tree.ItemOf(Top()->child(1)).isFolder);
+  tree.expandItem(Top()->child(2));
+  EXPECT_EQ(Texts(Top()->child(2)), QStringList{"1Sub"});
+  EXPECT_EQ(tree.PathOf(Top()->child(2)->child(0)), root + "/\xC4rzte/1Sub.lng");
+
+  tree.Rebuild();
+  EXPECT_EQ(Texts(Top()), top);
 }

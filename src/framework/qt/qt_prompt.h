@@ -11,7 +11,6 @@ class QtPrompt : public Prompt {
  public:
   // `owner` is the window the boxes are centred on; it may be null or go away.
   explicit QtPrompt(QWidget* owner = nullptr) : m_owner(owner) {}
-  void SetOwner(QWidget* owner) { m_owner = owner; }
   // The default button is OK, or Yes for a question.
   MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon) override;
   MsgAnswer ShowWithDefault(const std::string& text, MsgButtons buttons, MsgIcon icon,

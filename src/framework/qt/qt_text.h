@@ -23,7 +23,6 @@ class Cp1252Validator : public QValidator {
   explicit Cp1252Validator(bool upperCase, QObject* parent = nullptr)
       : QValidator(parent), m_bUpperCase(upperCase) {}
   State validate(QString& input, int& pos) const override;
-  bool IsUpperCase() const { return m_bUpperCase; }
 
  private:
   bool m_bUpperCase;
