@@ -549,18 +549,21 @@ TEST(CliBinary, AnInterruptLeavesNoPartOfTheOutput) {
   EXPECT_TRUE(fs::is_empty(outDir));
 }
 
-// What the tool prints for the sample projects and for --help, byte for byte as the files
-// under tests/data/golden hold it. The tool runs in its data folder on relative names, so
-// the listings do not depend on where the sources are. DENSORA_UPDATE_GOLDEN=1 rewrites the
-// files from the output instead; review their difference before committing it.
+// What the tool prints for the sample projects and for --help, and the file it writes from
+// 9Bas.json, byte for byte as the files under tests/data hold them. The tool runs in its data
+// folder on relative names, so the listings do not depend on where the sources are.
+// DENSORA_UPDATE_GOLDEN=1 rewrites the files from the output instead; review their
+// difference before committing it.
 TEST(CliOutput, ListingsAndHelpAreExactlyTheGoldenFiles) {
   const std::string sub = "MAIN ST/A-100/Subgrade/7Sub.lng";
   const std::string emb = "MAIN ST/A-100/Embankment/3Emb.lng";
   const std::string lime = "COUNTY RD 9/Lime/12Lim.lng";
+  TempDir out;
   struct Row {
-    std::string golden;
+    std::string golden;  // under tests/data/golden
     std::vector<std::string> args;
     std::string folder = "sample-projects";  // where it runs, under tests/data
+    std::string written = "";                // the file it writes instead of printing
   };
   const Row rows[] = {
       {"7Sub.txt", {"show", sub}},
@@ -579,6 +582,11 @@ TEST(CliOutput, ListingsAndHelpAreExactlyTheGoldenFiles) {
       {"summary.csv", {"summary", "."}},
       {"summary-metric.json", {"summary", "--json", "--metric", "."}},
       {"summary-lab-metric.csv", {"summary", "--metric", "."}, "lab-extension"},
+      // The record beside it, written as the program stores a test.
+      {"../lab-extension/9Bas.lng",
+       {"write", "9Bas.json", "-o", out / "9Bas.lng"},
+       "lab-extension",
+       out / "9Bas.lng"},
       // The usage lines and option help, made from the option table.
       {"help.txt", {"--help"}},
       {"chart-help.txt", {"chart", "--help"}},
@@ -597,14 +605,19 @@ TEST(CliOutput, ListingsAndHelpAreExactlyTheGoldenFiles) {
     const Result r = RunBinary(line);
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.err, "");
+    std::string output = r.out;
+    if (!row.written.empty()) {
+      const auto bytes = testdata::ReadBytes(row.written);
+      output.assign(bytes.begin(), bytes.end());
+    }
     const std::string golden = (goldenDir / row.golden).string();
     if (rewrite) {
-      testdata::WriteBytes(golden, std::vector<unsigned char>(r.out.begin(), r.out.end()));
+      testdata::WriteBytes(golden, std::vector<unsigned char>(output.begin(), output.end()));
       continue;
     }
     EXPECT_TRUE(std::filesystem::exists(golden)) << "run with DENSORA_UPDATE_GOLDEN=1 to write it";
     const auto expected = testdata::ReadBytes(golden);
-    EXPECT_EQ(r.out, std::string(expected.begin(), expected.end()));
+    EXPECT_EQ(output, std::string(expected.begin(), expected.end()));
   }
   std::filesystem::current_path(before);
 }
