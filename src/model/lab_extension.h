@@ -36,7 +36,8 @@ struct LabExtension {
   std::optional<double> oversizeMoisture;  // MC_c, percent; 0 is oven-dry oversize
   std::string standard;  // "AASHTO T 99", "AASHTO T 180", "ASTM D698", "ASTM D1557"
   std::string method;    // "A" to "D"
-  std::vector<ExtensionEntry> unknown;
+  // A new entry's member goes here, with its value "not entered" as its initial value.
+  std::vector<ExtensionEntry> unknown = {};
 
   // True when nothing is entered and nothing unknown was read: the file keeps the plain layout.
   bool Empty() const;

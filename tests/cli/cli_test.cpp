@@ -259,10 +259,10 @@ TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
         {"oversizeMoisture", 2},
         {"standard", "AASHTO T 180"},
         {"method", "D"}},
-       {2.7, "measured", 12, 2.65, 2, "AASHTO T 180", "D", {}}},
+       {2.7, "measured", 12, 2.65, 2, "AASHTO T 180", "D"}},
       // Oven-dry oversize: a moisture of 0 is entered, and travels as 0.
       {{{"oversizePercent", 20}, {"oversizeSpecificGravity", 2.6}, {"oversizeMoisture", 0}},
-       {0, "", 20, 2.6, 0.0, "", "", {}}},
+       {0, "", 20, 2.6, 0.0, "", ""}},
       {{{"specificGravity", 0},
         {"standard", ""},
         {"oversizePercent", nullptr},

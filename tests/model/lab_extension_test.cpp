@@ -85,9 +85,7 @@ TEST(LabChecks, EachRecordWarnsOfWhatIsWrongWithIt) {
   const Case cases[] = {
       {"nothing entered", [](CompactionRecord&) {}, {}},
       {"every entry within its range and suiting the method",
-       [](CompactionRecord& r) {
-         r.m_ext = {2.70, "measured", 20, 2.65, 0.0, "AASHTO T 99", "C", {}};
-       },
+       [](CompactionRecord& r) { r.m_ext = {2.70, "measured", 20, 2.65, 0.0, "AASHTO T 99", "C"}; },
        {}},
       {"a point above the curve by its saturation",
        [](CompactionRecord& r) {
@@ -136,7 +134,7 @@ TEST(LabChecks, EachRecordWarnsOfWhatIsWrongWithIt) {
        {"WARNING: 31.0 % oversize exceeds the 30 % limit of Method D"}},
       // What a file can hold and no technician can type: kept, shown and warned of.
       {"every entry out of its range",
-       [](CompactionRecord& r) { r.m_ext = {-5, "guessed", 150, -2.65, 101, "BOGUS", "E", {}}; },
+       [](CompactionRecord& r) { r.m_ext = {-5, "guessed", 150, -2.65, 101, "BOGUS", "E"}; },
        {"WARNING: Gs = -5: Enter a value between 2.0 and 3.5",
         "WARNING: Gs source \"guessed\": Enter \"measured\" or \"assumed\"",
         "WARNING: Oversize = 150 %: Enter a value between 0 and 100",
