@@ -76,14 +76,14 @@ json RatingJson(const CDensoraDoc& doc) {
            Cp1252ToUtf8(RateLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false))}};
 }
 
-// The laboratory's entries under their file keys, each always there: 0 or "" when it was not
-// entered, so that a reader of the JSON finds one shape for every record; an entry that may
-// be 0 (the oversize moisture) is null when not entered.
+// The laboratory's entries under their file keys, each always there, as ListedValue gives
+// them: 0 or "" when not entered, null for an entry that may be 0 (the oversize moisture).
 void AddLabEntries(json& j, const LabExtension& x) {
-  for (const LabEntryKey& k : kLabEntryKeys) {
-    if (k.number) j[k.key] = Number(x.*k.number);
-    if (k.optionalNumber) j[k.key] = x.*k.optionalNumber ? Number(*(x.*k.optionalNumber)) : json();
-    if (k.text) j[k.key] = Cp1252ToUtf8(x.*k.text);
+  for (const LabField& f : LabFields()) {
+    const EntryValue v = ListedValue(f, x);
+    json& value = j[f.key];
+    if (const auto* number = std::get_if<double>(&v)) value = Number(*number);
+    if (const auto* text = std::get_if<std::string>(&v)) value = Cp1252ToUtf8(*text);
   }
 }
 
@@ -147,20 +147,6 @@ bool GetNumber(const json& j, const char* key, double& target, std::string& erro
   return true;
 }
 
-// A number that may be 0: null is "not entered".
-bool GetOptionalNumber(const json& j, const char* key, std::optional<double>& target,
-                       std::string& error) {
-  if (!j.contains(key)) return true;
-  if (j[key].is_null()) {
-    target.reset();
-    return true;
-  }
-  double v = 0.0;
-  if (!GetNumber(j, key, v, error)) return false;
-  target = v;
-  return true;
-}
-
 // The record's texts and numbers from `j`, in the table's order: the first bad key is the
 // one reported.
 bool RecordValuesFromJson(const json& j, CompactionRecord& r, std::string& error) {
@@ -176,11 +162,20 @@ bool RecordValuesFromJson(const json& j, CompactionRecord& r, std::string& error
 // The laboratory's entries from `j`, then whether a technician could have entered them: an
 // impossible one is refused with the message the page gives, after its key.
 bool LabEntriesFromJson(const json& j, LabExtension& x, std::string& error) {
-  for (const LabEntryKey& k : kLabEntryKeys) {
-    const bool ok = k.number           ? GetNumber(j, k.key, x.*k.number, error)
-                    : k.optionalNumber ? GetOptionalNumber(j, k.key, x.*k.optionalNumber, error)
-                                       : GetText(j, k.key, x.*k.text, error);
-    if (!ok) return false;
+  for (const LabField& f : LabFields()) {
+    const char* key = f.key.c_str();
+    if (!j.contains(key)) continue;
+    EntryValue v;  // null: not entered
+    if (f.Type() == EntryType::kText) {
+      std::string text;
+      if (!GetText(j, key, text, error)) return false;
+      v = std::move(text);
+    } else if (!j[key].is_null()) {
+      double number = 0.0;
+      if (!GetNumber(j, key, number, error)) return false;
+      v = number;
+    }
+    f.Set(x, v);
   }
   if (const auto problem = FindExtensionProblem(x)) {
     error = "\"" + problem->key + "\": " + problem->message;

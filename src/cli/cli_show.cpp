@@ -1,11 +1,13 @@
 // densora-cli show: each file's record, points and fit, as text or as JSON.
 #include <algorithm>
+#include <cmath>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
+#include "framework/codepage.h"
 #include "framework/text_format.h"
 #include "model/compaction_record.h"
 #include "model/densora_doc.h"
@@ -42,21 +44,20 @@ bool HasSpecificGravity(const json& j) {
 }
 
 // A line for each entry the technician made, labelled as the checks name it, a number
-// followed by its unit; a file without them lists as it always did. A number that may be 0
-// is entered unless null.
-void PrintEntries(std::ostream& out, const json& j) {
-  for (const LabEntryKey& k : kLabEntryKeys) {
-    const json& v = j[k.key];
-    if (v.is_string() && !v.get<std::string>().empty()) {
-      out << Label(k.label) << v.get<std::string>() << '\n';
-    } else if (k.optionalNumber ? !v.is_null()
-                                : !v.is_string() && (!v.is_number() || v.get<double>() != 0.0)) {
-      out << Label(k.label) << Num(v, "%.15g") << k.unit << '\n';
+// followed by its unit; a file without them lists as it always did.
+void PrintEntries(std::ostream& out, const LabExtension& x) {
+  for (const LabField& f : LabFields()) {
+    const EntryValue v = f.Get(x);
+    if (const auto* text = std::get_if<std::string>(&v)) {
+      out << Label(f.label) << framework::Cp1252ToUtf8(*text) << '\n';
+    } else if (const auto* number = std::get_if<double>(&v)) {
+      out << Label(f.label) << Num(std::isfinite(*number) ? json(*number) : json(), "%.15g")
+          << f.entry->unit << '\n';
     }
   }
 }
 
-void PrintRecord(std::ostream& out, const json& j) {
+void PrintRecord(std::ostream& out, const json& j, const LabExtension& x) {
   out << Label("File") << j["file"].get<std::string>() << '\n'
       << Label("Version") << j["version"].get<int>() << '\n';
   for (const RecordText& text : kRecordTexts) {
@@ -64,7 +65,7 @@ void PrintRecord(std::ostream& out, const json& j) {
   }
   out << Label("Mold weight") << Num(j["moldWeight"], "%.15g") << " g\n"
       << Label("Mold volume") << Num(j["moldVolume"], "%.15g") << " ft\xC2\xB3\n";
-  PrintEntries(out, j);
+  PrintEntries(out, x);
   out << Label("Points") << j["pointCount"].get<int>() << " present\n";
 }
 
@@ -141,10 +142,10 @@ void PrintLabResults(std::ostream& out, const json& j, const char* unit) {
   }
 }
 
-// The text listing of one file's JSON object and its laboratory results.
-void PrintText(std::ostream& out, const json& j, const LabResults& lab) {
+// The text listing of one file's JSON object, its laboratory entries and their results.
+void PrintText(std::ostream& out, const json& j, const LabExtension& x, const LabResults& lab) {
   const char* unit = j["units"] == "Metric" ? "kg/m\xC2\xB3" : "pcf";
-  PrintRecord(out, j);
+  PrintRecord(out, j, x);
   PrintPoints(out, j["points"], unit,
               HasSpecificGravity(j) ? SaturationColumn(lab) : std::vector<std::string>());
   PrintResults(out, j, unit);
@@ -168,7 +169,7 @@ int Show(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
     // Each listing is printed as soon as its file is read, between the messages of others.
     if (!args.json) {
       if (all.size() > 1) out << '\n';
-      PrintText(out, all.back(), EvaluateLab(doc));
+      PrintText(out, all.back(), doc.m_record.m_ext, EvaluateLab(doc));
     }
   }
   // One file gives its object; several give an array, even when some of them were refused.

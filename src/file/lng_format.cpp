@@ -19,10 +19,10 @@ constexpr std::int32_t kMaxBlockEntries = 64;
 // even at 0) and a text that is not empty.
 std::vector<ExtensionEntry> KnownEntries(const LabExtension& x) {
   std::vector<ExtensionEntry> out;
-  for (const LabEntryKey& k : kLabEntryKeys) {
-    if (const auto v = EnteredNumber(x, k)) out.push_back(ExtensionEntry{k.key, 'D', *v, 0, {}});
-    if (k.text && !(x.*k.text).empty())
-      out.push_back(ExtensionEntry{k.key, 'S', 0.0, 0, x.*k.text});
+  for (const LabField& f : LabFields()) {
+    const EntryValue v = f.Get(x);
+    if (const auto* number = std::get_if<double>(&v)) out.push_back({f.key, 'D', *number, 0, {}});
+    if (const auto* text = std::get_if<std::string>(&v)) out.push_back({f.key, 'S', 0.0, 0, *text});
   }
   return out;
 }
@@ -83,18 +83,14 @@ ExtensionEntry ReadEntry(framework::CArchive& ar) {
 
 // Puts an entry where it belongs: a known key in its member, anything else kept as it came.
 void Take(LabExtension& x, ExtensionEntry e) {
-  for (const LabEntryKey& k : kLabEntryKeys) {
-    if (e.key != k.key) continue;
-    if (k.number && e.type == 'D') {
-      x.*k.number = e.number;
+  if (const LabField* f = FindLabField(e.key)) {
+    const bool text = f->Type() == EntryType::kText;
+    if (!text && e.type == 'D') {
+      f->Set(x, e.number);
       return;
     }
-    if (k.optionalNumber && e.type == 'D') {
-      x.*k.optionalNumber = e.number;
-      return;
-    }
-    if (k.text && e.type == 'S') {
-      x.*k.text = std::move(e.text);
+    if (text && e.type == 'S') {
+      f->Set(x, std::move(e.text));
       return;
     }
   }

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <set>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "file/lng_format.h"
@@ -26,10 +27,23 @@ namespace {
 
 using framework::Cp1252ToUtf8;
 
-// The path, the record's texts, the fit's five, the long test's four, the entries, the two
-// corrected results and the error: the header's columns, one for one.
-static_assert(kSummaryColumns.size() ==
-              1 + kRecordTexts.size() + 5 + 4 + kLabEntryKeys.size() + 2 + 1);
+// The columns after the record's texts: the fit's five and the long test's four.
+constexpr const char* kResultColumns[] = {
+    "pointCount",      "maxDryDensity",    "optimumMoisture", "fitStatus",      "fitMessage",
+    "longTestDensity", "longTestMoisture", "densityRating",   "moistureRating",
+};
+// The columns after the laboratory's entries: what the entries make of the fit.
+constexpr const char* kCorrectedColumns[] = {"correctedMaxDryDensity", "correctedOptimumMoisture"};
+
+std::vector<std::string> MakeColumns() {
+  std::vector<std::string> columns = {"path"};
+  for (const RecordText& t : kRecordTexts) columns.emplace_back(t.key);
+  columns.insert(columns.end(), std::begin(kResultColumns), std::end(kResultColumns));
+  for (const LabField& f : LabFields()) columns.push_back(f.key);
+  columns.insert(columns.end(), std::begin(kCorrectedColumns), std::end(kCorrectedColumns));
+  columns.emplace_back("error");
+  return columns;
+}
 
 // One field of a row: a text, a number already written out, or nothing.
 struct Cell {
@@ -87,7 +101,7 @@ void AppendJsonRow(const Row& row, std::string& line) {
   line += '{';
   for (std::size_t i = 0; i < row.size(); ++i) {
     if (i > 0) line += ", ";
-    AppendJsonString(kSummaryColumns[i], line);
+    AppendJsonString(SummaryColumns()[i], line);
     line += ": ";
     if (row[i].kind == Cell::kText) {
       AppendJsonString(row[i].text, line);
@@ -134,7 +148,7 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc) {
   const double f = doc.DensityFactor();
   const double longTestDensity = r.m_dLongTestDensity * f;
   Row row;
-  row.reserve(kSummaryColumns.size());
+  row.reserve(SummaryColumns().size());
   row.push_back(Text(shown));
   for (const RecordText& t : kRecordTexts) row.push_back(Text(Cp1252ToUtf8(r.*t.member)));
   row.push_back(Integer(r.m_nPointCount));
@@ -147,13 +161,11 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc) {
   row.push_back(Text(Cp1252ToUtf8(RateLongTest(doc, r.m_dMaxDryDensity, longTestDensity, true))));
   row.push_back(
       Text(Cp1252ToUtf8(RateLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false))));
-  const LabExtension& x = r.m_ext;
-  for (const LabEntryKey& k : kLabEntryKeys) {
-    if (k.number) row.push_back(Number(x.*k.number));
-    // A number that may be 0 is an empty cell when not entered.
-    if (k.optionalNumber)
-      row.push_back(x.*k.optionalNumber ? Number(*(x.*k.optionalNumber)) : Cell{});
-    if (k.text) row.push_back(Text(Cp1252ToUtf8(x.*k.text)));
+  for (const LabField& f : LabFields()) {
+    const EntryValue v = ListedValue(f, r.m_ext);
+    if (const auto* number = std::get_if<double>(&v)) row.push_back(Number(*number));
+    if (const auto* text = std::get_if<std::string>(&v)) row.push_back(Text(Cp1252ToUtf8(*text)));
+    if (std::holds_alternative<std::monostate>(v)) row.emplace_back();
   }
   const LabResults lab = EvaluateLab(doc);
   const std::optional<CorrectedResults>& c = lab.corrected;
@@ -201,7 +213,7 @@ void SummaryWriter::Begin() {
     return;
   }
   Row header;
-  for (const char* column : kSummaryColumns) header.push_back(Text(column));
+  for (const std::string& column : SummaryColumns()) header.push_back(Text(column));
   m_line.clear();
   AppendCsvRow(header, m_line);
   m_out << m_line;
@@ -225,7 +237,7 @@ void SummaryWriter::Emit(const Row& row) {
 }
 
 void SummaryWriter::ErrorRow(const std::string& shown, const std::string& message) {
-  Row row(kSummaryColumns.size());
+  Row row(SummaryColumns().size());
   row.front() = Text(shown);
   // The message names the path as the file system has it, which may not be UTF-8.
   row.back() = Text(framework::Utf8ForDisplay(message));
@@ -280,6 +292,11 @@ void SummaryWriter::Walk(const std::string& folder, const std::string& shown) {
 }
 
 }  // namespace
+
+const std::vector<std::string>& SummaryColumns() {
+  static const std::vector<std::string> columns = MakeColumns();
+  return columns;
+}
 
 std::string CsvField(const std::string& text) {
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;

@@ -3,11 +3,11 @@
 // texts, its fit, its long test and the laboratory's entries, written as CSV or JSON while
 // the folders are walked, a row at a time, so that a directory of any size is summarised in
 // the same small memory. densora-cli summary and the desktop program's export both write it.
-#include <array>
 #include <cstddef>
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "model/densora_doc.h"
 
@@ -19,44 +19,19 @@ enum class SummaryFormat {
   kJson,
 };
 
-// The columns, in order; a JSON object's keys. Unit weights are in the chosen units (the
-// long test's too); moisture and the oversize entries in percent. A laboratory entry not
-// made is 0 or empty, as densora-cli show gives it. The corrected results are empty (null)
-// without an oversize correction. A number the record cannot give (not finite) is empty
-// (null). `error` is empty (null) unless the file could not be read: its row then has the
-// path and the message ("The file is not a valid compaction file or it may be corrupted.")
-// and nothing else.
-inline constexpr std::array<const char*, 29> kSummaryColumns = {
-    "path",
-    "project",
-    "tipNo",
-    "county",
-    "station",
-    "testNo",
-    "date",
-    "testType",
-    "testedBy",
-    "comments",
-    "pointCount",
-    "maxDryDensity",
-    "optimumMoisture",
-    "fitStatus",
-    "fitMessage",
-    "longTestDensity",
-    "longTestMoisture",
-    "densityRating",
-    "moistureRating",
-    "specificGravity",
-    "specificGravitySource",
-    "oversizePercent",
-    "oversizeSpecificGravity",
-    "oversizeMoisture",
-    "standard",
-    "method",
-    "correctedMaxDryDensity",
-    "correctedOptimumMoisture",
-    "error",
-};
+// The columns, in order; a JSON object's keys: "path", the record's texts by their keys,
+// "pointCount", the fit's "maxDryDensity", "optimumMoisture", "fitStatus" and "fitMessage",
+// the long test's "longTestDensity", "longTestMoisture", "densityRating" and
+// "moistureRating", the laboratory's entries by their keys (LabFields), then
+// "correctedMaxDryDensity", "correctedOptimumMoisture" and "error". Unit weights are in the
+// chosen units (the long test's too); moisture and the oversize entries in percent. A
+// laboratory entry not made is as densora-cli show gives it (ListedValue): 0, empty, or
+// empty (null) for a number that may be 0. The corrected results are empty (null) without an
+// oversize correction. A number the record cannot give (not finite) is empty (null). `error`
+// is empty (null) unless the file could not be read: its row then has the path and the
+// message ("The file is not a valid compaction file or it may be corrupted.") and nothing
+// else.
+const std::vector<std::string>& SummaryColumns();
 
 // Writes the summary of the projects directory `dir` to `out`: a row for each compaction
 // file the projects tree lists under `dir`, in the tree's order (each folder's entries

@@ -87,8 +87,9 @@ struct RecordText {
 };
 
 // The record's texts in the order the file stores them: the one list that reset, the
-// required-field checks, the file format and densora-cli's keys and listing follow. A new
-// text is a line here and a control on a page.
+// required-field checks, the file format and densora-cli's keys and listing follow. The
+// file's plain layout is fixed, so this list is too: a new field is an entry of the
+// extension block (kLabEntries).
 inline constexpr std::array<RecordText, 9> kRecordTexts = {{
     {"project", "Project", true, false, &CompactionRecord::m_strProject},
     {"tipNo", "T.I.P. No.", false, false, &CompactionRecord::m_strTipNo},

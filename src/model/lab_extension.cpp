@@ -4,10 +4,51 @@
 
 bool LabExtension::Empty() const { return *this == LabExtension{}; }
 
-std::optional<double> EnteredNumber(const LabExtension& x, const LabEntryKey& k) {
-  if (k.number && x.*k.number != 0.0) return x.*k.number;
-  if (k.optionalNumber) return x.*k.optionalNumber;
-  return std::nullopt;
+namespace {
+
+// `pattern` with the number `n` where it has "%d".
+std::string Numbered(std::string pattern, int n) {
+  if (const std::size_t at = pattern.find("%d"); at != std::string::npos) {
+    pattern.replace(at, 2, std::to_string(n));
+  }
+  return pattern;
+}
+
+std::vector<LabField> MakeFields() {
+  std::vector<LabField> fields;
+  for (const LabEntry& e : kLabEntries) {
+    for (int slot = 0; slot < e.storage.count; ++slot) {
+      if (e.storage.count == 1) {
+        fields.push_back({&e, slot, e.key, e.label});
+      } else {
+        fields.push_back({&e, slot, Numbered(e.key, slot + 1), Numbered(e.label, slot + 1)});
+      }
+    }
+  }
+  return fields;
+}
+
+}  // namespace
+
+const std::vector<LabField>& LabFields() {
+  static const std::vector<LabField> fields = MakeFields();
+  return fields;
+}
+
+const LabField* FindLabField(std::string_view key) {
+  for (const LabField& f : LabFields()) {
+    if (f.key == key) return &f;
+  }
+  return nullptr;
+}
+
+EntryValue ListedValue(const LabField& field, const LabExtension& x) {
+  EntryValue v = field.Get(x);
+  if (std::holds_alternative<std::monostate>(v)) {
+    if (field.Type() == EntryType::kNumber) v = 0.0;
+    if (field.Type() == EntryType::kText) v = std::string();
+  }
+  return v;
 }
 
 double ZeroAirVoidsUnitWeight(double gs, double moisturePercent) {

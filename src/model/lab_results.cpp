@@ -16,14 +16,6 @@ bool IsAashto(std::string_view standard) {
 
 bool Entered(double v) { return v != 0.0; }
 
-std::optional<ExtensionProblem> NumberProblem(const char* key, double v, double lo, double hi,
-                                              const char* message) {
-  if (!std::isfinite(v) || (Entered(v) && (v < lo || v > hi))) {
-    return ExtensionProblem{key, message};
-  }
-  return std::nullopt;
-}
-
 // The oversize line's opening: "Oversize Correction", and the sieve when the method names one.
 std::string OversizeHeading(const LabExtension& x) {
   std::string heading = "Oversize Correction";
@@ -65,19 +57,17 @@ std::string OversizeLine(const LabExtension& x, const LabResults& results, doubl
 // then the message the page gives as the field is left ("WARNING: Gs = -5: Enter a value
 // between 2.0 and 3.5", "WARNING: Standard \"BOGUS\": Enter one of ...").
 std::string ProblemCheck(const LabExtension& x, const ExtensionProblem& problem) {
-  for (const LabEntryKey& k : kLabEntryKeys) {
-    if (problem.key != k.key) continue;
-    std::string shown;
-    if (k.text) {
-      shown = " \"" + x.*k.text + "\"";
-    } else {
-      const double v = k.number ? x.*k.number : (x.*k.optionalNumber).value_or(0.0);
-      const std::string number = framework::FormatFinite("%.15g", v);
-      if (!number.empty()) shown = " = " + number + k.unit;
-    }
-    return "WARNING: " + std::string(k.label) + shown + ": " + problem.message;
+  const LabField* f = FindLabField(problem.key);
+  if (!f) return "WARNING: " + problem.message;
+  std::string shown;
+  const EntryValue v = f->Get(x);
+  if (const auto* text = std::get_if<std::string>(&v)) {
+    shown = " \"" + *text + "\"";
+  } else if (const auto* number = std::get_if<double>(&v)) {
+    const std::string digits = framework::FormatFinite("%.15g", *number);
+    if (!digits.empty()) shown = " = " + digits + f->entry->unit;
   }
-  return "WARNING: " + problem.message;
+  return "WARNING: " + f->label + shown + ": " + problem.message;
 }
 
 // The mold the method is run in: the 4-inch mold for AASHTO A and C and ASTM A and B, the
@@ -180,33 +170,41 @@ std::string StandardTitle(const LabExtension& x) {
   return title;
 }
 
+std::string SourceProblem(const LabExtension&, const std::string& source) {
+  for (const char* s : kSpecificGravitySources) {
+    if (source == s) return "";
+  }
+  return "Enter \"measured\" or \"assumed\"";
+}
+
+std::string StandardProblem(const LabExtension&, const std::string& standard) {
+  return IsKnownStandard(standard) ? ""
+                                   : "Enter one of AASHTO T 99, AASHTO T 180, ASTM D698, "
+                                     "ASTM D1557";
+}
+
+std::string MethodProblem(const LabExtension& x, const std::string& method) {
+  if (OversizeLimit(x.standard, method)) return "";
+  return "Enter a method of the standard (" + std::string(MethodsOf(x.standard)) + ")";
+}
+
+std::string EntryProblem(const LabField& f, const LabExtension& x) {
+  const EntryValue v = f.Get(x);
+  if (const auto* number = std::get_if<double>(&v); number && !f.entry->range.Holds(*number)) {
+    return f.entry->range.message;
+  }
+  if (const auto* text = std::get_if<std::string>(&v); text && f.entry->check) {
+    return f.entry->check(x, *text);
+  }
+  return "";
+}
+
 std::vector<ExtensionProblem> FindExtensionProblems(const LabExtension& x) {
-  std::vector<std::optional<ExtensionProblem>> found;
-  found.push_back(NumberProblem("specificGravity", x.specificGravity, kMinSpecificGravity,
-                                kMaxSpecificGravity, kSpecificGravityRange));
-  if (!x.specificGravitySource.empty() && x.specificGravitySource != "measured" &&
-      x.specificGravitySource != "assumed") {
-    found.push_back(ExtensionProblem{"specificGravitySource", "Enter \"measured\" or \"assumed\""});
-  }
-  found.push_back(NumberProblem("oversizePercent", x.oversizePercent, 0.0, 100.0, kPercentRange));
-  found.push_back(NumberProblem("oversizeSpecificGravity", x.oversizeSpecificGravity, 1e-9, 1e9,
-                                kPositiveValue));
-  // The oversize moisture may be 0; once entered, any value counts.
-  if (const auto& mc = x.oversizeMoisture; mc && !(*mc >= 0.0 && *mc <= 100.0)) {
-    found.push_back(ExtensionProblem{"oversizeMoisture", kPercentRange});
-  }
-  if (!x.standard.empty() && !IsKnownStandard(x.standard)) {
-    found.push_back(ExtensionProblem{"standard",
-                                     "Enter one of AASHTO T 99, AASHTO T 180, ASTM D698, "
-                                     "ASTM D1557"});
-  }
-  if (!x.method.empty() && !OversizeLimit(x.standard, x.method)) {
-    found.push_back(ExtensionProblem{
-        "method", "Enter a method of the standard (" + std::string(MethodsOf(x.standard)) + ")"});
-  }
   std::vector<ExtensionProblem> out;
-  for (auto& p : found) {
-    if (p) out.push_back(std::move(*p));
+  for (const LabField& f : LabFields()) {
+    if (std::string message = EntryProblem(f, x); !message.empty()) {
+      out.push_back({f.key, std::move(message)});
+    }
   }
   return out;
 }
@@ -289,16 +287,29 @@ std::vector<CurveSample> ZeroAirVoidsCurve(double gs, double fromPercent, double
 
 std::string ZeroAirVoidsLabel(double gs) { return framework::StrFormat("ZAV (Gs = %.2f)", gs); }
 
+std::string SpecificGravityReportLine(const LabExtension& x, int, const LabResults&, double,
+                                      std::string_view) {
+  std::string line = framework::StrFormat("Specific Gravity (Gs) = %.2f", x.specificGravity);
+  if (!x.specificGravitySource.empty()) line += " (" + x.specificGravitySource + ")";
+  return line;
+}
+
+std::string OversizeReportLine(const LabExtension& x, int, const LabResults& results,
+                               double densityFactor, std::string_view densityUnit) {
+  return OversizeLine(x, results, densityFactor, densityUnit);
+}
+
 std::vector<std::string> ReportLabLines(const LabExtension& x, const LabResults& results,
                                         double densityFactor, std::string_view densityUnit) {
   std::vector<std::string> lines;
-  if (Entered(x.specificGravity) && std::isfinite(x.specificGravity)) {
-    std::string line = framework::StrFormat("Specific Gravity (Gs) = %.2f", x.specificGravity);
-    if (!x.specificGravitySource.empty()) line += " (" + x.specificGravitySource + ")";
-    lines.push_back(line);
-  }
-  if (Entered(x.oversizePercent) && std::isfinite(x.oversizePercent)) {
-    lines.push_back(OversizeLine(x, results, densityFactor, densityUnit));
+  for (const LabField& f : LabFields()) {
+    const EntryValue v = f.Get(x);
+    const auto* number = std::get_if<double>(&v);
+    if (!f.entry->report || std::holds_alternative<std::monostate>(v) ||
+        (number && !std::isfinite(*number))) {
+      continue;
+    }
+    lines.push_back(f.entry->report(x, f.slot, results, densityFactor, densityUnit));
   }
   return lines;
 }

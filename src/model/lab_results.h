@@ -20,6 +20,8 @@ class CompactionRecord;
 inline constexpr std::array<const char*, 4> kStandards = {"AASHTO T 99", "AASHTO T 180",
                                                           "ASTM D698", "ASTM D1557"};
 bool IsKnownStandard(std::string_view standard);
+// Where the specific gravity came from, in the order the list offers them.
+inline constexpr std::array<const char*, 2> kSpecificGravitySources = {"measured", "assumed"};
 // The methods `standard` has: "ABCD" for AASHTO, "ABC" for ASTM, "" for an unknown text.
 std::string_view MethodsOf(std::string_view standard);
 // The largest oversize percent the method allows (AASHTO A/B 40, C/D 30; ASTM A/B 25,
@@ -42,24 +44,20 @@ inline constexpr double kMinOversizePercent = 5.0;
 // method is set.
 std::string StandardTitle(const LabExtension& x);
 
-// The ranges a technician can enter.
-inline constexpr double kMinSpecificGravity = 2.0;
-inline constexpr double kMaxSpecificGravity = 3.5;
-inline constexpr const char* kSpecificGravityRange = "Enter a value between 2.0 and 3.5";
-inline constexpr const char* kPercentRange = "Enter a value between 0 and 100";
-inline constexpr const char* kPositiveValue = "Enter a value greater than 0";
-
 // The first entry of `x` that no technician could have entered: its key and the message
 // ("specificGravity", "Enter a value between 2.0 and 3.5"); none when every entry is
-// acceptable. A standard not in the list, a method the standard does not have, a source
-// other than "measured" or "assumed", and any number that is not finite count too.
+// acceptable. A number outside its entry's range (any number that is not finite among them)
+// and a text its entry's check refuses count: a standard not in the list, a method the
+// standard does not have, a source other than "measured" or "assumed".
 struct ExtensionProblem {
   std::string key;
   std::string message;
 };
 std::optional<ExtensionProblem> FindExtensionProblem(const LabExtension& x);
-// Every such entry, in the order of kLabEntryKeys.
+// Every such entry, in the order of LabFields.
 std::vector<ExtensionProblem> FindExtensionProblems(const LabExtension& x);
+// The message for field `f` of `x`, or the empty text when it is acceptable or not entered.
+std::string EntryProblem(const LabField& f, const LabExtension& x);
 
 // The maximum dry density and optimum moisture with the oversize fraction put back.
 struct CorrectedResults {
@@ -104,11 +102,11 @@ std::vector<CurveSample> ZeroAirVoidsCurve(double gs, double fromPercent, double
 // The curve's label on the chart: "ZAV (Gs = 2.70)".
 std::string ZeroAirVoidsLabel(double gs);
 
-// The report's lines below the long test, each only when its entries are there:
-// "Specific Gravity (Gs) = 2.70 (assumed)" and "Oversize Correction: 12.0 % retained, ...",
-// the oversize line naming the method's sieve when a method is set ("Oversize Correction,
-// 19.0 mm (3/4 in) sieve: ...") and saying "3.0 % retained: below 5 %, no correction" below
-// kMinOversizePercent.
+// The report's lines below the long test: the line of each entry that has one and is
+// entered (a number finite), in the entries' order: "Specific Gravity (Gs) = 2.70 (assumed)"
+// and "Oversize Correction: 12.0 % retained, ...", the oversize line naming the method's sieve
+// when a method is set ("Oversize Correction, 19.0 mm (3/4 in) sieve: ...") and saying
+// "3.0 % retained: below 5 %, no correction" below kMinOversizePercent.
 // Densities are printed times `densityFactor` with `densityUnit` (" pcf" or "kg/m³").
 std::vector<std::string> ReportLabLines(const LabExtension& x, const LabResults& results,
                                         double densityFactor, std::string_view densityUnit);

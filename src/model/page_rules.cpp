@@ -151,34 +151,28 @@ bool ParseOptionalNumber(std::string_view text, std::optional<double>& value) {
   return true;
 }
 
-std::string LeavingFieldWarning(SoilField field, std::string_view text) {
-  double v = 0.0;
-  if (field == SoilField::kMoldVolume) {
-    return ParseNumber(text, v) && !(v > 0.0) ? kPositiveValue : "";
+std::string LeavingEntryWarning(std::string_view key, std::string_view text) {
+  const LabField* field = FindLabField(key);
+  if (!field) return "";
+  EntryValue value = std::string(text);
+  if (field->Type() == EntryType::kOptionalNumber) {
+    std::optional<double> v;
+    if (!ParseOptionalNumber(text, v)) return "";
+    value = v ? EntryValue(*v) : EntryValue();
+  } else if (field->Type() == EntryType::kNumber) {
+    double v = 0.0;
+    if (!ParseOptionalNumber(text, v)) return "";
+    value = v;
   }
   // The entry alone, checked as a file's block is checked.
   LabExtension x;
-  if (field == SoilField::kOversizeMoisture) {
-    if (!ParseOptionalNumber(text, x.oversizeMoisture)) return "";
-  } else if (!ParseOptionalNumber(text, v)) {
-    return "";
-  }
-  switch (field) {
-    case SoilField::kSpecificGravity:
-      x.specificGravity = v;
-      break;
-    case SoilField::kOversizePercent:
-      x.oversizePercent = v;
-      break;
-    case SoilField::kOversizeSpecificGravity:
-      x.oversizeSpecificGravity = v;
-      break;
-    case SoilField::kOversizeMoisture:
-    case SoilField::kMoldVolume:
-      break;
-  }
-  const auto problem = FindExtensionProblem(x);
-  return problem ? problem->message : "";
+  field->Set(x, value);
+  return EntryProblem(*field, x);
+}
+
+std::string LeavingMoldVolumeWarning(std::string_view text) {
+  double v = 0.0;
+  return ParseNumber(text, v) && !(v > 0.0) ? kPositiveValue : "";
 }
 
 bool IsNumericText(std::string_view text) {

@@ -37,20 +37,14 @@ bool ParseOptionalNumber(std::string_view text, double& value);
 std::string FormatOptionalNumber(const std::optional<double>& value);
 bool ParseOptionalNumber(std::string_view text, std::optional<double>& value);
 
-// The Soil and Method page's number fields that are checked as the user leaves them.
-enum class SoilField {
-  kMoldVolume,
-  kSpecificGravity,
-  kOversizePercent,
-  kOversizeSpecificGravity,
-  kOversizeMoisture,
-};
-// The warning for leaving `field` with `text` in it, or the empty text. The mold volume
-// has to be above 0 (the dry unit weights are 0 without a volume); the laboratory's entries
-// are held to the ranges a file's entries are held to, where an empty text (or 0, but for
-// the oversize moisture) means "not entered" and passes. A text that is no number passes here: it
-// was answered as it was typed.
-std::string LeavingFieldWarning(SoilField field, std::string_view text);
+// The warning for leaving the field of the laboratory's entry `key` with `text` in it, or
+// the empty text. The entry is held to the range (or check) a file's entry is held to,
+// where an empty text (or 0, but for a number that may be 0) means "not entered" and passes.
+// A text that is no number passes here: it was answered as it was typed.
+std::string LeavingEntryWarning(std::string_view key, std::string_view text);
+// The same for the mold volume, which has to be above 0: the dry unit weights are 0 without
+// a volume.
+std::string LeavingMoldVolumeWarning(std::string_view text);
 
 // True when every character is a digit or a ".", with at most one "."; the empty text is
 // numeric.

@@ -7,9 +7,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <iterator>
 #include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 #include "framework/qt/qt_text.h"
 #include "framework/text_format.h"
@@ -21,26 +22,51 @@
 
 namespace {
 
-constexpr int kNumberIds[] = {CSoilMethodPage::IDC_MOLD_VOLUME, CSoilMethodPage::IDC_GS,
-                              CSoilMethodPage::IDC_OVERSIZE_PERCENT,
-                              CSoilMethodPage::IDC_OVERSIZE_GS,
-                              CSoilMethodPage::IDC_OVERSIZE_MOISTURE};
+// The page's control of each laboratory entry it edits.
+struct PageEntry {
+  int id;
+  const char* key;
+};
+constexpr PageEntry kEntryControls[] = {
+    {CSoilMethodPage::IDC_STANDARD, "standard"},
+    {CSoilMethodPage::IDC_METHOD, "method"},
+    {CSoilMethodPage::IDC_GS, "specificGravity"},
+    {CSoilMethodPage::IDC_GS_SOURCE, "specificGravitySource"},
+    {CSoilMethodPage::IDC_OVERSIZE_PERCENT, "oversizePercent"},
+    {CSoilMethodPage::IDC_OVERSIZE_GS, "oversizeSpecificGravity"},
+    {CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "oversizeMoisture"},
+};
 
-constexpr const char* kSources[] = {"measured", "assumed"};
-
-pages::SoilField FieldOf(int id) {
-  switch (id) {
-    case CSoilMethodPage::IDC_GS:
-      return pages::SoilField::kSpecificGravity;
-    case CSoilMethodPage::IDC_OVERSIZE_PERCENT:
-      return pages::SoilField::kOversizePercent;
-    case CSoilMethodPage::IDC_OVERSIZE_GS:
-      return pages::SoilField::kOversizeSpecificGravity;
-    case CSoilMethodPage::IDC_OVERSIZE_MOISTURE:
-      return pages::SoilField::kOversizeMoisture;
-    default:
-      return pages::SoilField::kMoldVolume;
+// The entry control `id` edits; nullptr for the mold volume.
+const LabField* FieldOf(int id) {
+  for (const PageEntry& c : kEntryControls) {
+    if (c.id == id) return FindLabField(c.key);
   }
+  return nullptr;
+}
+
+// Exchanges field `f` of `x` with control `id`: a text with a list or an edit, a number with
+// an edit where the empty text is "not entered".
+void ExchangeEntry(DataExchange& dx, int id, const LabField& f, LabExtension& x) {
+  const EntryValue v = f.Get(x);
+  const double* number = std::get_if<double>(&v);
+  EntryValue exchanged;
+  if (f.Type() == EntryType::kText) {
+    const std::string* stored = std::get_if<std::string>(&v);
+    std::string text = stored ? *stored : std::string();
+    dx.Text(id, text);
+    exchanged = text;
+  } else if (f.Type() == EntryType::kOptionalNumber) {
+    std::optional<double> value;
+    if (number) value = *number;
+    dx.OptionalNumber(id, value);
+    if (value) exchanged = *value;
+  } else {
+    double value = number ? *number : 0.0;
+    dx.OptionalNumber(id, value);
+    exchanged = value;
+  }
+  if (dx.IsSaving() && !dx.Failed()) f.Set(x, exchanged);
 }
 
 // Selects the item whose text is `text` exactly. A text the list does not hold (one read
@@ -72,10 +98,14 @@ bool CSoilMethodPage::OnInitDialog() {
   m_pStandard->addItem(QString());
   for (const char* s : kStandards) m_pStandard->addItem(QString::fromLatin1(s));
   m_pSource->addItem(QString());
-  for (const char* s : kSources) m_pSource->addItem(QString::fromLatin1(s));
+  for (const char* s : kSpecificGravitySources) m_pSource->addItem(QString::fromLatin1(s));
   m_pMethod->addItem(QString());
 
-  for (int id : kNumberIds) {
+  std::vector<int> numberIds = {IDC_MOLD_VOLUME};
+  for (const PageEntry& c : kEntryControls) {
+    if (FindLabField(c.key)->Type() != EntryType::kText) numberIds.push_back(c.id);
+  }
+  for (int id : numberIds) {
     auto* edit = ControlAs<QLineEdit>(id);
     connect(edit, &QLineEdit::textEdited, this, [this, id] { OnNumberChange(id); });
     edit->installEventFilter(this);
@@ -94,15 +124,15 @@ void CSoilMethodPage::DoDataExchange(DataExchange& dx) {
   CDensoraDoc* doc = GetActiveDocument();
   if (!doc) return;
   CompactionRecord& r = doc->m_record;
-  LabExtension& x = r.m_ext;
-  dx.Text(IDC_STANDARD, x.standard);
-  dx.Text(IDC_METHOD, x.method);
   dx.Number(IDC_MOLD_VOLUME, r.m_dMoldVolume);
-  dx.OptionalNumber(IDC_GS, x.specificGravity);
-  dx.Text(IDC_GS_SOURCE, x.specificGravitySource);
-  dx.OptionalNumber(IDC_OVERSIZE_PERCENT, x.oversizePercent);
-  dx.OptionalNumber(IDC_OVERSIZE_GS, x.oversizeSpecificGravity);
-  dx.OptionalNumber(IDC_OVERSIZE_MOISTURE, x.oversizeMoisture);
+  for (const PageEntry& c : kEntryControls) ExchangeEntry(dx, c.id, *FindLabField(c.key), r.m_ext);
+}
+
+int CSoilMethodPage::EntryControl(std::string_view key) {
+  for (const PageEntry& c : kEntryControls) {
+    if (key == c.key) return c.id;
+  }
+  return 0;
 }
 
 void CSoilMethodPage::RefreshPage() {
@@ -112,7 +142,8 @@ void CSoilMethodPage::RefreshPage() {
   // The points may have changed on the Test Data page since the curve was last fitted.
   m_curve.FitRecord();
   SelectListText(m_pStandard, static_cast<int>(kStandards.size()) + 1, x.standard);
-  SelectListText(m_pSource, static_cast<int>(std::size(kSources)) + 1, x.specificGravitySource);
+  SelectListText(m_pSource, static_cast<int>(kSpecificGravitySources.size()) + 1,
+                 x.specificGravitySource);
   FillMethods();
   UpdateData(false);
   ShowResults();
@@ -193,11 +224,13 @@ void CSoilMethodPage::OnSelectList(int id) {
   CDensoraDoc* doc = GetActiveDocument();
   auto* list = ControlAs<QComboBox>(id);
   if (!doc || !list) return;
+  const LabField* field = FieldOf(id);
+  if (!field) return;
   LabExtension& x = doc->m_record.m_ext;
-  std::string& field = id == IDC_METHOD ? x.method : x.specificGravitySource;
   const std::string text = framework::ToCp1252(list->currentText());
-  if (text == field) return;
-  field = text;
+  const EntryValue value = text.empty() ? EntryValue() : EntryValue(text);
+  if (field->Get(x) == value) return;
+  field->Set(x, value);
   doc->SetModifiedFlag();
   ShowResults();
 }
@@ -216,7 +249,9 @@ void CSoilMethodPage::OnMoldButton(double volume) {
 
 void CSoilMethodPage::OnNumberFocusOut(int id) {
   const std::string text = framework::ToCp1252(ControlAs<QLineEdit>(id)->text());
-  const std::string warning = pages::LeavingFieldWarning(FieldOf(id), text);
+  const LabField* field = FieldOf(id);
+  const std::string warning =
+      field ? pages::LeavingEntryWarning(field->key, text) : pages::LeavingMoldVolumeWarning(text);
   if (warning.empty()) return;
   m_bWarning = true;
   WarnAtField(id, warning);

@@ -3,6 +3,7 @@
 // specific gravity of the soil and the oversize fraction; below them, what those make of the
 // points: each point's degree of saturation, the oversize-corrected results and the checks.
 #include <string>
+#include <string_view>
 
 #include "views/control_ids.h"
 #include "views/tab_page.h"
@@ -16,6 +17,8 @@ class CSoilMethodPage : public CTabPage {
   using enum ctl::soil_method::Id;
   // The saturation field of row r (1 to 6).
   static int SaturationId(int row) { return IDC_SATURATION_ROW1 + row - 1; }
+  // The control that edits the laboratory's entry `key`; 0 for an entry not on the page.
+  static int EntryControl(std::string_view key);
 
   // `curve` fits the record again when the page needs the fit's results up to date.
   CSoilMethodPage(const QRect& tabRect, QWidget* parent, CDensityCurve& curve);

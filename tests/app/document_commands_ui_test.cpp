@@ -284,8 +284,7 @@ TEST_F(FileCommands, ExportProjectSummaryWritesARowForEachTestOfTheSelectedFolde
   testdata::WriteBytes(Projects() + "/MAIN ST/bad.lng", {'n', 'o', 't'});
   ASSERT_TRUE(Start());
   std::string header;
-  for (const char* column : kSummaryColumns)
-    header += (header.empty() ? "" : ",") + std::string(column);
+  for (const std::string& column : SummaryColumns()) header += (header.empty() ? "" : ",") + column;
   const struct {
     QStringList selected;  // nothing: the whole projects directory
     std::string proposed;

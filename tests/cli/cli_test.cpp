@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <variant>
 
 #include "file/lng_format.h"
 #include "file/project_summary.h"
@@ -242,9 +243,10 @@ TEST(CliWrite, MissingKeysKeepDefaultsAndTextsBecomeTheCodePage) {
   EXPECT_FALSE(std::filesystem::exists(dir / "c.lng"));
 }
 
-// The laboratory's seven entries go into the file and come back out of show as they went in;
-// a 0, an empty text or a null is "not entered" and leaves the file in the plain layout.
-TEST(CliLab, WriteThenShowCarriesTheSevenEntries) {
+// Every laboratory entry goes into the file and comes back out of show, text and JSON, and
+// of the summary as it went in; a 0, an empty text or a null is "not entered" and leaves the
+// file in the plain layout. The first row enters every entry there is.
+TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
   struct Row {
     json entries;
     LabExtension expected;
@@ -257,16 +259,26 @@ TEST(CliLab, WriteThenShowCarriesTheSevenEntries) {
         {"oversizeMoisture", 2},
         {"standard", "AASHTO T 180"},
         {"method", "D"}},
-       {2.7, "measured", 12, 2.65, 2, "AASHTO T 180", "D", {}}},
+       {2.7, "measured", 12, 2.65, 2, "AASHTO T 180", "D"}},
       // Oven-dry oversize: a moisture of 0 is entered, and travels as 0.
       {{{"oversizePercent", 20}, {"oversizeSpecificGravity", 2.6}, {"oversizeMoisture", 0}},
-       {0, "", 20, 2.6, 0.0, "", "", {}}},
+       {0, "", 20, 2.6, 0.0, "", ""}},
       {{{"specificGravity", 0},
         {"standard", ""},
         {"oversizePercent", nullptr},
         {"oversizeMoisture", nullptr}},
        {}},
   };
+  // A field as the listings give it.
+  const auto listed = [](const LabField& f, const LabExtension& x) {
+    const EntryValue v = ListedValue(f, x);
+    if (const auto* number = std::get_if<double>(&v)) return json(*number);
+    if (const auto* text = std::get_if<std::string>(&v)) return json(*text);
+    return json();
+  };
+  for (const LabField& f : LabFields()) {
+    EXPECT_TRUE(rows[0].entries.contains(f.key)) << f.key << ": enter it in the first row";
+  }
   TempDir dir;
   const json base = json::parse(R"({"project": "LAB", "moldWeight": 4000,
      "points": [{"moldSoil": 5800, "wetSample": 110, "drySample": 100},
@@ -274,36 +286,38 @@ TEST(CliLab, WriteThenShowCarriesTheSevenEntries) {
                 {"moldSoil": 5850, "wetSample": 114, "drySample": 100}]})");
   WriteText(dir / "plain.json", base.dump());
   ASSERT_EQ(RunCli({"write", dir / "plain.json", "-o", dir / "plain.lng"}).code, 0);
+  std::filesystem::create_directory(dir / "one");
   for (const Row& row : rows) {
     SCOPED_TRACE(row.entries.dump());
     json record = base;
     record.update(row.entries);
     WriteText(dir / "r.json", record.dump());
-    const Result w = RunCli({"write", dir / "r.json", "-o", dir / "r.lng"});
+    const std::string file = dir / "one/r.lng";
+    const Result w = RunCli({"write", dir / "r.json", "-o", file});
     ASSERT_EQ(w.code, 0) << w.err;
     CDensoraDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(dir / "r.lng"));
+    ASSERT_TRUE(doc.OnOpenDocument(file));
     EXPECT_EQ(doc.m_record.m_ext, row.expected);
     if (row.expected.Empty()) {
-      EXPECT_EQ(testdata::ReadBytes(dir / "r.lng"), testdata::ReadBytes(dir / "plain.lng"));
+      EXPECT_EQ(testdata::ReadBytes(file), testdata::ReadBytes(dir / "plain.lng"));
     }
 
-    const Result shown = RunCli({"show", "--json", dir / "r.lng"});
+    const Result shown = RunCli({"show", "--json", file});
     ASSERT_EQ(shown.code, 0) << shown.err;
     const json j = json::parse(shown.out);
-    for (const LabEntryKey& k : kLabEntryKeys) {
-      json expected;  // null for a number that may be 0 and is not entered
-      if (k.number) expected = row.expected.*k.number;
-      if (k.text) expected = row.expected.*k.text;
-      if (k.optionalNumber && row.expected.*k.optionalNumber) {
-        expected = *(row.expected.*k.optionalNumber);
-      }
-      EXPECT_EQ(j[k.key], expected) << k.key;
+    const std::string text = RunCli({"show", file}).out;
+    const json summary = json::parse(RunCli({"summary", "--json", dir / "one"}).out);
+    ASSERT_EQ(summary.size(), 1u);
+    for (const LabField& f : LabFields()) {
+      EXPECT_EQ(j[f.key], listed(f, row.expected)) << f.key;
+      EXPECT_EQ(summary[0][f.key], listed(f, row.expected)) << f.key;
+      const bool entered = !std::holds_alternative<std::monostate>(f.Get(row.expected));
+      EXPECT_EQ(text.find('\n' + f.label + ": ") != std::string::npos, entered) << text;
     }
     // What show printed writes the same file again.
     WriteText(dir / "again.json", shown.out);
     ASSERT_EQ(RunCli({"write", dir / "again.json", "-o", dir / "again.lng"}).code, 0);
-    EXPECT_EQ(testdata::ReadBytes(dir / "again.lng"), testdata::ReadBytes(dir / "r.lng"));
+    EXPECT_EQ(testdata::ReadBytes(dir / "again.lng"), testdata::ReadBytes(file));
   }
 }
 
@@ -384,7 +398,7 @@ TEST(CliSummary, AFileThatCannotBeReadGetsAnErrorRow) {
   const Result r = RunCli({"summary", dir.path().string()});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.err, "");
-  const std::string empties(kSummaryColumns.size() - 1, ',');  // the path, then the error
+  const std::string empties(SummaryColumns().size() - 1, ',');  // the path, then the error
   const std::vector<std::string> expected = {
       "COUNTY RD 9/Lime/12Lim.lng,COUNTY RD 9,",
       "COUNTY RD 9/Lime/broken.lng" + empties +
@@ -535,18 +549,21 @@ TEST(CliBinary, AnInterruptLeavesNoPartOfTheOutput) {
   EXPECT_TRUE(fs::is_empty(outDir));
 }
 
-// What the tool prints for the sample projects and for --help, byte for byte as the files
-// under tests/data/golden hold it. The tool runs in its data folder on relative names, so
-// the listings do not depend on where the sources are. DENSORA_UPDATE_GOLDEN=1 rewrites the
-// files from the output instead; review their difference before committing it.
+// What the tool prints for the sample projects and for --help, and the file it writes from
+// 9Bas.json, byte for byte as the files under tests/data hold them. The tool runs in its data
+// folder on relative names, so the listings do not depend on where the sources are.
+// DENSORA_UPDATE_GOLDEN=1 rewrites the files from the output instead; review their
+// difference before committing it.
 TEST(CliOutput, ListingsAndHelpAreExactlyTheGoldenFiles) {
   const std::string sub = "MAIN ST/A-100/Subgrade/7Sub.lng";
   const std::string emb = "MAIN ST/A-100/Embankment/3Emb.lng";
   const std::string lime = "COUNTY RD 9/Lime/12Lim.lng";
+  TempDir out;
   struct Row {
-    std::string golden;
+    std::string golden;  // under tests/data/golden
     std::vector<std::string> args;
     std::string folder = "sample-projects";  // where it runs, under tests/data
+    std::string written = "";                // the file it writes instead of printing
   };
   const Row rows[] = {
       {"7Sub.txt", {"show", sub}},
@@ -565,6 +582,11 @@ TEST(CliOutput, ListingsAndHelpAreExactlyTheGoldenFiles) {
       {"summary.csv", {"summary", "."}},
       {"summary-metric.json", {"summary", "--json", "--metric", "."}},
       {"summary-lab-metric.csv", {"summary", "--metric", "."}, "lab-extension"},
+      // The record beside it, written as the program stores a test.
+      {"../lab-extension/9Bas.lng",
+       {"write", "9Bas.json", "-o", out / "9Bas.lng"},
+       "lab-extension",
+       out / "9Bas.lng"},
       // The usage lines and option help, made from the option table.
       {"help.txt", {"--help"}},
       {"chart-help.txt", {"chart", "--help"}},
@@ -583,14 +605,19 @@ TEST(CliOutput, ListingsAndHelpAreExactlyTheGoldenFiles) {
     const Result r = RunBinary(line);
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.err, "");
+    std::string output = r.out;
+    if (!row.written.empty()) {
+      const auto bytes = testdata::ReadBytes(row.written);
+      output.assign(bytes.begin(), bytes.end());
+    }
     const std::string golden = (goldenDir / row.golden).string();
     if (rewrite) {
-      testdata::WriteBytes(golden, std::vector<unsigned char>(r.out.begin(), r.out.end()));
+      testdata::WriteBytes(golden, std::vector<unsigned char>(output.begin(), output.end()));
       continue;
     }
     EXPECT_TRUE(std::filesystem::exists(golden)) << "run with DENSORA_UPDATE_GOLDEN=1 to write it";
     const auto expected = testdata::ReadBytes(golden);
-    EXPECT_EQ(r.out, std::string(expected.begin(), expected.end()));
+    EXPECT_EQ(output, std::string(expected.begin(), expected.end()));
   }
   std::filesystem::current_path(before);
 }

@@ -44,7 +44,7 @@ std::vector<Seed> Seeds() {
       {"lab-extension.lng",
        [](CDensoraDoc& d) {
          testdata::FillTypicalRecord(d);
-         d.m_record.m_ext = {2.70, "measured", 12, 2.65, 2, "AASHTO T 180", "D", {}};
+         d.m_record.m_ext = {2.70, "measured", 12, 2.65, 2, "AASHTO T 180", "D"};
        }},
       // A later version's entries, one of each kind, beside a known one: kept as they came.
       {"lab-extension-unknown-keys.lng",

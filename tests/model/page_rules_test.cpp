@@ -124,34 +124,36 @@ TEST(OptionalNumberField, EmptyIsZeroBothWays) {
   EXPECT_EQ(FormatOptionalNumber(std::numeric_limits<double>::quiet_NaN()), "");
 }
 
-// Which warning each Soil and Method field gives as the user leaves it.
+// Which warning each Soil and Method field gives as the user leaves it, by the entry's key
+// (none: the mold volume).
 TEST(SoilFieldWarning, EachFieldWithItsRange) {
   struct Case {
-    SoilField field;
+    const char* key;
     const char* text;
     std::string warning;
   };
   const std::string gs = kSpecificGravityRange, pct = kPercentRange, pos = kPositiveValue;
   for (const Case& c : {
-           Case{SoilField::kSpecificGravity, "3.6", gs},
-           Case{SoilField::kSpecificGravity, "1.99", gs},
-           Case{SoilField::kSpecificGravity, "3.5", ""},
-           Case{SoilField::kSpecificGravity, "2.0", ""},
-           Case{SoilField::kSpecificGravity, "", ""},  // not entered
-           Case{SoilField::kSpecificGravity, "0", ""},
-           Case{SoilField::kSpecificGravity, ".", ""},  // no number: answered while typing
-           Case{SoilField::kOversizePercent, "100.5", pct},
-           Case{SoilField::kOversizePercent, "100", ""},
-           Case{SoilField::kOversizeMoisture, "101", pct},
-           Case{SoilField::kOversizeMoisture, "12", ""},
-           Case{SoilField::kOversizeSpecificGravity, "9", ""},
-           Case{SoilField::kMoldVolume, "0", pos},
-           Case{SoilField::kMoldVolume, "0.0", pos},
-           Case{SoilField::kMoldVolume, "0.075", ""},
-           Case{SoilField::kMoldVolume, "", ""},
+           Case{"specificGravity", "3.6", gs},
+           Case{"specificGravity", "1.99", gs},
+           Case{"specificGravity", "3.5", ""},
+           Case{"specificGravity", "2.0", ""},
+           Case{"specificGravity", "", ""},  // not entered
+           Case{"specificGravity", "0", ""},
+           Case{"specificGravity", ".", ""},  // no number: answered while typing
+           Case{"oversizePercent", "100.5", pct},
+           Case{"oversizePercent", "100", ""},
+           Case{"oversizeMoisture", "101", pct},
+           Case{"oversizeMoisture", "12", ""},
+           Case{"oversizeSpecificGravity", "9", ""},
+           Case{nullptr, "0", pos},
+           Case{nullptr, "0.0", pos},
+           Case{nullptr, "0.075", ""},
+           Case{nullptr, "", ""},
        }) {
-    EXPECT_EQ(LeavingFieldWarning(c.field, c.text), c.warning)
-        << static_cast<int>(c.field) << " " << c.text;
+    EXPECT_EQ(c.key ? LeavingEntryWarning(c.key, c.text) : LeavingMoldVolumeWarning(c.text),
+              c.warning)
+        << (c.key ? c.key : "mold volume") << " " << c.text;
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include "model/lab_results.h"
 #include "model/messages.h"
+#include "model/page_rules.h"
 #include "support_qt/app_fixture.h"
 #include "views/curve_page.h"
 #include "views/test_data_page.h"
@@ -48,43 +49,58 @@ class SoilMethodPage : public AppFixture {
   CSoilMethodPage* page = nullptr;
 };
 
+// Every entry the page edits has its control: the record's value shows there (a text no
+// list holds too, one written by another program), and the page's values go back into the
+// record as one field is typed.
+TEST_F(SoilMethodPage, EveryEntryOfThePageShowsAndIsKept) {
+  std::vector<const LabField*> fields;
+  for (const LabField& f : LabFields()) {
+    if (f.entry->page == EntryPage::kSoilMethod) fields.push_back(&f);
+  }
+  // Each number at the top of its range, each text one that no list holds.
+  for (const LabField* f : fields) {
+    f->Set(Record().m_ext, f->Type() == EntryType::kText ? EntryValue("BS " + f->key)
+                                                         : EntryValue(f->entry->range.max));
+  }
+  const LabExtension entered = Record().m_ext;
+  page->RefreshPage();
+  for (const LabField* f : fields) {
+    auto* control = Ctl<QWidget>(page, CSoilMethodPage::EntryControl(f->key));
+    ASSERT_NE(control, nullptr) << f->key;
+    const auto* list = qobject_cast<QComboBox*>(control);
+    const QString shown = list ? list->currentText() : qobject_cast<QLineEdit*>(control)->text();
+    EXPECT_EQ(shown, f->Type() == EntryType::kText
+                         ? QString::fromStdString("BS " + f->key)
+                         : QString::fromStdString(pages::FormatNumber(f->entry->range.max)));
+  }
+  Record().m_ext = LabExtension{};
+  TypeOver(Edit(CSoilMethodPage::IDC_MOLD_VOLUME), "0.075");
+  EXPECT_EQ(Record().m_ext, entered);
+}
+
 TEST_F(SoilMethodPage, TypedNumbersReachTheRecordAtOnce) {
-  using Stored = std::optional<double> (*)(const CompactionRecord&);
-  const Stored volume = [](const CompactionRecord& r) -> std::optional<double> {
-    return r.m_dMoldVolume;
-  };
-  const Stored gs = [](const CompactionRecord& r) -> std::optional<double> {
-    return r.m_ext.specificGravity;
-  };
-  const Stored percent = [](const CompactionRecord& r) -> std::optional<double> {
-    return r.m_ext.oversizePercent;
-  };
-  const Stored gm = [](const CompactionRecord& r) -> std::optional<double> {
-    return r.m_ext.oversizeSpecificGravity;
-  };
-  const Stored mc = [](const CompactionRecord& r) { return r.m_ext.oversizeMoisture; };
   struct Case {
-    int id;
+    const char* key;  // nullptr: the mold volume
     const char* text;
-    Stored stored;
-    std::optional<double> value;
+    EntryValue value;
   };
   for (const Case& c : {
-           Case{CSoilMethodPage::IDC_MOLD_VOLUME, "0.075", volume, 0.075},
-           Case{CSoilMethodPage::IDC_GS, "2.70", gs, 2.7},
-           Case{CSoilMethodPage::IDC_OVERSIZE_PERCENT, "12", percent, 12.0},
-           Case{CSoilMethodPage::IDC_OVERSIZE_GS, "2.65", gm, 2.65},
-           Case{CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "2.0", mc, 2.0},
+           Case{nullptr, "0.075", 0.075},
+           Case{"specificGravity", "2.70", 2.7},
+           Case{"oversizeMoisture", "2.0", 2.0},
            // Emptied, a laboratory entry is "not entered" again, without a message.
-           Case{CSoilMethodPage::IDC_GS, "", gs, 0.0},
+           Case{"specificGravity", "", {}},
            // Oven-dry oversize holds no water: its 0 is a value; only the empty field is none.
-           Case{CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "0", mc, 0.0},
-           Case{CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "", mc, std::nullopt},
+           Case{"oversizeMoisture", "0", 0.0},
+           Case{"oversizeMoisture", "", {}},
        }) {
+    const LabField* f = c.key ? FindLabField(c.key) : nullptr;
     Doc().SetModifiedFlag(false);
-    TypeOver(Edit(c.id), c.text);
-    EXPECT_EQ(c.stored(Record()), c.value) << c.id << " " << c.text;
-    EXPECT_TRUE(Doc().IsModified()) << c.id;
+    TypeOver(Edit(f ? CSoilMethodPage::EntryControl(c.key) : CSoilMethodPage::IDC_MOLD_VOLUME),
+             c.text);
+    EXPECT_EQ(f ? f->Get(Record().m_ext) : EntryValue(Record().m_dMoldVolume), c.value)
+        << (c.key ? c.key : "mold volume") << " " << c.text;
+    EXPECT_TRUE(Doc().IsModified()) << c.text;
   }
   // A record's entered 0 shows as 0, and one not entered as an empty field.
   Record().m_ext.oversizeMoisture = 0.0;
@@ -159,22 +175,6 @@ TEST_F(SoilMethodPage, TheMethodListFollowsTheStandard) {
   Choose(CSoilMethodPage::IDC_STANDARD, "");  // the standard test, AASHTO T 99, has B
   EXPECT_EQ(Record().m_ext.standard, "");
   EXPECT_EQ(Record().m_ext.method, "B");
-}
-
-// A standard or method no list holds (one written by another program) is shown and kept
-// while the user edits the page.
-TEST_F(SoilMethodPage, ATextTheListsDoNotHoldIsKept) {
-  Record().m_ext.standard = "BS 1377";
-  Record().m_ext.method = "E";
-  Record().m_ext.specificGravitySource = "estimated";
-  page->RefreshPage();
-  EXPECT_EQ(List(CSoilMethodPage::IDC_STANDARD)->currentText(), "BS 1377");
-  EXPECT_EQ(List(CSoilMethodPage::IDC_METHOD)->currentText(), "E");
-  EXPECT_EQ(List(CSoilMethodPage::IDC_GS_SOURCE)->currentText(), "estimated");
-  TypeOver(Edit(CSoilMethodPage::IDC_GS), "2.7");
-  EXPECT_EQ(Record().m_ext.standard, "BS 1377");
-  EXPECT_EQ(Record().m_ext.method, "E");
-  EXPECT_EQ(Record().m_ext.specificGravitySource, "estimated");
 }
 
 TEST_F(SoilMethodPage, TheMoldButtonsSetTheVolumeTheTestDataPageShows) {
