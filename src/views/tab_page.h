@@ -37,6 +37,8 @@ class DataExchange {
   // An optional number field where 0 is a value: the empty text both ways is "not entered".
   void OptionalNumber(int id, std::optional<double>& field);
 
+  // True when the exchange reads the controls into the record.
+  bool IsSaving() const { return m_bSave; }
   bool Failed() const { return m_bFailed; }
 
  private:
