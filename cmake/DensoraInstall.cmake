@@ -60,6 +60,9 @@ if(DENSORA_WITH_QT)
   # Densora Help: the program finds the guide from its own folder (src/app/help.h).
   install(FILES res/help/index.html DESTINATION ${datadir}/densora/help)
   target_compile_definitions(densora_ui PRIVATE DENSORA_HELP_PATH="${datadir}/densora/help/index.html")
+  # Help › Open Sample Tests copies these three tests for a new user (src/app/help.h).
+  install(DIRECTORY tests/data/sample-projects/ DESTINATION ${datadir}/densora/samples)
+  target_compile_definitions(densora_ui PRIVATE DENSORA_SAMPLES_PATH="${datadir}/densora/samples")
   # The program's icon is an application's, the document's the MIME type's (the names the
   # desktop entry's Icon and the MIME type's icon give, and src/app/icons.h).
   foreach(icon_context IN ITEMS densora:apps application-x-densora-compaction:mimetypes)

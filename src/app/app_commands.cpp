@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -59,6 +60,7 @@ void CAppCommands::Connect() {
   frame->SetCommandHandler(ID_FILE_EXPORT_REPORT, [this] { OnFileExportReport(); });
   frame->SetCommandHandler(ID_FILE_EXPORT_SUMMARY, [this] { OnFileExportSummary(); });
   frame->SetCommandHandler(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
+  frame->SetCommandHandler(ID_HELP_OPEN_SAMPLES, [this] { OnHelpOpenSamples(); });
   frame->SetCloseHandler([&c] { return c.OnClose(); });
   frame->SetRecentFileHandler([&c](const std::string& path) { c.OnOpenRecentFile(path); });
 
@@ -104,6 +106,14 @@ std::optional<std::string> CAppCommands::AskProjectsDirectory() {
   return dlg.m_strDirectory;
 }
 
+std::optional<std::string> CAppCommands::AskSamplesFolder() {
+  if (m_samplesDialogOverride) return m_samplesDialogOverride();
+  const QString chosen = QFileDialog::getExistingDirectory(
+      m_app.MainFrame(), CMainFrame::CommandName(ID_HELP_OPEN_SAMPLES), QDir::homePath());
+  if (chosen.isEmpty()) return std::nullopt;
+  return chosen.toStdString();
+}
+
 void CAppCommands::StoreProjectsDirectory(const std::string& folder) {
   settings::WriteProjectsDir(folder);
 }
@@ -118,6 +128,10 @@ void CAppCommands::FillTree(CProjectTree& tree) {
   // The top level and the folders of the record on screen; other folders are listed when
   // they are opened.
   m_bFilling = true;
+  // Shown in the tree's place while the projects directory holds no test.
+  tree.SetEmptyNote(
+      QString::fromStdString(framework::FormatStock(msg::kNoTestsYet, m_app.m_strProjectsDir) +
+                             "\n\n" + msg::kSampleTestsOffer));
   tree.SetProjectsDir(m_app.m_strProjectsDir);
   tree.Rebuild();
   tree.OpenFolders(RecordFolderTexts(m_app.Document().m_record));
@@ -254,4 +268,17 @@ void CAppCommands::OnHelpContents() {
     framework::AfxMessageBox(framework::FormatStock(msg::kHelpNotShown, *guide),
                              framework::MsgButtons::Ok, framework::MsgIcon::Stop);
   }
+}
+
+void CAppCommands::OnHelpOpenSamples() {
+  const std::optional<std::string> samples = help::FindProgramSamples();
+  if (!samples) {
+    framework::AfxMessageBox(
+        framework::FormatStock(
+            msg::kSamplesNotFound,
+            help::InstalledSamples(QCoreApplication::applicationDirPath().toStdString())),
+        framework::MsgButtons::Ok, framework::MsgIcon::Stop);
+    return;
+  }
+  m_pCommands->OnOpenSampleTests(*samples);
 }

@@ -27,6 +27,7 @@ class CAppCommands : public CommandHost {
   std::optional<std::string> AskExportFileName(const std::string& proposedPath,
                                                const ExportType& type) override;
   std::optional<std::string> AskProjectsDirectory() override;
+  std::optional<std::string> AskSamplesFolder() override;
   void StoreProjectsDirectory(const std::string& folder) override;
   void DocumentOpened(const std::string& path) override;
   void DocumentOpenFailed(const std::string& path) override;
@@ -49,6 +50,7 @@ class CAppCommands : public CommandHost {
   std::function<std::optional<std::string>(const std::string&)> m_saveDialogOverride;
   std::function<std::optional<std::string>(const std::string&)> m_exportDialogOverride;
   std::function<std::optional<std::string>()> m_dirDialogOverride;
+  std::function<std::optional<std::string>()> m_samplesDialogOverride;
   // Replaces the web browser that shows the guide, for tests: true when it started.
   std::function<bool(const std::string&)> m_browserOverride;
 
@@ -60,6 +62,7 @@ class CAppCommands : public CommandHost {
   void OnFileExportReport();
   void OnFileExportSummary();
   void OnHelpContents();
+  void OnHelpOpenSamples();
 
   CDensoraApp& m_app;
   std::unique_ptr<CDocumentCommands> m_pCommands;

@@ -53,6 +53,8 @@ const CommandText kCommandTexts[] = {
     {ID_VIEW_STATUS_BAR, "&Status Bar", "Status Bar", "Show or hide the status bar"},
     {ID_HELP_CONTENTS, "Densora &Help", "Densora Help",
      "Open the guide to Densora in the web browser", "F1"},
+    {ID_HELP_OPEN_SAMPLES, "Open &Sample Tests...", "Open Sample Tests",
+     "Copy three sample tests into a folder of your choice and show them"},
     {ID_APP_ABOUT, "&About Densora...", "About",
      "Display program information, version number and copyright"},
 };
@@ -142,6 +144,7 @@ void CMainFrame::CreateViewAndHelpMenus() {
 
   QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
   AddCommand(helpMenu, ID_HELP_CONTENTS);
+  AddCommand(helpMenu, ID_HELP_OPEN_SAMPLES);
   helpMenu->addSeparator();
   AddCommand(helpMenu, ID_APP_ABOUT);
 }

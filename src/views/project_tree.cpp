@@ -282,6 +282,27 @@ void CProjectTree::CloseOpenSiblings(QTreeWidgetItem* opened) {
   }
 }
 
+void CProjectTree::SetEmptyNote(const QString& note) {
+  if (note == m_emptyNote) return;
+  m_emptyNote = note;
+  viewport()->update();
+}
+
+// An empty tree says why, in the place of its items, rather than standing white.
+void CProjectTree::paintEvent(QPaintEvent* event) {
+  QTreeWidget::paintEvent(event);
+  const QString note = ShownNote();
+  if (note.isEmpty()) return;
+  QPainter painter(viewport());
+  painter.setPen(palette().color(QPalette::PlaceholderText));
+  // A long path breaks anywhere rather than running out of the narrow tree.
+  QTextOption wrap;
+  wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  const int margin = fontMetrics().averageCharWidth();
+  painter.drawText(QRectF(viewport()->rect().adjusted(margin, margin, -margin, -margin)), note,
+                   wrap);
+}
+
 // One branch is open at a time, so the expand-all key opens the current folder as Right and
 // + do: opening every folder below it would read them all only to close all but the last.
 void CProjectTree::keyPressEvent(QKeyEvent* event) {

@@ -42,6 +42,11 @@ class CProjectTree : public QTreeWidget {
   void SetStartupEnded(std::function<void()> hook) { m_startupEnded = std::move(hook); }
   bool InStartup() const { return m_bStartup; }
 
+  // What the tree says in its place while it holds no item (none until set).
+  void SetEmptyNote(const QString& note);
+  // The note as shown now: empty while the tree holds items.
+  QString ShownNote() const { return topLevelItemCount() == 0 ? m_emptyNote : QString(); }
+
   // The picture of a compaction file (the style's file picture until set).
   void SetFileIcon(const QIcon& file) { m_fileIcon = file; }
   // The folder the tree shows. A new folder empties the tree.
@@ -71,6 +76,7 @@ class CProjectTree : public QTreeWidget {
  protected:
   void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
   void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -95,6 +101,7 @@ class CProjectTree : public QTreeWidget {
   std::function<void()> m_startupEnded;
   bool m_bStartup = true;
   std::string m_root;
+  QString m_emptyNote;
   QIcon m_folderIcon;
   QIcon m_fileIcon;
   QFileSystemWatcher m_watcher;

@@ -16,11 +16,14 @@
 #include <fstream>
 #include <thread>
 
+#include "app/app_commands.h"
 #include "app/file_association.h"
+#include "app/resource.h"
 #include "app/settings.h"
 #include "model/messages.h"
 #include "support_qt/app_fixture.h"
 #include "views/project_info_page.h"
+#include "views/project_tree.h"
 
 namespace fs = std::filesystem;
 
@@ -100,6 +103,28 @@ TEST_F(Startup, ReadsTheProjectsDirectoryAndCreatesIt) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(app->m_strProjectsDir, dir);
   EXPECT_TRUE(fs::is_directory(dir));
+}
+
+// A first start has no test to show: the tree says so in its place and offers the sample
+// tests, which Help Open Sample Tests copies into a folder of the user's choice and shows.
+TEST_F(Startup, AnEmptyTreeSaysSoAndTheSampleTestsFillIt) {
+  ASSERT_TRUE(Start());
+  CProjectTree& tree = View()->Tree();
+  EXPECT_EQ(tree.topLevelItemCount(), 0);
+  EXPECT_EQ(tree.ShownNote().toStdString(),
+            "No tests yet in " + (tmp / "projects") + "\n\n" + msg::kSampleTestsOffer);
+  const std::string chosen = tmp / "samples";
+  fs::create_directory(chosen);
+  app->Commands()->m_samplesDialogOverride = [&] { return std::optional(chosen); };
+  Frame()->OnCommand(ID_HELP_OPEN_SAMPLES);
+  EXPECT_EQ(app->m_strProjectsDir, chosen);
+  EXPECT_EQ(settings::ReadProjectsDir(), chosen);
+  ASSERT_EQ(tree.topLevelItemCount(), 2);
+  EXPECT_EQ(tree.topLevelItem(0)->text(0), "COUNTY RD 9");
+  EXPECT_EQ(tree.topLevelItem(1)->text(0), "MAIN ST");
+  EXPECT_TRUE(tree.ShownNote().isEmpty());
+  EXPECT_EQ(Doc().GetPathName(), chosen + "/COUNTY RD 9/Lime/12Lim.lng");
+  EXPECT_TRUE(prompt.shown.empty());
 }
 
 TEST_F(Startup, WithoutASettingTheDefaultIsUsedAndNotWritten) {

@@ -48,7 +48,7 @@ TEST_F(MainFrame, HasTheFileViewAndHelpMenus) {
   EXPECT_FALSE(Frame()->Action(ID_FILE_MRU_FILE1)->isEnabled());
   EXPECT_EQ(MenuTexts(menus[1]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));
   EXPECT_EQ(MenuTexts(menus[2]->menu()),
-            (QStringList{"Densora &Help\tF1", "-", "&About Densora..."}));
+            (QStringList{"Densora &Help\tF1", "Open &Sample Tests...", "-", "&About Densora..."}));
   // Within a menu, each key underlined reaches one command.
   for (QAction* menu : menus) {
     QStringList keys;
