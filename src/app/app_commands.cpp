@@ -9,8 +9,10 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTreeWidgetItem>
 #include <QUrl>
@@ -34,6 +36,11 @@
 #include "views/window_placement.h"
 
 CAppCommands::CAppCommands(CDensoraApp& app) : m_app(app) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+  if (!QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty()) {
+    m_browserCommand = {QStringLiteral("xdg-open")};
+  }
+#endif
   m_pCommands = std::make_unique<CDocumentCommands>(app.Document(), app.View()->Curve(),
                                                     app.m_strProjectsDir, *this);
 }
@@ -260,14 +267,35 @@ void CAppCommands::OnHelpContents() {
         framework::MsgButtons::Ok, framework::MsgIcon::Stop);
     return;
   }
-  const bool shown =
-      m_browserOverride
-          ? m_browserOverride(*guide)
-          : QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(*guide)));
-  if (!shown) {
-    framework::AfxMessageBox(framework::FormatStock(msg::kHelpNotShown, *guide),
+  const auto notShown = [guide = *guide] {
+    framework::AfxMessageBox(framework::FormatStock(msg::kHelpNotShown, guide),
                              framework::MsgButtons::Ok, framework::MsgIcon::Stop);
+  };
+  const QUrl url = QUrl::fromLocalFile(QString::fromStdString(*guide));
+  if (m_browserCommand.isEmpty()) {
+    if (!QDesktopServices::openUrl(url)) notShown();
+    return;
   }
+  // Qt counts the guide as shown as soon as xdg-open starts, browser or none; xdg-open's
+  // exit status tells. It is heard when it comes, and the window goes on meanwhile.
+  auto* process = new QProcess(m_app.MainFrame());
+  ++m_nBrowsersStarting;
+  const auto done = [this, process, notShown](bool shown) {
+    if (process->property("heard").toBool()) return;
+    process->setProperty("heard", true);
+    --m_nBrowsersStarting;
+    process->deleteLater();
+    if (!shown) notShown();
+  };
+  QObject::connect(process, &QProcess::finished, process,
+                   [done](int code, QProcess::ExitStatus status) {
+                     done(status == QProcess::NormalExit && code == 0);
+                   });
+  QObject::connect(process, &QProcess::errorOccurred, process, [done](QProcess::ProcessError e) {
+    if (e == QProcess::FailedToStart) done(false);
+  });
+  process->start(m_browserCommand.front(), m_browserCommand.mid(1)
+                                               << url.toString(QUrl::FullyEncoded));
 }
 
 void CAppCommands::OnHelpOpenSamples() {

@@ -1,6 +1,7 @@
 #pragma once
 // The desktop side of the document commands: the file and directory dialogs, the settings,
 // the projects tree and printing, connected to the main frame's commands.
+#include <QStringList>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -51,8 +52,12 @@ class CAppCommands : public CommandHost {
   std::function<std::optional<std::string>(const std::string&)> m_exportDialogOverride;
   std::function<std::optional<std::string>()> m_dirDialogOverride;
   std::function<std::optional<std::string>()> m_samplesDialogOverride;
-  // Replaces the web browser that shows the guide, for tests: true when it started.
-  std::function<bool(const std::string&)> m_browserOverride;
+  // The program that shows the guide, with its first arguments; the guide's URL follows
+  // them. On a desktop of freedesktop.org's kind it is xdg-open, whose exit status says
+  // whether a browser took the guide; empty, the platform's own way of opening a URL.
+  QStringList m_browserCommand;
+  // The guide's browsers started and not yet heard back from.
+  int BrowsersStarting() const { return m_nBrowsersStarting; }
 
  private:
   void OnTreeSelectionChanged();
@@ -70,4 +75,5 @@ class CAppCommands : public CommandHost {
   std::unique_ptr<QProgressDialog> m_pProgress;
   std::chrono::steady_clock::time_point m_lastProgress;
   bool m_bFilling = false;
+  int m_nBrowsersStarting = 0;
 };
