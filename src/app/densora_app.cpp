@@ -201,10 +201,11 @@ void CDensoraApp::OnAppAbout() {
 }
 
 void CDensoraApp::RegisterFileType() {
+  const QString dataHome = association::DataHome();
+  association::RemoveOldEntry(dataHome);
   const std::vector<association::AssociationFile> files = association::AssociationFiles(
       QCoreApplication::applicationFilePath(), association::SystemDataDirs());
   if (files.empty()) return;
-  const QString dataHome = association::DataHome();
   association::WriteAssociation(dataHome, files);
   if (m_options.runDesktopTools) association::RefreshDesktopDatabases(dataHome);
 }

@@ -271,39 +271,51 @@ TEST_F(Startup, AnEmptyCountyFileLeavesTheShippedList) {
   EXPECT_EQ(CDensoraApp::LoadCounties(dir).size(), 102u);
 }
 
-// Written for the user at every start, even when already right; with an installed package's
-// entry in a system data folder, nothing at all. A part that cannot be written is left out
-// without a word: the program starts as it would without it.
+// Written for the user at every start, even when already right, under the program's id; an
+// entry an older version wrote under its old name goes. With an installed package's entry in
+// a system data folder, by either name, nothing at all. A part that cannot be written is left
+// out without a word: the program starts as it would without it.
 TEST_F(Startup, WritesTheFileTypeAssociationForTheUserUnlessAPackageDoes) {
   const std::string system = tmp / "system";
   ScopedEnv dirs("XDG_DATA_DIRS", QByteArray::fromStdString(system));
-  fs::create_directories(tmp / "data");
+  fs::create_directories(tmp / "data/applications");
   std::ofstream(tmp / "data/icons") << "a file where the icons' folder goes";
+  std::ofstream(tmp / "data/applications/densora.desktop")
+      << "[Desktop Entry]\nName=Densora\nMimeType=application/x-densora-compaction;\n";
   ASSERT_TRUE(Start({}, true));
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_TRUE(Frame()->statusBar()->currentMessage().isEmpty());
   EXPECT_TRUE(fs::is_regular_file(tmp / "data/icons"));
+  EXPECT_FALSE(fs::exists(tmp / "data/applications/densora.desktop"));
   const QString data = QString::fromStdString(tmp / "data");
-  const QString desktop = ReadText(data + "/applications/densora.desktop");
+  const QString entry = data + "/applications/com.vollin.densora.desktop";
+  const QString desktop = ReadText(entry);
   EXPECT_TRUE(desktop.contains("MimeType=application/x-densora-compaction;"));
   EXPECT_TRUE(
       desktop.contains("Exec=" + *association::ExecLine(QCoreApplication::applicationFilePath())));
   const QString mime = ReadText(data + "/mime/packages/densora.xml");
   EXPECT_TRUE(mime.contains("<glob pattern=\"*.lng\"/>"));
   EXPECT_TRUE(mime.contains("type=\"application/x-densora-compaction\""));
-  QFile::remove(data + "/applications/densora.desktop");
+  QFile::remove(entry);
   app->RegisterFileType();
-  EXPECT_FALSE(ReadText(data + "/applications/densora.desktop").isEmpty());
+  EXPECT_FALSE(ReadText(entry).isEmpty());
+  // Another program's entry of the old name is not ours to remove.
+  std::ofstream(tmp / "data/applications/densora.desktop") << "[Desktop Entry]\nName=Other\n";
+  app->RegisterFileType();
+  EXPECT_TRUE(fs::exists(tmp / "data/applications/densora.desktop"));
 
-  fs::remove_all(tmp / "data/applications");
-  fs::remove_all(tmp / "data/mime");
-  fs::remove_all(tmp / "data/icons");
-  fs::create_directories(system + "/applications");
-  std::ofstream(system + "/applications/densora.desktop") << "[Desktop Entry]\n";
-  app->RegisterFileType();
-  EXPECT_FALSE(fs::exists(tmp / "data/applications"));
-  EXPECT_FALSE(fs::exists(tmp / "data/mime"));
-  EXPECT_FALSE(fs::exists(tmp / "data/icons"));
+  for (const char* installed : {"com.vollin.densora.desktop", "densora.desktop"}) {
+    fs::remove_all(tmp / "data/applications");
+    fs::remove_all(tmp / "data/mime");
+    fs::remove_all(tmp / "data/icons");
+    fs::remove_all(system);
+    fs::create_directories(system + "/applications");
+    std::ofstream(system + "/applications/" + installed) << "[Desktop Entry]\n";
+    app->RegisterFileType();
+    EXPECT_FALSE(fs::exists(tmp / "data/applications")) << installed;
+    EXPECT_FALSE(fs::exists(tmp / "data/mime")) << installed;
+    EXPECT_FALSE(fs::exists(tmp / "data/icons")) << installed;
+  }
 }
 
 // The user's association is the one an install puts into the system's folders, the
@@ -317,7 +329,8 @@ TEST_F(Startup, TheUsersAssociationIsTheInstalledOne) {
     const char* written;
     QString installed;
   } kFiles[] = {
-      {"applications/densora.desktop", DENSORA_INSTALL_FILES_DIR "/densora.desktop"},
+      {"applications/com.vollin.densora.desktop",
+       DENSORA_INSTALL_FILES_DIR "/com.vollin.densora.desktop"},
       {"mime/packages/densora.xml", res + "/densora.xml"},
       {"icons/hicolor/scalable/apps/densora.svg", res + "/icons/densora.svg"},
       {"icons/hicolor/48x48/apps/densora.png", res + "/icons/48x48/densora.png"},
