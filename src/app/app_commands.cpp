@@ -141,7 +141,9 @@ void CAppCommands::FillTree(CProjectTree& tree) {
                              "\n\n" + msg::kSampleTestsOffer));
   tree.SetProjectsDir(m_app.m_strProjectsDir);
   tree.Rebuild();
-  tree.OpenFolders(RecordFolderTexts(m_app.Document().m_record));
+  const std::string& path = m_app.Document().GetPathName();
+  tree.OpenFolders(RecordFolderTexts(m_app.Document().m_record),
+                   path.substr(path.find_last_of('/') + 1));
   m_bFilling = false;
 }
 

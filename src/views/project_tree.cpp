@@ -117,7 +117,7 @@ void CProjectTree::Rebuild() {
   --m_nUpdating;
 }
 
-void CProjectTree::OpenFolders(const std::vector<std::string>& texts) {
+void CProjectTree::OpenFolders(const std::vector<std::string>& texts, const std::string& fileName) {
   QTreeWidgetItem* at = invisibleRootItem();
   for (const std::string& text : texts) {
     const QString wanted = QString::fromStdString(text);
@@ -126,11 +126,23 @@ void CProjectTree::OpenFolders(const std::vector<std::string>& texts) {
       QTreeWidgetItem* c = at->child(i);
       if (IsFolder(c) && c->text(0) == wanted) next = c;
     }
-    if (!next) return;
+    if (!next) break;
     if (!IsListed(next)) ListInto(next);
     next->setExpanded(true);
     at = next;
   }
+  if (at == invisibleRootItem()) return;
+  QTreeWidgetItem* shown = at;
+  for (int i = 0; i < at->childCount(); ++i) {
+    QTreeWidgetItem* c = at->child(i);
+    if (!IsFolder(c) && NameOf(c) == Bytes(fileName)) shown = c;
+  }
+  // A tree not yet laid out has no scroll range: the scroll waits for the event loop, which
+  // runs once the window is shown.
+  const QPersistentModelIndex index(indexFromItem(shown));
+  QTimer::singleShot(0, this, [this, index] {
+    if (index.isValid()) scrollTo(index, QAbstractItemView::PositionAtCenter);
+  });
 }
 
 void CProjectTree::ListInto(QTreeWidgetItem* item) {

@@ -55,8 +55,11 @@ class CProjectTree : public QTreeWidget {
   // opened. The items of entries still there stay, and with them the selection.
   void Rebuild();
   // Opens the folders with these texts from the top level down, as far as they exist,
-  // listing each as it opens.
-  void OpenFolders(const std::vector<std::string>& texts);
+  // listing each as it opens; then brings into view, without selecting it, the item of the
+  // file named `fileName` in the last folder opened, or that folder when it holds no such
+  // file, so that a record deep in a long tree is seen at once. The view moves once the
+  // tree is laid out (after the window is first shown).
+  void OpenFolders(const std::vector<std::string>& texts, const std::string& fileName = {});
   // Lists the folder of `item` (nullptr: the top level) into its children, keeping the
   // items of the entries that are still there.
   void ListInto(QTreeWidgetItem* item);
