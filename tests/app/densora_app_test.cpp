@@ -274,7 +274,8 @@ TEST_F(Startup, AnEmptyCountyFileLeavesTheShippedList) {
 // Written for the user at every start, even when already right, under the program's id; an
 // entry an older version wrote under its old name goes. With an installed package's entry in
 // a system data folder, by either name, nothing at all. A part that cannot be written is left
-// out without a word: the program starts as it would without it.
+// out without a word: the program starts as it would without it. The files wait until the
+// window is first on the screen.
 TEST_F(Startup, WritesTheFileTypeAssociationForTheUserUnlessAPackageDoes) {
   const std::string system = tmp / "system";
   ScopedEnv dirs("XDG_DATA_DIRS", QByteArray::fromStdString(system));
@@ -283,6 +284,8 @@ TEST_F(Startup, WritesTheFileTypeAssociationForTheUserUnlessAPackageDoes) {
   std::ofstream(tmp / "data/applications/densora.desktop")
       << "[Desktop Entry]\nName=Densora\nMimeType=application/x-densora-compaction;\n";
   ASSERT_TRUE(Start({}, true));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return fs::exists(tmp / "data/applications/com.vollin.densora.desktop"); }, 5000));
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_TRUE(Frame()->statusBar()->currentMessage().isEmpty());
   EXPECT_TRUE(fs::is_regular_file(tmp / "data/icons"));
@@ -323,6 +326,8 @@ TEST_F(Startup, WritesTheFileTypeAssociationForTheUserUnlessAPackageDoes) {
 TEST_F(Startup, TheUsersAssociationIsTheInstalledOne) {
   ScopedEnv dirs("XDG_DATA_DIRS", QByteArray::fromStdString(tmp / "system"));
   ASSERT_TRUE(Start({}, true));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return fs::exists(tmp / "data/icons/hicolor/48x48/mimetypes"); }, 5000));
   const QString data = QString::fromStdString(tmp / "data");
   const QString res = QStringLiteral(DENSORA_RES_DIR);
   const struct {
