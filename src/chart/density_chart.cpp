@@ -235,6 +235,27 @@ void DrawPoints(framework::DrawingSurface& dc, const CDensityChart& chart, int n
   }
 }
 
+// The points the technician left out of the fit, as open circles of the fitted points' size:
+// shown for what they are, where they lie inside the plot area (the axes frame only the
+// points fitted). The brush is put back.
+void DrawExcludedPoints(framework::DrawingSurface& dc, const CDensityChart& chart, int r) {
+  const CDensityCurve& c = chart.Curve();
+  const std::size_t count = std::min(c.m_dExcludedMoisture.size(), c.m_dExcludedUnitWeight.size());
+  if (count == 0) return;
+  const Brush previous = dc.SelectBrush(Brush{true, kWhite});
+  for (std::size_t i = 0; i < count; ++i) {
+    const double x = c.m_dExcludedMoisture[i];
+    const double y = c.m_dExcludedUnitWeight[i];
+    if (!(x >= c.m_nXAxisMin && x <= c.m_nXAxisMax && y >= c.m_nYAxisMin && y <= c.m_nYAxisMax)) {
+      continue;
+    }
+    const int cx = chart.MapX(x);
+    const int cy = chart.MapY(y);
+    dc.Ellipse(cx - r, cy - r, cx + r, cy + r);
+  }
+  dc.SelectBrush(previous);
+}
+
 // The curve through the samples of `n` points; the closing repeat of the last point is
 // left out.
 void DrawCurve(framework::DrawingSurface& dc, const CDensityChart& chart, int n) {
@@ -488,6 +509,7 @@ void CDensityChart::Draw(framework::DrawingSurface& dc, int left, int top, int r
   if (mappable) FillPlotArea(dc, *this);
   const Brush oldBrush = dc.SelectBrush(Brush{false, kBlue});
   if (mappable) DrawPoints(dc, *this, n, r);
+  if (mappable) DrawExcludedPoints(dc, *this, r);
 
   // Frame and grid go over the markers; the grid lines carry the tick labels.
   Ticks ticks;

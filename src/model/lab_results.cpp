@@ -188,6 +188,11 @@ std::string MethodProblem(const LabExtension& x, const std::string& method) {
   return "Enter a method of the standard (" + std::string(MethodsOf(x.standard)) + ")";
 }
 
+std::string ExclusionProblem(const LabExtension&, const std::string& reason) {
+  if (reason.find_first_not_of(" \t") != std::string::npos) return "";
+  return "Enter the reason the point is left out of the fit";
+}
+
 std::string EntryProblem(const LabField& f, const LabExtension& x) {
   const EntryValue v = f.Get(x);
   if (const auto* number = std::get_if<double>(&v); number && !f.entry->range.Holds(*number)) {
@@ -299,6 +304,16 @@ std::string OversizeReportLine(const LabExtension& x, int, const LabResults& res
   return OversizeLine(x, results, densityFactor, densityUnit);
 }
 
+std::string ExclusionReportLine(const LabExtension& x, int slot, const LabResults& results, double,
+                                std::string_view) {
+  // A reason kept for an empty slot leaves nothing out.
+  if (std::find(results.rows.begin(), results.rows.end(), slot + 1) == results.rows.end()) {
+    return "";
+  }
+  return framework::StrFormat("Point %d excluded from the fit: %s", slot + 1,
+                              x.excluded[static_cast<std::size_t>(slot)].c_str());
+}
+
 std::vector<std::string> ReportLabLines(const LabExtension& x, const LabResults& results,
                                         double densityFactor, std::string_view densityUnit) {
   std::vector<std::string> lines;
@@ -309,7 +324,8 @@ std::vector<std::string> ReportLabLines(const LabExtension& x, const LabResults&
         (number && !std::isfinite(*number))) {
       continue;
     }
-    lines.push_back(f.entry->report(x, f.slot, results, densityFactor, densityUnit));
+    std::string line = f.entry->report(x, f.slot, results, densityFactor, densityUnit);
+    if (!line.empty()) lines.push_back(std::move(line));
   }
   return lines;
 }

@@ -106,7 +106,8 @@ std::string ZeroAirVoidsLabel(double gs);
 // entered (a number finite), in the entries' order: "Specific Gravity (Gs) = 2.70 (assumed)"
 // and "Oversize Correction: 12.0 % retained, ...", the oversize line naming the method's sieve
 // when a method is set ("Oversize Correction, 19.0 mm (3/4 in) sieve: ...") and saying
-// "3.0 % retained: below 5 %, no correction" below kMinOversizePercent.
+// "3.0 % retained: below 5 %, no correction" below kMinOversizePercent, then "Point 3
+// excluded from the fit: mold not seated" for each present point left out of the fit.
 // Densities are printed times `densityFactor` with `densityUnit` (" pcf" or "kg/m³").
 std::vector<std::string> ReportLabLines(const LabExtension& x, const LabResults& results,
                                         double densityFactor, std::string_view densityUnit);

@@ -150,18 +150,22 @@ void DrawPointRow(framework::DrawingSurface& dc, const Box& b, int y, const CDen
   dc.TextOut(b.X(0.91), y, hasMoisture ? FormatFinite("%.1f", dry) : std::string());
 }
 
-// Every slot's number, and the present points' rows from the top slot down.
+// Every slot's number, and the present points' rows from the top slot down. The number of a
+// point left out of the fit carries an asterisk; the lines below the table say why.
 void DrawPointRows(framework::DrawingSurface& dc, const Box& b, const CDensoraDoc& doc) {
-  std::vector<const TestPoint*> present;
-  for (const auto& p : doc.m_record.m_pPoints) {
-    if (!p->IsEmpty()) present.push_back(p.get());
+  std::vector<int> present;
+  for (int slot = 0; slot < kPointSlots; ++slot) {
+    if (!doc.m_record.Point(slot).IsEmpty()) present.push_back(slot);
   }
   const int h = b.bottom - b.top;
   for (int i = 1; i <= kPointSlots; ++i) {
     const int y = b.top + SaturatingTrunc(0.3 * h + 0.097 * i * h);
-    dc.TextOut(b.X(0.06), y, std::to_string(i));
-    if (i > static_cast<int>(present.size())) continue;
-    DrawPointRow(dc, b, y, doc, *present[static_cast<std::size_t>(i - 1)]);
+    const bool shown = i <= static_cast<int>(present.size());
+    const int slot = shown ? present[static_cast<std::size_t>(i - 1)] : -1;
+    const bool excluded = shown && doc.m_record.IsExcluded(slot);
+    dc.TextOut(b.X(0.06), y, std::to_string(i) + (excluded ? "*" : ""));
+    if (!shown) continue;
+    DrawPointRow(dc, b, y, doc, doc.m_record.Point(slot));
   }
 }
 

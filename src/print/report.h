@@ -25,7 +25,8 @@ void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CD
 
 // The table of the six test points in the rectangle, drawn with the font and pen that are
 // selected on `dc`: a three-row header, one row per slot with the present points first in
-// slot order, and the ruling of eight equal columns. A value that cannot be computed (no
+// slot order (a point left out of the fit numbered with an asterisk), and the ruling of eight
+// equal columns. A value that cannot be computed (no
 // dry weight, no mold volume) is left blank.
 void DrawTestTable(framework::DrawingSurface& dc, int left, int top, int right, int bottom,
                    const CDensoraDoc& doc);

@@ -245,12 +245,20 @@ TEST(CliWrite, MissingKeysKeepDefaultsAndTextsBecomeTheCodePage) {
 
 // Every laboratory entry goes into the file and comes back out of show, text and JSON, and
 // of the summary as it went in; a 0, an empty text or a null is "not entered" and leaves the
-// file in the plain layout. The first row enters every entry there is.
+// file in the plain layout. An entry kept for each point travels in the points' objects and
+// is no column of the summary. The first row enters every entry there is.
 TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
   struct Row {
     json entries;
     LabExtension expected;
   };
+  json sixLeftOut = json::array();
+  for (int i = 0; i < 6; ++i) {
+    sixLeftOut.push_back({{"moldSoil", 5800 + 10 * i},
+                          {"wetSample", 110 + i},
+                          {"drySample", 100},
+                          {"excluded", "reason " + std::to_string(i + 1)}});
+  }
   const Row rows[] = {
       {{{"specificGravity", 2.7},
         {"specificGravitySource", "measured"},
@@ -258,8 +266,16 @@ TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
         {"oversizeSpecificGravity", 2.65},
         {"oversizeMoisture", 2},
         {"standard", "AASHTO T 180"},
-        {"method", "D"}},
-       {2.7, "measured", 12, 2.65, 2, "AASHTO T 180", "D"}},
+        {"method", "D"},
+        {"points", sixLeftOut}},
+       {2.7,
+        "measured",
+        12,
+        2.65,
+        2,
+        "AASHTO T 180",
+        "D",
+        {"reason 1", "reason 2", "reason 3", "reason 4", "reason 5", "reason 6"}}},
       // Oven-dry oversize: a moisture of 0 is entered, and travels as 0.
       {{{"oversizePercent", 20}, {"oversizeSpecificGravity", 2.6}, {"oversizeMoisture", 0}},
        {0, "", 20, 2.6, 0.0, "", ""}},
@@ -276,8 +292,14 @@ TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
     if (const auto* text = std::get_if<std::string>(&v)) return json(*text);
     return json();
   };
+  // Where an entry is in a record's JSON: at its key, or at the point's for a point's own.
+  const auto at = [](const LabField& f) {
+    return f.PerPoint() ? json::json_pointer("/points/" + std::to_string(f.slot) + "/" +
+                                             std::string(f.PointKey()))
+                        : json::json_pointer("/" + f.key);
+  };
   for (const LabField& f : LabFields()) {
-    EXPECT_TRUE(rows[0].entries.contains(f.key)) << f.key << ": enter it in the first row";
+    EXPECT_TRUE(rows[0].entries.contains(at(f))) << f.key << ": enter it in the first row";
   }
   TempDir dir;
   const json base = json::parse(R"({"project": "LAB", "moldWeight": 4000,
@@ -309,9 +331,15 @@ TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
     const json summary = json::parse(RunCli({"summary", "--json", dir / "one"}).out);
     ASSERT_EQ(summary.size(), 1u);
     for (const LabField& f : LabFields()) {
-      EXPECT_EQ(j[f.key], listed(f, row.expected)) << f.key;
-      EXPECT_EQ(summary[0][f.key], listed(f, row.expected)) << f.key;
       const bool entered = !std::holds_alternative<std::monostate>(f.Get(row.expected));
+      if (f.PerPoint()) {
+        EXPECT_EQ(j[at(f)], entered ? listed(f, row.expected) : json()) << f.key;
+        EXPECT_FALSE(summary[0].contains(f.key)) << f.key;
+        EXPECT_FALSE(j.contains(f.key)) << f.key;
+      } else {
+        EXPECT_EQ(j[f.key], listed(f, row.expected)) << f.key;
+        EXPECT_EQ(summary[0][f.key], listed(f, row.expected)) << f.key;
+      }
       EXPECT_EQ(text.find('\n' + f.label + ": ") != std::string::npos, entered) << text;
     }
     // What show printed writes the same file again.
