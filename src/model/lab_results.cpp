@@ -130,6 +130,70 @@ std::optional<CorrectedResults> Corrected(const LabExtension& x, double fitMaxDr
   return c;
 }
 
+// A point given to the fit, as the bracketing checks compare it.
+struct FittedPoint {
+  double moisture, dry;
+};
+
+std::vector<FittedPoint> FittedPoints(const CompactionRecord& r) {
+  std::vector<FittedPoint> out;
+  for (int slot = 0; slot < kPointSlots; ++slot) {
+    const TestPoint& p = r.Point(slot);
+    if (p.IsEmpty() || r.IsExcluded(slot)) continue;
+    out.push_back({100.0 * p.MoistureContent(), p.DryUnitWeight()});
+  }
+  return out;
+}
+
+// Whether the points surround the fitted optimum. The highest point is the one denser than
+// every other; when it is also drier (wetter) than every other, the curve only falls away
+// from it and the true peak lies beyond the driest (wettest) point.
+std::vector<std::string> BracketingChecks(const CompactionRecord& r, double fitMaxDryPcf,
+                                          double fitOptimum) {
+  const std::vector<FittedPoint> points = FittedPoints(r);
+  if (points.size() < 3 || !(fitMaxDryPcf > 0.0) || !std::isfinite(fitMaxDryPcf) ||
+      !std::isfinite(fitOptimum)) {
+    return {};
+  }
+  for (const FittedPoint& p : points) {
+    if (!std::isfinite(p.moisture) || !std::isfinite(p.dry)) return {};
+  }
+  const auto beats = [&](const FittedPoint& a, auto better) {
+    return std::all_of(points.begin(), points.end(),
+                       [&](const FittedPoint& b) { return &a == &b || better(a, b); });
+  };
+  std::string unbracketed;
+  for (const FittedPoint& p : points) {
+    if (!beats(p, [](const FittedPoint& a, const FittedPoint& b) { return a.dry > b.dry; })) {
+      continue;
+    }
+    if (beats(p,
+              [](const FittedPoint& a, const FittedPoint& b) { return a.moisture < b.moisture; })) {
+      unbracketed = "dry";
+    }
+    if (beats(p,
+              [](const FittedPoint& a, const FittedPoint& b) { return a.moisture > b.moisture; })) {
+      unbracketed = "wet";
+    }
+  }
+  std::vector<std::string> checks;
+  if (!unbracketed.empty()) {
+    checks.push_back("WARNING: The points do not bracket the optimum: add a point on the " +
+                     unbracketed + " side");
+  }
+  const auto drier = std::count_if(points.begin(), points.end(),
+                                   [&](const FittedPoint& p) { return p.moisture < fitOptimum; });
+  const auto wetter = std::count_if(points.begin(), points.end(),
+                                    [&](const FittedPoint& p) { return p.moisture > fitOptimum; });
+  if (drier < 2 && unbracketed != "dry") {
+    checks.emplace_back("NOTE: Fewer than two points on the dry side of the optimum");
+  }
+  if (wetter < 2 && unbracketed != "wet") {
+    checks.emplace_back("NOTE: Fewer than two points on the wet side of the optimum");
+  }
+  return checks;
+}
+
 }  // namespace
 
 bool IsKnownStandard(std::string_view standard) {
@@ -232,7 +296,7 @@ std::string SaturationLine(int row, double saturation) {
 
 // The checks in the order they are shown: the entries out of their ranges, a Gs source
 // without a Gs, the points above the zero-air-voids curve, a mold the method does not use,
-// and an oversize fraction beyond the method's limit.
+// an oversize fraction beyond the method's limit, and the bracketing of the optimum.
 LabResults EvaluateLab(const CompactionRecord& r, double fitMaxDryPcf, double fitOptimum) {
   LabResults out;
   const LabExtension& x = r.m_ext;
@@ -257,6 +321,8 @@ LabResults EvaluateLab(const CompactionRecord& r, double fitMaxDryPcf, double fi
                              "of Method %s",
                              x.oversizePercent, *limit, x.method.c_str()));
   }
+  out.bracketing = BracketingChecks(r, fitMaxDryPcf, fitOptimum);
+  out.checks.insert(out.checks.end(), out.bracketing.begin(), out.bracketing.end());
   return out;
 }
 

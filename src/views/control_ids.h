@@ -25,7 +25,7 @@ enum Id : int {
 }
 
 namespace curve {
-enum Id : int { IDC_GRAPH = 1005, IDC_ENGLISH = 1019, IDC_METRIC = 1020 };
+enum Id : int { IDC_GRAPH = 1005, IDC_ENGLISH = 1019, IDC_METRIC = 1020, IDC_CHECKS = 1021 };
 }
 
 namespace test_data {

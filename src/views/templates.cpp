@@ -48,6 +48,9 @@ constexpr Control kCurveControls[] = {
     {Kind::Radio, cv::IDC_ENGLISH, "English Units", 123, 1, 57, 10, kGroup},
     {Kind::Radio, cv::IDC_METRIC, "Metric Units", 179, 1, 53, 10, kNone},
     {Kind::Frame, cv::IDC_GRAPH, nullptr, 0, 12, 315, 208, kNone},  // the page is 315 wide
+    // Whether the points bracket the optimum: shown, when there is something to say, below
+    // the chart, which gives up the rows it takes.
+    {Kind::Label, cv::IDC_CHECKS, nullptr, 0, 220, 315, 8, kWrap},
 };
 
 constexpr Control kTestDataControls[] = {
