@@ -101,6 +101,19 @@ void AddLabEntries(json& j, const LabExtension& x) {
   }
 }
 
+// Each relative-compaction percentage with its density in the document's units and its
+// moisture window, null for an end beyond the points; empty when the fit gave no maximum.
+json RelativeCompactionJson(const Fitted& fit) {
+  json windows = json::array();
+  for (const CompactionWindow& w : fit.relativeCompaction) {
+    windows.push_back({{"percent", Number(w.percent)},
+                       {"density", Number(w.density)},
+                       {"moistureFrom", w.moistureFrom ? Number(*w.moistureFrom) : json(nullptr)},
+                       {"moistureTo", w.moistureTo ? Number(*w.moistureTo) : json(nullptr)}});
+  }
+  return windows;
+}
+
 // What the entries make of the test: each present point's degree of saturation (percent;
 // null without Gs, and null above Gs·γw, where the checks say the point lies above the
 // zero-air-voids curve), the zero-air-voids curve at each whole percent of the chart's moisture
@@ -244,6 +257,7 @@ Fitted FitRecord(CDensoraDoc& doc) {
   fitted.xMax = curve.m_nXAxisMax;
   fitted.yMin = curve.m_nYAxisMin;
   fitted.yMax = curve.m_nYAxisMax;
+  fitted.relativeCompaction = RelativeCompaction(curve);
   return fitted;
 }
 
@@ -262,6 +276,7 @@ json BuildJson(CDensoraDoc& doc, const std::string& file, const Fitted& fit) {
   j["points"] = points;
   j["units"] = doc.m_nUnits == kMetric ? "Metric" : "English";
   j["fit"] = FitJson(r, fit);
+  j["relativeCompaction"] = RelativeCompactionJson(fit);
   j["rating"] = RatingJson(doc);
   AddLabEntries(j, r.m_ext);
   AddLabResults(j, doc, fit);

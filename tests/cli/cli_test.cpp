@@ -416,6 +416,86 @@ TEST(CliWrite, InputsNoRecordCanBeAreRefusedBeforeParsing) {
   }
 }
 
+// The relative-compaction percentages: --percent's, else the desktop program's setting as
+// its settings file keeps it (under $XDG_CONFIG_HOME, else ~/.config), else 95; a setting that
+// is no list counts as none set. show gives each percentage's window, summary its two columns.
+TEST(CliCompaction, PercentagesComeFromTheOptionTheSettingOr95) {
+  struct Row {
+    const char* name;
+    const char* settings;  // the file's text; nullptr: no file
+    bool underHome;        // in ~/.config, without XDG_CONFIG_HOME
+    std::vector<std::string> option;
+    std::vector<double> percents;
+  };
+  const Row rows[] = {
+      {"no settings", nullptr, false, {}, {95}},
+      {"settings without it", "[General]\nProject%20Directory=/tmp/p\n", false, {}, {95}},
+      {"two percentages", "[General]\nRelative%20Compaction=\"90,95\"\n", false, {}, {90, 95}},
+      {"two percentages in ~/.config",
+       "[General]\nRelative%20Compaction=\"90,95\"\n",
+       true,
+       {},
+       {90, 95}},
+      {"none", "[General]\nRelative%20Compaction=\n", false, {}, {}},
+      {"in another group only",
+       "[Recent%20File%20List]\nRelative%20Compaction=90\n",
+       false,
+       {},
+       {95}},
+      {"no list", "Relative%20Compaction=lots\n", false, {}, {95}},
+      {"the option over the setting",
+       "[General]\nRelative%20Compaction=90\n",
+       false,
+       {"--percent", "98,92.5"},
+       {92.5, 98}},
+  };
+  const std::string file = Sample("MAIN ST/A-100/Subgrade/7Sub.lng");
+  const std::string before = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempDir dir;
+    const std::filesystem::path config = row.underHome ? dir.path() / ".config" : dir.path();
+    if (row.settings != nullptr) {
+      std::filesystem::create_directories(config / "Vollin");
+      WriteText((config / "Vollin/Densora.conf").string(), row.settings);
+    }
+    if (row.underHome) {
+      ::unsetenv("XDG_CONFIG_HOME");
+      ::setenv("HOME", dir.path().c_str(), 1);
+    } else {
+      ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+    }
+    std::vector<std::string> show = {"show", "--json", file};
+    show.insert(show.end(), row.option.begin(), row.option.end());
+    const Result shown = RunCli(show);
+    std::vector<std::string> summary = {"summary", std::string(DENSORA_SAMPLES_DIR)};
+    summary.insert(summary.end(), row.option.begin(), row.option.end());
+    const Result listed = RunCli(summary);
+    ::setenv("XDG_CONFIG_HOME", before.c_str(), 1);
+    ::setenv("HOME", home.c_str(), 1);
+
+    ASSERT_EQ(shown.code, 0) << shown.err;
+    std::vector<double> percents;
+    const json j = json::parse(shown.out);
+    for (const json& w : j["relativeCompaction"]) {
+      percents.push_back(w["percent"].get<double>());
+    }
+    EXPECT_EQ(percents, row.percents);
+    ASSERT_EQ(listed.code, 0) << listed.err;
+    std::string header;
+    for (const std::string& c : SummaryColumns(row.percents))
+      header += (header.empty() ? "" : ",") + c;
+    EXPECT_EQ(listed.out.substr(0, listed.out.find('\r')), header);
+  }
+  // A list the option cannot take is a usage error.
+  const Result bad = RunCli({"show", file, "--percent", "95,110"});
+  EXPECT_EQ(bad.code, 2);
+  EXPECT_EQ(bad.err.substr(0, bad.err.find('\n')),
+            "densora-cli show: --percent needs percentages from 50 to 100 with at most one "
+            "decimal, at most five, separated by commas (90,95)");
+}
+
 // A file that cannot be read has its row with the message under "error" and nothing else;
 // the other files' rows are all there, and the exit code tells that one was not read.
 TEST(CliSummary, AFileThatCannotBeReadGetsAnErrorRow) {
@@ -426,7 +506,9 @@ TEST(CliSummary, AFileThatCannotBeReadGetsAnErrorRow) {
   const Result r = RunCli({"summary", dir.path().string()});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.err, "");
-  const std::string empties(SummaryColumns().size() - 1, ',');  // the path, then the error
+  // The path, then the error; the columns of the 95 % window that densora-cli gives without a
+  // setting among them.
+  const std::string empties(SummaryColumns({95}).size() - 1, ',');
   const std::vector<std::string> expected = {
       "COUNTY RD 9/Lime/12Lim.lng,COUNTY RD 9,",
       "COUNTY RD 9/Lime/broken.lng" + empties +
