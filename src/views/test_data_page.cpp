@@ -82,13 +82,17 @@ void CTestDataPage::RefreshPage() {
 void CTestDataPage::OnWeightChange() {
   CDensoraDoc* doc = GetActiveDocument();
   if (!doc) return;
-  UpdateData(true);
-  // A row cleared of its weights holds no point to leave out: the next one typed into it is
-  // fitted.
+  // A row without weights holds no point to leave out, whatever reason a file kept for it:
+  // the point typed into it is fitted, and so is the next one after its weights are cleared.
   CompactionRecord& r = doc->m_record;
-  for (int slot = 0; slot < kPointSlots; ++slot) {
-    if (r.Point(slot).IsEmpty()) r.m_ext.excluded[static_cast<std::size_t>(slot)].clear();
-  }
+  const auto forgetEmptyRows = [&r] {
+    for (int slot = 0; slot < kPointSlots; ++slot) {
+      if (r.Point(slot).IsEmpty()) r.m_ext.excluded[static_cast<std::size_t>(slot)].clear();
+    }
+  };
+  forgetEmptyRows();
+  UpdateData(true);
+  forgetEmptyRows();
   ShowExclusions();
   doc->SetModifiedFlag();
 }

@@ -310,4 +310,11 @@ TEST_F(TestDataPage, APointIsLeftOutOfTheFitWithItsReasonAndTakenBack) {
   EXPECT_TRUE(disabled);
   QTest::keyClick(Dry(6), Qt::Key_X, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_TRUE(Record().m_ext.excluded[5].empty());
+
+  // A reason a file kept for that empty row does not leave out the point typed into it.
+  Record().m_ext.excluded[5] = "mold not seated";
+  page->RefreshPage();
+  QTest::keyClicks(MoldSoil(6), "6000");
+  EXPECT_FALSE(Record().Point(5).IsEmpty());
+  EXPECT_TRUE(Record().m_ext.excluded[5].empty());
 }
