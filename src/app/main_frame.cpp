@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -109,7 +110,20 @@ bool CMainFrame::OnCreate() {
   CreateStatusBar();
   SetRecentFiles({});
   UpdateFrameTitle();
+  m_pLookTimer = new QTimer(this);
+  connect(m_pLookTimer, &QTimer::timeout, this, [this] { Look(); });
+  m_pLookTimer->start(kLookIntervalMs);
   return true;
+}
+
+void CMainFrame::Look() {
+  // A look may read the record again: never under a question about it.
+  if (m_lookHandler && !QApplication::activeModalWidget()) m_lookHandler();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) Look();
 }
 
 void CMainFrame::CreateFileMenu() {
