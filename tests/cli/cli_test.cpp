@@ -480,6 +480,56 @@ TEST(CliUsage, ExitCodes) {
   EXPECT_EQ(version.out.rfind("densora-cli ", 0), 0u);
 }
 
+// An option's value after "=" or joined to its letter, and "--" before inputs that look like
+// options; a switch given a value, an empty value and an option the command does not take
+// are refused. Run in a folder that holds a test named "-dash.lng".
+TEST(CliUsage, OptionFormsAndTheEndOfTheOptions) {
+  struct Row {
+    std::vector<std::string> args;
+    int code;
+    std::string err;      // what the tool says, or its start for a message naming a path
+    std::string written;  // the file it writes, if any
+  };
+  const Row rows[] = {
+      {{"show", "--json", "--", "-dash.lng"}, 0, "", ""},
+      {{"summary", ".", "--output=out.csv"}, 0, "", "out.csv"},
+      {{"summary", ".", "-oout.csv"}, 0, "", "out.csv"},
+      {{"summary", "--", ".", "-o", "out.csv"}, 2, "densora-cli summary: only one folder", ""},
+      {{"show", "-dash.lng"}, 2, "densora-cli show: unknown option -dash.lng\n", ""},
+      {{"show", "--", "--help"}, 1, "--help: --help was not found.", ""},
+      {{"summary", ".", "--output="}, 2, "densora-cli summary: -o needs a file name\n", ""},
+      {{"show", "--json=yes", "-dash.lng"}, 2, "densora-cli show: --json takes no value\n", ""},
+      {{"show", "-oout.csv", "--", "-dash.lng"},
+       2,
+       "densora-cli show: unknown option -oout.csv\n",
+       ""},
+  };
+  TempDir dir;
+  testdata::WriteBytes(dir / "-dash.lng",
+                       testdata::ReadBytes(Sample("MAIN ST/A-100/Subgrade/7Sub.lng")));
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  for (const Row& row : rows) {
+    std::string line;
+    for (const std::string& arg : row.args) line += ' ' + arg;
+    SCOPED_TRACE(line);
+    const Result r = RunCli(row.args);
+    EXPECT_EQ(r.code, row.code);
+    EXPECT_EQ(r.err.substr(0, row.err.size()), row.err);
+    if (row.err.empty()) {
+      EXPECT_EQ(r.err, "");
+    }
+    if (row.code == 0 && row.written.empty()) {
+      EXPECT_EQ(json::parse(r.out)["file"], "-dash.lng");
+    }
+    if (!row.written.empty()) {
+      EXPECT_EQ(r.out, "");
+      EXPECT_TRUE(std::filesystem::remove(row.written));
+    }
+  }
+  std::filesystem::current_path(before);
+}
+
 TEST(CliBinary, EndToEndOnFilesTheTestsWrite) {
   TempDir dir;
   CDensoraDoc doc;
