@@ -25,6 +25,7 @@
 #include "model/long_test.h"
 #include "model/messages.h"
 #include "model/page_rules.h"
+#include "model/relative_compaction.h"
 
 namespace {
 
@@ -60,15 +61,21 @@ constexpr const char* kCorrectedColumns[] = {
     "correctedOptimumMoistureReported",
 };
 
-std::vector<std::string> MakeColumns() {
+std::vector<std::string> MakeColumns(const std::vector<double>& relativeCompaction) {
   std::vector<std::string> columns = {"path"};
   for (const RecordText& t : kRecordTexts) {
     columns.emplace_back(t.key);
     if (t.member == &CompactionRecord::m_strDate) columns.emplace_back("dateIso");
   }
   columns.insert(columns.end(), std::begin(kResultColumns), std::end(kResultColumns));
-  for (const LabField& f : LabFields()) columns.push_back(f.key);
+  for (const LabField& f : LabFields()) {
+    if (!f.PerPoint()) columns.push_back(f.key);
+  }
   columns.insert(columns.end(), std::begin(kCorrectedColumns), std::end(kCorrectedColumns));
+  for (const double p : relativeCompaction) {
+    columns.push_back("moistureFrom" + PercentText(p));
+    columns.push_back("moistureTo" + PercentText(p));
+  }
   columns.emplace_back("error");
   return columns;
 }
@@ -110,12 +117,7 @@ void AppendCsvRow(const Row& row, std::string& line) {
 
 // The row as one JSON object, its keys the columns: what the library writes for an object
 // of these keys in this order.
-void AppendJsonRow(const Row& row, std::string& line) {
-  static const std::vector<std::string> keys = [] {
-    std::vector<std::string> dumped;
-    for (const std::string& column : SummaryColumns()) dumped.push_back(Dumped(column) + ':');
-    return dumped;
-  }();
+void AppendJsonRow(const Row& row, const std::vector<std::string>& keys, std::string& line) {
   line += '{';
   for (std::size_t i = 0; i < row.size(); ++i) {
     if (i > 0) line += ',';
@@ -153,15 +155,16 @@ std::string ReadRecordFile(const std::string& path, CompactionRecord& r) {
   return framework::stock::kUnexpectedFormat;
 }
 
-// The row of the record in `doc`, fitted in the document's units.
-Row RecordRow(const std::string& shown, CDensoraDoc& doc) {
+// The row of the record in `doc`, fitted in the document's units, with the windows of its
+// relative-compaction percentages.
+Row RecordRow(const std::string& shown, CDensoraDoc& doc, std::size_t columns) {
   CompactionRecord& r = doc.m_record;
   CDensityCurve curve(doc);
   curve.FitRecord();
   const double f = doc.DensityFactor();
   const double longTestDensity = r.m_dLongTestDensity * f;
   Row row;
-  row.reserve(SummaryColumns().size());
+  row.reserve(columns);
   row.emplace_back(shown);
   for (const RecordText& t : kRecordTexts) {
     row.emplace_back(Cp1252ToUtf8(r.*t.member));
@@ -189,8 +192,10 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc) {
     row.push_back(agreement ? Number(agreement->difference) : json());
     row.push_back(agreement ? json(agreement->grade) : json());
   }
-  // Each entry as it was made; one not made is nothing, whatever its kind.
+  // Each entry as it was made; one not made is nothing, whatever its kind. Entries kept for
+  // each point are not columns.
   for (const LabField& field : LabFields()) {
+    if (field.PerPoint()) continue;
     const EntryValue v = field.Get(r.m_ext);
     if (const auto* number = std::get_if<double>(&v)) row.push_back(Number(*number));
     if (const auto* text = std::get_if<std::string>(&v)) row.emplace_back(Cp1252ToUtf8(*text));
@@ -204,6 +209,12 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc) {
   const double correctedMoisture = c && c->optimumMoisture ? *c->optimumMoisture : 0.0;
   row.push_back(c && c->optimumMoisture ? Number(correctedMoisture) : json());
   row.push_back(c && c->optimumMoisture ? Reported(correctedMoisture) : json());
+  const std::vector<CompactionWindow> windows = RelativeCompaction(curve);
+  for (std::size_t i = 0; i < doc.m_dRelativeCompaction.size(); ++i) {
+    const CompactionWindow* w = i < windows.size() ? &windows[i] : nullptr;
+    row.push_back(w && w->moistureFrom ? Number(*w->moistureFrom) : json());
+    row.push_back(w && w->moistureTo ? Number(*w->moistureTo) : json());
+  }
   row.emplace_back();  // no error
   return row;
 }
@@ -212,9 +223,16 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc) {
 class SummaryWriter {
  public:
   SummaryWriter(SummaryFormat format, Units units, std::ostream& out,
-                std::function<bool(std::size_t)> progress)
-      : m_format(format), m_out(out), m_progress(std::move(progress)) {
+                std::function<bool(std::size_t)> progress,
+                const std::vector<double>& relativeCompaction)
+      : m_format(format),
+        m_out(out),
+        m_progress(std::move(progress)),
+        m_columns(SummaryColumns(relativeCompaction)) {
+    // Each JSON key as the library writes it, with its colon, once for every row.
+    for (const std::string& column : m_columns) m_keys.push_back(Dumped(column) + ':');
     m_doc.m_nUnits = units;
+    m_doc.m_dRelativeCompaction = relativeCompaction;
   }
 
   void Begin();
@@ -230,6 +248,8 @@ class SummaryWriter {
   SummaryFormat m_format;
   std::ostream& m_out;
   std::function<bool(std::size_t)> m_progress;
+  std::vector<std::string> m_columns;
+  std::vector<std::string> m_keys;
   CDensoraDoc m_doc;
   // The folders entered so far, by device and inode.
   std::set<std::pair<std::uint64_t, std::uint64_t>> m_entered;
@@ -245,7 +265,7 @@ void SummaryWriter::Begin() {
     m_out << '[';
     return;
   }
-  const Row header(SummaryColumns().begin(), SummaryColumns().end());
+  const Row header(m_columns.begin(), m_columns.end());
   m_line.clear();
   AppendCsvRow(header, m_line);
   m_out << m_line;
@@ -262,14 +282,14 @@ void SummaryWriter::Emit(const Row& row) {
     AppendCsvRow(row, m_line);
   } else {
     m_line += m_rows > 0 ? ",\n" : "\n";
-    AppendJsonRow(row, m_line);
+    AppendJsonRow(row, m_keys, m_line);
   }
   m_out.write(m_line.data(), static_cast<std::streamsize>(m_line.size()));
   ++m_rows;
 }
 
 void SummaryWriter::ErrorRow(const std::string& shown, const std::string& message) {
-  Row row(SummaryColumns().size());
+  Row row(m_columns.size());
   row.front() = shown;
   // The message names the path as the file system has it, which may not be UTF-8.
   row.back() = framework::Utf8ForDisplay(message);
@@ -280,7 +300,7 @@ void SummaryWriter::ErrorRow(const std::string& shown, const std::string& messag
 void SummaryWriter::File(const std::string& path, const std::string& shown) {
   const std::string message = ReadRecordFile(path, m_doc.m_record);
   if (message.empty()) {
-    Emit(RecordRow(shown, m_doc));
+    Emit(RecordRow(shown, m_doc, m_columns.size()));
   } else {
     ErrorRow(shown, message);
   }
@@ -325,9 +345,8 @@ void SummaryWriter::Walk(const std::string& folder, const std::string& shown) {
 
 }  // namespace
 
-const std::vector<std::string>& SummaryColumns() {
-  static const std::vector<std::string> columns = MakeColumns();
-  return columns;
+std::vector<std::string> SummaryColumns(const std::vector<double>& relativeCompaction) {
+  return MakeColumns(relativeCompaction);
 }
 
 std::string CsvField(const std::string& text) {
@@ -347,12 +366,13 @@ std::string CsvField(const std::string& text) {
 }
 
 std::size_t WriteProjectSummary(const std::string& dir, SummaryFormat format, Units units,
-                                std::ostream& out, std::function<bool(std::size_t done)> progress) {
+                                std::ostream& out, std::function<bool(std::size_t done)> progress,
+                                const std::vector<double>& relativeCompaction) {
   // "projects/" names the same folder as "projects"; the messages name it without the slash.
   std::string root = dir;
   while (root.size() > 1 && root.back() == '/') root.pop_back();
   framework::CheckFolder(root);
-  SummaryWriter writer(format, units, out, std::move(progress));
+  SummaryWriter writer(format, units, out, std::move(progress), relativeCompaction);
   writer.Begin();
   writer.Walk(root, "");
   writer.End();

@@ -45,6 +45,10 @@ enum class SummaryFormat {
 //   correctedMaxDryDensity, correctedMaxDryDensityReported, correctedOptimumMoisture,
 //   correctedOptimumMoistureReported  the oversize-corrected results, in full and to one
 //                            decimal as the report prints them
+//   moistureFrom95, moistureTo95  for each relative-compaction percentage in
+//                            `relativeCompaction` (95 here), the moisture window where the
+//                            fitted curve reaches it (percent); empty for an end beyond the
+//                            points and without a fit
 //   error                    the message of a file that could not be read ("The file is not
 //                            a valid compaction file or it may be corrupted."); its row has
 //                            the path and the message and nothing else
@@ -52,8 +56,9 @@ enum class SummaryFormat {
 // (no maximum from the fit, no corrected results without an oversize correction, no rating
 // without a long test) and a number that is not finite are an empty cell in CSV and null in
 // JSON, never 0. The record's texts, the fit's message and the rating texts are always texts,
-// empty when blank.
-const std::vector<std::string>& SummaryColumns();
+// empty when blank. Unit weights are in the row's units, the long test's too. Entries kept
+// for each point (a point left out of the fit) are not columns.
+std::vector<std::string> SummaryColumns(const std::vector<double>& relativeCompaction = {});
 
 // Writes the summary of the projects directory `dir` to `out`: a row for each compaction
 // file the projects tree lists under `dir`, in the tree's order (each folder's entries
@@ -61,7 +66,8 @@ const std::vector<std::string>& SummaryColumns();
 // before its next sibling's). `path` is the file's path below `dir`, each name as the tree shows
 // it (a byte that is not UTF-8 read as Windows-1252). Links are followed; a folder reached a
 // second time (the same device and inode) is not entered again, so a looping link ends.
-// Each record is fitted in `units` as the curve page fits it. A file that cannot be read,
+// Each record is fitted in `units` as the curve page fits it, with the windows of
+// `relativeCompaction`. A file that cannot be read,
 // and a folder below `dir` whose entries cannot be read, gives a row with its message in
 // `error`; the walk goes on. `progress`, when given, is called as each folder is entered and
 // after each file, with the number of files done so far; when it returns false the walk ends
@@ -72,7 +78,8 @@ const std::vector<std::string>& SummaryColumns();
 // state.
 std::size_t WriteProjectSummary(const std::string& dir, SummaryFormat format, Units units,
                                 std::ostream& out,
-                                std::function<bool(std::size_t done)> progress = {});
+                                std::function<bool(std::size_t done)> progress = {},
+                                const std::vector<double>& relativeCompaction = {});
 
 // A text cell of the summary's CSV. A text that begins with "=", "+", "-", "@", a tab or a
 // CR, which a spreadsheet would take for a formula, gets a leading apostrophe ("'=1+2");
