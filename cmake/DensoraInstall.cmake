@@ -51,6 +51,9 @@ install(FILES res/densora-cli.bash-completion
 install(FILES packaging/copyright ${gen}/changelog.Debian.gz DESTINATION ${docdir})
 install(FILES packaging/lintian-overrides
   DESTINATION ${datadir}/lintian/overrides RENAME densora)
+# The JSON Schemas of densora-cli's record and summary, for those who import them.
+install(FILES docs/densora-record.schema.json docs/densora-summary.schema.json
+  DESTINATION ${datadir}/densora)
 
 if(DENSORA_WITH_QT)
   install(FILES ${gen}/densora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -1,6 +1,9 @@
 #include "app/densora_app.h"
 
 #include <QApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStatusBar>
@@ -100,6 +103,49 @@ std::vector<std::string> CDensoraApp::LoadCounties(const std::string& projectsDi
       pages::ParseCountyList(ReadOwnCounties(projectsDir + "/counties.txt"));
   if (!names.empty()) return names;
   return pages::ParseCountyList(ReadResource(QStringLiteral(":/densora/counties.txt")));
+}
+
+CommandLine ReadCommandLine(const QStringList& arguments) {
+  QCommandLineParser parser;
+  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                QStringLiteral("Prints this help and ends."));
+  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                   QStringLiteral("Prints the version and ends."));
+  parser.addOption(help);
+  parser.addOption(version);
+  parser.setApplicationDescription(
+      QStringLiteral("Records, charts and prints soil compaction (moisture-density) tests.\n"
+                     "The Qt toolkit's own options (-platform, -style) are taken too; \"--\"\n"
+                     "ends the options, so that a file may begin with \"-\"."));
+  parser.addPositionalArgument(QStringLiteral("FILE.lng"),
+                               QStringLiteral("The test to open; without it, a new record."),
+                               QStringLiteral("[FILE.lng]"));
+  const bool known = parser.parse(arguments);
+  CommandLine line;
+  if (parser.isSet(help)) {
+    // The usage line names the program as it is installed, not as it was started.
+    const QString text = parser.helpText();
+    line.action = CommandLine::kPrint;
+    line.text = QStringLiteral("Usage: densora [options] [FILE.lng]") +
+                text.mid(std::max<qsizetype>(text.indexOf(u'\n'), 0));
+  } else if (parser.isSet(version)) {
+    line.action = CommandLine::kPrint;
+    line.text = QStringLiteral("densora " DENSORA_VERSION "\n");
+  } else if (!known) {
+    QStringList options;
+    for (const QString& name : parser.unknownOptionNames()) {
+      options << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+    }
+    line.action = CommandLine::kRefuse;
+    line.text = (options.isEmpty() ? parser.errorText()
+                                   : QStringLiteral("unknown option ") + options.join(u' ')) +
+                QStringLiteral("; see densora --help\n");
+    line.text.prepend(QStringLiteral("densora: "));
+  }
+  if (line.action != CommandLine::kPrint && !parser.positionalArguments().isEmpty()) {
+    line.file = parser.positionalArguments().front();
+  }
+  return line;
 }
 
 bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& options) {
@@ -222,13 +268,7 @@ void CDensoraApp::ShowNote(const std::string& note) {
 
 bool CDensoraApp::OpenStartFile(const QStringList& arguments) {
   // The command line: nothing for a new record, or the file to open.
-  QString file;
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    if (!arguments[i].startsWith(u'-')) {
-      file = arguments[i];
-      break;
-    }
-  }
+  const QString file = ReadCommandLine(arguments).file;
   const bool opened =
       !file.isEmpty() && OpenDocumentFile(QFileInfo(file).absoluteFilePath().toStdString());
   if (!opened) {

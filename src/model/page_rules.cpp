@@ -245,6 +245,20 @@ bool ParseRecordDate(std::string_view text, int& year, int& month, int& day) {
   return true;
 }
 
+std::string IsoRecordDate(std::string_view text) {
+  if (text.size() != 10 || text[2] != '/' || text[5] != '/') return {};
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i != 2 && i != 5 && !IsDigit(text[i])) return {};
+  }
+  int year = 0, month = 0, day = 0;
+  // Read as the page reads it, the text must name the very day it spells: no month 13, no
+  // 30th of February.
+  if (!ParseRecordDate(text, year, month, day) || FormatRecordDate(year, month, day) != text) {
+    return {};
+  }
+  return framework::StrFormat("%04d-%02d-%02d", year, month, day);
+}
+
 bool OffersDefaultWetSample(double wetSample) {
   return wetSample == 0.0 || wetSample == kDefaultWetSample;
 }

@@ -81,6 +81,12 @@ std::string TodaysRecordDate();
 // the result lies before the year 1 or after the year 9999.
 bool ParseRecordDate(std::string_view text, int& year, int& month, int& day);
 
+// The record's date text as an ISO 8601 calendar date, "2003-06-01" for "06/01/2003", when
+// it is a day of the calendar written as the program writes dates (two-digit month and day,
+// four-digit year, slashes between); else the empty text. "02/30/2003", which the page would
+// show as the 2nd of March, and "6/1/2003", which it would read otherwise, are no date here.
+std::string IsoRecordDate(std::string_view text);
+
 // The wet sample edit offers 300 g when it is entered with a stored wet weight of exactly
 // 0 or exactly 300.
 inline constexpr double kDefaultWetSample = 300.0;

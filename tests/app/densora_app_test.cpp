@@ -1,5 +1,7 @@
 // Start-up: the settings, the projects directory, the command line, the County list and the
 // file-type association.
+#include "app/densora_app.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -262,6 +264,51 @@ TEST_F(Startup, OpensTheFileNamedOnTheCommandLineKeepingItsDate) {
   EXPECT_EQ(project->text(), "MAIN ST");
   // The curve page fitted the record as it was created.
   EXPECT_GT(Record().m_dMaxDryDensity, 100.0);
+}
+
+// What the command line asks for: help and the version win over anything else, even over
+// the toolkit's options not yet taken out; an unknown option is refused; after "--" every
+// word is a file's name.
+TEST(DesktopCommandLine, HelpVersionUnknownOptionsAndTheEndOfTheOptions) {
+  struct Row {
+    QStringList words;  // after the program's name
+    CommandLine::Action action;
+    QString file;
+    QString text;  // the start of what is printed
+  };
+  const Row rows[] = {
+      {{}, CommandLine::kStart, "", ""},
+      {{"t.lng"}, CommandLine::kStart, "t.lng", ""},
+      {{"--", "-dash.lng"}, CommandLine::kStart, "-dash.lng", ""},
+      {{"--", "--help"}, CommandLine::kStart, "--help", ""},
+      {{"--help"}, CommandLine::kPrint, "", "Usage: densora [options] [FILE.lng]\n"},
+      {{"-platform", "offscreen", "-h"}, CommandLine::kPrint, "", "Usage: densora [options]"},
+      {{"t.lng", "--version"}, CommandLine::kPrint, "", "densora " DENSORA_VERSION "\n"},
+      {{"--bogus", "t.lng"},
+       CommandLine::kRefuse,
+       "t.lng",
+       "densora: unknown option --bogus; see densora --help\n"},
+      {{"-x"}, CommandLine::kRefuse, "", "densora: unknown option -x; see densora --help\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.words.join(u' ').toStdString());
+    const CommandLine line = ReadCommandLine(QStringList{QStringLiteral("densora")} + row.words);
+    EXPECT_EQ(line.action, row.action);
+    EXPECT_EQ(line.file, row.file);
+    EXPECT_EQ(line.text.left(row.text.size()), row.text);
+    EXPECT_EQ(line.text.isEmpty(), row.text.isEmpty());
+  }
+}
+
+TEST_F(Startup, OpensAFileWhoseNameBeginsWithADashAfterTheEndOfTheOptions) {
+  const std::string dash = tmp / "-dash.lng";
+  fs::copy_file(kSample, dash);
+  const QString cwd = QDir::currentPath();
+  QDir::setCurrent(QString::fromStdString(tmp.path().string()));
+  const bool started = Start({QStringLiteral("--"), QStringLiteral("-dash.lng")});
+  QDir::setCurrent(cwd);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(Doc().GetPathName(), dash);
 }
 
 TEST_F(Startup, AFileThatCannotBeOpenedEndsTheStartAfterItsMessage) {

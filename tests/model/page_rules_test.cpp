@@ -208,6 +208,29 @@ TEST(RecordDate, RefusesAYearOutOfRange) {
   EXPECT_TRUE(ParseRecordDate("12/31/9999", y, m, d));
 }
 
+// Only a date the calendar has, spelled as the program spells dates, becomes an ISO date.
+TEST(RecordDate, IsAnIsoDateOnlyWhenItNamesARealDay) {
+  struct Row {
+    const char* text;
+    const char* iso;
+  };
+  const Row rows[] = {
+      {"06/01/2003", "2003-06-01"},
+      {"02/29/2004", "2004-02-29"},
+      {"12/31/9999", "9999-12-31"},
+      {"02/29/2003", ""},
+      {"13/01/2003", ""},
+      {"00/15/2003", ""},
+      {"6/1/2003", ""},
+      {"06-01-2003", ""},
+      {" 06/01/2003", ""},
+      {"06/01/0000", ""},
+      {"ab/cd/efgh", ""},
+      {"", ""},
+  };
+  for (const Row& row : rows) EXPECT_EQ(IsoRecordDate(row.text), row.iso) << row.text;
+}
+
 TEST(WetSampleOffer, OnlyForZeroOrThreeHundred) {
   EXPECT_TRUE(OffersDefaultWetSample(0.0));
   EXPECT_TRUE(OffersDefaultWetSample(300.0));
