@@ -8,9 +8,11 @@
 #include <QFileInfo>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "app/about_dialog.h"
@@ -50,6 +52,32 @@ std::string ReadOwnCounties(const std::string& path) {
     return {};
   }
 }
+
+// Runs `then` once the window has been put on the screen and painted for the first time, and
+// then lets go of the window.
+class AfterFirstExposure : public QObject {
+ public:
+  AfterFirstExposure(QWindow* window, std::function<void()> then)
+      : QObject(window), m_then(std::move(then)) {
+    window->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+      watched->removeEventFilter(this);
+      // Queued, so that the exposure's paint comes first.
+      QTimer::singleShot(0, this, [this] {
+        m_then();
+        deleteLater();
+      });
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> m_then;
+};
 
 std::string ReadResource(const QString& path) {
   QFile f(path);
@@ -165,7 +193,16 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
   m_pRecovery->SetNoteHandler([this](const std::string& note) { ShowNote(note); });
   m_pRecordCheck = std::make_unique<COpenRecordCheck>(*m_pDoc);
   m_pFrame->SetLookHandler([this] { LookAtDisk(); });
-  if (options.registerFileType) RegisterFileType();
+  // The association may wait: its files and the desktop's tools are for the next start, so
+  // they come after the window is first on the screen rather than before.
+  if (options.registerFileType) {
+    QWindow* window = options.show ? m_pFrame->windowHandle() : nullptr;
+    if (window != nullptr && !window->isExposed()) {
+      new AfterFirstExposure(window, [this] { RegisterFileType(); });
+    } else {
+      RegisterFileType();
+    }
+  }
   return true;
 }
 
@@ -313,10 +350,11 @@ void CDensoraApp::OnToolsRelativeCompaction() {
 }
 
 void CDensoraApp::RegisterFileType() {
+  const QString dataHome = association::DataHome();
+  association::RemoveOldEntry(dataHome);
   const std::vector<association::AssociationFile> files = association::AssociationFiles(
       QCoreApplication::applicationFilePath(), association::SystemDataDirs());
   if (files.empty()) return;
-  const QString dataHome = association::DataHome();
   association::WriteAssociation(dataHome, files);
   if (m_options.runDesktopTools) association::RefreshDesktopDatabases(dataHome);
 }

@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   // The desktop entry the window belongs to (its icon and name on Wayland).
-  QGuiApplication::setDesktopFileName(QStringLiteral("densora"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.vollin.densora"));
   // The record's numbers are written and read with a decimal point whatever the user's
   // language: Qt takes the locale from the environment, so numbers go back to "C".
   std::setlocale(LC_NUMERIC, "C");
