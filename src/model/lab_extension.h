@@ -36,6 +36,11 @@ struct LabExtension {
   std::optional<double> oversizeMoisture;  // MC_c, percent; 0 is oven-dry oversize
   std::string standard;  // "AASHTO T 99", "AASHTO T 180", "ASTM D698", "ASTM D1557"
   std::string method;    // "A" to "D"
+  // A one-point test: the folder of its family of curves below the projects directory, and the
+  // maximum dry density (pcf) and optimum moisture (percent) the family gave its point.
+  std::string onePointFamily = {};
+  double onePointMaxDryDensity = 0.0;
+  double onePointOptimumMoisture = 0.0;
   // A new entry's member goes here, with its value "not entered" as its initial value.
   std::vector<ExtensionEntry> unknown = {};
 
@@ -159,6 +164,7 @@ struct LabResults;
 std::string SourceProblem(const LabExtension& x, const std::string& source);
 std::string StandardProblem(const LabExtension& x, const std::string& standard);
 std::string MethodProblem(const LabExtension& x, const std::string& method);
+std::string FamilyProblem(const LabExtension& x, const std::string& family);
 // The report's lines that follow an entry (ReportLabLines prints them), with densities
 // times `densityFactor` in `densityUnit`.
 using ReportLine = std::string (*)(const LabExtension& x, int slot, const LabResults& results,
@@ -175,7 +181,7 @@ struct LabEntry {
   const char* key;
   // How listings and warnings name it ("Gs"), with "%d" as the key has it.
   const char* label;
-  const char* unit = "";  // after a number: "" or " %"
+  const char* unit = "";  // after a number: "", " %" or " pcf"
   EntryStorage storage;
   EntryRange range{};                                                       // a number's
   std::string (*check)(const LabExtension&, const std::string&) = nullptr;  // a text's
@@ -184,7 +190,8 @@ struct LabEntry {
 };
 
 // The known entries in the order the file writes them and densora-cli lists them: the
-// specific gravity and its source, the oversize fraction, then the standard and method.
+// specific gravity and its source, the oversize fraction, the standard and method, then a
+// one-point test's family and result.
 inline constexpr LabEntry kLabEntries[] = {
     {.key = "specificGravity",
      .label = "Gs",
@@ -225,6 +232,20 @@ inline constexpr LabEntry kLabEntries[] = {
      .storage = kStoredIn<&LabExtension::method>,
      .check = MethodProblem,
      .page = EntryPage::kSoilMethod},
+    {.key = "onePoint.family",
+     .label = "Family",
+     .storage = kStoredIn<&LabExtension::onePointFamily>,
+     .check = FamilyProblem},
+    {.key = "onePoint.maxDryDensity",
+     .label = "One-point MDD",
+     .unit = " pcf",
+     .storage = kStoredIn<&LabExtension::onePointMaxDryDensity>,
+     .range = {1e-9, 1e9, kPositiveValue}},
+    {.key = "onePoint.optimumMoisture",
+     .label = "One-point OMC",
+     .unit = " %",
+     .storage = kStoredIn<&LabExtension::onePointOptimumMoisture>,
+     .range = {0.0, 100.0, kPercentRange}},
 };
 
 // A number is held to its range; a text may have a check.
