@@ -55,6 +55,20 @@ inline constexpr const char* kReportNotDrawn = "The report could not be drawn: %
 inline constexpr const char* kSummaryUnread =
     "The summary was written, but %1 could not be read. Its error column tells why.";
 
+// The family of curves and the one-point test. The first three and the last are printf
+// formats.
+inline constexpr const char* kFamilyShortage =
+    "A family needs at least three curves of the same standard and method: %d found.";
+inline constexpr const char* kOutsideFamily =
+    "The point lies outside the family of curves: run a full moisture-density test.";
+inline constexpr const char* kMoistureOfOptimum =
+    "WARNING: The point's moisture is %.0f %% of the optimum: compact another specimen between "
+    "80 and 100 %%";
+inline constexpr const char* kFamilyGone =
+    "The family %1 is no longer available: the stored result is shown.";
+inline constexpr const char* kOnePointCount =
+    "WARNING: A one-point test takes one point: %d are entered.";
+
 // Densora Help.
 inline constexpr const char* kHelpNotFound = "Densora Help is not installed: %1 was not found.";
 inline constexpr const char* kHelpNotShown =
