@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "cli/cli.h"
+#include "file/family_folder.h"
 #include "framework/codepage.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
@@ -177,6 +178,14 @@ bool LabEntriesFromJson(const json& j, LabExtension& x, std::string& error) {
     }
     f.Set(x, v);
   }
+  // A one-point test's family as `show --json` gives it, in its own object.
+  if (j.contains("onePoint") && !j["onePoint"].is_null()) {
+    if (!j["onePoint"].is_object()) {
+      error = "\"onePoint\" must be a JSON object";
+      return false;
+    }
+    if (!GetText(j["onePoint"], "family", x.onePointFamily, error)) return false;
+  }
   if (const auto problem = FindExtensionProblem(x)) {
     error = "\"" + problem->key + "\": " + problem->message;
     return false;
@@ -234,6 +243,19 @@ json BuildJson(CDensoraDoc& doc, const std::string& file, const Fitted& fit) {
   AddLabEntries(j, r.m_ext);
   AddLabResults(j, doc, fit);
   return j;
+}
+
+json OnePointJson(const OnePointEvaluation& e) {
+  if (!e.IsOnePointTest()) return nullptr;
+  const bool result = e.maxDryDensity != 0.0;
+  json checks = json::array();
+  for (const std::string& c : e.checks) checks.push_back(c);
+  return {{"family", e.familyName},
+          {"maxDryDensity", result ? Number(e.maxDryDensity) : json(nullptr)},
+          {"optimumMoisture", result ? Number(e.optimumMoisture) : json(nullptr)},
+          {"between", e.between},
+          {"source", e.source},
+          {"checks", checks}};
 }
 
 std::string Dump(const json& j) { return j.dump(2, ' ', false, json::error_handler_t::replace); }

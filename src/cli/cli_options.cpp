@@ -5,6 +5,7 @@
 
 #include "cli/cli.h"
 #include "model/densora_doc.h"
+#include "model/lab_results.h"
 
 namespace cli {
 namespace {
@@ -95,6 +96,12 @@ bool ParseImageSize(const std::string& text, int& width, int& height) {
 bool IsImageSize(const std::string& text) {
   int width = 0, height = 0;
   return ParseImageSize(text, width, height);
+}
+
+bool IsStandard(const std::string& text) { return IsKnownStandard(text); }
+
+bool IsFamilyMethod(const std::string& text) {
+  return text == "unknown" || (text.size() == 1 && text[0] >= 'A' && text[0] <= 'D');
 }
 
 std::string UsageLine(const CommandInfo& info) {

@@ -7,6 +7,7 @@
 
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
+#include "file/family_folder.h"
 #include "framework/codepage.h"
 #include "framework/text_format.h"
 #include "model/compaction_record.h"
@@ -142,14 +143,34 @@ void PrintLabResults(std::ostream& out, const json& j, const char* unit) {
   }
 }
 
+// A one-point test's result in the listing's units, where it comes from, and its messages.
+void PrintOnePoint(std::ostream& out, const OnePointEvaluation& e, double factor,
+                   const char* unit) {
+  if (!e.IsOnePointTest()) return;
+  out << Label("One-point");
+  if (e.maxDryDensity != 0.0) {
+    out << "maximum dry density " << framework::FormatFinite("%.1f", e.maxDryDensity * factor)
+        << ' ' << unit << ", optimum moisture "
+        << framework::FormatFinite("%.1f", e.optimumMoisture) << " %\n";
+  } else {
+    out << "no result\n";
+  }
+  const std::string indent(kValueColumn, ' ');
+  if (!e.source.empty()) out << indent << e.source << '\n';
+  for (const std::string& check : e.checks) out << indent << check << '\n';
+}
+
 // The text listing of one file's JSON object, its laboratory entries and their results.
-void PrintText(std::ostream& out, const json& j, const LabExtension& x, const LabResults& lab) {
+void PrintText(std::ostream& out, const json& j, const CDensoraDoc& doc,
+               const OnePointEvaluation& onePoint) {
   const char* unit = j["units"] == "Metric" ? "kg/m\xC2\xB3" : "pcf";
-  PrintRecord(out, j, x);
-  PrintPoints(out, j["points"], unit,
-              HasSpecificGravity(j) ? SaturationColumn(lab) : std::vector<std::string>());
+  PrintRecord(out, j, doc.m_record.m_ext);
+  PrintPoints(
+      out, j["points"], unit,
+      HasSpecificGravity(j) ? SaturationColumn(EvaluateLab(doc)) : std::vector<std::string>());
   PrintResults(out, j, unit);
   PrintLabResults(out, j, unit);
+  PrintOnePoint(out, onePoint, doc.DensityFactor(), unit);
 }
 
 int Show(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
@@ -157,6 +178,7 @@ int Show(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
   if (ParseArguments(kShow, argv, args, err) != kExitOk) return kExitUsage;
   int rc = kExitOk;
   json all = json::array();
+  FamilyCache families;  // one-point tests of one family read its folder once
   for (const auto& file : args.inputs) {
     CDensoraDoc doc;
     doc.m_nUnits = args.Units();
@@ -165,11 +187,17 @@ int Show(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
       rc = kExitFileFailed;
       continue;
     }
+    // A one-point test's result is determined again from its family, as on opening it.
+    OnePointEvaluation onePoint;
+    if (!doc.m_record.m_ext.onePointFamily.empty()) {
+      onePoint = EvaluateOnePointTest(doc.m_record, ProjectsDirectory(args), families);
+    }
     all.push_back(BuildJson(doc, file, fit));
+    all.back()["onePoint"] = OnePointJson(onePoint);
     // Each listing is printed as soon as its file is read, between the messages of others.
     if (!args.json) {
       if (all.size() > 1) out << '\n';
-      PrintText(out, all.back(), doc.m_record.m_ext, EvaluateLab(doc));
+      PrintText(out, all.back(), doc, onePoint);
     }
   }
   // One file gives its object; several give an array, even when some of them were refused.
