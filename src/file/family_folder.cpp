@@ -63,6 +63,46 @@ std::optional<std::vector<FolderTest>> FamilyCache::Scan(
   return tests;
 }
 
+namespace {
+// A choice is a few hundred paths at most; a larger file is no choice of Densora's.
+constexpr std::size_t kMaxChoiceBytes = 4u << 20;
+}  // namespace
+
+std::set<std::string> ReadFamilyChoice(const std::string& folder) {
+  std::set<std::string> unchecked;
+  try {
+    const std::vector<unsigned char> bytes =
+        framework::ReadWholeFile(folder + '/' + kFamilyChoiceFile, kMaxChoiceBytes);
+    std::string line;
+    for (const unsigned char c : bytes) {
+      if (c != '\n') {
+        line += static_cast<char>(c);
+      } else if (!line.empty()) {
+        unchecked.insert(std::exchange(line, {}));
+      }
+    }
+    if (!line.empty()) unchecked.insert(line);
+  } catch (const framework::CFileException&) {
+    // No choice kept, or none that can be read: every test is in.
+  }
+  return unchecked;
+}
+
+void WriteFamilyChoice(const std::string& folder, const std::set<std::string>& unchecked) {
+  const std::string path = folder + '/' + kFamilyChoiceFile;
+  std::vector<unsigned char> bytes;
+  for (const std::string& file : unchecked) {
+    if (file.empty() || file.find('\n') != std::string::npos) continue;
+    bytes.insert(bytes.end(), file.begin(), file.end());
+    bytes.push_back('\n');
+  }
+  if (bytes.empty()) {
+    if (framework::KindAt(path) != framework::EntryKind::kNothing) framework::RemoveFile(path);
+    return;
+  }
+  framework::WriteFileAtomically(path, bytes);
+}
+
 Family LoadFamily(FamilyCache& cache, const std::string& folder, const FamilyKey& key,
                   const std::set<std::string>& unchecked) {
   std::optional<std::vector<FolderTest>> tests = cache.Scan(folder);
@@ -77,9 +117,11 @@ std::shared_ptr<const Family> LoadOnePointFamily(const CompactionRecord& record,
   // A family named outside the projects directory is none of this laboratory's.
   if (x.onePointFamily.empty() || !FamilyProblem(x, x.onePointFamily).empty()) return nullptr;
   try {
+    const std::string folder = projectsDir + '/' + Cp1252ToUtf8(x.onePointFamily);
+    std::set<std::string> out = ReadFamilyChoice(folder);
+    out.insert(unchecked.begin(), unchecked.end());
     auto family = std::make_shared<const Family>(
-        LoadFamily(cache, projectsDir + '/' + Cp1252ToUtf8(x.onePointFamily),
-                   KeyOf(Cp1252ToUtf8(x.standard), Cp1252ToUtf8(x.method)), unchecked));
+        LoadFamily(cache, folder, KeyOf(Cp1252ToUtf8(x.standard), Cp1252ToUtf8(x.method)), out));
     if (family->Complete()) return family;
   } catch (const framework::CFileException&) {
     // The folder is gone or cannot be read.
@@ -120,4 +162,43 @@ OnePointEvaluation EvaluateOnePointTest(CompactionRecord& record, const std::str
                                         const std::set<std::string>& unchecked) {
   if (record.m_ext.onePointFamily.empty()) return {};
   return EvaluateOnePoint(record, LoadOnePointFamily(record, projectsDir, cache, unchecked));
+}
+
+std::string PrintableText(const std::string& utf8) {
+  std::string out;
+  if (framework::Utf8ToCp1252(utf8, out)) return out;
+  out.clear();
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      out += c;
+    } else if (byte >= 0xC0) {
+      out += '?';  // one mark for each character the code page cannot hold
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> OnePointReportLines(const OnePointEvaluation& e, double densityFactor,
+                                             const std::string& densityUnit) {
+  std::vector<std::string> lines;
+  if (!e.IsOnePointTest()) return lines;
+  const auto cp1252 = PrintableText;
+  lines.push_back(e.maxDryDensity != 0.0
+                      ? "One-Point Result: Maximum Dry Density = " +
+                            framework::FormatFinite("%.1f", e.maxDryDensity * densityFactor) + ' ' +
+                            densityUnit + ", Optimum Moisture = " +
+                            framework::FormatFinite("%.1f", e.optimumMoisture) + " %"
+                      : std::string("One-Point Result: none"));
+  if (!e.source.empty()) lines.push_back(cp1252(e.source));
+  for (const std::string& check : e.checks) lines.push_back(cp1252(check));
+  if (e.family) {
+    std::string members;
+    for (const FolderTest& m : e.family->members) {
+      members += (members.empty() ? "" : ", ") + m.file;
+    }
+    lines.push_back(cp1252("Family " + e.familyName + " (" + e.family->key.Title() + "), " +
+                           std::to_string(e.family->members.size()) + " curves: " + members));
+  }
+  return lines;
 }

@@ -49,6 +49,17 @@ class FamilyCache {
   std::size_t m_filesRead = 0;
 };
 
+// The tests a user left out of a folder's family, kept in the folder itself (so that every
+// computer of the laboratory and densora-cli see the same family): the file
+// kFamilyChoiceFile, one path below the folder a line. None when the file is missing or
+// cannot be read.
+inline constexpr const char* kFamilyChoiceFile = ".densora-family";
+std::set<std::string> ReadFamilyChoice(const std::string& folder);
+// Keeps `unchecked` as the folder's choice, replacing the file whole; with nothing
+// unchecked the file goes. A path that holds a line break cannot be kept in a line and is
+// not written. Throws framework::CFileException when the file cannot be written.
+void WriteFamilyChoice(const std::string& folder, const std::set<std::string>& unchecked);
+
 // The family of `key` under `folder` (UTF-8, a path on disk), less the tests whose paths
 // below the folder are in `unchecked`: FamilyCache::Scan then SelectFamily. Throws as Scan.
 Family LoadFamily(FamilyCache& cache, const std::string& folder, const FamilyKey& key,
@@ -83,8 +94,9 @@ struct OnePointEvaluation {
 
 // The complete family of the one-point test in `record` under `projectsDir`: the tests of
 // the folder its family entry names, of the record's own standard and method, less
-// `unchecked`. Null when the record is no one-point test, when the folder is gone, cannot be
-// read or lies outside the projects directory, or when it no longer holds three curves.
+// the tests the folder's choice leaves out and `unchecked`. Null when the record is no one-point
+// test, when the folder is gone, cannot be read or lies outside the projects directory, or when it
+// no longer holds three curves.
 std::shared_ptr<const Family> LoadOnePointFamily(const CompactionRecord& record,
                                                  const std::string& projectsDir, FamilyCache& cache,
                                                  const std::set<std::string>& unchecked = {});
@@ -100,3 +112,13 @@ OnePointEvaluation EvaluateOnePoint(CompactionRecord& record, std::shared_ptr<co
 OnePointEvaluation EvaluateOnePointTest(CompactionRecord& record, const std::string& projectsDir,
                                         FamilyCache& cache,
                                         const std::set<std::string>& unchecked = {});
+
+// A name or text of a family (UTF-8) as a printed page writes it, in Windows-1252: a
+// character the code page cannot hold prints as "?".
+std::string PrintableText(const std::string& utf8);
+
+// What a one-point test's report prints (Windows-1252, densities times `densityFactor` in
+// `densityUnit`): the result, where it comes from, the checks, and the family with the names
+// of its members. Nothing for a record that is no one-point test.
+std::vector<std::string> OnePointReportLines(const OnePointEvaluation& e, double densityFactor,
+                                             const std::string& densityUnit);

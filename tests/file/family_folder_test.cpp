@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "file/lng_format.h"
+#include "file/project_tree.h"
 #include "support/records.h"
 
 namespace fs = std::filesystem;
@@ -69,4 +70,31 @@ TEST(FamilyCache, ScansAgainOnlyWhatChanged) {
   // A scan asked to stop gives nothing; a folder that is not there is refused.
   EXPECT_FALSE(cache.Scan(dir / "fam", [](std::size_t done) { return done < 2; }));
   EXPECT_THROW(cache.Scan(dir / "gone"), framework::CFileException);
+}
+
+// A test the user leaves out of a folder's family stays out for every one-point test of that
+// family until it is checked again.
+TEST(FamilyChoice, LeavesATestOutOfTheFolderOnePointTestsUse) {
+  TempDir dir;
+  fs::copy(std::string(DENSORA_SAMPLES_DIR) + "/../family/projects", dir.path(),
+           fs::copy_options::recursive);
+  CDensoraDoc doc;
+  ASSERT_EQ(ReadCompactionFile(dir / "one-point/21One.lng", doc.m_record), "");
+  const auto evaluate = [&] {
+    FamilyCache cache;
+    return EvaluateOnePointTest(doc.m_record, dir.path().string(), cache);
+  };
+  ASSERT_EQ(evaluate().between, (std::vector<std::string>{"5Sub.lng", "7Sub.lng"}));
+
+  // Without the curve below it, the point lies under the family.
+  WriteFamilyChoice(dir / "curves", {"5Sub.lng", "8Emb.lng"});
+  EXPECT_EQ(ReadFamilyChoice(dir / "curves"), (std::set<std::string>{"5Sub.lng", "8Emb.lng"}));
+  const OnePointEvaluation without = evaluate();
+  ASSERT_TRUE(without.family);
+  EXPECT_EQ(without.family->members.size(), 3u);
+  EXPECT_EQ(without.result.kind, OnePointResult::kOutside);
+
+  WriteFamilyChoice(dir / "curves", {});
+  EXPECT_FALSE(fs::exists(dir / (std::string("curves/") + kFamilyChoiceFile)));
+  EXPECT_EQ(evaluate().between, (std::vector<std::string>{"5Sub.lng", "7Sub.lng"}));
 }
