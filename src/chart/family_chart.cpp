@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "file/family_folder.h"
 #include "framework/drawing_surface.h"
 #include "framework/text_format.h"
 #include "model/density_curve.h"
@@ -240,4 +241,21 @@ void CFamilyChart::Draw(framework::DrawingSurface& dc, int left, int top, int ri
   dc.SetBkMode(oldMode);
   dc.SelectBrush(oldBrush);
   dc.SelectPen(oldPen);
+}
+
+FamilyChartOverlay OnePointOverlay(const OnePointEvaluation& e, const CompactionRecord& record) {
+  FamilyChartOverlay overlay;
+  if (!e.family) return overlay;
+  overlay.highlighted = e.result.tests;
+  overlay.through = CurveThroughPoint(*e.family, e.result);
+  for (int slot = 0; slot < kPointSlots; ++slot) {
+    const TestPoint& p = record.Point(slot);
+    if (p.IsEmpty()) continue;
+    const double moisture = 100.0 * p.MoistureContent(), density = p.DryUnitWeight();
+    if (std::isfinite(moisture) && std::isfinite(density) && density > 0) {
+      overlay.point = CurveSample{moisture, density};
+    }
+    break;
+  }
+  return overlay;
 }

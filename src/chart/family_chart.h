@@ -22,6 +22,13 @@ struct FamilyChartOverlay {
   std::vector<CurveSample> through;      // the curve in character through it
 };
 
+struct OnePointEvaluation;
+class CompactionRecord;
+
+// What a one-point test in `record`, evaluated as `e`, draws over its family: the
+// neighbours, its point, and the curve in character through it. Nothing without a family.
+FamilyChartOverlay OnePointOverlay(const OnePointEvaluation& e, const CompactionRecord& record);
+
 class CFamilyChart {
  public:
   // The chart of `family`, which outlives it; unit weights are shown times `densityFactor`

@@ -92,6 +92,7 @@ int Report(const std::vector<std::string>& argv, std::ostream&, std::ostream& er
   if (ParseArguments(kReport, argv, args, err) != kExitOk) return kExitUsage;
   int rc = kExitOk;
   std::vector<std::unique_ptr<CDensoraDoc>> docs;
+  std::vector<std::unique_ptr<OnePointEvaluation>> onePoints;
   FamilyCache families;
   for (const auto& file : args.inputs) {
     auto doc = std::make_unique<CDensoraDoc>();
@@ -101,9 +102,8 @@ int Report(const std::vector<std::string>& argv, std::ostream&, std::ostream& er
       continue;
     }
     // A one-point test prints the result its family gives it now, as on opening it.
-    if (!doc->m_record.m_ext.onePointFamily.empty()) {
-      EvaluateOnePointTest(doc->m_record, ProjectsDirectory(args), families);
-    }
+    onePoints.push_back(std::make_unique<OnePointEvaluation>(
+        EvaluateOnePointTest(doc->m_record, ProjectsDirectory(args), families)));
     docs.push_back(std::move(doc));
   }
   if (docs.empty()) return kExitFileFailed;
@@ -112,10 +112,10 @@ int Report(const std::vector<std::string>& argv, std::ostream&, std::ostream& er
   std::vector<std::unique_ptr<CDensityCurve>> curves;
   std::vector<std::unique_ptr<CDensityChart>> charts;  // no tone on paper from the tool
   std::vector<print::ReportPage> pages;
-  for (const auto& doc : docs) {
-    curves.push_back(std::make_unique<CDensityCurve>(*doc));
+  for (std::size_t i = 0; i < docs.size(); ++i) {
+    curves.push_back(std::make_unique<CDensityCurve>(*docs[i]));
     charts.push_back(std::make_unique<CDensityChart>(*curves.back()));
-    pages.push_back({*doc, *charts.back()});
+    pages.push_back({*docs[i], *charts.back(), onePoints[i].get()});
   }
   const int written = RenderAndWrite(kReport.name, args.output, err, [&](QIODevice& device) {
     return print::WriteReportPdf(device, pages);
