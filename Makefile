@@ -45,6 +45,7 @@ fuzz: deps build-fuzz/CMakeCache.txt
 
 bench: build
 	./build/bench/densora_bench
+	./build/bench/densora_bench_family
 	QT_QPA_PLATFORM=offscreen ./build/bench/densora_bench_tree
 
 # The written habits: the format of .clang-format, and the core's .clang-tidy checks.
