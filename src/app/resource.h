@@ -18,6 +18,8 @@ enum CommandId : int {
   ID_FILE_EXPORT_REPORT = 32774,
   ID_FILE_EXPORT_SUMMARY = 32775,
   ID_HELP_CONTENTS = 32776,
+  ID_FILE_FAMILY = 32777,
+  ID_FILE_NEW_ONE_POINT = 32778,
 };
 
 inline constexpr int kRecentFileCount = 4;

@@ -114,6 +114,9 @@ struct Spine {
   double At(double moisture) const { return c0 + (c1 + c2 * moisture) * moisture; }
 };
 
+// The Test Type a new one-point test is given (its folder and file name follow from it).
+inline constexpr const char* kOnePointTestType = "One-Point";
+
 // A family needs at least this many curves.
 inline constexpr std::size_t kMinFamilyCurves = 3;
 

@@ -66,6 +66,8 @@ inline constexpr const char* kMoistureOfOptimum =
     "80 and 100 %%";
 inline constexpr const char* kFamilyGone =
     "The family %1 is no longer available: the stored result is shown.";
+inline constexpr const char* kNoFamilyFolder =
+    "%1 cannot be the family of a one-point test: choose a folder of the projects directory.";
 inline constexpr const char* kOnePointCount =
     "WARNING: A one-point test takes one point: %d are entered.";
 

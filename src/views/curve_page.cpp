@@ -6,8 +6,11 @@
 #include "views/curve_graph.h"
 
 CCurvePage::CCurvePage(const QRect& tabRect, QWidget* parent, CDensoraDoc& doc,
-                       framework::Tone* tone)
-    : CTabPage(tabRect, dlg::kCurvePage, parent), m_doc(doc), m_pTone(tone) {}
+                       framework::Tone* tone, Evaluator evaluate)
+    : CTabPage(tabRect, dlg::kCurvePage, parent),
+      m_doc(doc),
+      m_pTone(tone),
+      m_evaluate(std::move(evaluate)) {}
 
 bool CCurvePage::OnInitDialog() {
   CTabPage::OnInitDialog();
@@ -35,13 +38,19 @@ bool CCurvePage::OnInitDialog() {
 
 void CCurvePage::Refit() {
   m_pGraph->Curve().FitRecord();
+  // A one-point test shows its family and its result in the curve's place.
+  if (m_evaluate && !m_doc.m_record.m_ext.onePointFamily.empty()) {
+    m_pGraph->SetOnePoint(m_evaluate(m_doc.m_record));
+  } else {
+    m_pGraph->SetOnePoint(std::nullopt);
+  }
   m_pGraph->update();
 }
 
 void CCurvePage::RefreshPage() {
   CDensoraDoc* doc = GetActiveDocument();
   if (!doc) return;
-  m_pGraph->Curve().FitRecord();
+  Refit();
   // The buttons show the document's unit system.
   ControlAs<QRadioButton>(IDC_ENGLISH)->setChecked(doc->m_nUnits == kEnglish);
   ControlAs<QRadioButton>(IDC_METRIC)->setChecked(doc->m_nUnits == kMetric);

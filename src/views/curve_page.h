@@ -1,6 +1,9 @@
 #pragma once
 // The Moisture-density Curve page: the chart of the current record and the program's only
 // switch between English and Metric units.
+#include <functional>
+
+#include "file/family_folder.h"
 #include "views/control_ids.h"
 #include "views/tab_page.h"
 
@@ -16,7 +19,10 @@ class CCurvePage : public CTabPage {
  public:
   using enum ctl::curve::Id;
 
-  CCurvePage(const QRect& tabRect, QWidget* parent, CDensoraDoc& doc, framework::Tone* tone);
+  using Evaluator = std::function<OnePointEvaluation(CompactionRecord&)>;
+  // `evaluate` determines a one-point test's result from its family (none: never).
+  CCurvePage(const QRect& tabRect, QWidget* parent, CDensoraDoc& doc, framework::Tone* tone,
+             Evaluator evaluate = {});
 
   bool OnInitDialog() override;
   // Recounts the points, refits the screen's curve and repaints the chart.
@@ -31,5 +37,6 @@ class CCurvePage : public CTabPage {
 
   CDensoraDoc& m_doc;
   framework::Tone* m_pTone;
+  Evaluator m_evaluate;
   CCurveGraph* m_pGraph = nullptr;
 };

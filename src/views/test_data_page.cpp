@@ -1,6 +1,7 @@
 #include "views/test_data_page.h"
 
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -50,6 +51,16 @@ void CTestDataPage::RefreshPage() {
   if (!doc) return;
   doc->m_record.GatherPresentPoints();
   UpdateData(false);
+  // A one-point test takes one compacted specimen: its record shows the first row only (a
+  // point already in another row stays shown, so that nothing stored is hidden).
+  const bool onePoint = !doc->m_record.m_ext.onePointFamily.empty();
+  for (int row = 2; row <= kPointSlots; ++row) {
+    const bool shown = !onePoint || !doc->m_record.Point(row - 1).IsEmpty();
+    for (int id : {MoldSoilId(row), WetId(row), DryId(row)}) Control(id)->setVisible(shown);
+    for (QLabel* number : findChildren<QLabel*>()) {
+      if (number->text() == QString::number(row)) number->setVisible(shown);
+    }
+  }
 }
 
 void CTestDataPage::OnWeightChange() {
