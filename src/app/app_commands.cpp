@@ -114,9 +114,12 @@ std::optional<std::string> CAppCommands::AskSaveFileName(const std::string& prop
 std::optional<std::string> CAppCommands::AskExportFileName(const std::string& proposedPath,
                                                            const ExportType& type) {
   if (m_exportDialogOverride) return m_exportDialogOverride(proposedPath);
-  const QString chosen = QFileDialog::getSaveFileName(
-      m_app.MainFrame(), QString::fromLatin1(type.title), QString::fromStdString(proposedPath),
-      QString::fromLatin1(type.filter));
+  // The dialog belongs to the window it was asked from (the family's, or the main window),
+  // which has the keyboard again when it closes.
+  QWidget* owner = QApplication::activeWindow() ? QApplication::activeWindow() : m_app.MainFrame();
+  const QString chosen = QFileDialog::getSaveFileName(owner, QString::fromLatin1(type.title),
+                                                      QString::fromStdString(proposedPath),
+                                                      QString::fromLatin1(type.filter));
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.toStdString();
 }
@@ -303,7 +306,7 @@ CFamilyWindow* CAppCommands::OnFamilyOfCurves(const std::string& folder) {
   };
   context.exportPdf = [this](const std::string& proposed,
                              const std::function<std::vector<unsigned char>()>& render) {
-    m_pCommands->OnExportPdf(proposed, render);
+    m_pCommands->OnExportPdf(proposed, kFamilyExport, render);
   };
   auto* window = new CFamilyWindow(std::move(context), folder.empty() ? SelectedFolder() : folder,
                                    m_app.MainFrame());
@@ -361,7 +364,11 @@ void CAppCommands::OnNewOnePointTest(const std::string& folderName,
     if (!tests) return;  // cancelled
     familyKey = MostSharedKey(*tests);
   }
-  m_pCommands->OnFileNewOnePoint(name, familyKey);
+  if (!m_pCommands->OnFileNewOnePoint(name, familyKey)) return;
+  // The new record is entered in the main window, from its first page.
+  m_app.MainFrame()->raise();
+  m_app.MainFrame()->activateWindow();
+  m_app.View()->Tabs().setCurrentIndex(0);
 }
 
 OnePointEvaluation CAppCommands::EvaluateOnePoint(CompactionRecord& record) {

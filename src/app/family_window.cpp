@@ -171,8 +171,9 @@ CFamilyWindow::CFamilyWindow(Context context, std::string folder, QWidget* paren
   m_folderName = m_folder == root                     ? std::string(".")
                  : m_folder.rfind(root + '/', 0) == 0 ? m_folder.substr(root.size() + 1)
                                                       : m_folder;
-  setWindowTitle(
-      QStringLiteral("Family of Curves - %1").arg(Utf8(framework::Utf8ForDisplay(m_folderName))));
+  // The projects directory itself goes by its path.
+  m_shownName = framework::Utf8ForDisplay(m_folderName == "." ? root : m_folderName);
+  setWindowTitle(QStringLiteral("Family of Curves - %1").arg(Utf8(m_shownName)));
 
   auto* keysLabel = new QLabel(QStringLiteral("&Standard and method:"));
   m_pKeys = new QComboBox;
@@ -238,7 +239,8 @@ CFamilyWindow::CFamilyWindow(Context context, std::string folder, QWidget* paren
   setTabOrder(print, pdf);
   setTabOrder(pdf, m_pNewOnePoint);
   setTabOrder(m_pNewOnePoint, close);
-  resize(1100, 640);
+  resize(1240, 720);
+  split->setSizes({560, 660});
 
   m_model.m_onCheck = [this](const std::string& file, bool checked) { OnCheck(file, checked); };
   connect(m_pKeys, &QComboBox::activated, this, [this](int k) {
@@ -345,7 +347,7 @@ void CFamilyWindow::PrintPage(QPagedPaintDevice& device) {
     CDensoraDoc units;
     units.m_nUnits = m_context.units;
     const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
-    print::DrawFamilyPage(surface, page.width(), page.height(), m_family, m_folderName,
+    print::DrawFamilyPage(surface, page.width(), page.height(), m_family, m_shownName,
                           units.DensityFactor(), m_context.units == kMetric ? "kg/m\xB3" : "pcf",
                           units.AxisStep());
   }
@@ -361,6 +363,7 @@ void CFamilyWindow::OnPrint() {
   QPrintDialog dlg(m_pPrinter.get(), this);
   if (dlg.exec() != QDialog::Accepted) return;
   PrintPage(*m_pPrinter);
+  activateWindow();
 }
 
 std::vector<unsigned char> CFamilyWindow::PdfBytes() {
@@ -381,10 +384,12 @@ std::vector<unsigned char> CFamilyWindow::PdfBytes() {
 
 void CFamilyWindow::OnExportPdf() {
   if (!m_context.exportPdf) return;
-  const std::string name = m_folderName == "." ? std::string("family") : m_folderName;
+  const std::string name =
+      m_folderName == "." ? framework::FileNameOf(m_context.projectsDir) : m_folderName;
   std::string proposed = m_context.projectsDir + "/" + name + "-family.pdf";
   // A folder below another gives its own name to the file, beside the projects directory's top.
   std::replace(proposed.begin() + static_cast<std::ptrdiff_t>(m_context.projectsDir.size()) + 1,
                proposed.end(), '/', '-');
   m_context.exportPdf(proposed, [this] { return PdfBytes(); });
+  activateWindow();
 }

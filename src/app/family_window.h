@@ -97,6 +97,7 @@ class CFamilyWindow : public QDialog {
   Context m_context;
   std::string m_folder;
   std::string m_folderName;
+  std::string m_shownName;  // the folder's name, or the projects directory's path
   std::vector<FolderTest> m_tests;
   std::vector<FamilyKey> m_keys;
   FamilyKey m_key;

@@ -131,10 +131,15 @@ void CFamilyChart::Draw(framework::DrawingSurface& dc, int left, int top, int ri
   if (!mappable) {
     dc.DrawTextCentered(m_family.Shortage(), left, top, right, bottom);
   } else {
+    // Room below the plot for a row of labels and the axis title under them, however low
+    // the chart.
+    dc.SelectFont(tools.small);
+    const double labelRows = 3.2 * dc.TextExtent("0").cy;
+    dc.SelectFont(tools.axis);
     m_plotLeft = left + 0.12 * width;
     m_plotRight = right - 0.04 * width;
     m_plotTop = top + 0.12 * height;
-    m_plotBottom = bottom - 0.12 * height;
+    m_plotBottom = bottom - std::max(0.12 * height, labelRows);
     const int x0 = MapX(m_xMin), x1 = MapX(m_xMax);
     const int y0 = SaturatingTrunc(m_plotBottom), y1 = SaturatingTrunc(m_plotTop);
     dc.FillRect(x0, y1, x1, y0, Brush{false, kWhite});
@@ -199,7 +204,9 @@ void CFamilyChart::Draw(framework::DrawingSurface& dc, int left, int top, int ri
         const double w = s.moistureFrom + (s.moistureTo - s.moistureFrom) * k / kSteps;
         line.push_back({MapX(w), MapY(s.At(w))});
       }
-      dc.SelectPen(Pen{PenStyle::Solid, 3 * tools.thin, faint ? kFaint : kSpine});
+      // Bold on every surface: three thin lines on a screen, a point and a half on paper.
+      const int bold = std::max(3 * tools.thin, std::max(dc.DpiX(), dc.DpiY()) / 48);
+      dc.SelectPen(Pen{PenStyle::Solid, bold, faint ? kFaint : kSpine});
       dc.Polyline(line);
     }
 

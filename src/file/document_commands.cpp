@@ -414,12 +414,12 @@ bool CDocumentCommands::WriteExport(const std::string& path,
 }
 
 bool CDocumentCommands::OnExportReport(const std::function<std::vector<unsigned char>()>& render) {
-  return OnExportPdf(ProposedReportPath(), render);
+  return OnExportPdf(ProposedReportPath(), kReportExport, render);
 }
 
-bool CDocumentCommands::OnExportPdf(const std::string& proposed,
+bool CDocumentCommands::OnExportPdf(const std::string& proposed, const ExportType& type,
                                     const std::function<std::vector<unsigned char>()>& render) {
-  const std::optional<std::string> path = AskExportPath(proposed, kReportExport);
+  const std::optional<std::string> path = AskExportPath(proposed, type);
   if (!path) return false;
   const std::vector<unsigned char> pdf = render();
   if (pdf.empty()) {

@@ -25,6 +25,7 @@ struct ExportType {
   const char* extension;
 };
 inline constexpr ExportType kReportExport{"Export Report as PDF", "PDF files (*.pdf)", ".pdf"};
+inline constexpr ExportType kFamilyExport{"Export Family as PDF", "PDF files (*.pdf)", ".pdf"};
 inline constexpr ExportType kSummaryExport{"Export Project Summary", "CSV files (*.csv)", ".csv"};
 
 // What the commands need from the desktop around them.
@@ -97,9 +98,9 @@ class CDocumentCommands {
   // the file was written. The record keeps the display-unit value in memory.
   bool StoreRecord(const std::string& path);
 
-  // Export as PDF of another page than the report (a family's): asks for the file,
+  // Export as PDF of a page (the report, a family's): asks for the file of `type`,
   // proposing `proposed`, then writes the PDF `render` draws. True when it was written.
-  bool OnExportPdf(const std::string& proposed,
+  bool OnExportPdf(const std::string& proposed, const ExportType& type,
                    const std::function<std::vector<unsigned char>()>& render);
   void OnFileNew();
   // New One-Point Test: after the save-changes question, a new record that is a one-point

@@ -12,7 +12,8 @@ namespace print {
 namespace {
 
 // The table's columns: their left edges as fractions of the page's width, and headings.
-constexpr std::array<double, 8> kColumnX = {0.08, 0.36, 0.47, 0.59, 0.68, 0.76, 0.82, 0.94};
+constexpr std::array<double, 8> kColumnX = {0.08, 0.33, 0.43, 0.55, 0.64, 0.72, 0.79, 0.89};
+constexpr double kTableRight = 0.96;
 constexpr std::array<const char*, 8> kHeadings = {"Test", "County",  "Test Type", "Date",
                                                   "MDD",  "OMC (%)", "Standard",  "Method"};
 
@@ -34,9 +35,8 @@ void DrawFamilyPage(framework::DrawingSurface& dc, int pageWidth, int pageHeight
 
   dc.DrawTextCentered("FAMILY OF CURVES", 0, y(0.04), pageWidth, y(0.07));
   dc.SelectFont(valueFont);
-  dc.DrawTextCentered(PrintableText(folderName + ": " + family.key.Title() + ", " +
-                                    std::to_string(family.members.size()) + " curves"),
-                      0, y(0.075), pageWidth, y(0.095));
+  // The chart's own title names the standard, the method and the number of curves.
+  dc.DrawTextCentered(PrintableText("Folder: " + folderName), 0, y(0.075), pageWidth, y(0.095));
 
   CFamilyChart chart(family, densityFactor, unit, axisStep);
   chart.Draw(dc, x(0.08), y(0.10), x(0.92), y(0.50));
@@ -54,7 +54,7 @@ void DrawFamilyPage(framework::DrawingSurface& dc, int pageWidth, int pageHeight
   }
   row += rowHeight;
   dc.MoveTo(x(0.08), row - rowHeight / 6);
-  dc.LineTo(x(0.98), row - rowHeight / 6);
+  dc.LineTo(x(kTableRight), row - rowHeight / 6);
   dc.SelectFont(valueFont);
 
   // The rows the page holds above the last line, and one for "and N more" when needed.
@@ -75,7 +75,8 @@ void DrawFamilyPage(framework::DrawingSurface& dc, int pageWidth, int pageHeight
         t.standard.empty() ? family.key.standard : t.standard,
         t.method.empty() ? "unknown" : t.method};
     for (std::size_t c = 0; c < cells.size(); ++c) {
-      const int width = (c + 1 < kColumnX.size() ? x(kColumnX[c + 1]) : x(0.99)) - x(kColumnX[c]);
+      const int width =
+          (c + 1 < kColumnX.size() ? x(kColumnX[c + 1]) : x(kTableRight)) - x(kColumnX[c]);
       const std::string text = PrintableText(cells[c]);
       dc.TextOut(x(kColumnX[c]), row,
                  text.substr(0, framework::FittingLength(dc, text, width - x(0.006))));

@@ -21,8 +21,12 @@ void CCurveGraph::Paint(QPainter& painter) {
   // The result's lines over the family's chart.
   painter.fillRect(rect(), Qt::white);
   const std::string unit = m_doc.m_nUnits == kMetric ? "kg/m\xB3" : "pcf";
-  const std::vector<std::string> lines =
-      OnePointReportLines(*m_onePoint, m_doc.DensityFactor(), unit);
+  // The result, then where it comes from (or, without a result, the family), then the first
+  // check; the chart's title names the standard and method.
+  std::vector<std::string> lines = OnePointReportLines(*m_onePoint, m_doc.DensityFactor(), unit);
+  if (m_onePoint->source.empty() && m_onePoint->family && lines.size() > 1) {
+    lines.insert(lines.begin() + 1, lines.back());
+  }
   const int lineHeight = painter.fontMetrics().height();
   int y = 2;
   for (std::size_t i = 0; i < lines.size() && i < 3; ++i) {

@@ -6,7 +6,10 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "framework/codepage.h"
+#include "framework/qt/qt_text.h"
 #include "model/densora_doc.h"
+#include "model/family.h"
 #include "model/messages.h"
 #include "model/page_rules.h"
 
@@ -61,6 +64,20 @@ void CTestDataPage::RefreshPage() {
       if (number->text() == QString::number(row)) number->setVisible(shown);
     }
   }
+  if (!m_pFamily) {
+    m_pFamily = new QLabel(this);
+    m_pFamily->setObjectName(QStringLiteral("onePointFamily"));
+    const QRect second = Control(MoldSoilId(2))->geometry();
+    m_pFamily->move(Control(MoldSoilId(1))->x(), second.top());
+  }
+  const LabExtension& x = doc->m_record.m_ext;
+  m_pFamily->setText(QStringLiteral("One-point test of the family %1 (%2)")
+                         .arg(framework::FromCp1252(x.onePointFamily),
+                              QString::fromStdString(KeyOf(framework::Cp1252ToUtf8(x.standard),
+                                                           framework::Cp1252ToUtf8(x.method))
+                                                         .Title())));
+  m_pFamily->adjustSize();
+  m_pFamily->setVisible(onePoint && Control(MoldSoilId(2))->isHidden());
 }
 
 void CTestDataPage::OnWeightChange() {

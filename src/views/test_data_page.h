@@ -4,6 +4,8 @@
 #include "views/control_ids.h"
 #include "views/tab_page.h"
 
+class QLabel;
+
 class CTestDataPage : public CTabPage {
   Q_OBJECT
  public:
@@ -29,5 +31,6 @@ class CTestDataPage : public CTabPage {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool m_bWarning = false;  // a weight-order warning is being shown
+  bool m_bWarning = false;      // a weight-order warning is being shown
+  QLabel* m_pFamily = nullptr;  // a one-point test's family, in the place of the rows it hides
 };
