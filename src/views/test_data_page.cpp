@@ -67,8 +67,11 @@ void CTestDataPage::RefreshPage() {
   if (!m_pFamily) {
     m_pFamily = new QLabel(this);
     m_pFamily->setObjectName(QStringLiteral("onePointFamily"));
+    // Under the row, from the row numbers' column to the page's right margin.
     const QRect second = Control(MoldSoilId(2))->geometry();
-    m_pFamily->move(Control(MoldSoilId(1))->x(), second.top());
+    const int left = Control(MoldSoilId(1))->x() - second.width();
+    m_pFamily->setWordWrap(true);
+    m_pFamily->setGeometry(left, second.top(), width() - 2 * left, 2 * second.height());
   }
   const LabExtension& x = doc->m_record.m_ext;
   m_pFamily->setText(QStringLiteral("One-point test of the family %1 (%2)")
@@ -76,7 +79,6 @@ void CTestDataPage::RefreshPage() {
                               QString::fromStdString(KeyOf(framework::Cp1252ToUtf8(x.standard),
                                                            framework::Cp1252ToUtf8(x.method))
                                                          .Title())));
-  m_pFamily->adjustSize();
   m_pFamily->setVisible(onePoint && Control(MoldSoilId(2))->isHidden());
 }
 
