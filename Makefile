@@ -5,7 +5,7 @@ FUZZ_SECONDS ?= 60
 CORE_SOURCES  = $(wildcard src/framework/*.cpp src/model/*.cpp src/file/*.cpp src/chart/*.cpp src/print/*.cpp)
 FORMATTED     = $(shell git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp')
 
-.PHONY: all deps build run test test-asan fuzz bench lint format package install-check icons clean
+.PHONY: all deps build run test test-network test-asan fuzz bench lint format package install-check icons clean
 
 all: build
 
@@ -23,6 +23,10 @@ run: build
 
 test: build
 	ctest --preset default -j $(JOBS)
+
+# The shared-folder tests on a real network file system: one folder mounted twice over sshfs.
+test-network: build
+	./tools/test-network
 
 build-asan/CMakeCache.txt:
 	cmake --preset asan

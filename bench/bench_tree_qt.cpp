@@ -1,19 +1,25 @@
 // The projects tree on 100,000 tests: the program's own tree, which lists a folder only when
 // it is first shown open, start-up against an empty projects directory, Save with the tree's
-// update, and opening a folder of 10,000 tests, by itself and against the expand-all key on it.
-// Everything is written under $DENSORA_BENCH_DIR (default /tmp/densora-bench).
+// update, and opening a folder of 10,000 tests, by itself and against the expand-all key on it;
+// and the timer's look at ten open folders, on a local disk and on a network share.
+// Everything is written under $DENSORA_BENCH_DIR (default /tmp/densora-bench), the share's
+// folders under $DENSORA_SHARE_A (set by tools/test-network).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <vector>
 
 #include "app/densora_app.h"
 #include "app/family_window.h"
 #include "app/settings.h"
+#include "file/disk_changes.h"
 #include "file/document_commands.h"
+#include "file/lng_format.h"
 #include "file/project_tree.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
@@ -170,6 +176,74 @@ BENCHMARK(BM_ExpandAllAgainstOpening)
     ->UseManualTime()
     ->Iterations(20);
 
+// Ten folders, each inside the one before, of 1,000 tests each, under `root`, written on first
+// use; the folders and tests dated an hour back, as a share's folders mostly are. The folders'
+// texts from the top down.
+std::vector<std::string> MakeOpenFolders(const std::string& root) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> texts;
+  for (int level = 1; level <= 10; ++level) texts.push_back("L" + std::to_string(level));
+  if (fs::exists(root + "/.complete")) return texts;
+  CompactionRecord r;
+  r.m_strProject = "L1";
+  r.m_strTestType = "Subgrade";
+  r.m_dMoldWeight = 4250;
+  std::vector<std::string> folders{root};
+  for (const std::string& text : texts) folders.push_back(folders.back() + "/" + text);
+  fs::create_directories(folders.back());
+  const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  for (std::size_t f = 1; f < folders.size(); ++f) {
+    for (int n = 1; n <= 1000; ++n) {
+      r.m_strTestNo = std::to_string(n);
+      const std::string file = folders[f] + "/" + r.m_strTestNo + "Sub.lng";
+      const std::vector<unsigned char> bytes = LngBytes(r);
+      std::ofstream(file, std::ios::binary)
+          .write(reinterpret_cast<const char*>(bytes.data()),
+                 static_cast<std::streamsize>(bytes.size()));
+      if (n == 1) fs::last_write_time(file, hourAgo);
+    }
+  }
+  for (const std::string& folder : folders) fs::last_write_time(folder, hourAgo);
+  std::ofstream(root + "/.complete") << "10 x 1000\n";
+  fs::last_write_time(root, hourAgo);
+  return texts;
+}
+
+// One tick of the timer's look with nothing changed: the stamps of the ten open folders (and
+// of the projects directory) and of the open test's file, on a local disk (0) and on the sshfs
+// share that tools/test-network mounts (1). "folders listed" counts the folders the ticks
+// listed again: 0, as nothing changed.
+void BM_LookTick(benchmark::State& state) {
+  std::string root = BenchDir() + "/open-folders";
+  if (state.range(0) == 1) {
+    const std::string share = qEnvironmentVariable("DENSORA_SHARE_A").toStdString();
+    if (share.empty()) {
+      state.SkipWithError("no network share: run it under tools/test-network");
+      return;
+    }
+    root = share + "/open-folders";
+  }
+  const std::vector<std::string> texts = MakeOpenFolders(root);
+  auto tree = ShownTree(root);
+  tree->OpenFolders(texts);
+  std::string deepest = root;
+  for (const std::string& text : texts) deepest += "/" + text;
+  CDensoraDoc doc;
+  if (!doc.OpenFile(deepest + "/1Sub.lng")) {
+    state.SkipWithError("no test to open");
+    return;
+  }
+  COpenRecordCheck check(doc);
+  (void)check.Look();  // the first look at a new stamp compares the file's bytes once
+  const int listed = tree->FoldersListed();
+  for (auto _ : state) {
+    tree->CheckOpenFolders();
+    benchmark::DoNotOptimize(check.Look());
+  }
+  state.counters["open folders"] = static_cast<double>(tree->WatchedPaths().size());
+  state.counters["folders listed"] = tree->FoldersListed() - listed;
+}
+BENCHMARK(BM_LookTick)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRealTime()->MinTime(1.0);
 // The Family of Curves window on a folder of 10,000 member tests, read, fitted and drawn:
 // the first opening, with every file read (0), and an opening again, from the cache by file
 // stamp (1).

@@ -1,19 +1,24 @@
 #include "app/densora_app.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStatusBar>
+#include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "app/about_dialog.h"
 #include "app/app_commands.h"
 #include "app/file_association.h"
 #include "app/main_frame.h"
 #include "app/recovery.h"
+#include "app/relative_compaction_dlg.h"
 #include "app/resource.h"
 #include "app/settings.h"
+#include "file/disk_changes.h"
 #include "file/document_commands.h"
 #include "framework/codepage.h"
 #include "framework/file_io.h"
@@ -82,6 +87,7 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
 
   // The document, the frame and the view.
   m_pDoc = std::make_unique<CDensoraDoc>();
+  m_pDoc->m_dRelativeCompaction = settings::ReadRelativeCompaction();
   m_pFrame = std::make_unique<CMainFrame>(*m_pDoc);
   if (!m_pFrame->OnCreate()) return false;
   if (options.installPrompt) {
@@ -114,8 +120,63 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
   // leaves "Ready" showing through it.
   if (!settingsNote.empty()) ShowNote(settingsNote);
   m_pRecovery->SetNoteHandler([this](const std::string& note) { ShowNote(note); });
+  m_pRecordCheck = std::make_unique<COpenRecordCheck>(*m_pDoc);
+  m_pFrame->SetLookHandler([this] { LookAtDisk(); });
   if (options.registerFileType) RegisterFileType();
   return true;
+}
+
+// A look being read on its own thread, which shares it with the window until it is done.
+struct CDensoraApp::LookUnderWay {
+  DiskLook look;
+  std::atomic<bool> read{false};
+};
+
+void CDensoraApp::LookAtDisk() {
+  // A look asked for while one is under way follows it: it may have been read before the
+  // change that made the window active.
+  if (m_pLook) {
+    m_bLookAgain = true;
+    return;
+  }
+  m_pLook = std::make_shared<LookUnderWay>();
+  for (std::string& path : m_pView->Tree().OpenFolderPaths())
+    m_pLook->look.folders.push_back({std::move(path), {}});
+  m_pRecordCheck->Plan(m_pLook->look);
+  // Never joined: a thread held up by a share that does not answer must not hold up the end
+  // of the program either.
+  std::thread([under = m_pLook] {
+    under->look.Read();
+    under->read.store(true, std::memory_order_release);
+  }).detach();
+  ApplyLookWhenRead();
+}
+
+void CDensoraApp::ApplyLookWhenRead() {
+  constexpr int kPollMs = 50;
+  QTimer::singleShot(kPollMs, m_pFrame.get(), [this] {
+    if (!m_pLook->read.load(std::memory_order_acquire) || QApplication::activeModalWidget()) {
+      ApplyLookWhenRead();
+      return;
+    }
+    const std::shared_ptr<LookUnderWay> done = std::exchange(m_pLook, nullptr);
+    m_pView->Tree().ApplyLook(done->look.folders);
+    const std::string note = m_pRecordCheck->Apply(done->look);
+    if (!note.empty()) ShowLookNote(note);
+    if (std::exchange(m_bLookAgain, false)) LookAtDisk();
+  });
+}
+
+void CDensoraApp::ShowLookNote(const std::string& note) {
+  QStatusBar* bar = m_pFrame->statusBar();
+  const QString previous = QString::fromStdString(framework::Utf8ForDisplay(m_strLookNote));
+  QString text = bar->currentMessage();
+  if (!m_strLookNote.empty() && text.endsWith(previous)) {
+    text.chop(previous.size());
+    bar->showMessage(text.trimmed());
+  }
+  m_strLookNote = note;
+  ShowNote(note);
 }
 
 void CDensoraApp::ShowNote(const std::string& note) {
@@ -166,6 +227,8 @@ void CDensoraApp::ExitInstance() {
 
 void CDensoraApp::ConnectCommands() {
   m_pFrame->SetCommandHandler(ID_APP_ABOUT, [this] { OnAppAbout(); });
+  m_pFrame->SetCommandHandler(ID_TOOLS_RELATIVE_COMPACTION,
+                              [this] { OnToolsRelativeCompaction(); });
   m_pCommands = std::make_unique<CAppCommands>(*this);
   m_pCommands->Connect();
 }
@@ -201,6 +264,15 @@ void CDensoraApp::RemoveRecentFile(const std::string& path) {
 void CDensoraApp::OnAppAbout() {
   CAboutDlg dlg(m_pFrame.get());
   dlg.exec();
+}
+
+void CDensoraApp::OnToolsRelativeCompaction() {
+  CRelativeCompactionDlg dlg(m_pDoc->m_dRelativeCompaction, m_pFrame.get());
+  if (dlg.exec() != QDialog::Accepted) return;
+  m_pDoc->m_dRelativeCompaction = dlg.m_percents;
+  settings::WriteRelativeCompaction(dlg.m_percents);
+  // The chart shows the new lines at once; the test itself has not changed.
+  m_pDoc->UpdateAllViews(nullptr, kHintRecord);
 }
 
 void CDensoraApp::RegisterFileType() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 class CAppCommands;
+class COpenRecordCheck;
 class CDensoraDoc;
 class CRecovery;
 class CDensoraView;
@@ -55,6 +56,9 @@ class CDensoraApp {
   const std::vector<std::string>& RecentFiles() const { return m_recentFiles; }
 
   void OnAppAbout();
+  // Tools > Relative Compaction: asks for the laboratory's percentages, keeps them in the
+  // settings and redraws the chart with them.
+  void OnToolsRelativeCompaction();
   // Writes the .lng association for the running program into the user's data folder,
   // unless an installed package provides it.
   void RegisterFileType();
@@ -82,6 +86,15 @@ class CDensoraApp {
   // Shows a note on the status bar after the one showing, if any: the start's notes (the
   // settings, the recovery copy) all stay readable.
   void ShowNote(const std::string& note);
+  // The timer's look at what other programs changed: the tree's open folders and the file
+  // of the record on screen, read on a thread of its own, then applied here. One look at a
+  // time: while a share does not answer, its look waits and no other starts; one asked for
+  // meanwhile runs after it.
+  void LookAtDisk();
+  // Applies the look under way once it has been read and no dialog waits for an answer.
+  void ApplyLookWhenRead();
+  // A look's note takes the place of the previous look's on the status bar.
+  void ShowLookNote(const std::string& note);
   // The file named on the command line, or a new record. False when the program must end.
   bool OpenStartFile(const QStringList& arguments);
 
@@ -92,6 +105,11 @@ class CDensoraApp {
   CDensoraView* m_pView = nullptr;
   std::vector<std::string> m_recentFiles;
   std::unique_ptr<CAppCommands> m_pCommands;
+  std::unique_ptr<COpenRecordCheck> m_pRecordCheck;
+  struct LookUnderWay;
+  std::shared_ptr<LookUnderWay> m_pLook;
+  bool m_bLookAgain = false;
+  std::string m_strLookNote;  // the last look's note, which the next one replaces
   // Last: it lets go of the document before the document goes.
   std::unique_ptr<CRecovery> m_pRecovery;
 };

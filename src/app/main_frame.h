@@ -51,6 +51,11 @@ class CMainFrame : public QMainWindow, public framework::CView {
   void SetRecentFileHandler(std::function<void(const std::string&)> handler) {
     m_recentHandler = std::move(handler);
   }
+  // The look at what other programs changed on disk (another technician on a shared
+  // folder): run every kLookIntervalMs and whenever the window becomes active, but not
+  // while a dialog waits for an answer.
+  static constexpr int kLookIntervalMs = 3000;
+  void SetLookHandler(Handler look) { m_lookHandler = std::move(look); }
   // Shows the recent-file list (most recent first) in the File menu.
   void SetRecentFiles(const std::vector<std::string>& files);
 
@@ -69,6 +74,7 @@ class CMainFrame : public QMainWindow, public framework::CView {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // The action of a command, with its texts and key from the command table.
@@ -78,6 +84,7 @@ class CMainFrame : public QMainWindow, public framework::CView {
   void CreateToolBar();
   void CreateStatusBar();
   void UpdateIndicators();
+  void Look();
   // A command whose handler is not connected: says so.
   void ReportUnavailable(int id);
 
@@ -90,10 +97,12 @@ class CMainFrame : public QMainWindow, public framework::CView {
   QLabel* m_pReady = nullptr;
   std::array<QLabel*, 3> m_pIndicators{};
   QTimer* m_pIndicatorTimer = nullptr;
+  QTimer* m_pLookTimer = nullptr;
   std::map<int, QAction*> m_actions;
   std::map<int, Handler> m_handlers;
   std::vector<QAction*> m_recentActions;
   std::vector<std::string> m_recentFiles;
   std::function<bool()> m_closeHandler;
   std::function<void(const std::string&)> m_recentHandler;
+  Handler m_lookHandler;
 };

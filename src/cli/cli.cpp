@@ -94,14 +94,16 @@ bool OpenAndFit(CDensoraDoc& doc, const std::string& path, std::ostream& err) {
   return OpenFit(doc, path, fit, err);
 }
 
+std::string ProgramSettingsFile() {
+  // An XDG_CONFIG_HOME that is not an absolute path counts as not set.
+  std::string config = Environment("XDG_CONFIG_HOME");
+  if (config.empty() || config.front() != '/') config = Environment("HOME") + "/.config";
+  return SettingsFileIn(config);
+}
+
 std::string ProjectsDirectory(const Arguments& args) {
   if (!args.projects.empty()) return args.projects;
-  // Where the program keeps its settings: an XDG_CONFIG_HOME that is not an absolute path
-  // counts as not set.
-  const std::string home = Environment("HOME");
-  std::string config = Environment("XDG_CONFIG_HOME");
-  if (config.empty() || config.front() != '/') config = home + "/.config";
-  return SettingsProjectsDir(SettingsFileIn(config), home);
+  return SettingsProjectsDir(ProgramSettingsFile(), Environment("HOME"));
 }
 
 void SetFamilyChartWriter(FamilyChartWriter writer) { ChartWriter() = std::move(writer); }

@@ -30,6 +30,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 // inputs the user sees which one failed. Returns false when the file was not read.
 bool OpenAndFit(CDensoraDoc& doc, const std::string& path, std::ostream& err);
 
+// The desktop program's settings file: Vollin/Densora.conf under $XDG_CONFIG_HOME, or under
+// ~/.config without it.
+std::string ProgramSettingsFile();
+
 // The projects directory a command names families in: --projects, or else the program's own
 // setting ("Project Directory" in $XDG_CONFIG_HOME/Vollin/Densora.conf, or
 // ~/.config/Vollin/Densora.conf), or else ~/Densora, as the program itself would.
@@ -49,6 +53,11 @@ const FamilyChartWriter& GetFamilyChartWriter();
 // kExitFileFailed.
 int WriteOutput(const std::string& path, const std::vector<unsigned char>& bytes,
                 std::ostream& err);
+
+// The relative-compaction percentages a command works to: those of --percent, else the
+// desktop program's setting ("Relative Compaction" in $XDG_CONFIG_HOME/Vollin/Densora.conf,
+// ~/.config without it), else 95.
+std::vector<double> CompactionPercents(const Arguments& args);
 
 // The JSON object of a record as `show --json` prints it (texts as UTF-8). The document's
 // fit must be current (OpenAndFit); `fitStatus`, `fitMessage` and the axis bounds come from

@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "model/densora_doc.h"
 #include "model/lab_results.h"
+#include "model/relative_compaction.h"
 
 namespace cli {
 namespace {
@@ -102,6 +103,11 @@ bool IsStandard(const std::string& text) { return IsKnownStandard(text); }
 
 bool IsFamilyMethod(const std::string& text) {
   return text == "unknown" || (text.size() == 1 && text[0] >= 'A' && text[0] <= 'D');
+}
+
+bool IsPercentList(const std::string& text) {
+  const auto percents = ParseCompactionPercents(text);
+  return percents && !percents->empty();
 }
 
 std::string UsageLine(const CommandInfo& info) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "model/relative_compaction.h"
+
 namespace cli {
 
 // Each command's bit in an option's set of commands.
@@ -28,6 +30,7 @@ struct Arguments {
   bool json = false;
   bool csv = false;
   std::string size;      // an image's WIDTHxHEIGHT, checked as it was read
+  std::string percent;   // the relative-compaction percentages ("90,95"), checked as read
   std::string projects;  // the projects directory; empty: the program's
   std::string standard;  // a family's standard; empty: the one most tests share
   std::string method;    // a family's method, or "unknown"; empty: the one most tests share
@@ -69,10 +72,12 @@ bool IsImageSize(const std::string& text);
 bool IsStandard(const std::string& text);
 // Whether `text` is a method ("A" to "D") or "unknown", for tests without one.
 bool IsFamilyMethod(const std::string& text);
+// Whether `text` is a list of relative-compaction percentages, one at least.
+bool IsPercentList(const std::string& text);
 
 // The options of every command, in the order usage lines list them: what a command needs
 // first, then what it may be given.
-inline constexpr std::array<Option, 12> kOptions = {{
+inline constexpr std::array<Option, 13> kOptions = {{
     {.name = "-o",
      .alias = "--output",
      .argument = "FILE",
@@ -125,6 +130,14 @@ inline constexpr std::array<Option, 12> kOptions = {{
      .commands = kShowCommand,
      .help = "JSON instead of text: one object per file, an array for several",
      .flag = &Arguments::json},
+    {.name = "--percent",
+     .argument = "LIST",
+     .commands = kShowCommand | kChartCommand | kReportCommand | kSummaryCommand,
+     .help = "relative-compaction percentages (90,95) instead of the program's setting, 95 "
+             "without one",
+     .needs = kCompactionPercentsNeeded,
+     .value = &Arguments::percent,
+     .valid = &IsPercentList},
     {.name = "--size",
      .argument = "WxH",
      .commands = kChartCommand,

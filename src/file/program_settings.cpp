@@ -151,14 +151,19 @@ std::optional<std::string> IniTopLevelValue(std::string_view text, std::string_v
   return value;
 }
 
-std::string SettingsProjectsDir(const std::string& settingsFile, const std::string& home) {
+std::optional<std::string> SettingsValue(const std::string& settingsFile, std::string_view key) {
   try {
     const std::vector<unsigned char> bytes =
         framework::ReadWholeFile(settingsFile, kMaxSettingsBytes);
-    const std::string text(bytes.begin(), bytes.end());
-    if (std::optional<std::string> dir = IniTopLevelValue(text, "Project Directory")) return *dir;
+    return IniTopLevelValue(std::string(bytes.begin(), bytes.end()), key);
   } catch (const framework::CFileException&) {
-    // No settings, or none that can be read: the program's default.
+    return std::nullopt;  // no settings, or none that can be read
   }
-  return home + "/Densora";
+}
+
+std::string SettingsProjectsDir(const std::string& settingsFile, const std::string& home) {
+  if (std::optional<std::string> dir = SettingsValue(settingsFile, "Project Directory")) {
+    return *dir;
+  }
+  return home + "/Densora";  // the program's default
 }

@@ -10,6 +10,11 @@
 // HOME/.config): configHome/Vollin/Densora.conf.
 std::string SettingsFileIn(const std::string& configHome);
 
+// The text of the top-level setting `key` in the settings file `settingsFile`; none when the
+// file cannot be read (missing, not a regular file, larger than a settings file can be) or
+// does not hold the key as a text.
+std::optional<std::string> SettingsValue(const std::string& settingsFile, std::string_view key);
+
 // The projects directory the desktop program works in: the "Project Directory" kept in the
 // settings file `settingsFile`, or `home`/Densora when none is kept or the file cannot be
 // read (missing, not a regular file, larger than a settings file can be).

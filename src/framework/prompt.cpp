@@ -5,19 +5,25 @@
 namespace framework {
 namespace {
 
+// The answer that changes nothing: OK to a message, No to a Yes/No question, Cancel where
+// there is one.
+MsgAnswer SafeAnswer(MsgButtons buttons) {
+  switch (buttons) {
+    case MsgButtons::Ok:
+      return MsgAnswer::Ok;
+    case MsgButtons::YesNo:
+      return MsgAnswer::No;
+    case MsgButtons::YesNoCancel:
+      return MsgAnswer::Cancel;
+  }
+  return MsgAnswer::Cancel;
+}
+
 class StderrPrompt : public Prompt {
  public:
   MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon) override {
     std::cerr << text << '\n';
-    switch (buttons) {
-      case MsgButtons::Ok:
-        return MsgAnswer::Ok;
-      case MsgButtons::YesNo:
-        return MsgAnswer::No;
-      case MsgButtons::YesNoCancel:
-        return MsgAnswer::Cancel;
-    }
-    return MsgAnswer::Cancel;
+    return SafeAnswer(buttons);
   }
 };
 
@@ -29,6 +35,15 @@ Prompt* g_prompt = &g_stderrPrompt;
 Prompt& GetPrompt() { return *g_prompt; }
 
 void SetPrompt(Prompt* prompt) { g_prompt = prompt ? prompt : &g_stderrPrompt; }
+
+CollectingPrompt::CollectingPrompt() : m_previous(&GetPrompt()) { SetPrompt(this); }
+
+CollectingPrompt::~CollectingPrompt() { SetPrompt(m_previous); }
+
+MsgAnswer CollectingPrompt::Show(const std::string& text, MsgButtons buttons, MsgIcon) {
+  m_texts.push_back(text);
+  return SafeAnswer(buttons);
+}
 
 MsgAnswer AfxMessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                         std::optional<MsgAnswer> defaultAnswer) {

@@ -4,6 +4,7 @@
 // "Densora"; tests install a scripted prompt; the CLI writes the text to stderr.
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace framework {
 
@@ -29,6 +30,25 @@ class Prompt {
 Prompt& GetPrompt();
 // Installs a prompt (nullptr restores the default). The caller keeps ownership.
 void SetPrompt(Prompt* prompt);
+
+// While it lives, the messages of the program are kept instead of shown, and every question
+// gets its safe answer (OK, No, Cancel): for the program's own work on a timer, where a box
+// the user did not ask for would take the keyboard from what they are typing.
+class CollectingPrompt : public Prompt {
+ public:
+  CollectingPrompt();
+  ~CollectingPrompt() override;
+  CollectingPrompt(const CollectingPrompt&) = delete;
+  CollectingPrompt& operator=(const CollectingPrompt&) = delete;
+
+  MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon) override;
+  // The texts kept, in the order they were given.
+  const std::vector<std::string>& Texts() const { return m_texts; }
+
+ private:
+  Prompt* m_previous;
+  std::vector<std::string> m_texts;
+};
 
 // Without a `defaultAnswer` the box keeps its own default button: OK, or Yes for a question.
 MsgAnswer AfxMessageBox(const std::string& text, MsgButtons buttons = MsgButtons::Ok,

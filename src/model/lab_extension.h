@@ -36,6 +36,9 @@ struct LabExtension {
   std::optional<double> oversizeMoisture;  // MC_c, percent; 0 is oven-dry oversize
   std::string standard;  // "AASHTO T 99", "AASHTO T 180", "ASTM D698", "ASTM D1557"
   std::string method;    // "A" to "D"
+  // For each point slot, why the technician left that point out of the fit ("mold not
+  // seated"); empty for a point the fit takes. The point's weights stay in the record.
+  std::array<std::string, 6> excluded = {};
   // A one-point test: the folder of its family of curves below the projects directory, and the
   // maximum dry density (pcf) and optimum moisture (percent) the family gave its point.
   std::string onePointFamily = {};
@@ -164,6 +167,7 @@ struct LabResults;
 std::string SourceProblem(const LabExtension& x, const std::string& source);
 std::string StandardProblem(const LabExtension& x, const std::string& standard);
 std::string MethodProblem(const LabExtension& x, const std::string& method);
+std::string ExclusionProblem(const LabExtension& x, const std::string& reason);
 std::string FamilyProblem(const LabExtension& x, const std::string& family);
 // The report's lines that follow an entry (ReportLabLines prints them), with densities
 // times `densityFactor` in `densityUnit`.
@@ -173,6 +177,8 @@ std::string SpecificGravityReportLine(const LabExtension& x, int slot, const Lab
                                       double densityFactor, std::string_view densityUnit);
 std::string OversizeReportLine(const LabExtension& x, int slot, const LabResults& results,
                                double densityFactor, std::string_view densityUnit);
+std::string ExclusionReportLine(const LabExtension& x, int slot, const LabResults& results,
+                                double densityFactor, std::string_view densityUnit);
 
 // One entry of the block.
 struct LabEntry {
@@ -190,8 +196,8 @@ struct LabEntry {
 };
 
 // The known entries in the order the file writes them and densora-cli lists them: the
-// specific gravity and its source, the oversize fraction, the standard and method, then a
-// one-point test's family and result.
+// specific gravity and its source, the oversize fraction, the standard and method, the points
+// left out of the fit, then a one-point test's family and result.
 inline constexpr LabEntry kLabEntries[] = {
     {.key = "specificGravity",
      .label = "Gs",
@@ -232,6 +238,12 @@ inline constexpr LabEntry kLabEntries[] = {
      .storage = kStoredIn<&LabExtension::method>,
      .check = MethodProblem,
      .page = EntryPage::kSoilMethod},
+    // Edited on the Test Data page, by its row's menu.
+    {.key = "point%d.excluded",
+     .label = "Point %d excluded",
+     .storage = kStoredIn<&LabExtension::excluded>,
+     .check = ExclusionProblem,
+     .report = ExclusionReportLine},
     {.key = "onePoint.family",
      .label = "Family",
      .storage = kStoredIn<&LabExtension::onePointFamily>,
@@ -264,6 +276,10 @@ struct LabField {
   std::string label;  // "Gs", "Point 3 excluded"
 
   EntryType Type() const { return entry->storage.type; }
+  // Kept for each point: densora-cli's JSON gives it in the point's object, under the key's
+  // part after "point%d." ("excluded"), and the summary, a row per test, leaves it out.
+  bool PerPoint() const { return entry->storage.count > 1; }
+  std::string_view PointKey() const;
   EntryValue Get(const LabExtension& x) const { return entry->storage.get(x, slot); }
   void Set(LabExtension& x, const EntryValue& value) const { entry->storage.set(x, slot, value); }
 };

@@ -32,6 +32,15 @@ inline constexpr const char* kNeedsUpdate =
 inline constexpr const char* kNotCompactionFile =
     "The file is not a valid compaction file or it may be corrupted.";
 
+// The open test's file, changed or removed by another program (another technician's Densora
+// on a shared folder). The second is followed by the reader's own message.
+inline constexpr const char* kReadAgain =
+    "%1 was changed by another program and has been read again.";
+inline constexpr const char* kNotReadAgain =
+    "%1 was changed by another program and could not be read again: ";
+inline constexpr const char* kNoLongerFound =
+    "%1 can no longer be found; the test stays on screen, and Save writes it again.";
+
 // The projects directory and Delete.
 inline constexpr const char* kPathDoesNotExist = "Error: File path does not exist";
 inline constexpr const char* kDeleteFolder =

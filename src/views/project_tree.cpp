@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <algorithm>
@@ -87,7 +88,8 @@ void CProjectTree::EndStartup() {
 
 void CProjectTree::StopWatching() {
   if (!m_watcher.directories().isEmpty()) m_watcher.removePaths(m_watcher.directories());
-  m_watched.clear();
+  m_open.clear();
+  m_stamps.Clear();
 }
 
 void CProjectTree::SetProjectsDir(const std::string& dir) {
@@ -137,8 +139,10 @@ void CProjectTree::ListInto(QTreeWidgetItem* item) {
   const QSignalBlocker block(this);
   ++m_nUpdating;
   std::vector<ProjectNode> nodes;
+  const std::string path = PathOf(item);
+  m_stamps.Take(path);
   if (!item || !LeadsBackUp(item)) {
-    nodes = ListFolder(PathOf(item));
+    nodes = ListFolder(path);
     ++m_nListed;
   }
   Merge(item ? item : invisibleRootItem(), std::move(nodes));
@@ -219,22 +223,48 @@ void CProjectTree::Discard(QTreeWidgetItem* item) {
 
 void CProjectTree::Watch(QTreeWidgetItem* item) {
   if (item && !IsFolder(item)) return;
-  const QString path = WatchPath(PathOf(item));
-  if (path.isEmpty() || m_watched.contains(path)) return;
-  // A file system that cannot be watched still shows what every rebuild lists.
-  if (m_watcher.addPath(path)) m_watched.insert(path, item);
+  const std::string path = PathOf(item);
+  if (!m_open.emplace(path, item).second) return;
+  // A folder the system cannot watch (out of watches, a name Qt cannot carry) is still
+  // looked at by the timer.
+  const QString watched = WatchPath(path);
+  if (!watched.isEmpty()) m_watcher.addPath(watched);
 }
 
 void CProjectTree::Unwatch(QTreeWidgetItem* item) {
-  if (m_watched.isEmpty()) return;
   ForEachItem(item, [this](QTreeWidgetItem* i) {
     if (!IsFolder(i)) return;
-    const QString path = WatchPath(PathOf(i));
-    const auto at = m_watched.find(path);
-    if (at == m_watched.end() || at.value() != i) return;
-    m_watcher.removePath(path);
-    m_watched.erase(at);
+    const std::string path = PathOf(i);
+    m_stamps.Drop(path);
+    const auto at = m_open.find(path);
+    if (at == m_open.end() || at->second != i) return;
+    if (const QString watched = WatchPath(path); m_watcher.directories().contains(watched))
+      m_watcher.removePath(watched);
+    m_open.erase(at);
   });
+}
+
+std::vector<std::string> CProjectTree::OpenFolderPaths() const {
+  std::vector<std::string> open;
+  open.reserve(m_open.size());
+  for (const auto& entry : m_open) open.push_back(entry.first);
+  return open;
+}
+
+void CProjectTree::ApplyLook(const std::vector<PathState>& found) {
+  for (const std::string& path : m_stamps.Changed(found)) {
+    // Listing a folder may take away folders below it, and one may have closed since the
+    // look was planned.
+    const auto at = m_open.find(path);
+    if (at != m_open.end()) ListInto(at->second);
+  }
+}
+
+void CProjectTree::CheckOpenFolders() {
+  DiskLook look;
+  for (std::string& path : OpenFolderPaths()) look.folders.push_back({std::move(path), {}});
+  look.Read();
+  ApplyLook(look.folders);
 }
 
 void CProjectTree::OnExpanded(QTreeWidgetItem* opened) {
@@ -260,15 +290,15 @@ void CProjectTree::OnCollapsed(QTreeWidgetItem* closed) {
 }
 
 void CProjectTree::OnFolderChanged(const QString& path) {
-  m_changed.insert(path);
+  m_changed.insert(QFile::encodeName(path).toStdString());
   m_changeTimer.start();
 }
 
 void CProjectTree::ListChanged() {
-  const QSet<QString> changed = std::exchange(m_changed, {});
-  for (const QString& path : changed) {
-    const auto at = m_watched.find(path);
-    if (at != m_watched.end()) ListInto(at.value());
+  const std::set<std::string> changed = std::exchange(m_changed, {});
+  for (const std::string& path : changed) {
+    const auto at = m_open.find(path);
+    if (at != m_open.end()) ListInto(at->second);
   }
 }
 

@@ -8,19 +8,23 @@
 // shows an expand button. The folders shown open, and only they, are watched: a test saved,
 // renamed or deleted by another technician appears or vanishes without a rebuild, and the
 // selection and the open branch stay; a folder that closes gives its watch back, so that the
-// watches a user's system allows are never spent on tests nobody looks at. A link to a folder is
-// shown as a folder; one that leads back to a folder above it is shown but never entered.
+// watches a user's system allows are never spent on tests nobody looks at. The system's
+// watches report only this computer's changes; the program's look on a timer (the stamps of
+// OpenFolderPaths, applied with ApplyLook) sees those made on a shared folder from elsewhere. A
+// link to a folder is shown as a folder; one that leads back to a folder above it is shown but
+// never entered.
 #include <QFileSystemWatcher>
 #include <QIcon>
-#include <QSet>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "file/disk_changes.h"
 #include "file/document_commands.h"
 
 struct ProjectNode;
@@ -64,9 +68,16 @@ class CProjectTree : public QTreeWidget {
   bool IsUpdating() const { return m_nUpdating > 0; }
   // The folders read since the tree was made.
   int FoldersListed() const { return m_nListed; }
-  // What is watched for other programs' changes: the projects directory and the folders
-  // shown open.
+  // What the system watches for this computer's changes: the projects directory and the
+  // folders shown open.
   QStringList WatchedPaths() const { return m_watcher.directories() + m_watcher.files(); }
+  // The folders shown open, the projects directory among them: what the timer's look stats.
+  std::vector<std::string> OpenFolderPaths() const;
+  // Lists again each open folder whose stamp, as the look found it, changed since the
+  // folder was last listed.
+  void ApplyLook(const std::vector<PathState>& found);
+  // A whole look at the open folders at once: stats them and lists the changed ones again.
+  void CheckOpenFolders();
 
  protected:
   void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
@@ -81,7 +92,8 @@ class CProjectTree : public QTreeWidget {
   void Merge(QTreeWidgetItem* parent, std::vector<ProjectNode> nodes);
   QTreeWidgetItem* MakeItem(const ProjectNode& node) const;
   void Discard(QTreeWidgetItem* item);
-  // The watches: the projects directory (nullptr) and each folder shown open, no other.
+  // The watches: the projects directory (nullptr) and each folder shown open, no other. A
+  // folder is looked at by the timer even when the system refuses it a watch.
   void Watch(QTreeWidgetItem* item);
   // Gives back the watches of `item` and of every folder below it.
   void Unwatch(QTreeWidgetItem* item);
@@ -98,8 +110,9 @@ class CProjectTree : public QTreeWidget {
   QIcon m_folderIcon;
   QIcon m_fileIcon;
   QFileSystemWatcher m_watcher;
-  QHash<QString, QTreeWidgetItem*> m_watched;  // watched folder path → its item (null: the top)
-  QSet<QString> m_changed;                     // folders changed since the last relisting
+  std::map<std::string, QTreeWidgetItem*> m_open;  // open folder's path → its item (null: the top)
+  std::set<std::string> m_changed;                 // folders changed since the last relisting
+  CFolderStamps m_stamps;
   QTimer m_changeTimer;
   QTimer m_widthTimer;
   int m_nUpdating = 0;

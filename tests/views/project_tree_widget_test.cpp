@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -211,6 +212,32 @@ TEST_F(ProjectTreeOnDisk, AnotherProgramsChangesAppearAndVanishKeepingTheSelecti
   fs::remove(root + "/P/1Sub.lng");
   EXPECT_TRUE(QTest::qWaitFor([&] { return Texts(p) == QStringList{"3Sub"}; }, 5000));
   EXPECT_TRUE(tree.selectedItems().isEmpty());
+}
+
+// On a shared folder the system reports no change made from another computer: the look of
+// the timer lists again, at once, each open folder whose entries changed, and no other.
+TEST_F(ProjectTreeOnDisk, ALookListsAgainTheOpenFoldersWhoseEntriesChanged) {
+  Touch("P/1Sub.lng");
+  Touch("P/T-1/1Sub.lng");
+  Touch("Q/1Sub.lng");
+  // Folders last changed long ago, as a share's usually are.
+  for (const char* folder : {"", "/P", "/P/T-1", "/Q"}) {
+    const fs::path f = root + folder;
+    fs::last_write_time(f, fs::last_write_time(f) - std::chrono::hours(24));
+  }
+  Show();
+  tree.OpenFolders({"P", "T-1"});
+  QTreeWidgetItem* p = Child(Top(), "P");
+  const int listed = tree.FoldersListed();
+  tree.CheckOpenFolders();
+  EXPECT_EQ(tree.FoldersListed(), listed);
+
+  Touch("P/2Sub.lng");
+  Touch("Q/2Sub.lng");  // closed: nobody looks at it
+  tree.CheckOpenFolders();
+  EXPECT_EQ(Texts(p), (QStringList{"1Sub", "2Sub", "T-1"}));
+  EXPECT_EQ(tree.FoldersListed(), listed + 1);
+  EXPECT_TRUE(Child(p, "T-1")->isExpanded());
 }
 
 // A folder and a file of the same text are two items, which stay two as the folder is
