@@ -68,6 +68,101 @@ struct Tools {
   Font title, axis, axisUp, small;
 };
 
+// A curve's samples where they lie on the chart.
+std::vector<DevicePoint> CurveLine(const CFamilyChart& chart,
+                                   const std::vector<CurveSample>& samples) {
+  std::vector<DevicePoint> line;
+  line.reserve(samples.size());
+  for (const CurveSample& s : samples) {
+    line.push_back({chart.MapX(s.moisture), chart.MapY(s.unitWeight)});
+  }
+  return line;
+}
+
+// The grid and its labels in the plot area from (x0, y1) to (x1, y0), as far apart as the
+// labels need, in the small font selected.
+struct PlotFrame {
+  int x0, x1, y0, y1;
+};
+void DrawGrid(framework::DrawingSurface& dc, const CFamilyChart& chart, const Tools& tools,
+              const PlotFrame& frame, double factor, int axisStep) {
+  const int x0 = frame.x0, x1 = frame.x1, y0 = frame.y0, y1 = frame.y1;
+  const framework::TextSize digit = dc.TextExtent("000.0");
+  const std::vector<int> xs = Labels(chart.XMin(), chart.XMax(), 1, [&](double gap) {
+    return (x1 - x0) * gap / (chart.XMax() - chart.XMin()) >= 1.5 * dc.TextExtent("00").cx;
+  });
+  const std::vector<int> ys = Labels(chart.YMin(), chart.YMax(), axisStep, [&](double gap) {
+    return (y0 - y1) * gap / (chart.YMax() - chart.YMin()) >= 2.0 * digit.inkHeight;
+  });
+  const auto yOf = [&](int v) { return chart.MapY(v / factor); };
+  dc.SelectPen(Pen{PenStyle::Solid, tools.thin, kGrid});
+  for (int v : xs) {
+    dc.MoveTo(chart.MapX(v), y0);
+    dc.LineTo(chart.MapX(v), y1);
+  }
+  for (int v : ys) {
+    dc.MoveTo(x0, yOf(v));
+    dc.LineTo(x1, yOf(v));
+  }
+  for (int v : xs) {
+    const std::string label = framework::StrFormat("%d", v);
+    dc.TextOut(chart.MapX(v) - dc.TextExtent(label).cx / 2, y0 + digit.cy / 4, label);
+  }
+  for (int v : ys) {
+    const std::string label = framework::StrFormat("%d", v);
+    dc.TextOut(x0 - dc.TextExtent(label).cx - digit.cy / 3, yOf(v) - digit.cy / 2, label);
+  }
+}
+
+// The members, faint under a one-point test's items, then their peaks, then the spine, bold,
+// over the peaks' moisture range.
+void DrawMembers(framework::DrawingSurface& dc, const CFamilyChart& chart, const Family& family,
+                 const Tools& tools, bool faint, int marker) {
+  for (std::size_t i = 0; i < family.members.size(); ++i) {
+    const Color c = faint ? kFaint : kMuted[i % kMuted.size()];
+    dc.SelectPen(Pen{PenStyle::Solid, tools.thin, c});
+    dc.Polyline(CurveLine(chart, family.members[i].fitted->Curve()));
+  }
+  for (std::size_t i = 0; i < family.members.size(); ++i) {
+    const FittedTest& f = *family.members[i].fitted;
+    const Color c = faint ? kFaint : kMuted[i % kMuted.size()];
+    dc.SelectPen(Pen{PenStyle::Solid, tools.thin, c});
+    dc.SelectBrush(Brush{false, c});
+    const int px = chart.MapX(f.optimumMoisture), py = chart.MapY(f.maxDryDensity);
+    dc.Ellipse(px - marker, py - marker, px + marker + 1, py + marker + 1);
+  }
+  if (!family.spine) return;
+  const Spine& s = *family.spine;
+  std::vector<DevicePoint> line;
+  constexpr int kSteps = 100;
+  for (int k = 0; k <= kSteps; ++k) {
+    const double w = s.moistureFrom + (s.moistureTo - s.moistureFrom) * k / kSteps;
+    line.push_back({chart.MapX(w), chart.MapY(s.At(w))});
+  }
+  // Bold on every surface: three thin lines on a screen, a point and a half on paper.
+  const int bold = std::max(3 * tools.thin, std::max(dc.DpiX(), dc.DpiY()) / 48);
+  dc.SelectPen(Pen{PenStyle::Solid, bold, faint ? kFaint : kSpine});
+  dc.Polyline(line);
+}
+
+// A one-point test's items: the neighbours in full colour, the curve in character through
+// the point, dashed, and the point.
+void DrawOverlay(framework::DrawingSurface& dc, const CFamilyChart& chart, const Family& family,
+                 const Tools& tools, const FamilyChartOverlay& overlay, int marker) {
+  dc.SelectPen(Pen{PenStyle::Solid, 2 * tools.thin, kNeighbour});
+  for (std::size_t i : overlay.highlighted) {
+    if (i < family.members.size()) dc.Polyline(CurveLine(chart, family.members[i].fitted->Curve()));
+  }
+  dc.SelectPen(Pen{PenStyle::Dash, tools.thin, kPoint});
+  if (overlay.through.size() >= 2) dc.Polyline(CurveLine(chart, overlay.through));
+  if (overlay.point) {
+    dc.SelectPen(Pen{PenStyle::Solid, tools.thin, kPoint});
+    dc.SelectBrush(Brush{false, kPoint});
+    const int px = chart.MapX(overlay.point->moisture), py = chart.MapY(overlay.point->unitWeight);
+    dc.Ellipse(px - 2 * marker, py - 2 * marker, px + 2 * marker + 1, py + 2 * marker + 1);
+  }
+}
+
 }  // namespace
 
 CFamilyChart::CFamilyChart(const Family& family, double densityFactor, std::string axisUnit,
@@ -144,87 +239,12 @@ void CFamilyChart::Draw(framework::DrawingSurface& dc, int left, int top, int ri
     const int y0 = SaturatingTrunc(m_plotBottom), y1 = SaturatingTrunc(m_plotTop);
     dc.FillRect(x0, y1, x1, y0, Brush{false, kWhite});
 
-    // The grid and its labels, as far apart as the labels need.
     dc.SelectFont(tools.small);
     const framework::TextSize digit = dc.TextExtent("000.0");
-    const std::vector<int> xs = Labels(m_xMin, m_xMax, 1, [&](double gap) {
-      return (x1 - x0) * gap / (m_xMax - m_xMin) >= 1.5 * dc.TextExtent("00").cx;
-    });
-    const std::vector<int> ys = Labels(m_yMin, m_yMax, m_axisStep, [&](double gap) {
-      return (y0 - y1) * gap / (m_yMax - m_yMin) >= 2.0 * digit.inkHeight;
-    });
-    const auto yOf = [&](int v) { return MapY(v / m_factor); };
-    dc.SelectPen(Pen{PenStyle::Solid, tools.thin, kGrid});
-    for (int v : xs) {
-      dc.MoveTo(MapX(v), y0);
-      dc.LineTo(MapX(v), y1);
-    }
-    for (int v : ys) {
-      dc.MoveTo(x0, yOf(v));
-      dc.LineTo(x1, yOf(v));
-    }
-    for (int v : xs) {
-      const std::string label = framework::StrFormat("%d", v);
-      dc.TextOut(MapX(v) - dc.TextExtent(label).cx / 2, y0 + digit.cy / 4, label);
-    }
-    for (int v : ys) {
-      const std::string label = framework::StrFormat("%d", v);
-      dc.TextOut(x0 - dc.TextExtent(label).cx - digit.cy / 3, yOf(v) - digit.cy / 2, label);
-    }
-
-    // The members, faint under a one-point test's items, then their peaks.
-    const bool faint = overlay != nullptr;
-    const auto curveLine = [&](const std::vector<CurveSample>& samples) {
-      std::vector<DevicePoint> line;
-      line.reserve(samples.size());
-      for (const CurveSample& s : samples) line.push_back({MapX(s.moisture), MapY(s.unitWeight)});
-      return line;
-    };
+    DrawGrid(dc, *this, tools, PlotFrame{x0, x1, y0, y1}, m_factor, m_axisStep);
     const int marker = std::max(2, width / 200);
-    for (std::size_t i = 0; i < m_family.members.size(); ++i) {
-      const Color c = faint ? kFaint : kMuted[i % kMuted.size()];
-      dc.SelectPen(Pen{PenStyle::Solid, tools.thin, c});
-      dc.Polyline(curveLine(m_family.members[i].fitted->Curve()));
-    }
-    for (std::size_t i = 0; i < m_family.members.size(); ++i) {
-      const FittedTest& f = *m_family.members[i].fitted;
-      const Color c = faint ? kFaint : kMuted[i % kMuted.size()];
-      dc.SelectPen(Pen{PenStyle::Solid, tools.thin, c});
-      dc.SelectBrush(Brush{false, c});
-      const int px = MapX(f.optimumMoisture), py = MapY(f.maxDryDensity);
-      dc.Ellipse(px - marker, py - marker, px + marker + 1, py + marker + 1);
-    }
-
-    // The spine, bold, over the peaks' moisture range.
-    if (m_family.spine) {
-      const Spine& s = *m_family.spine;
-      std::vector<DevicePoint> line;
-      constexpr int kSteps = 100;
-      for (int k = 0; k <= kSteps; ++k) {
-        const double w = s.moistureFrom + (s.moistureTo - s.moistureFrom) * k / kSteps;
-        line.push_back({MapX(w), MapY(s.At(w))});
-      }
-      // Bold on every surface: three thin lines on a screen, a point and a half on paper.
-      const int bold = std::max(3 * tools.thin, std::max(dc.DpiX(), dc.DpiY()) / 48);
-      dc.SelectPen(Pen{PenStyle::Solid, bold, faint ? kFaint : kSpine});
-      dc.Polyline(line);
-    }
-
-    if (overlay != nullptr) {
-      dc.SelectPen(Pen{PenStyle::Solid, 2 * tools.thin, kNeighbour});
-      for (std::size_t i : overlay->highlighted) {
-        if (i < m_family.members.size())
-          dc.Polyline(curveLine(m_family.members[i].fitted->Curve()));
-      }
-      dc.SelectPen(Pen{PenStyle::Dash, tools.thin, kPoint});
-      if (overlay->through.size() >= 2) dc.Polyline(curveLine(overlay->through));
-      if (overlay->point) {
-        dc.SelectPen(Pen{PenStyle::Solid, tools.thin, kPoint});
-        dc.SelectBrush(Brush{false, kPoint});
-        const int px = MapX(overlay->point->moisture), py = MapY(overlay->point->unitWeight);
-        dc.Ellipse(px - 2 * marker, py - 2 * marker, px + 2 * marker + 1, py + 2 * marker + 1);
-      }
-    }
+    DrawMembers(dc, *this, m_family, tools, overlay != nullptr, marker);
+    if (overlay != nullptr) DrawOverlay(dc, *this, m_family, tools, *overlay, marker);
 
     // The frame over everything, the axis titles and the chart's title.
     dc.SelectPen(Pen{PenStyle::Solid, tools.thin, kBlack});

@@ -250,6 +250,7 @@ std::optional<Spine> FitSpine(const std::vector<FolderTest>& members) {
   std::sort(sorted.begin(), sorted.end());
   const auto distinct = std::unique(sorted.begin(), sorted.end()) - sorted.begin();
   std::vector<double> z;
+  z.reserve(w.size());
   for (double v : w) z.push_back(scale > 0.0 ? (v - mean) / scale : 0.0);
   std::array<double, 3> b{};
   // Peaks at fewer moistures than a parabola needs, or so close together that it cannot be
