@@ -193,10 +193,15 @@ std::vector<std::string> OnePointReportLines(const OnePointEvaluation& e, double
   if (!e.source.empty()) lines.push_back(cp1252(e.source));
   for (const std::string& check : e.checks) lines.push_back(cp1252(check));
   if (e.family) {
+    // A page holds the names of a family of a dozen tests; of a larger one, the first and
+    // how many more.
+    constexpr std::size_t kNamed = 12;
+    const std::size_t count = e.family->members.size();
     std::string members;
-    for (const FolderTest& m : e.family->members) {
-      members += (members.empty() ? "" : ", ") + m.file;
+    for (std::size_t i = 0; i < count && i < kNamed; ++i) {
+      members += (members.empty() ? "" : ", ") + e.family->members[i].file;
     }
+    if (count > kNamed) members += " and " + std::to_string(count - kNamed) + " more";
     lines.push_back(cp1252("Family " + e.familyName + " (" + e.family->key.Title() + "), " +
                            std::to_string(e.family->members.size()) + " curves: " + members));
   }

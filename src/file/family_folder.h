@@ -119,6 +119,7 @@ std::string PrintableText(const std::string& utf8);
 
 // What a one-point test's report prints (Windows-1252, densities times `densityFactor` in
 // `densityUnit`): the result, where it comes from, the checks, and the family with the names
-// of its members. Nothing for a record that is no one-point test.
+// of its members (the first dozen, and how many more). Nothing for a record that is no
+// one-point test.
 std::vector<std::string> OnePointReportLines(const OnePointEvaluation& e, double densityFactor,
                                              const std::string& densityUnit);

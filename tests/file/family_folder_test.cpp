@@ -98,3 +98,24 @@ TEST(FamilyChoice, LeavesATestOutOfTheFolderOnePointTestsUse) {
   EXPECT_FALSE(fs::exists(dir / (std::string("curves/") + kFamilyChoiceFile)));
   EXPECT_EQ(evaluate().between, (std::vector<std::string>{"5Sub.lng", "7Sub.lng"}));
 }
+
+// A one-point test's report names its family's members, and of a family larger than a page
+// can list, the first dozen and how many more.
+TEST(OnePointReport, NamesTheFirstDozenMembersAndCountsTheRest) {
+  for (const std::size_t count : {std::size_t{3}, std::size_t{14}}) {
+    Family family;
+    family.key = KeyOf("", "");
+    std::string names;
+    for (std::size_t i = 1; i <= count; ++i) {
+      family.members.push_back({"t" + std::to_string(i) + ".lng", std::make_shared<FittedTest>()});
+      if (i <= 12) names += (i > 1 ? ", t" : "t") + std::to_string(i) + ".lng";
+    }
+    OnePointEvaluation e;
+    e.familyName = "fam";
+    e.family = std::make_shared<const Family>(family);
+    const std::vector<std::string> lines = OnePointReportLines(e, 1.0, "pcf");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "Family fam (AASHTO T 99, method unknown), " + std::to_string(count) +
+                                " curves: " + names + (count > 12 ? " and 2 more" : ""));
+  }
+}
