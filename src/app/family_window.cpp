@@ -75,6 +75,13 @@ void CFamilyTableModel::Reset(std::vector<FolderTest> rows, const std::set<std::
   endResetModel();
 }
 
+void CFamilyTableModel::SetMembers(std::unordered_map<std::string, std::size_t> members) {
+  m_members = std::move(members);
+  if (!m_rows.empty()) {
+    emit dataChanged(index(0, kTest), index(rowCount() - 1, kTest), {Qt::DecorationRole});
+  }
+}
+
 int CFamilyTableModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
@@ -87,6 +94,13 @@ QVariant CFamilyTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   const FolderTest& row = Row(index.row());
   const FittedTest& t = *row.fitted;
+  if (role == Qt::DecorationRole && index.column() == kTest) {
+    // A swatch of the curve's colour: which curve on the chart is this test's.
+    const auto member = m_members.find(row.file);
+    if (member == m_members.end()) return {};
+    const framework::Color c = FamilyMemberColor(member->second);
+    return QColor(c.r, c.g, c.b);
+  }
   if (role == Qt::CheckStateRole && index.column() == kTest) {
     return m_unchecked && m_unchecked->count(row.file) ? Qt::Unchecked : Qt::Checked;
   }
@@ -309,12 +323,18 @@ void CFamilyWindow::Select(const FamilyKey& key) {
   units.m_nUnits = m_context.units;
   m_model.Reset(std::move(candidates.members), &m_unchecked, units.DensityFactor(),
                 m_context.units == kMetric ? QStringLiteral("kg/m\u00B3") : QStringLiteral("pcf"));
+  Refresh();  // the members' colours first: the test column makes room for them
   m_pTable->resizeColumnsToContents();
-  Refresh();
 }
 
 void CFamilyWindow::Refresh() {
   m_family = SelectFamily(m_tests, m_key, m_unchecked);
+  std::unordered_map<std::string, std::size_t> members;
+  members.reserve(m_family.members.size());
+  for (std::size_t i = 0; i < m_family.members.size(); ++i) {
+    members.emplace(m_family.members[i].file, i);
+  }
+  m_model.SetMembers(std::move(members));
   m_pShortage->setText(Utf8(m_family.Shortage()));
   m_pShortage->setVisible(!m_family.Complete());
   m_pLeftOut->setText(Utf8(framework::Utf8ForDisplay(m_family.LeftOutLine())));

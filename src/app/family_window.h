@@ -11,6 +11,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "file/family_folder.h"
@@ -33,6 +34,8 @@ class CFamilyTableModel : public QAbstractTableModel {
   void Reset(std::vector<FolderTest> rows, const std::set<std::string>* unchecked,
              double densityFactor, QString densityUnit);
   const FolderTest& Row(int row) const { return m_rows[static_cast<std::size_t>(row)]; }
+  // The members' places in the family by file, for the colour each row shows of its curve.
+  void SetMembers(std::unordered_map<std::string, std::size_t> members);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -46,6 +49,7 @@ class CFamilyTableModel : public QAbstractTableModel {
 
  private:
   std::vector<FolderTest> m_rows;
+  std::unordered_map<std::string, std::size_t> m_members;
   const std::set<std::string>* m_unchecked = nullptr;
   double m_factor = 1.0;
   QString m_unit;

@@ -119,13 +119,13 @@ void DrawGrid(framework::DrawingSurface& dc, const CFamilyChart& chart, const To
 void DrawMembers(framework::DrawingSurface& dc, const CFamilyChart& chart, const Family& family,
                  const Tools& tools, bool faint, int marker) {
   for (std::size_t i = 0; i < family.members.size(); ++i) {
-    const Color c = faint ? kFaint : kMuted[i % kMuted.size()];
+    const Color c = faint ? kFaint : FamilyMemberColor(i);
     dc.SelectPen(Pen{PenStyle::Solid, tools.thin, c});
     dc.Polyline(CurveLine(chart, family.members[i].fitted->Curve()));
   }
   for (std::size_t i = 0; i < family.members.size(); ++i) {
     const FittedTest& f = *family.members[i].fitted;
-    const Color c = faint ? kFaint : kMuted[i % kMuted.size()];
+    const Color c = faint ? kFaint : FamilyMemberColor(i);
     dc.SelectPen(Pen{PenStyle::Solid, tools.thin, c});
     dc.SelectBrush(Brush{false, c});
     const int px = chart.MapX(f.optimumMoisture), py = chart.MapY(f.maxDryDensity);
@@ -164,6 +164,8 @@ void DrawOverlay(framework::DrawingSurface& dc, const CFamilyChart& chart, const
 }
 
 }  // namespace
+
+framework::Color FamilyMemberColor(std::size_t member) { return kMuted[member % kMuted.size()]; }
 
 CFamilyChart::CFamilyChart(const Family& family, double densityFactor, std::string axisUnit,
                            int axisStep)

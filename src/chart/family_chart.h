@@ -9,11 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "framework/drawing_surface.h"
 #include "model/family.h"
 
 namespace framework {
 class DrawingSurface;
 }  // namespace framework
+
+// The muted colour the chart draws the family's member `member` (its index) in, so that a
+// table can show which curve is which.
+framework::Color FamilyMemberColor(std::size_t member);
 
 // What a one-point test adds to its family's chart (densities in pcf).
 struct FamilyChartOverlay {
