@@ -49,6 +49,7 @@ fuzz: deps build-fuzz/CMakeCache.txt
 
 bench: build
 	./build/bench/densora_bench
+	./build/bench/densora_bench_family
 	QT_QPA_PLATFORM=offscreen ./build/bench/densora_bench_tree
 	./build/bench/densora_bench_startup
 	./bench/cli_show_bench.sh build

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/densora_app.h"
+#include "app/family_window.h"
 #include "app/settings.h"
 #include "file/disk_changes.h"
 #include "file/document_commands.h"
@@ -243,6 +244,30 @@ void BM_LookTick(benchmark::State& state) {
   state.counters["folders listed"] = tree->FoldersListed() - listed;
 }
 BENCHMARK(BM_LookTick)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRealTime()->MinTime(1.0);
+// The Family of Curves window on a folder of 10,000 member tests, read, fitted and drawn:
+// the first opening, with every file read (0), and an opening again, from the cache by file
+// stamp (1).
+void BM_FamilyWindowOpen(benchmark::State& state) {
+  FamilyCache kept;
+  const std::string root = FamilyFolderDir();
+  if (state.range(0) == 1) kept.Scan(root + "/FAMILY");
+  for (auto _ : state) {
+    FamilyCache fresh;
+    CFamilyWindow::Context context;
+    context.cache = state.range(0) == 1 ? &kept : &fresh;
+    context.projectsDir = root;
+    auto* window = new CFamilyWindow(context, root + "/FAMILY", nullptr);
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (!window->Load()) {
+      state.SkipWithError("the family could not be read");
+      delete window;
+      return;
+    }
+    benchmark::DoNotOptimize(window->grab());  // the chart and the table's visible rows drawn
+    delete window;
+  }
+}
+BENCHMARK(BM_FamilyWindowOpen)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 

@@ -93,3 +93,47 @@ std::string BigFolderDir() {
   }();
   return root;
 }
+
+std::string FamilyFolderDir() {
+  static const std::string root = [] {
+    const std::string dir = BenchDir() + "/family-folder";
+    const fs::path family = fs::path(dir) / "FAMILY";
+    if (!fs::exists(family / "9999Sub.lng")) {
+      fs::create_directories(family);
+      CDensoraDoc doc;
+      CompactionRecord& r = doc.m_record;
+      r.m_strProject = "FAMILY";
+      r.m_strCounty = "Adams";
+      r.m_strStation = "12+50 RT";
+      r.m_strDate = "05/09/2003";
+      r.m_strTestType = "Subgrade";
+      r.m_strTestedBy = "J. Ortiz";
+      r.m_dMoldWeight = 4250;
+      r.m_dMoldVolume = 1.0 / 30.0;
+      r.m_ext.standard = "AASHTO T 99";
+      r.m_ext.method = "A";
+      for (int i = 0; i < 10000; ++i) {
+        // Heavier soils compact denser at less water: the curves step along the spine.
+        const double shift = (i % 100) / 100.0;
+        const double moistures[5] = {8, 10, 12, 14, 16};
+        const double densities[5] = {104, 108, 109.5, 107, 103};
+        for (int k = 0; k < 5; ++k) {
+          const double w = (moistures[k] + 6 * shift) / 100.0;
+          const double dryPcf = densities[k] + 12 * (1 - shift);
+          TestPoint& p = r.Point(k);
+          p.m_dDrySample = 200.0;
+          p.m_dWetSample = 200.0 * (1 + w);
+          p.m_dMoldSoil = r.m_dMoldWeight + dryPcf * (1 + w) * r.m_dMoldVolume / kPoundsPerGram;
+        }
+        r.m_nPointCount = 5;
+        r.m_strTestNo = std::to_string(i);
+        const auto bytes = LngBytes(r);
+        std::ofstream(family / (r.m_strTestNo + "Sub.lng"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+      }
+    }
+    return dir;
+  }();
+  return root;
+}

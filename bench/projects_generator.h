@@ -23,3 +23,8 @@ std::string BenchProjectsDir();
 // A projects directory under BenchDir() whose one folder BIG holds 10,000 tests, written on
 // first use.
 std::string BigFolderDir();
+
+// A projects directory under BenchDir() whose one folder FAMILY holds 10,000 tests of
+// AASHTO T 99 Method A, each with a curve of its own (the points shifted in moisture and
+// density from test to test), written on first use.
+std::string FamilyFolderDir();

@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QMenu>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -18,6 +19,7 @@
 #include <QUrl>
 
 #include "app/densora_app.h"
+#include "app/family_window.h"
 #include "app/help.h"
 #include "app/icons.h"
 #include "app/main_frame.h"
@@ -68,6 +70,8 @@ void CAppCommands::Connect() {
   frame->SetCommandHandler(ID_FILE_EXPORT_SUMMARY, [this] { OnFileExportSummary(); });
   frame->SetCommandHandler(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
   frame->SetCommandHandler(ID_HELP_OPEN_SAMPLES, [this] { OnHelpOpenSamples(); });
+  frame->SetCommandHandler(ID_FILE_FAMILY, [this] { OnFamilyOfCurves(); });
+  frame->SetCommandHandler(ID_FILE_NEW_ONE_POINT, [this] { OnNewOnePointTest(); });
   frame->SetCloseHandler([&c] { return c.OnClose(); });
   frame->SetRecentFileHandler([&c](const std::string& path) { c.OnOpenRecentFile(path); });
 
@@ -76,6 +80,26 @@ void CAppCommands::Connect() {
   tree.SetRefresher([this](CProjectTree& t) { FillTree(t); });
   QObject::connect(&tree, &QTreeWidget::itemSelectionChanged, &tree,
                    [this] { OnTreeSelectionChanged(); });
+  // A folder's own commands, from the mouse's right button or the keyboard's menu key.
+  tree.setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(&tree, &QWidget::customContextMenuRequested, &tree, [this](const QPoint& at) {
+    CProjectTree& t = m_app.View()->Tree();
+    QTreeWidgetItem* item = t.itemAt(at);
+    if (!item) item = t.currentItem();
+    if (!item || !t.ItemOf(item).isFolder) return;
+    const std::string folder = t.PathOf(item);
+    QMenu menu(&t);
+    QAction* family = menu.addAction(QStringLiteral("&Family of Curves..."));
+    QAction* onePoint = menu.addAction(QStringLiteral("New One-Poin&t Test..."));
+    const QRect shown = t.visualItemRect(item);
+    QAction* chosen = menu.exec(
+        t.viewport()->mapToGlobal(t.itemAt(at) ? at : QPoint(shown.left() + 8, shown.bottom())));
+    if (chosen == family) OnFamilyOfCurves(folder);
+    if (chosen == onePoint) {
+      const std::string& root = m_app.m_strProjectsDir;
+      OnNewOnePointTest(folder.rfind(root + '/', 0) == 0 ? folder.substr(root.size() + 1) : folder);
+    }
+  });
 }
 
 std::optional<std::string> CAppCommands::AskOpenFileName(const std::string& initialFolder) {
@@ -99,9 +123,12 @@ std::optional<std::string> CAppCommands::AskSaveFileName(const std::string& prop
 std::optional<std::string> CAppCommands::AskExportFileName(const std::string& proposedPath,
                                                            const ExportType& type) {
   if (m_exportDialogOverride) return m_exportDialogOverride(proposedPath);
-  const QString chosen = QFileDialog::getSaveFileName(
-      m_app.MainFrame(), QString::fromLatin1(type.title), QString::fromStdString(proposedPath),
-      QString::fromLatin1(type.filter));
+  // The dialog belongs to the window it was asked from (the family's, or the main window),
+  // which has the keyboard again when it closes.
+  QWidget* owner = QApplication::activeWindow() ? QApplication::activeWindow() : m_app.MainFrame();
+  const QString chosen = QFileDialog::getSaveFileName(owner, QString::fromLatin1(type.title),
+                                                      QString::fromStdString(proposedPath),
+                                                      QString::fromLatin1(type.filter));
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.toStdString();
 }
@@ -168,8 +195,9 @@ void CAppCommands::PrintReport(QPrinter& printer) {
     // The surface keeps the painter's state for its lifetime: it ends before the painter.
     framework::QtPainterSurface surface(painter);
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    print::DrawReport(surface, page.width(), page.height(), m_app.Document(),
-                      m_app.View()->Chart());
+    const OnePointEvaluation onePoint = EvaluateOnePoint(m_app.Document().m_record);
+    print::DrawReport(surface, page.width(), page.height(), m_app.Document(), m_app.View()->Chart(),
+                      onePoint.IsOnePointTest() ? &onePoint : nullptr);
   }
   painter.end();
   m_app.View()->update();  // the screen shows the refitted record
@@ -213,8 +241,10 @@ void CAppCommands::OnFilePrintSetup() {
 void CAppCommands::OnFileExportReport() {
   m_pCommands->OnExportReport([this] {
     // The page the printer prints, on a Letter page as densora-cli report draws it.
+    const OnePointEvaluation onePoint = EvaluateOnePoint(m_app.Document().m_record);
     std::vector<unsigned char> pdf =
-        print::ReportPdfBytes({{m_app.Document(), m_app.View()->Chart()}});
+        print::ReportPdfBytes({{m_app.Document(), m_app.View()->Chart(),
+                                onePoint.IsOnePointTest() ? &onePoint : nullptr}});
     m_app.View()->update();  // the screen shows the refitted record
     return pdf;
   });
@@ -311,4 +341,93 @@ void CAppCommands::OnHelpOpenSamples() {
     return;
   }
   m_pCommands->OnOpenSampleTests(*samples);
+}
+
+std::string CAppCommands::SelectedFolder() {
+  CProjectTree& tree = m_app.View()->Tree();
+  QTreeWidgetItem* item = tree.currentItem();
+  if (item && item->isSelected()) {
+    if (tree.ItemOf(item).isFolder) return tree.PathOf(item);
+    if (item->parent()) return tree.PathOf(item->parent());
+  }
+  return m_app.m_strProjectsDir;
+}
+
+CFamilyWindow* CAppCommands::OnFamilyOfCurves(const std::string& folder) {
+  CFamilyWindow::Context context;
+  context.cache = &m_families;
+  context.projectsDir = m_app.m_strProjectsDir;
+  context.units = m_app.Document().m_nUnits;
+  context.newOnePoint = [this](const std::string& name, const FamilyKey& key) {
+    OnNewOnePointTest(name, key);
+  };
+  context.exportPdf = [this](const std::string& proposed,
+                             const std::function<std::vector<unsigned char>()>& render) {
+    m_pCommands->OnExportPdf(proposed, kFamilyExport, render);
+  };
+  auto* window = new CFamilyWindow(std::move(context), folder.empty() ? SelectedFolder() : folder,
+                                   m_app.MainFrame());
+  if (!window->Load()) {
+    delete window;
+    return nullptr;
+  }
+  window->show();
+  window->raise();
+  window->activateWindow();
+  return window;
+}
+
+void CAppCommands::OnNewOnePointTest(const std::string& folderName,
+                                     const std::optional<FamilyKey>& key) {
+  std::string root = m_app.m_strProjectsDir;
+  while (root.size() > 1 && root.back() == '/') root.pop_back();
+  std::string name = folderName;
+  if (name.empty()) {
+    const QString start = QString::fromStdString(SelectedFolder());
+    std::optional<std::string> chosen;
+    if (m_familyDialogOverride) {
+      chosen = m_familyDialogOverride(start.toStdString());
+    } else {
+      const QString dir = QFileDialog::getExistingDirectory(
+          m_app.MainFrame(), QStringLiteral("New One-Point Test: the Family's Folder"), start);
+      if (!dir.isEmpty()) chosen = dir.toStdString();
+    }
+    if (!chosen) return;
+    std::string folder = *chosen;
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    name = folder == root                     ? std::string(".")
+           : folder.rfind(root + '/', 0) == 0 ? folder.substr(root.size() + 1)
+                                              : folder;
+  }
+  FamilyKey familyKey;
+  if (name.front() == '/') {
+    m_pCommands->OnFileNewOnePoint(name, familyKey);  // refused: says why
+    return;
+  }
+  if (key) {
+    familyKey = *key;
+  } else {
+    // The standard and method most of the folder's tests share, as the family's window shows.
+    std::optional<std::vector<FolderTest>> tests;
+    try {
+      tests =
+          m_families.Scan(root + '/' + name, [this](std::size_t done) { return Progress(done); });
+    } catch (const framework::CFileException& e) {
+      EndProgress();
+      framework::AfxMessageBox(e.what(), framework::MsgButtons::Ok, framework::MsgIcon::Stop);
+      return;
+    }
+    EndProgress();
+    if (!tests) return;  // cancelled
+    familyKey = MostSharedKey(*tests);
+  }
+  if (!m_pCommands->OnFileNewOnePoint(name, familyKey)) return;
+  // The new record is entered in the main window, from its first page.
+  m_app.MainFrame()->raise();
+  m_app.MainFrame()->activateWindow();
+  m_app.View()->Tabs().setCurrentIndex(0);
+}
+
+OnePointEvaluation CAppCommands::EvaluateOnePoint(CompactionRecord& record) {
+  return EvaluateOnePointTest(record, m_app.m_strProjectsDir, m_families);
 }

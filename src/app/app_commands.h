@@ -7,8 +7,10 @@
 #include <memory>
 
 #include "file/document_commands.h"
+#include "file/family_folder.h"
 
 class CDensoraApp;
+class CFamilyWindow;
 class CProjectTree;
 class QPrinter;
 class QProgressDialog;
@@ -46,6 +48,21 @@ class CAppCommands : public CommandHost {
   // The printer of Print, Print Preview and Print Setup, made on first use at 600 dpi.
   QPrinter& Printer();
 
+  // Family of Curves: the window of the family under `folder` (UTF-8, a path on disk), or
+  // under the folder selected in the tree (a test's folder, or the projects directory when
+  // nothing is selected). The window is shown once the folder has been read; null when the
+  // reading was cancelled or failed.
+  CFamilyWindow* OnFamilyOfCurves(const std::string& folder = {});
+  // New One-Point Test: a new record (after the save-changes question) that is a one-point
+  // test of the family in `folderName` (below the projects directory) of `key`; without a
+  // folder the user picks the family's folder, and its tests' most shared standard and method
+  // are taken.
+  void OnNewOnePointTest(const std::string& folderName = {},
+                         const std::optional<FamilyKey>& key = std::nullopt);
+  // A one-point test's record evaluated against its family, read through the program's cache.
+  OnePointEvaluation EvaluateOnePoint(CompactionRecord& record);
+  FamilyCache& Families() { return m_families; }
+
   // Replaces the dialogs, for tests.
   std::function<std::optional<std::string>(const std::string&)> m_openDialogOverride;
   std::function<std::optional<std::string>(const std::string&)> m_saveDialogOverride;
@@ -58,6 +75,8 @@ class CAppCommands : public CommandHost {
   QStringList m_browserCommand;
   // The guide's browsers started and not yet heard back from.
   int BrowsersStarting() const { return m_nBrowsersStarting; }
+  // Replaces the folder dialog of New One-Point Test, for tests: the folder on disk.
+  std::function<std::optional<std::string>(const std::string&)> m_familyDialogOverride;
 
  private:
   void OnTreeSelectionChanged();
@@ -68,6 +87,9 @@ class CAppCommands : public CommandHost {
   void OnFileExportSummary();
   void OnHelpContents();
   void OnHelpOpenSamples();
+  // The folder the tree's selection stands for: a folder, a test's folder, or the projects
+  // directory.
+  std::string SelectedFolder();
 
   CDensoraApp& m_app;
   std::unique_ptr<CDocumentCommands> m_pCommands;
@@ -76,4 +98,6 @@ class CAppCommands : public CommandHost {
   std::chrono::steady_clock::time_point m_lastProgress;
   bool m_bFilling = false;
   int m_nBrowsersStarting = 0;
+  // The tests of the folders whose families were shown, kept by file stamp.
+  FamilyCache m_families;
 };

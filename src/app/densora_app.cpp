@@ -171,6 +171,9 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
   ViewOptions viewOptions;
   viewOptions.counties = LoadCounties(m_strProjectsDir);
   viewOptions.tone = options.tone;
+  viewOptions.evaluateOnePoint = [this](CompactionRecord& record) {
+    return m_pCommands ? m_pCommands->EvaluateOnePoint(record) : OnePointEvaluation{};
+  };
   m_pView = new CDensoraView(*m_pDoc, std::move(viewOptions));
   m_pFrame->SetView(m_pView);
   // The end of the view's first initial update ends the tree's start-up state.

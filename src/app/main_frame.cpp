@@ -34,12 +34,16 @@ struct CommandText {
 
 const CommandText kCommandTexts[] = {
     {ID_FILE_NEW, "&New", "New", "Create a new document", "Ctrl+N"},
+    {ID_FILE_NEW_ONE_POINT, "New One-Poin&t Test...", "New One-Point Test",
+     "Create a one-point test determined from a family of curves"},
     {ID_FILE_OPEN, "&Open...", "Open", "Open an existing document", "Ctrl+O"},
     {ID_FILE_SAVE, "&Save", "Save", "Save the active document", "Ctrl+S"},
     {ID_FILE_DELETE, "&Delete", "Delete", "Deletes Selected File or Directory"},
     // The label names Ctrl+C, but Ctrl+C is Copy: the command has no key, and no prompt.
     {ID_FILE_CHANGE_PROJECTS_DIR, "&Change Projects Directory\tCtrl+C", "Change Projects Directory",
      ""},
+    {ID_FILE_FAMILY, "&Family of Curves...", "Family of Curves",
+     "Show the family of curves of the tests in the selected folder"},
     {ID_FILE_PRINT, "&Print...", "Print", "Print the active document", "Ctrl+P"},
     {ID_FILE_PRINT_DIRECT, "", "Print", ""},  // printing without the dialog: no menu entry
     {ID_FILE_PRINT_PREVIEW, "Print Pre&view", "Print Preview", "Display full pages"},
@@ -130,10 +134,12 @@ void CMainFrame::changeEvent(QEvent* event) {
 
 void CMainFrame::CreateFileMenu() {
   m_pFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-  for (int id :
-       {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_DELETE, ID_FILE_CHANGE_PROJECTS_DIR}) {
+  for (int id : {ID_FILE_NEW, ID_FILE_NEW_ONE_POINT, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_DELETE,
+                 ID_FILE_CHANGE_PROJECTS_DIR}) {
     AddCommand(m_pFileMenu, id);
   }
+  m_pFileMenu->addSeparator();
+  AddCommand(m_pFileMenu, ID_FILE_FAMILY);
   m_pFileMenu->addSeparator();
   for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP}) {
     AddCommand(m_pFileMenu, id);

@@ -20,6 +20,8 @@ enum CommandId : int {
   ID_HELP_CONTENTS = 32776,
   ID_TOOLS_RELATIVE_COMPACTION = 32777,
   ID_HELP_OPEN_SAMPLES = 32778,
+  ID_FILE_FAMILY = 32779,
+  ID_FILE_NEW_ONE_POINT = 32780,
 };
 
 inline constexpr int kRecentFileCount = 4;

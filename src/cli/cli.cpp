@@ -1,9 +1,11 @@
 #include "cli/cli.h"
 
+#include <cstdlib>
 #include <map>
 #include <ostream>
 
 #include "cli/cli_commands.h"
+#include "file/program_settings.h"
 #include "framework/file_io.h"
 #include "model/densora_doc.h"
 
@@ -41,6 +43,18 @@ void RegisterBuiltins() {
   RegisterShow();
   RegisterWrite();
   RegisterSummary();
+  RegisterFamily();
+}
+
+FamilyChartWriter& ChartWriter() {
+  static FamilyChartWriter writer;
+  return writer;
+}
+
+// An environment variable's value, or the empty text.
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
 }
 
 // Whether an option before any "--" asks for help; after it, "--help" is a file's name.
@@ -83,6 +97,22 @@ bool OpenAndFit(CDensoraDoc& doc, const std::string& path, std::ostream& err) {
   Fitted fit;
   return OpenFit(doc, path, fit, err);
 }
+
+std::string ProgramSettingsFile() {
+  // An XDG_CONFIG_HOME that is not an absolute path counts as not set.
+  std::string config = Environment("XDG_CONFIG_HOME");
+  if (config.empty() || config.front() != '/') config = Environment("HOME") + "/.config";
+  return SettingsFileIn(config);
+}
+
+std::string ProjectsDirectory(const Arguments& args) {
+  if (!args.projects.empty()) return args.projects;
+  return SettingsProjectsDir(ProgramSettingsFile(), Environment("HOME"));
+}
+
+void SetFamilyChartWriter(FamilyChartWriter writer) { ChartWriter() = std::move(writer); }
+
+const FamilyChartWriter& GetFamilyChartWriter() { return ChartWriter(); }
 
 int WriteOutput(const std::string& path, const std::vector<unsigned char>& bytes,
                 std::ostream& err) {

@@ -10,6 +10,7 @@
 #include "cli/cli_options.h"
 
 class CDensoraDoc;
+struct Family;
 
 namespace cli {
 
@@ -28,6 +29,23 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 // refused file go to `err` after the file's name ("FILE: message"), so that among several
 // inputs the user sees which one failed. Returns false when the file was not read.
 bool OpenAndFit(CDensoraDoc& doc, const std::string& path, std::ostream& err);
+
+// The desktop program's settings file: Vollin/Densora.conf under $XDG_CONFIG_HOME, or under
+// ~/.config without it.
+std::string ProgramSettingsFile();
+
+// The projects directory a command names families in: --projects, or else the program's own
+// setting ("Project Directory" in $XDG_CONFIG_HOME/Vollin/Densora.conf, or
+// ~/.config/Vollin/Densora.conf), or else ~/Densora, as the program itself would.
+std::string ProjectsDirectory(const Arguments& args);
+
+// Draws a family's chart as a PNG image into `path`, whole or not at all, in the units
+// `units` (model's Units); returns an exit code, with a failure's message written to `err`.
+// The drawing commands set it; without them `family --chart` cannot draw.
+using FamilyChartWriter =
+    std::function<int(const Family& family, int units, const std::string& path, std::ostream& err)>;
+void SetFamilyChartWriter(FamilyChartWriter writer);
+const FamilyChartWriter& GetFamilyChartWriter();
 
 // Replaces the file at `path` (its bytes, whatever their encoding) with `bytes` through a
 // temporary file and a rename, so that the output is whole or the previous one stays. A

@@ -33,5 +33,6 @@ bool OpenFit(CDensoraDoc& doc, const std::string& path, Fitted& fitted, std::ost
 void RegisterShow();
 void RegisterWrite();
 void RegisterSummary();
+void RegisterFamily();
 
 }  // namespace cli

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "cli/cli.h"
+#include "file/family_folder.h"
 #include "framework/codepage.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
@@ -209,6 +210,14 @@ bool LabEntriesFromJson(const json& j, LabExtension& x, std::string& error) {
   for (const LabField& f : LabFields()) {
     if (!f.PerPoint() && !LabEntryFromJson(j, f, f.key.c_str(), x, error)) return false;
   }
+  // A one-point test's family as `show --json` gives it, in its own object.
+  if (j.contains("onePoint") && !j["onePoint"].is_null()) {
+    if (!j["onePoint"].is_object()) {
+      error = "\"onePoint\" must be a JSON object";
+      return false;
+    }
+    if (!GetText(j["onePoint"], "family", x.onePointFamily, error)) return false;
+  }
   return true;
 }
 
@@ -281,6 +290,19 @@ json BuildJson(CDensoraDoc& doc, const std::string& file, const Fitted& fit) {
   AddLabEntries(j, r.m_ext);
   AddLabResults(j, doc, fit);
   return j;
+}
+
+json OnePointJson(const OnePointEvaluation& e) {
+  if (!e.IsOnePointTest()) return nullptr;
+  const bool result = e.maxDryDensity != 0.0;
+  json checks = json::array();
+  for (const std::string& c : e.checks) checks.push_back(c);
+  return {{"family", e.familyName},
+          {"maxDryDensity", result ? Number(e.maxDryDensity) : json(nullptr)},
+          {"optimumMoisture", result ? Number(e.optimumMoisture) : json(nullptr)},
+          {"between", e.between},
+          {"source", e.source},
+          {"checks", checks}};
 }
 
 std::string Dump(const json& j) { return j.dump(2, ' ', false, json::error_handler_t::replace); }

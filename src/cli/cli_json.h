@@ -8,6 +8,7 @@
 #include "model/relative_compaction.h"
 
 class CDensoraDoc;
+struct OnePointEvaluation;
 
 namespace cli {
 
@@ -25,6 +26,12 @@ Fitted FitRecord(CDensoraDoc& doc);
 
 // The record of `doc`, opened from `file` and fitted as `fit` says, as a JSON object.
 nlohmann::json BuildJson(CDensoraDoc& doc, const std::string& file, const Fitted& fit);
+
+// A one-point test's result as `show --json` gives it under "onePoint": its family, the
+// maximum dry density (pcf, whatever the units) and optimum moisture (null when there is no
+// result), the members it comes from under "between", where it comes from under "source",
+// and the messages under "checks"; null for a record that is no one-point test.
+nlohmann::json OnePointJson(const OnePointEvaluation& e);
 
 // The JSON text, with each byte of a text that is not UTF-8 (a file name is whatever bytes the
 // file system holds) shown as U+FFFD, so that one odd name cannot cost the other files' output.

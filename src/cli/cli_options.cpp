@@ -6,6 +6,7 @@
 
 #include "cli/cli.h"
 #include "model/densora_doc.h"
+#include "model/lab_results.h"
 #include "model/relative_compaction.h"
 
 namespace cli {
@@ -123,6 +124,12 @@ bool ParseImageSize(const std::string& text, int& width, int& height) {
 bool IsImageSize(const std::string& text) {
   int width = 0, height = 0;
   return ParseImageSize(text, width, height);
+}
+
+bool IsStandard(const std::string& text) { return IsKnownStandard(text); }
+
+bool IsFamilyMethod(const std::string& text) {
+  return text == "unknown" || (text.size() == 1 && text[0] >= 'A' && text[0] <= 'D');
 }
 
 bool IsPercentList(const std::string& text) {

@@ -17,9 +17,10 @@ enum CommandBit : unsigned {
   kChartCommand = 1u << 2,
   kReportCommand = 1u << 3,
   kSummaryCommand = 1u << 4,
+  kFamilyCommand = 1u << 5,
 };
-inline constexpr unsigned kAllCommands =
-    kShowCommand | kWriteCommand | kChartCommand | kReportCommand | kSummaryCommand;
+inline constexpr unsigned kAllCommands = kShowCommand | kWriteCommand | kChartCommand |
+                                         kReportCommand | kSummaryCommand | kFamilyCommand;
 
 // What a command was given on its command line.
 struct Arguments {
@@ -28,8 +29,12 @@ struct Arguments {
   bool metric = false;
   bool json = false;
   bool csv = false;
-  std::string size;     // an image's WIDTHxHEIGHT, checked as it was read
-  std::string percent;  // the relative-compaction percentages ("90,95"), checked as read
+  std::string size;      // an image's WIDTHxHEIGHT, checked as it was read
+  std::string percent;   // the relative-compaction percentages ("90,95"), checked as read
+  std::string projects;  // the projects directory; empty: the program's
+  std::string standard;  // a family's standard; empty: the one most tests share
+  std::string method;    // a family's method, or "unknown"; empty: the one most tests share
+  std::string chart;     // the family chart's image
 
   // The document units --metric chose (model's Units).
   int Units() const;
@@ -63,12 +68,16 @@ bool ParseImageSize(const std::string& text, int& width, int& height);
 // Whether `text` is such a size.
 bool IsImageSize(const std::string& text);
 
+// Whether `text` names a standard a test can follow ("AASHTO T 99", ...).
+bool IsStandard(const std::string& text);
+// Whether `text` is a method ("A" to "D") or "unknown", for tests without one.
+bool IsFamilyMethod(const std::string& text);
 // Whether `text` is a list of relative-compaction percentages, one at least.
 bool IsPercentList(const std::string& text);
 
 // The options of every command, in the order usage lines list them: what a command needs
 // first, then what it may be given.
-inline constexpr std::array<Option, 8> kOptions = {{
+inline constexpr std::array<Option, 13> kOptions = {{
     {.name = "-o",
      .alias = "--output",
      .argument = "FILE",
@@ -84,6 +93,22 @@ inline constexpr std::array<Option, 8> kOptions = {{
      .help = "the file written, whole or not at all, instead of standard output",
      .needs = "a file name",
      .value = &Arguments::output},
+    {.name = "--standard",
+     .argument = "S",
+     .commands = kFamilyCommand,
+     .help = "the family's standard (\"AASHTO T 99\", \"AASHTO T 180\", \"ASTM D698\", "
+             "\"ASTM D1557\"); without it, the one most tests under DIR share",
+     .needs = "AASHTO T 99, AASHTO T 180, ASTM D698 or ASTM D1557",
+     .value = &Arguments::standard,
+     .valid = &IsStandard},
+    {.name = "--method",
+     .argument = "M",
+     .commands = kFamilyCommand,
+     .help = "the family's method, A to D, or unknown for tests without one; without it, the "
+             "one most tests share",
+     .needs = "A, B, C, D or unknown",
+     .value = &Arguments::method,
+     .valid = &IsFamilyMethod},
     {.name = "--csv",
      .commands = kSummaryCommand,
      .help = "CSV (RFC 4180, UTF-8): a header, then a row per .lng file under DIR; the default",
@@ -93,6 +118,10 @@ inline constexpr std::array<Option, 8> kOptions = {{
      .help = "a JSON array instead, one object per file on a line of its own",
      .flag = &Arguments::json,
      .alternative = true},
+    {.name = "--json",
+     .commands = kFamilyCommand,
+     .help = "JSON instead of text: the members, the spine and the tests left out",
+     .flag = &Arguments::json},
     {.name = "--metric",
      .commands = kAllCommands,
      .help = "unit weights in kg/m\xC2\xB3 instead of pcf; files always hold pcf",
@@ -116,6 +145,18 @@ inline constexpr std::array<Option, 8> kOptions = {{
      .needs = "WIDTHxHEIGHT, each 1 to 20000",
      .value = &Arguments::size,
      .valid = &IsImageSize},
+    {.name = "--chart",
+     .argument = "PNG",
+     .commands = kFamilyCommand,
+     .help = "also draws the family's chart into this PNG image, whole or not at all",
+     .needs = "a file name",
+     .value = &Arguments::chart},
+    {.name = "--projects",
+     .argument = "DIR",
+     .commands = kShowCommand | kWriteCommand | kReportCommand | kFamilyCommand,
+     .help = "the projects directory that families are named in; without it, the program's",
+     .needs = "a folder",
+     .value = &Arguments::projects},
 }};
 
 // How a command is called: what it reads and writes. Its options come from kOptions.

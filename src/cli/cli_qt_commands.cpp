@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "chart/density_chart.h"
+#include "chart/family_chart.h"
 #include "cli/cli.h"
+#include "file/family_folder.h"
 #include "framework/qt/qt_surface.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
@@ -31,6 +33,10 @@ char** g_argv = nullptr;
 // The curve page's graph window at 96 dpi.
 constexpr int kChartWidth = 474;
 constexpr int kChartHeight = 312;
+// A family's chart: room for a few dozen curves to be told apart.
+constexpr int kFamilyChartWidth = 960;
+constexpr int kFamilyChartHeight = 720;
+constexpr int kDotsPerMeterAt96Dpi = 3780;
 
 bool HasDisplay() {
   const char* x11 = std::getenv("DISPLAY");
@@ -87,6 +93,8 @@ int Report(const std::vector<std::string>& argv, std::ostream&, std::ostream& er
   int rc = kExitOk;
   const std::vector<double> percents = CompactionPercents(args);
   std::vector<std::unique_ptr<CDensoraDoc>> docs;
+  std::vector<std::unique_ptr<OnePointEvaluation>> onePoints;
+  FamilyCache families;
   for (const auto& file : args.inputs) {
     auto doc = std::make_unique<CDensoraDoc>();
     doc->m_nUnits = args.Units();
@@ -95,6 +103,9 @@ int Report(const std::vector<std::string>& argv, std::ostream&, std::ostream& er
       rc = kExitFileFailed;
       continue;
     }
+    // A one-point test prints the result its family gives it now, as on opening it.
+    onePoints.push_back(std::make_unique<OnePointEvaluation>(
+        EvaluateOnePointTest(doc->m_record, ProjectsDirectory(args), families)));
     docs.push_back(std::move(doc));
   }
   if (docs.empty()) return kExitFileFailed;
@@ -103,10 +114,10 @@ int Report(const std::vector<std::string>& argv, std::ostream&, std::ostream& er
   std::vector<std::unique_ptr<CDensityCurve>> curves;
   std::vector<std::unique_ptr<CDensityChart>> charts;  // no tone on paper from the tool
   std::vector<print::ReportPage> pages;
-  for (const auto& doc : docs) {
-    curves.push_back(std::make_unique<CDensityCurve>(*doc));
+  for (std::size_t i = 0; i < docs.size(); ++i) {
+    curves.push_back(std::make_unique<CDensityCurve>(*docs[i]));
     charts.push_back(std::make_unique<CDensityChart>(*curves.back()));
-    pages.push_back({*doc, *charts.back()});
+    pages.push_back({*docs[i], *charts.back(), onePoints[i].get()});
   }
   const int written = RenderAndWrite(kReport.name, args.output, err, [&](QIODevice& device) {
     return print::WriteReportPdf(device, pages);
@@ -130,7 +141,6 @@ int Chart(const std::vector<std::string>& argv, std::ostream&, std::ostream& err
     err << "densora-cli chart: cannot make an image of " << width << "x" << height << '\n';
     return kExitFileFailed;
   }
-  constexpr int kDotsPerMeterAt96Dpi = 3780;
   image.setDotsPerMeterX(kDotsPerMeterAt96Dpi);
   image.setDotsPerMeterY(kDotsPerMeterAt96Dpi);
   // The graph window shows the page's background around the plot area.
@@ -146,9 +156,30 @@ int Chart(const std::vector<std::string>& argv, std::ostream&, std::ostream& err
                         [&](QIODevice& device) { return image.save(&device, "PNG"); });
 }
 
+// family --chart: the family's chart as a PNG image.
+int WriteFamilyChart(const Family& family, int units, const std::string& path, std::ostream& err) {
+  EnsureApplication();
+  QImage image(kFamilyChartWidth, kFamilyChartHeight, QImage::Format_RGB32);
+  image.setDotsPerMeterX(kDotsPerMeterAt96Dpi);
+  image.setDotsPerMeterY(kDotsPerMeterAt96Dpi);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    framework::QtPainterSurface surface(painter);
+    CDensoraDoc doc;  // the unit tables
+    doc.m_nUnits = units;
+    CFamilyChart chart(family, doc.DensityFactor(), units == kMetric ? "kg/m\xB3" : "pcf",
+                       doc.AxisStep());
+    chart.Draw(surface, 0, 0, image.width(), image.height());
+  }
+  return RenderAndWrite("family", path, err,
+                        [&](QIODevice& device) { return image.save(&device, "PNG"); });
+}
+
 }  // namespace
 
 void RegisterDrawingCommands(int argc, char** argv) {
+  SetFamilyChartWriter(WriteFamilyChart);
   g_argc = argc;
   g_argv = argv;
   RegisterCommand(kReport, Report);

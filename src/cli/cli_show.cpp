@@ -7,6 +7,7 @@
 
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
+#include "file/family_folder.h"
 #include "framework/codepage.h"
 #include "framework/text_format.h"
 #include "model/compaction_record.h"
@@ -120,9 +121,16 @@ void PrintResults(std::ostream& out, const json& j, const char* unit) {
   if (!fit["message"].get<std::string>().empty()) out << "  " << fit["message"].get<std::string>();
   out << '\n'
       << Label("Axes") << "moisture " << fit["xAxisMin"].get<int>() << " to "
-      << fit["xAxisMax"].get<int>() << " %, dry unit weight " << fit["yAxisMin"].get<int>()
-      << " to " << fit["yAxisMax"].get<int>() << ' ' << unit << '\n'
-      << Label("Rating") << "density:  " << j["rating"]["density"].get<std::string>() << '\n'
+      << fit["xAxisMax"].get<int>() << " %, dry unit weight ";
+  // A single point gives the unit-weight axis no range: its bounds come out inverted, and
+  // the chart shows "Insufficient Data" instead of a curve.
+  if (fit["yAxisMin"].get<int>() > fit["yAxisMax"].get<int>()) {
+    out << "none (one point)\n";
+  } else {
+    out << fit["yAxisMin"].get<int>() << " to " << fit["yAxisMax"].get<int>() << ' ' << unit
+        << '\n';
+  }
+  out << Label("Rating") << "density:  " << j["rating"]["density"].get<std::string>() << '\n'
       << std::string(kValueColumn, ' ')
       << "moisture: " << j["rating"]["moisture"].get<std::string>() << '\n';
 }
@@ -143,6 +151,23 @@ void PrintLabResults(std::ostream& out, const json& j, const char* unit) {
   }
 }
 
+// A one-point test's result in the listing's units, where it comes from, and its messages.
+void PrintOnePoint(std::ostream& out, const OnePointEvaluation& e, double factor,
+                   const char* unit) {
+  if (!e.IsOnePointTest()) return;
+  out << Label("One-point");
+  if (e.maxDryDensity != 0.0) {
+    out << "maximum dry density " << framework::FormatFinite("%.1f", e.maxDryDensity * factor)
+        << ' ' << unit << ", optimum moisture "
+        << framework::FormatFinite("%.1f", e.optimumMoisture) << " %\n";
+  } else {
+    out << "no result\n";
+  }
+  const std::string indent(kValueColumn, ' ');
+  if (!e.source.empty()) out << indent << e.source << '\n';
+  for (const std::string& check : e.checks) out << indent << check << '\n';
+}
+
 // The relative-compaction windows, one line each, as the report prints them.
 void PrintCompaction(std::ostream& out, const CDensoraDoc& doc, const Fitted& fit) {
   const char* label = "Compaction";
@@ -154,7 +179,8 @@ void PrintCompaction(std::ostream& out, const CDensoraDoc& doc, const Fitted& fi
 }
 
 // The text listing of one file's JSON object, its laboratory entries and their results.
-void PrintText(std::ostream& out, const json& j, const CDensoraDoc& doc, const Fitted& fit) {
+void PrintText(std::ostream& out, const json& j, const CDensoraDoc& doc, const Fitted& fit,
+               const OnePointEvaluation& onePoint) {
   const char* unit = j["units"] == "Metric" ? "kg/m\xC2\xB3" : "pcf";
   const LabResults lab = EvaluateLab(doc);
   PrintRecord(out, j, doc.m_record.m_ext);
@@ -163,6 +189,7 @@ void PrintText(std::ostream& out, const json& j, const CDensoraDoc& doc, const F
   PrintResults(out, j, unit);
   PrintCompaction(out, doc, fit);
   PrintLabResults(out, j, unit);
+  PrintOnePoint(out, onePoint, doc.DensityFactor(), unit);
 }
 
 // `text` with every line indented by two blanks, as an element of an array is. A JSON text
@@ -185,6 +212,7 @@ int Show(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
   const std::vector<double> percents = CompactionPercents(args);
   std::size_t shown = 0;
   std::string text;
+  FamilyCache families;  // one-point tests of one family read its folder once
   for (const auto& file : args.inputs) {
     // Each file is printed as soon as it is read, between the messages of others, and let go
     // of: any number of files is shown in the memory of one.
@@ -196,7 +224,13 @@ int Show(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
       rc = kExitFileFailed;
       continue;
     }
-    const json j = BuildJson(doc, file, fit);
+    // A one-point test's result is determined again from its family, as on opening it.
+    OnePointEvaluation onePoint;
+    if (!doc.m_record.m_ext.onePointFamily.empty()) {
+      onePoint = EvaluateOnePointTest(doc.m_record, ProjectsDirectory(args), families);
+    }
+    json j = BuildJson(doc, file, fit);
+    j["onePoint"] = OnePointJson(onePoint);
     if (args.json) {
       text.clear();
       if (array) {
@@ -209,7 +243,7 @@ int Show(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
       out << text;
     } else {
       if (shown > 0) out << '\n';
-      PrintText(out, j, doc, fit);
+      PrintText(out, j, doc, fit, onePoint);
     }
     ++shown;
   }

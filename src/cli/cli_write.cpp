@@ -5,6 +5,7 @@
 #include "cli/cli.h"
 #include "cli/cli_commands.h"
 #include "file/document_commands.h"
+#include "file/family_folder.h"
 #include "framework/file_io.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
@@ -97,6 +98,11 @@ int Write(const std::vector<std::string>& argv, std::ostream&, std::ostream& err
   if (!RecordFromJsonText(text, doc, error)) {
     err << InputName(input) << ": " << error << '\n';
     return kExitFileFailed;
+  }
+  // A one-point test stores the result its family gives its point, as the program does.
+  if (!doc.m_record.m_ext.onePointFamily.empty()) {
+    FamilyCache families;
+    EvaluateOnePointTest(doc.m_record, ProjectsDirectory(args), families);
   }
   // The program's own store step; a failure's message names the output already.
   CDensityCurve curve(doc);

@@ -200,6 +200,27 @@ void CDocumentCommands::OnFileNew() {
   m_doc.OnNewDocument();
 }
 
+bool CDocumentCommands::OnFileNewOnePoint(const std::string& familyName, const FamilyKey& key) {
+  std::string name, standard, method;
+  if (familyName.empty() || !framework::Utf8ToCp1252(familyName, name) ||
+      !FamilyProblem(m_doc.m_record.m_ext, name).empty() ||
+      !framework::Utf8ToCp1252(key.standard, standard) ||
+      !framework::Utf8ToCp1252(key.method, method)) {
+    AfxMessageBox(framework::FormatStock(msg::kNoFamilyFolder, familyName), MsgButtons::Ok,
+                  MsgIcon::Stop);
+    return false;
+  }
+  if (!QuerySaveChanges(Command::kNew)) return false;
+  m_doc.OnNewDocument();
+  CompactionRecord& r = m_doc.m_record;
+  r.m_strTestType = kOnePointTestType;
+  r.m_ext.onePointFamily = name;
+  r.m_ext.standard = standard;
+  r.m_ext.method = method;
+  m_doc.UpdateAllViews(nullptr, kHintRecord);
+  return true;
+}
+
 bool CDocumentCommands::OpenDocumentFile(const std::string& path) {
   if (!m_doc.OpenFile(path)) {
     m_host.DocumentOpenFailed(path);
@@ -461,7 +482,12 @@ bool CDocumentCommands::WriteExport(const std::string& path,
 }
 
 bool CDocumentCommands::OnExportReport(const std::function<std::vector<unsigned char>()>& render) {
-  const std::optional<std::string> path = AskExportPath(ProposedReportPath(), kReportExport);
+  return OnExportPdf(ProposedReportPath(), kReportExport, render);
+}
+
+bool CDocumentCommands::OnExportPdf(const std::string& proposed, const ExportType& type,
+                                    const std::function<std::vector<unsigned char>()>& render) {
+  const std::optional<std::string> path = AskExportPath(proposed, type);
   if (!path) return false;
   const std::vector<unsigned char> pdf = render();
   if (pdf.empty()) {

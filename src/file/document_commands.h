@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "model/family.h"
+
 class CDensoraDoc;
 class CDensityCurve;
 
@@ -23,6 +25,7 @@ struct ExportType {
   const char* extension;
 };
 inline constexpr ExportType kReportExport{"Export Report as PDF", "PDF files (*.pdf)", ".pdf"};
+inline constexpr ExportType kFamilyExport{"Export Family as PDF", "PDF files (*.pdf)", ".pdf"};
 inline constexpr ExportType kSummaryExport{"Export Project Summary", "CSV files (*.csv)", ".csv"};
 
 // What the commands need from the desktop around them.
@@ -98,7 +101,17 @@ class CDocumentCommands {
   // the file was written. The record keeps the display-unit value in memory.
   bool StoreRecord(const std::string& path);
 
+  // Export as PDF of a page (the report, a family's): asks for the file of `type`,
+  // proposing `proposed`, then writes the PDF `render` draws. True when it was written.
+  bool OnExportPdf(const std::string& proposed, const ExportType& type,
+                   const std::function<std::vector<unsigned char>()>& render);
   void OnFileNew();
+  // New One-Point Test: after the save-changes question, a new record that is a one-point
+  // test of the family in `familyName` (UTF-8, a folder below the projects directory) with
+  // `key`'s standard and method, its Test Type "One-Point". A folder the record cannot name
+  // (outside the projects directory, or with characters a compaction file cannot hold) is
+  // refused with a message. False when nothing was made.
+  bool OnFileNewOnePoint(const std::string& familyName, const FamilyKey& key);
   void OnFileOpen();
   void OnFileSave();
   // The close request: true when the main window may be destroyed.

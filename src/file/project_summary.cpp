@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
@@ -12,11 +13,8 @@
 #include <variant>
 #include <vector>
 
-#include "file/lng_format.h"
 #include "file/project_tree.h"
-#include "framework/archive.h"
 #include "framework/codepage.h"
-#include "framework/document.h"
 #include "framework/file_io.h"
 #include "framework/prompt.h"
 #include "framework/text_format.h"
@@ -127,34 +125,6 @@ void AppendJsonRow(const Row& row, const std::vector<std::string>& keys, std::st
   line += '}';
 }
 
-// Reads the compaction file at `path` into `r` as the program opens one. Returns the
-// message the program would show when it cannot, or the empty text.
-std::string ReadRecordFile(const std::string& path, CompactionRecord& r) {
-  using framework::CFileException;
-  std::vector<unsigned char> bytes;
-  try {
-    bytes = framework::ReadWholeFile(path, framework::CDocument::kMaxFileBytes);
-  } catch (const CFileException& e) {
-    return e.m_cause == CFileException::tooLarge ? framework::stock::kUnexpectedFormat
-                                                 : e.ErrorText();
-  }
-  if (bytes.empty()) return framework::stock::kUnexpectedFormat;
-  try {
-    framework::CArchive ar(bytes.data(), bytes.size());
-    std::int32_t version = 0;
-    switch (ReadLngRecord(ar, r, version)) {
-      case LngReadResult::kOk:
-        return {};
-      case LngReadResult::kNewerVersion:
-        return msg::kNeedsUpdate;
-      case LngReadResult::kBadMagic:
-        return msg::kNotCompactionFile;
-    }
-  } catch (const framework::CArchiveException&) {
-  }
-  return framework::stock::kUnexpectedFormat;
-}
-
 // The row of the record in `doc`, fitted in the document's units, with the windows of its
 // relative-compaction percentages.
 Row RecordRow(const std::string& shown, CDensoraDoc& doc, std::size_t columns) {
@@ -197,7 +167,9 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc, std::size_t columns) {
   for (const LabField& field : LabFields()) {
     if (field.PerPoint()) continue;
     const EntryValue v = field.Get(r.m_ext);
-    if (const auto* number = std::get_if<double>(&v)) row.push_back(Number(*number));
+    // A unit weight is kept in pcf, and given in the row's units like every other one.
+    const double scale = std::string_view(field.entry->unit) == " pcf" ? f : 1.0;
+    if (const auto* number = std::get_if<double>(&v)) row.push_back(Number(*number * scale));
     if (const auto* text = std::get_if<std::string>(&v)) row.emplace_back(Cp1252ToUtf8(*text));
     if (std::holds_alternative<std::monostate>(v)) row.emplace_back();
   }
@@ -236,7 +208,8 @@ class SummaryWriter {
   }
 
   void Begin();
-  void Walk(const std::string& folder, const std::string& shown);
+  // Hears of one step of the walk; false ends it.
+  bool Step(const ProjectStep& step);
   void End();
   std::size_t ErrorRows() const { return m_errorRows; }
 
@@ -251,8 +224,6 @@ class SummaryWriter {
   std::vector<std::string> m_columns;
   std::vector<std::string> m_keys;
   CDensoraDoc m_doc;
-  // The folders entered so far, by device and inode.
-  std::set<std::pair<std::uint64_t, std::uint64_t>> m_entered;
   std::string m_line;
   std::size_t m_rows = 0;
   std::size_t m_files = 0;
@@ -298,7 +269,7 @@ void SummaryWriter::ErrorRow(const std::string& shown, const std::string& messag
 }
 
 void SummaryWriter::File(const std::string& path, const std::string& shown) {
-  const std::string message = ReadRecordFile(path, m_doc.m_record);
+  const std::string message = ReadCompactionFile(path, m_doc.m_record);
   if (message.empty()) {
     Emit(RecordRow(shown, m_doc, m_columns.size()));
   } else {
@@ -308,39 +279,22 @@ void SummaryWriter::File(const std::string& path, const std::string& shown) {
   if (m_progress && !m_progress(m_files)) m_stopped = true;
 }
 
-void SummaryWriter::Walk(const std::string& folder, const std::string& shown) {
-  const std::optional<framework::FileIdentity> id = framework::IdentityOf(folder);
-  if (!id || !m_entered.insert({id->device, id->inode}).second) return;
-  if (!shown.empty()) {
-    try {
-      framework::CheckFolder(folder);
-    } catch (const framework::CFileException& e) {
-      ErrorRow(shown, e.ErrorText());
-      return;
-    }
+bool SummaryWriter::Step(const ProjectStep& step) {
+  // The output failed (a full disk), and what is left would be lost too; or the caller asked
+  // to stop.
+  if (!m_out || m_stopped) return false;
+  switch (step.kind) {
+    case ProjectStep::kFolder:
+      m_stopped = m_progress && !m_progress(m_files);
+      break;
+    case ProjectStep::kUnreadableFolder:
+      ErrorRow(step.shown, step.error);
+      break;
+    case ProjectStep::kFile:
+      File(step.path, step.shown);
+      break;
   }
-  // Heard from at each folder too: a walk through folders that hold no tests (a link to the
-  // root of the disk) can still be watched and stopped.
-  if (m_progress && !m_progress(m_files)) {
-    m_stopped = true;
-    return;
-  }
-  for (const ProjectNode& node : ListFolder(folder)) {
-    // The output failed (a full disk), and what is left would be lost too; or the caller
-    // asked to stop.
-    if (!m_out || m_stopped) return;
-    std::string path = folder;
-    path += '/';
-    path += node.name;
-    std::string below = shown;
-    if (!below.empty()) below += '/';
-    below += framework::Utf8ForDisplay(node.name);
-    if (node.isFolder) {
-      Walk(path, below);
-    } else {
-      File(path, below);
-    }
-  }
+  return !m_stopped;
 }
 
 }  // namespace
@@ -374,7 +328,7 @@ std::size_t WriteProjectSummary(const std::string& dir, SummaryFormat format, Un
   framework::CheckFolder(root);
   SummaryWriter writer(format, units, out, std::move(progress), relativeCompaction);
   writer.Begin();
-  writer.Walk(root, "");
+  WalkProjectTree(root, [&](const ProjectStep& step) { return writer.Step(step); });
   writer.End();
   return writer.ErrorRows();
 }

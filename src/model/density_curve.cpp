@@ -246,6 +246,7 @@ void CDensityCurve::ComputeCurve(int count, const TestPoint* const* points) {
 
   const std::vector<double> y2 = SecondDerivatives(p.x, p.y, p.degenerate);
   Samples s = SampleSpline(p.x, p.y, y2, p.degenerate);
+  m_dSecondDerivatives = y2;
   m_dSampleMoisture = std::move(s.moisture);
   m_dSampleUnitWeight = std::move(s.unitWeight);
   rec.m_dMaxDryDensity = s.peak;

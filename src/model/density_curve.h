@@ -41,6 +41,8 @@ class CDensityCurve {
   int m_nPointCount = 0;
   std::vector<double> m_dSortedMoisture;
   std::vector<double> m_dSortedUnitWeight;
+  // The spline's second derivatives at the sorted points (zeros where it could not be set up).
+  std::vector<double> m_dSecondDerivatives;
   std::vector<double> m_dSampleMoisture;
   std::vector<double> m_dSampleUnitWeight;
   int m_nXAxisMin = 0;

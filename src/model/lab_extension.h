@@ -39,6 +39,11 @@ struct LabExtension {
   // For each point slot, why the technician left that point out of the fit ("mold not
   // seated"); empty for a point the fit takes. The point's weights stay in the record.
   std::array<std::string, 6> excluded = {};
+  // A one-point test: the folder of its family of curves below the projects directory, and the
+  // maximum dry density (pcf) and optimum moisture (percent) the family gave its point.
+  std::string onePointFamily = {};
+  double onePointMaxDryDensity = 0.0;
+  double onePointOptimumMoisture = 0.0;
   // A new entry's member goes here, with its value "not entered" as its initial value.
   std::vector<ExtensionEntry> unknown = {};
 
@@ -163,6 +168,7 @@ std::string SourceProblem(const LabExtension& x, const std::string& source);
 std::string StandardProblem(const LabExtension& x, const std::string& standard);
 std::string MethodProblem(const LabExtension& x, const std::string& method);
 std::string ExclusionProblem(const LabExtension& x, const std::string& reason);
+std::string FamilyProblem(const LabExtension& x, const std::string& family);
 // The report's lines that follow an entry (ReportLabLines prints them), with densities
 // times `densityFactor` in `densityUnit`.
 using ReportLine = std::string (*)(const LabExtension& x, int slot, const LabResults& results,
@@ -184,7 +190,7 @@ struct LabEntry {
   // How the page that edits it names its field in its messages ("Specific gravity"); the
   // label when none is given.
   const char* name = nullptr;
-  const char* unit = "";  // after a number: "" or " %"
+  const char* unit = "";  // after a number: "", " %" or " pcf"
   EntryStorage storage;
   EntryRange range{};                                                       // a number's
   std::string (*check)(const LabExtension&, const std::string&) = nullptr;  // a text's
@@ -193,8 +199,8 @@ struct LabEntry {
 };
 
 // The known entries in the order the file writes them and densora-cli lists them: the
-// specific gravity and its source, the oversize fraction, the standard and method, then the
-// points left out of the fit.
+// specific gravity and its source, the oversize fraction, the standard and method, the points
+// left out of the fit, then a one-point test's family and result.
 inline constexpr LabEntry kLabEntries[] = {
     {.key = "specificGravity",
      .label = "Gs",
@@ -245,6 +251,20 @@ inline constexpr LabEntry kLabEntries[] = {
      .storage = kStoredIn<&LabExtension::excluded>,
      .check = ExclusionProblem,
      .report = ExclusionReportLine},
+    {.key = "onePoint.family",
+     .label = "Family",
+     .storage = kStoredIn<&LabExtension::onePointFamily>,
+     .check = FamilyProblem},
+    {.key = "onePoint.maxDryDensity",
+     .label = "One-point MDD",
+     .unit = " pcf",
+     .storage = kStoredIn<&LabExtension::onePointMaxDryDensity>,
+     .range = {1e-9, 1e9, kPositiveValue}},
+    {.key = "onePoint.optimumMoisture",
+     .label = "One-point OMC",
+     .unit = " %",
+     .storage = kStoredIn<&LabExtension::onePointOptimumMoisture>,
+     .range = {0.0, 100.0, kPercentRange}},
 };
 
 // A number is held to its range; a text may have a check.

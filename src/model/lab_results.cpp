@@ -257,6 +257,19 @@ std::string ExclusionProblem(const LabExtension&, const std::string& reason) {
   return "Enter the reason the point is left out of the fit";
 }
 
+std::string FamilyProblem(const LabExtension&, const std::string& family) {
+  // The family is a folder of the projects directory: a path from elsewhere, or one that
+  // climbs out of it, names no family of this laboratory.
+  bool inside = family.empty() || (family.front() != '/' && family.front() != '\\');
+  for (std::size_t from = 0; inside && from <= family.size();) {
+    std::size_t to = family.find_first_of("/\\", from);
+    if (to == std::string::npos) to = family.size();
+    if (family.compare(from, to - from, "..") == 0) inside = false;
+    from = to + 1;
+  }
+  return inside ? "" : "Enter a folder of the projects directory";
+}
+
 std::string EntryProblem(const LabField& f, const LabExtension& x) {
   const EntryValue v = f.Get(x);
   if (const auto* number = std::get_if<double>(&v); number && !f.entry->range.Holds(*number)) {

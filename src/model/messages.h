@@ -71,6 +71,22 @@ inline constexpr const char* kSampleTestsOffer =
 inline constexpr const char* kSamplesNotFound =
     "The sample tests are not installed: %1 was not found.";
 
+// The family of curves and the one-point test. The first three and the last are printf
+// formats.
+inline constexpr const char* kFamilyShortage =
+    "A family needs at least three curves of the same standard and method: %d found.";
+inline constexpr const char* kOutsideFamily =
+    "The point lies outside the family of curves: run a full moisture-density test.";
+inline constexpr const char* kMoistureOfOptimum =
+    "WARNING: The point's moisture is %.0f %% of the optimum: compact another specimen between "
+    "80 and 100 %%";
+inline constexpr const char* kFamilyGone =
+    "The family %1 is no longer available: the stored result is shown.";
+inline constexpr const char* kNoFamilyFolder =
+    "%1 cannot be the family of a one-point test: choose a folder of the projects directory.";
+inline constexpr const char* kOnePointCount =
+    "WARNING: A one-point test takes one point: %d are entered.";
+
 // Densora Help.
 inline constexpr const char* kHelpNotFound = "Densora Help is not installed: %1 was not found.";
 inline constexpr const char* kHelpNotShown =

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "chart/density_chart.h"
+#include "chart/family_chart.h"
+#include "file/family_folder.h"
 #include "framework/text_format.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
@@ -269,16 +271,27 @@ std::vector<std::string> Rows(const framework::DrawingSurface& dc, const std::st
 }
 
 // Under the long test, what the laboratory's own entries make of the fit: the specific
-// gravity, the oversize correction, the points left out of the fit, the relative-compaction
-// windows of `curve` (fitted) and the warnings, one row each as the long-test lines are
-// spaced, a line too long for the page going on in the next row. Nothing without such entries
-// or percentages. Returns the number of rows written.
+// The unit of a unit weight as an axis title or a figure's unit has it: "pcf", "kg/m³".
+std::string ShortUnit(const CDensoraDoc& doc) {
+  return doc.m_nUnits == kMetric ? "kg/m\xB3" : "pcf";
+}
+
+// Under the long test, what the laboratory's own entries make of the fit: a one-point test's
+// result, the specific gravity, the oversize correction, the points left out of the fit, the
+// relative-compaction windows of `curve` (fitted) and the warnings, one row each as the
+// long-test lines are spaced, a line too long for the page going on in the next row. Nothing
+// without such entries or percentages. Returns the number of rows written.
 int DrawLabLines(framework::DrawingSurface& dc, const Page& page, const CDensoraDoc& doc,
-                 const CDensityCurve& curve, const framework::Font& valueFont) {
+                 const CDensityCurve& curve, const framework::Font& valueFont,
+                 const OnePointEvaluation* onePoint) {
   const CompactionRecord& rec = doc.m_record;
   const double factor = doc.DensityFactor();
   const LabResults results = EvaluateLab(doc);
-  std::vector<std::string> lines = ReportLabLines(rec.m_ext, results, factor, doc.DensityUnit());
+  std::vector<std::string> lines;
+  if (onePoint) lines = OnePointReportLines(*onePoint, factor, ShortUnit(doc));
+  const std::vector<std::string> lab =
+      ReportLabLines(rec.m_ext, results, factor, doc.DensityUnit());
+  lines.insert(lines.end(), lab.begin(), lab.end());
   for (const CompactionWindow& w : RelativeCompaction(curve)) {
     lines.push_back(RelativeCompactionLine(w, doc.DensityUnit()));
   }
@@ -307,7 +320,7 @@ void DrawTestTable(framework::DrawingSurface& dc, int left, int top, int right, 
 }
 
 void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CDensoraDoc& doc,
-                CDensityChart& chart) {
+                CDensityChart& chart, const OnePointEvaluation* onePoint) {
   const Page page{pageWidth, pageHeight};
 
   dc.DrawBitmap(page.X(0.15), page.Y(0.05), Emblem());  // unscaled
@@ -332,9 +345,16 @@ void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CD
   // chart's top down by the rows they take. Then the chart with heavier lines, in the value
   // font.
   chart.Curve().FitRecord();
-  const int labRows = DrawLabLines(dc, page, doc, chart.Curve(), valueFont);
-  chart.Draw(dc, page.X(0.125), page.Y(0.59 + 0.02 * labRows), page.X(0.892), page.Y(0.95), 10, 7,
-             4);
+  const int labRows = DrawLabLines(dc, page, doc, chart.Curve(), valueFont, onePoint);
+  if (onePoint && onePoint->family) {
+    CFamilyChart family(*onePoint->family, doc.DensityFactor(), ShortUnit(doc), doc.AxisStep());
+    const FamilyChartOverlay overlay = OnePointOverlay(*onePoint, doc.m_record);
+    family.Draw(dc, page.X(0.125), page.Y(0.59 + 0.02 * labRows), page.X(0.892), page.Y(0.95),
+                &overlay);
+  } else {
+    chart.Draw(dc, page.X(0.125), page.Y(0.59 + 0.02 * labRows), page.X(0.892), page.Y(0.95), 10, 7,
+               4);
+  }
 
   // Put the surface back.
   dc.SelectPen(oldPen);

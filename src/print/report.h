@@ -7,6 +7,7 @@
 
 class CDensoraDoc;
 class CDensityChart;
+struct OnePointEvaluation;
 
 namespace print {
 
@@ -20,9 +21,11 @@ namespace print {
 // their results from that fit, and the chart below them gives up the rows they take; a
 // record without them prints as it always did. Nothing else in the record changes. The
 // surface's pen and font are put back at the end; asking the screen to repaint is left to
-// the caller.
+// the caller. A one-point test, evaluated as `onePoint`, prints its result, where it comes
+// from, its checks and its family's members above the lab's lines, and its family's chart
+// with its point in place of the curve's chart when the family is there.
 void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CDensoraDoc& doc,
-                CDensityChart& chart);
+                CDensityChart& chart, const OnePointEvaluation* onePoint = nullptr);
 
 // The table of the six test points in the rectangle, drawn with the font and pen that are
 // selected on `dc`: a three-row header, one row per slot with the present points first in

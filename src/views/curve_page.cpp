@@ -9,8 +9,11 @@
 #include "views/curve_graph.h"
 
 CCurvePage::CCurvePage(const QRect& tabRect, QWidget* parent, CDensoraDoc& doc,
-                       framework::Tone* tone)
-    : CTabPage(tabRect, dlg::kCurvePage, parent), m_doc(doc), m_pTone(tone) {}
+                       framework::Tone* tone, Evaluator evaluate)
+    : CTabPage(tabRect, dlg::kCurvePage, parent),
+      m_doc(doc),
+      m_pTone(tone),
+      m_evaluate(std::move(evaluate)) {}
 
 bool CCurvePage::OnInitDialog() {
   CTabPage::OnInitDialog();
@@ -39,13 +42,21 @@ bool CCurvePage::OnInitDialog() {
 
 void CCurvePage::Refit() {
   m_pGraph->Curve().FitRecord();
+  // A one-point test shows its family and its result in the curve's place, without the
+  // checks of a fit it does not have.
+  if (m_evaluate && !m_doc.m_record.m_ext.onePointFamily.empty()) {
+    m_pGraph->SetOnePoint(m_evaluate(m_doc.m_record));
+  } else {
+    m_pGraph->SetOnePoint(std::nullopt);
+  }
   ShowChecks();
   m_pGraph->update();
 }
 
 void CCurvePage::ShowChecks() {
   auto* label = ControlAs<QLabel>(IDC_CHECKS);
-  const std::vector<std::string> checks = EvaluateLab(m_doc).bracketing;
+  const std::vector<std::string> checks =
+      m_pGraph->OnePoint() ? std::vector<std::string>() : EvaluateLab(m_doc).bracketing;
   if (checks.empty()) {
     label->hide();
     m_pGraph->setGeometry(m_rcGraph);
@@ -68,8 +79,7 @@ void CCurvePage::ShowChecks() {
 void CCurvePage::RefreshPage() {
   CDensoraDoc* doc = GetActiveDocument();
   if (!doc) return;
-  m_pGraph->Curve().FitRecord();
-  ShowChecks();
+  Refit();
   // The buttons show the document's unit system.
   ControlAs<QRadioButton>(IDC_ENGLISH)->setChecked(doc->m_nUnits == kEnglish);
   ControlAs<QRadioButton>(IDC_METRIC)->setChecked(doc->m_nUnits == kMetric);

@@ -1,9 +1,12 @@
 #pragma once
 // The Moisture-density Curve page: the chart of the current record and the program's only
 // switch between English and Metric units. Below the chart, when the points do not bracket
-// the fit's optimum well, the checks that say so; the chart gives up the rows they take.
+// the fit's optimum well, the checks that say so; the chart gives up the rows they take. A
+// one-point test shows its family's chart with its point and its result instead.
 #include <QRect>
+#include <functional>
 
+#include "file/family_folder.h"
 #include "views/control_ids.h"
 #include "views/tab_page.h"
 
@@ -19,7 +22,10 @@ class CCurvePage : public CTabPage {
  public:
   using enum ctl::curve::Id;
 
-  CCurvePage(const QRect& tabRect, QWidget* parent, CDensoraDoc& doc, framework::Tone* tone);
+  using Evaluator = std::function<OnePointEvaluation(CompactionRecord&)>;
+  // `evaluate` determines a one-point test's result from its family (none: never).
+  CCurvePage(const QRect& tabRect, QWidget* parent, CDensoraDoc& doc, framework::Tone* tone,
+             Evaluator evaluate = {});
 
   bool OnInitDialog() override;
   // Recounts the points, refits the screen's curve and repaints the chart.
@@ -37,5 +43,6 @@ class CCurvePage : public CTabPage {
   CDensoraDoc& m_doc;
   QRect m_rcGraph;  // the chart's place when there are no checks to show
   framework::Tone* m_pTone;
+  Evaluator m_evaluate;
   CCurveGraph* m_pGraph = nullptr;
 };

@@ -106,7 +106,7 @@ void CDensoraView::OnInitialUpdate() {
     m_pLongTest = new CLongTestPage(tabRect, this);
     m_pLongTest->m_strTitle = QStringLiteral("Long Test Results");
     m_pLongTest->Create();
-    m_pCurve = new CCurvePage(tabRect, this, m_doc, m_options.tone);
+    m_pCurve = new CCurvePage(tabRect, this, m_doc, m_options.tone, m_options.evaluateOnePoint);
     m_pCurve->m_strTitle = QStringLiteral("Moisture-density Curve");
     m_pCurve->Create();
     m_pTestData = new CTestDataPage(tabRect, this);

@@ -4,10 +4,12 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "chart/density_chart.h"
+#include "file/family_folder.h"
 #include "framework/document.h"
 #include "model/density_curve.h"
 #include "views/control_ids.h"
@@ -30,6 +32,8 @@ class Tone;
 struct ViewOptions {
   std::vector<std::string> counties;  // the County list, Windows-1252
   framework::Tone* tone = nullptr;    // the chart's warning tone
+  // A one-point test's record evaluated against its family, as on every opening.
+  std::function<OnePointEvaluation(CompactionRecord&)> evaluateOnePoint;
 };
 
 class CDensoraView : public QWidget, public framework::CView {

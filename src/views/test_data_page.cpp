@@ -9,8 +9,10 @@
 #include <QTimer>
 #include <memory>
 
+#include "framework/codepage.h"
 #include "framework/qt/qt_text.h"
 #include "model/densora_doc.h"
+#include "model/family.h"
 #include "model/messages.h"
 #include "model/page_rules.h"
 #include "views/exclusion_dlg.h"
@@ -76,6 +78,31 @@ void CTestDataPage::RefreshPage() {
   if (!doc) return;
   doc->m_record.GatherPresentPoints();
   UpdateData(false);
+  // A one-point test takes one compacted specimen: its record shows the first row only (a
+  // point already in another row stays shown, so that nothing stored is hidden).
+  const bool onePoint = !doc->m_record.m_ext.onePointFamily.empty();
+  for (int row = 2; row <= kPointSlots; ++row) {
+    const bool shown = !onePoint || !doc->m_record.Point(row - 1).IsEmpty();
+    for (int id : {MoldSoilId(row), WetId(row), DryId(row), NumberId(row)}) {
+      Control(id)->setVisible(shown);
+    }
+  }
+  if (!m_pFamily) {
+    m_pFamily = new QLabel(this);
+    m_pFamily->setObjectName(QStringLiteral("onePointFamily"));
+    // Under the row, from the row numbers' column to the page's right margin.
+    const QRect second = Control(MoldSoilId(2))->geometry();
+    const int left = Control(MoldSoilId(1))->x() - second.width();
+    m_pFamily->setWordWrap(true);
+    m_pFamily->setGeometry(left, second.top(), width() - 2 * left, 2 * second.height());
+  }
+  const LabExtension& x = doc->m_record.m_ext;
+  m_pFamily->setText(QStringLiteral("One-point test of the family %1 (%2)")
+                         .arg(framework::FromCp1252(x.onePointFamily),
+                              QString::fromStdString(KeyOf(framework::Cp1252ToUtf8(x.standard),
+                                                           framework::Cp1252ToUtf8(x.method))
+                                                         .Title())));
+  m_pFamily->setVisible(onePoint && Control(MoldSoilId(2))->isHidden());
   ShowExclusions();
 }
 

@@ -9,6 +9,7 @@
 #include "views/control_ids.h"
 #include "views/tab_page.h"
 
+class QLabel;
 class QMenu;
 
 class CTestDataPage : public CTabPage {
@@ -48,5 +49,6 @@ class CTestDataPage : public CTabPage {
   // The row (1 to 6) of a point field or number, or 0.
   static int RowOf(int id);
 
-  bool m_bWarning = false;  // a weight-order warning is being shown
+  bool m_bWarning = false;      // a weight-order warning is being shown
+  QLabel* m_pFamily = nullptr;  // a one-point test's family, in the place of the rows it hides
 };

@@ -25,6 +25,7 @@
 #include "app/relative_compaction_dlg.h"
 #include "app/resource.h"
 #include "app/settings.h"
+#include "file/program_settings.h"
 #include "model/messages.h"
 #include "support_qt/app_fixture.h"
 #include "views/project_info_page.h"
@@ -199,6 +200,16 @@ TEST_F(Startup, TheSettingIsStoredWhereTheProgramLooks) {
   EXPECT_EQ(s.value(QStringLiteral("Recent File List/File2")).toString(), "/x/2.lng");
   EXPECT_FALSE(s.contains(QStringLiteral("Recent File List/File3")));
   EXPECT_EQ(settings::ReadRecentFiles(), (std::vector<std::string>{"/x/1.lng", "/x/2.lng"}));
+
+  // densora-cli reads the projects directory from the same file without Qt, whatever the
+  // folder's name makes the settings write.
+  for (const std::string folder : {"/srv/lab", " /lead, comma; \"q\" =x\\y ",
+                                   "/\xC3\x84rzte/\xE2\x82\xAC Stra\xC3\x9F"
+                                   "e",
+                                   "@at", "/tab\there"}) {
+    settings::WriteProjectsDir(folder);
+    EXPECT_EQ(SettingsProjectsDir(SettingsFileIn(tmp / "config"), "/home"), folder);
+  }
 }
 
 // Tools > Relative Compaction: a list no laboratory works to is refused and the dialog stays;

@@ -43,9 +43,10 @@ TEST_F(MainFrame, HasTheFileViewToolsAndHelpMenus) {
   EXPECT_EQ(menus[2]->text(), "&Tools");
   EXPECT_EQ(menus[3]->text(), "&Help");
   EXPECT_EQ(MenuTexts(menus[0]->menu()),
-            (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "&Delete",
-                         "&Change Projects Directory\tCtrl+C", "-", "&Print...\tCtrl+P",
-                         "Print Pre&view", "P&rint Setup...", "-", "&Export Report as PDF...",
+            (QStringList{"&New\tCtrl+N", "New One-Poin&t Test...", "&Open...\tCtrl+O",
+                         "&Save\tCtrl+S", "&Delete", "&Change Projects Directory\tCtrl+C", "-",
+                         "&Family of Curves...", "-", "&Print...\tCtrl+P", "Print Pre&view",
+                         "P&rint Setup...", "-", "&Export Report as PDF...",
                          "Export Project Su&mmary...", "-", "Recent File", "-", "E&xit"}));
   EXPECT_FALSE(Frame()->Action(ID_FILE_MRU_FILE1)->isEnabled());
   EXPECT_EQ(MenuTexts(menus[1]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));

@@ -268,7 +268,10 @@ TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
         {"oversizeMoisture", 2},
         {"standard", "AASHTO T 180"},
         {"method", "D"},
-        {"points", sixLeftOut}},
+        {"points", sixLeftOut},
+        {"onePoint.family", "MAIN ST/A-100"},
+        {"onePoint.maxDryDensity", 112.5},
+        {"onePoint.optimumMoisture", 11.5}},
        {2.7,
         "measured",
         12,
@@ -276,7 +279,10 @@ TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
         2,
         "AASHTO T 180",
         "D",
-        {"reason 1", "reason 2", "reason 3", "reason 4", "reason 5", "reason 6"}}},
+        {"reason 1", "reason 2", "reason 3", "reason 4", "reason 5", "reason 6"},
+        "MAIN ST/A-100",
+        112.5,
+        11.5}},
       // Oven-dry oversize: a moisture of 0 is entered, and travels as 0.
       {{{"oversizePercent", 20}, {"oversizeSpecificGravity", 2.6}, {"oversizeMoisture", 0}},
        {0, "", 20, 2.6, 0.0, "", ""}},
@@ -368,6 +374,10 @@ TEST(CliLab, WriteRefusesImpossibleEntries) {
        R"("standard": Enter one of AASHTO T 99, AASHTO T 180, ASTM D698, ASTM D1557)"},
       {{{"standard", "ASTM D698"}, {"method", "D"}},
        R"("method": Enter a method of the standard (ABC))"},
+      {{{"onePoint.family", "MAIN ST/../../etc"}},
+       R"("onePoint.family": Enter a folder of the projects directory)"},
+      {{{"onePoint.family", "/srv/tests"}},
+       R"("onePoint.family": Enter a folder of the projects directory)"},
       {{{"specificGravity", "2.70"}}, R"("specificGravity" must be a number)"},
       {{{"method", 1}}, R"("method" must be a text)"},
   };
@@ -414,6 +424,60 @@ TEST(CliWrite, InputsNoRecordCanBeAreRefusedBeforeParsing) {
     EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
     std::filesystem::remove(out);
   }
+}
+
+// A one-point test written from its record stores the result its family gives the point
+// (its own fit keeps no maximum), shows it again from the family as it opens, round-trips
+// through show and write, is found through the program's setting when --projects is not
+// given, and keeps its stored result, saying so, once the family has fewer than three curves.
+TEST(CliOnePoint, ARecordWrittenAndShownTakesItsResultFromTheFamily) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  const fs::path data = fs::path(DENSORA_SAMPLES_DIR).parent_path() / "family";
+  fs::copy(data / "projects", dir.path() / "projects", fs::copy_options::recursive);
+  const std::string projects = dir / "projects";
+  const std::string file = dir / "21One.lng";
+  const Result w =
+      RunCli({"write", (data / "records/21One.json").string(), "-o", file, "--projects", projects});
+  ASSERT_EQ(w.code, 0) << w.err;
+  CDensoraDoc doc;
+  ASSERT_TRUE(doc.OnOpenDocument(file));
+  EXPECT_EQ(doc.m_record.m_ext.onePointFamily, "curves");
+  EXPECT_EQ(doc.m_record.m_dMaxDryDensity, 0.0);
+  const double stored = doc.m_record.m_ext.onePointMaxDryDensity;
+  EXPECT_GT(stored, 108.0);  // between the peaks of 5Sub and 7Sub
+  EXPECT_LT(stored, 111.6);
+
+  const Result shown = RunCli({"show", "--json", "--projects", projects, file});
+  ASSERT_EQ(shown.code, 0) << shown.err;
+  const json onePoint = json::parse(shown.out)["onePoint"];
+  EXPECT_EQ(onePoint["family"], "curves");
+  EXPECT_EQ(onePoint["maxDryDensity"], stored);
+  EXPECT_EQ(onePoint["optimumMoisture"], doc.m_record.m_ext.onePointOptimumMoisture);
+  EXPECT_EQ(onePoint["between"], json::array({"5Sub.lng", "7Sub.lng"}));
+  EXPECT_EQ(onePoint["checks"], json::array());
+  WriteText(dir / "again.json", shown.out);
+  ASSERT_EQ(
+      RunCli({"write", dir / "again.json", "-o", dir / "again.lng", "--projects", projects}).code,
+      0);
+  EXPECT_EQ(testdata::ReadBytes(dir / "again.lng"), testdata::ReadBytes(file));
+
+  // The program's own setting names the projects directory.
+  fs::create_directories(dir.path() / "config/Vollin");
+  WriteText(dir / "config/Vollin/Densora.conf",
+            "[General]\nProject%20Directory=" + projects + "\n");
+  ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+  const Result set = RunCli({"show", "--json", file});
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(json::parse(set.out)["onePoint"], onePoint);
+
+  fs::remove(dir.path() / "projects/curves/5Sub.lng");
+  fs::remove(dir.path() / "projects/curves/7Sub.lng");
+  const json gone = json::parse(RunCli({"show", "--json", "--projects", projects, file}).out);
+  EXPECT_EQ(gone["onePoint"]["maxDryDensity"], stored);
+  EXPECT_EQ(gone["onePoint"]["between"], json::array());
+  EXPECT_EQ(gone["onePoint"]["checks"],
+            json::array({"The family curves is no longer available: the stored result is shown."}));
 }
 
 // The relative-compaction percentages: --percent's, else the desktop program's setting as
@@ -747,6 +811,15 @@ TEST(CliOutput, ListingsAndHelpAreExactlyTheGoldenFiles) {
        {"write", "9Bas.json", "-o", out / "9Bas.lng"},
        "lab-extension",
        out / "9Bas.lng"},
+      // A family of the samples and more, and one-point tests of it, between two curves
+      // and outside them.
+      {"family.txt", {"family", "--projects", ".", "curves"}, "family/projects"},
+      {"family.json", {"family", "--json", "--projects", ".", "curves"}, "family/projects"},
+      {"one-point.txt", {"show", "--projects", ".", "one-point/21One.lng"}, "family/projects"},
+      {"one-point.json",
+       {"show", "--json", "--projects", ".", "one-point/21One.lng", "one-point/22One.lng"},
+       "family/projects"},
+      {"summary-one-point-metric.csv", {"summary", "--metric", "one-point"}, "family/projects"},
       // The usage lines and option help, made from the option table.
       {"help.txt", {"--help"}},
       {"chart-help.txt", {"chart", "--help"}},

@@ -14,6 +14,7 @@
 
 #include "chart/density_chart.h"
 #include "cli/cli.h"
+#include "file/family_folder.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
 #include "model/lab_extension.h"
@@ -123,6 +124,52 @@ TEST(ReportGolden, TheSampleTestsPagesAreTheGoldenFiles) {
     RecordingSurface dc(600, 600);
     print::DrawReport(dc, kPageW, kPageH, doc, chart);
     testdata::ExpectGolden(row.golden, dc.Dump());
+  }
+}
+
+// A one-point test's page prints its result, where it comes from and its family's members;
+// its family's chart takes the curve's place. When the family is gone, the stored result
+// prints with the message that says so, and the curve's chart is drawn.
+TEST(ReportOnePoint, PrintsTheResultAndTheFamilyItCameFrom) {
+  const std::string family = std::string(DENSORA_SAMPLES_DIR) + "/../family/projects";
+  struct Row {
+    std::string projects;
+    std::vector<std::string> texts;
+    bool familyChart;
+  };
+  for (const Row& row : {
+           Row{family,
+               {"One-Point Result: Maximum Dry Density = 110.8 pcf, Optimum Moisture = 12.3 %",
+                "from the family curves, between tests 5Sub.lng and 7Sub.lng"},
+               true},
+           Row{family + "/nowhere",
+               {"One-Point Result: Maximum Dry Density = 110.8 pcf, Optimum Moisture = 12.3 %",
+                "The family curves is no longer available: the stored result is shown."},
+               false},
+       }) {
+    SCOPED_TRACE(row.projects);
+    CDensoraDoc doc;
+    std::ostringstream err;
+    ASSERT_TRUE(cli::OpenAndFit(doc, family + "/one-point/21One.lng", err)) << err.str();
+    FamilyCache cache;
+    const OnePointEvaluation e = EvaluateOnePointTest(doc.m_record, row.projects, cache);
+    CDensityCurve curve(doc);
+    CDensityChart chart(curve);
+    RecordingSurface dc(600, 600);
+    print::DrawReport(dc, kPageW, kPageH, doc, chart, &e);
+    for (const std::string& text : row.texts) EXPECT_TRUE(dc.FindText(text)) << text;
+    // The family's line names every member, and its chart marks the one-point test's point
+    // in red.
+    bool namesMembers = false;
+    for (const auto& t : dc.Texts()) {
+      namesMembers = namesMembers || (t.text.rfind("Family curves (", 0) == 0 &&
+                                      t.text.find("5Sub.lng") != std::string::npos);
+    }
+    EXPECT_EQ(namesMembers, row.familyChart);
+    const bool redPoint = std::any_of(dc.Calls().begin(), dc.Calls().end(), [](const auto& c) {
+      return c.kind == Kind::Ellipse && c.brush == framework::Brush{false, {220, 0, 0}};
+    });
+    EXPECT_EQ(redPoint, row.familyChart);
   }
 }
 

@@ -27,7 +27,7 @@ bool WriteReportPdf(QIODevice& device, const std::vector<ReportPage>& pages) {
     first = false;
     // The surface keeps the painter's state for its lifetime: it ends before the painter.
     framework::QtPainterSurface surface(painter);
-    DrawReport(surface, writer.width(), writer.height(), page.doc, page.chart);
+    DrawReport(surface, writer.width(), writer.height(), page.doc, page.chart, page.onePoint);
   }
   return painter.end();
 }

@@ -6,6 +6,7 @@
 
 class CDensoraDoc;
 class CDensityChart;
+struct OnePointEvaluation;
 class QIODevice;
 
 namespace print {
@@ -19,6 +20,7 @@ inline constexpr int kReportDpi = 600;
 struct ReportPage {
   CDensoraDoc& doc;
   CDensityChart& chart;
+  const OnePointEvaluation* onePoint = nullptr;  // a one-point test's evaluation
 };
 
 // Writes a PDF with a page for each entry of `pages`, in order, to `device`. Each record is
