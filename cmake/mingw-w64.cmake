@@ -6,8 +6,9 @@ set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 
-set(DENSORA_WINDOWS_QT "${CMAKE_CURRENT_LIST_DIR}/../build-windows-qt/qt-6.4.2-mingw-w64"
-  CACHE PATH "The unpacked Qt 6 for x86_64-w64-mingw32")
+get_filename_component(densora_default_qt
+  "${CMAKE_CURRENT_LIST_DIR}/../build-windows-qt/qt-6.4.2-mingw-w64" ABSOLUTE)
+set(DENSORA_WINDOWS_QT "${densora_default_qt}" CACHE PATH "The unpacked Qt 6 for x86_64-w64-mingw32")
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 "${DENSORA_WINDOWS_QT}")
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
@@ -20,3 +21,4 @@ if(EXISTS /usr/lib/wine/wine64)
 else()
   set(CMAKE_CROSSCOMPILING_EMULATOR wine64)
 endif()
+
