@@ -70,12 +70,12 @@ function(densora_windows_package)
     set(CPACK_PACKAGE_EXECUTABLES densora Densora)
     # The .lng type opens in Densora, for the user who installs it.
     set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
-      WriteRegStr HKCU "Software\Classes\.lng" "" "Densora.Document"
-      WriteRegStr HKCU "Software\Classes\Densora.Document" "" "Densora Compaction Test"
-      WriteRegStr HKCU "Software\Classes\Densora.Document\shell\open\command" "" '"$INSTDIR\bin\densora.exe" "%1"'
+      WriteRegStr HKCU "Software\Classes\Densora File\Shell\Open\Command" "" '"$INSTDIR\bin\densora.exe" "%1"'
+      WriteRegStr HKCU "Software\Classes\Densora File\DefaultIcon" "" '$INSTDIR\bin\densora.exe, 1'
+      WriteRegStr HKCU "Software\Classes\.lng" "" "Densora File"
     ]=])
     set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
-      DeleteRegKey HKCU "Software\Classes\Densora.Document"
+      DeleteRegKey HKCU "Software\Classes\Densora File"
       DeleteRegKey HKCU "Software\Classes\.lng"
     ]=])
   endif()

@@ -22,3 +22,9 @@ else()
   set(CMAKE_CROSSCOMPILING_EMULATOR wine64)
 endif()
 
+
+# A second build of the same sources takes its objects from ccache, where it is installed.
+find_program(DENSORA_CCACHE ccache)
+if(DENSORA_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${DENSORA_CCACHE})
+endif()

@@ -1,6 +1,8 @@
 #include "app/densora_app.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QSettings>
 #include <QFile>
 #include <QFileInfo>
 #include <QStatusBar>
@@ -260,10 +262,22 @@ void CDensoraApp::OnAppAbout() {
 }
 
 void CDensoraApp::RegisterFileType() {
+#ifdef Q_OS_WIN
+  // The three keys of the .lng type, for this user: Windows merges them into the classes
+  // every program sees, and a normal user may not write the machine's own. Unchecked: without
+  // them the program runs as before.
+  const QString exe = QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
+  QSettings classes(QStringLiteral("HKEY_CURRENT_USER\\Software\\Classes"), QSettings::NativeFormat);
+  classes.setValue(QStringLiteral("Densora File/Shell/Open/Command/Default"),
+                   QStringLiteral("\"") + exe + QStringLiteral("\" \"%1\""));
+  classes.setValue(QStringLiteral("Densora File/DefaultIcon/Default"), exe + QStringLiteral(", 1"));
+  classes.setValue(QStringLiteral(".lng/Default"), QStringLiteral("Densora File"));
+#else
   const std::vector<association::AssociationFile> files = association::AssociationFiles(
       QCoreApplication::applicationFilePath(), association::SystemDataDirs());
   if (files.empty()) return;
   const QString dataHome = association::DataHome();
   association::WriteAssociation(dataHome, files);
   if (m_options.runDesktopTools) association::RefreshDesktopDatabases(dataHome);
+#endif
 }
