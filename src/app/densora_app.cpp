@@ -17,6 +17,7 @@
 #include "app/file_association.h"
 #include "app/main_frame.h"
 #include "app/recovery.h"
+#include "app/relative_compaction_dlg.h"
 #include "app/resource.h"
 #include "app/settings.h"
 #include "file/disk_changes.h"
@@ -88,6 +89,7 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
 
   // The document, the frame and the view.
   m_pDoc = std::make_unique<CDensoraDoc>();
+  m_pDoc->m_dRelativeCompaction = settings::ReadRelativeCompaction();
   m_pFrame = std::make_unique<CMainFrame>(*m_pDoc);
   if (!m_pFrame->OnCreate()) return false;
   if (options.installPrompt) {
@@ -224,6 +226,8 @@ void CDensoraApp::ExitInstance() {
 
 void CDensoraApp::ConnectCommands() {
   m_pFrame->SetCommandHandler(ID_APP_ABOUT, [this] { OnAppAbout(); });
+  m_pFrame->SetCommandHandler(ID_TOOLS_RELATIVE_COMPACTION,
+                              [this] { OnToolsRelativeCompaction(); });
   m_pCommands = std::make_unique<CAppCommands>(*this);
   m_pCommands->Connect();
 }
@@ -259,6 +263,15 @@ void CDensoraApp::RemoveRecentFile(const std::string& path) {
 void CDensoraApp::OnAppAbout() {
   CAboutDlg dlg(m_pFrame.get());
   dlg.exec();
+}
+
+void CDensoraApp::OnToolsRelativeCompaction() {
+  CRelativeCompactionDlg dlg(m_pDoc->m_dRelativeCompaction, m_pFrame.get());
+  if (dlg.exec() != QDialog::Accepted) return;
+  m_pDoc->m_dRelativeCompaction = dlg.m_percents;
+  settings::WriteRelativeCompaction(dlg.m_percents);
+  // The chart shows the new lines at once; the test itself has not changed.
+  m_pDoc->UpdateAllViews(nullptr, kHintRecord);
 }
 
 void CDensoraApp::RegisterFileType() {

@@ -56,6 +56,9 @@ class CDensoraApp {
   const std::vector<std::string>& RecentFiles() const { return m_recentFiles; }
 
   void OnAppAbout();
+  // Tools > Relative Compaction: asks for the laboratory's percentages, keeps them in the
+  // settings and redraws the chart with them.
+  void OnToolsRelativeCompaction();
   // Writes the .lng association for the running program into the user's data folder,
   // unless an installed package provides it.
   void RegisterFileType();

@@ -52,6 +52,8 @@ const CommandText kCommandTexts[] = {
     {ID_APP_EXIT, "E&xit", "Exit", "Quit the application; prompts to save documents"},
     {ID_VIEW_TOOLBAR, "&Toolbar", "Toolbar", "Show or hide the toolbar"},
     {ID_VIEW_STATUS_BAR, "&Status Bar", "Status Bar", "Show or hide the status bar"},
+    {ID_TOOLS_RELATIVE_COMPACTION, "&Relative Compaction...", "Relative Compaction",
+     "Set the percentages of the maximum dry density drawn and printed with each curve"},
     {ID_HELP_CONTENTS, "Densora &Help", "Densora Help",
      "Open the guide to Densora in the web browser", "F1"},
     {ID_APP_ABOUT, "&About Densora...", "About",
@@ -145,7 +147,8 @@ void CMainFrame::CreateFileMenu() {
   AddCommand(m_pFileMenu, ID_APP_EXIT);
 }
 
-// View's two checkable commands, which follow the bars' visibility, and Help's guide and About.
+// View's two checkable commands, which follow the bars' visibility, Tools' laboratory settings,
+// and Help's guide and About.
 void CMainFrame::CreateViewAndHelpMenus() {
   QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
   for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
@@ -153,6 +156,9 @@ void CMainFrame::CreateViewAndHelpMenus() {
     a->setCheckable(true);
     a->setChecked(true);
   }
+
+  QMenu* toolsMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
+  AddCommand(toolsMenu, ID_TOOLS_RELATIVE_COMPACTION);
 
   QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
   AddCommand(helpMenu, ID_HELP_CONTENTS);

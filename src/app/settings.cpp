@@ -11,6 +11,7 @@
 #include "framework/file_io.h"
 #include "framework/prompt.h"
 #include "model/messages.h"
+#include "model/relative_compaction.h"
 
 namespace settings {
 namespace {
@@ -79,6 +80,21 @@ void EnsureProjectsDir(const std::string& folder) {
   const std::filesystem::path p(folder);
   if (folder.empty() || std::filesystem::exists(p, ec)) return;
   std::filesystem::create_directory(p, ec);
+}
+
+std::vector<double> ReadRelativeCompaction() {
+  const std::vector<double> fallback = *ParseCompactionPercents(kDefaultCompactionPercents);
+  const std::unique_ptr<QSettings> s = Store();
+  const QString key = QString::fromLatin1(kCompactionSetting);
+  if (!s || !s->contains(key)) return fallback;
+  return ParseCompactionPercents(s->value(key).toString().toStdString()).value_or(fallback);
+}
+
+void WriteRelativeCompaction(const std::vector<double>& percents) {
+  if (const std::unique_ptr<QSettings> s = Store()) {
+    s->setValue(QString::fromLatin1(kCompactionSetting),
+                QString::fromStdString(FormatCompactionPercents(percents)));
+  }
 }
 
 std::vector<std::string> ReadRecentFiles() {

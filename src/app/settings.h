@@ -1,5 +1,6 @@
 #pragma once
-// The program's settings: the projects directory and the recent-file list, kept per user
+// The program's settings: the projects directory, the relative-compaction percentages and
+// the recent-file list, kept per user
 // under the organisation "Vollin" and the application "Densora" (on Linux
 // ~/.config/Vollin/Densora.conf). When a folder, pipe, socket or device stands in place of
 // that file or of its lock, the settings are the defaults and nothing is written.
@@ -20,6 +21,12 @@ void WriteProjectsDir(const std::string& folder);
 // Creates the projects directory as one folder when nothing of that name exists. Parent
 // folders are not created and a failure is not reported: the tree then shows nothing.
 void EnsureProjectsDir(const std::string& folder);
+
+// "Relative Compaction", at the top level: the laboratory's relative-compaction
+// percentages as a list ("90,95", the empty text for none). 95 when it was never set or what
+// is kept is not such a list; densora-cli reads the same setting.
+std::vector<double> ReadRelativeCompaction();
+void WriteRelativeCompaction(const std::vector<double>& percents);
 
 // "Recent File List": "File1" (most recent) to "File4".
 std::vector<std::string> ReadRecentFiles();

@@ -13,6 +13,7 @@
 #include "model/densora_doc.h"
 #include "model/lab_results.h"
 #include "model/long_test.h"
+#include "model/relative_compaction.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ constexpr Color kRed{255, 0, 0};
 constexpr Color kGridBlue{117, 168, 190};
 constexpr Color kBlack{0, 0, 0};
 constexpr Color kDarkGreen{0, 128, 0};
+constexpr Color kDarkGray{64, 64, 64};
 
 // The zero-air-voids curve is sampled every tenth of a percent of moisture.
 constexpr double kZeroAirVoidsStep = 0.1;
@@ -192,6 +194,7 @@ struct ChartTools {
   Pen gridPen;
   Pen framePen;
   Pen zeroAirVoidsPen;
+  Pen compactionPen;
   Font titleFont;
   Font axisFont;
   Font axisFontUp;
@@ -211,6 +214,7 @@ ChartTools MakeTools(framework::DrawingSurface& dc, int framePenWidth, int curve
                     Pen{PenStyle::Dot, thinnest, kGridBlue},
                     Pen{PenStyle::Solid, framePenWidth, kBlack},
                     Pen{PenStyle::Solid, referenceWidth, kDarkGreen},
+                    Pen{PenStyle::Dash, thinnest, kDarkGray},
                     framework::PointFont(dc, 120),
                     framework::PointFont(dc, 100),
                     framework::PointFont(dc, 100, "Arial", 400, 900),
@@ -233,6 +237,27 @@ void DrawPoints(framework::DrawingSurface& dc, const CDensityChart& chart, int n
     const int cy = chart.MapY(c.m_dSortedUnitWeight[static_cast<std::size_t>(i)]);
     dc.Ellipse(cx - r, cy - r, cx + r, cy + r);
   }
+}
+
+// The points the technician left out of the fit, as open circles of the fitted points' size:
+// shown for what they are, where they lie inside the plot area (the axes frame only the
+// points fitted). The brush is put back.
+void DrawExcludedPoints(framework::DrawingSurface& dc, const CDensityChart& chart, int r) {
+  const CDensityCurve& c = chart.Curve();
+  const std::size_t count = std::min(c.m_dExcludedMoisture.size(), c.m_dExcludedUnitWeight.size());
+  if (count == 0) return;
+  const Brush previous = dc.SelectBrush(Brush{true, kWhite});
+  for (std::size_t i = 0; i < count; ++i) {
+    const double x = c.m_dExcludedMoisture[i];
+    const double y = c.m_dExcludedUnitWeight[i];
+    if (!(x >= c.m_nXAxisMin && x <= c.m_nXAxisMax && y >= c.m_nYAxisMin && y <= c.m_nYAxisMax)) {
+      continue;
+    }
+    const int cx = chart.MapX(x);
+    const int cy = chart.MapY(y);
+    dc.Ellipse(cx - r, cy - r, cx + r, cy + r);
+  }
+  dc.SelectBrush(previous);
 }
 
 // The curve through the samples of `n` points; the closing repeat of the last point is
@@ -355,6 +380,32 @@ void DrawZeroAirVoids(framework::DrawingSurface& dc, const CDensityChart& chart,
   dc.SelectFont(previousFont);
 }
 
+// A thin dashed line across the plot at each relative-compaction density that lies within
+// the unit-weight axis, labelled "95 %" inside the plot at its right end, above the line (below
+// it when there is no room above). The pen and font are put back.
+void DrawRelativeCompaction(framework::DrawingSurface& dc, const CDensityChart& chart,
+                            const ChartTools& tools, int gap) {
+  const CDensityCurve& c = chart.Curve();
+  const std::vector<CompactionWindow> windows = RelativeCompaction(c);
+  if (windows.empty()) return;
+  const PlotEdges e = Edges(chart);
+  const Pen previousPen = dc.SelectPen(tools.compactionPen);
+  const Font previousFont = dc.SelectFont(tools.smallFont);
+  for (const CompactionWindow& w : windows) {
+    if (!(w.density >= c.m_nYAxisMin && w.density <= c.m_nYAxisMax)) continue;
+    const int y = chart.MapY(w.density);
+    dc.MoveTo(e.xLeft, y);
+    dc.LineTo(e.xRight, y);
+    const std::string label = PercentText(w.percent) + " %";
+    const framework::TextSize size = dc.TextExtent(label);
+    int top = y - gap / 2 - size.cy;
+    if (top < e.yTop + gap / 2) top = y + gap / 2;
+    dc.TextOut(e.xRight - gap - size.cx, top, label);
+  }
+  dc.SelectFont(previousFont);
+  dc.SelectPen(previousPen);
+}
+
 // The axis titles, the chart's title and the tick labels; every position is a text's
 // top-left corner. Leaves the tick labels' font selected and returns the font that was
 // selected before.
@@ -421,6 +472,7 @@ Font DrawFittedCurve(framework::DrawingSurface& dc, const CDensityChart& chart,
   // The label keeps a marker's radius clear of the curve and the plot's edges.
   DrawZeroAirVoids(dc, chart, tools, std::max(2, chart.Layout().width / 150));
   DrawCurve(dc, chart, n);
+  DrawRelativeCompaction(dc, chart, tools, std::max(2, chart.Layout().width / 150));
   dc.SelectPen(tools.dropPen);
   DrawDropLines(dc, chart, rec.m_dOptimumMoisture, rec.m_dMaxDryDensity, dropLineThickness);
   Font previous = DrawTitlesAndTickLabels(dc, chart, tools, ticks);
@@ -488,6 +540,7 @@ void CDensityChart::Draw(framework::DrawingSurface& dc, int left, int top, int r
   if (mappable) FillPlotArea(dc, *this);
   const Brush oldBrush = dc.SelectBrush(Brush{false, kBlue});
   if (mappable) DrawPoints(dc, *this, n, r);
+  if (mappable) DrawExcludedPoints(dc, *this, r);
 
   // Frame and grid go over the markers; the grid lines carry the tick labels.
   Ticks ticks;

@@ -30,9 +30,10 @@ class CDensityChart {
   // The tone sounded when a chart with a warning is drawn (none: silent).
   void SetTone(framework::Tone* tone) { m_pTone = tone; }
 
-  // Paints the chart in the rectangle: the test points, the zero-air-voids curve when the
-  // soil's specific gravity is known, the fitted curve, dashed drop lines to the peak, the
-  // grid with its labels, the results with the fit's warning, and the long-test marker.
+  // Paints the chart in the rectangle: the test points (those left out of the fit open),
+  // the zero-air-voids curve when the soil's specific gravity is known, the fitted curve, the
+  // document's relative-compaction lines, dashed drop lines to the peak, the grid with its
+  // labels, the results with the fit's warning, and the long-test marker.
   void Draw(framework::DrawingSurface& dc, int left, int top, int right, int bottom,
             int framePenWidth, int curvePenWidth, int dropLineThickness);
   // Where a moisture and a unit weight lie in the rectangle of the last paint.

@@ -36,6 +36,11 @@ bool OpenAndFit(CDensoraDoc& doc, const std::string& path, std::ostream& err);
 int WriteOutput(const std::string& path, const std::vector<unsigned char>& bytes,
                 std::ostream& err);
 
+// The relative-compaction percentages a command works to: those of --percent, else the
+// desktop program's setting ("Relative Compaction" in $XDG_CONFIG_HOME/Vollin/Densora.conf,
+// ~/.config without it), else 95.
+std::vector<double> CompactionPercents(const Arguments& args);
+
 // The JSON object of a record as `show --json` prints it (texts as UTF-8). The document's
 // fit must be current (OpenAndFit); `fitStatus`, `fitMessage` and the axis bounds come from
 // the curve that fitted it.

@@ -41,11 +41,27 @@ constexpr std::array<NumberKey<TestPoint>, 3> kPointWeights = {{
 // A number JSON can hold; null for a NaN or an infinity.
 json Number(double v) { return std::isfinite(v) ? json(v) : json(nullptr); }
 
-// A point's weights and, when it is present, its moisture (%) and unit weights in the
-// document's units.
-json PointJson(const TestPoint& p, const CompactionRecord& r, double factor) {
+// An entry's value as the listings give it (ListedValue), or null.
+json ListedJson(const LabField& f, const LabExtension& x) {
+  const EntryValue v = ListedValue(f, x);
+  if (const auto* number = std::get_if<double>(&v)) return Number(*number);
+  if (const auto* text = std::get_if<std::string>(&v)) return Cp1252ToUtf8(*text);
+  return nullptr;
+}
+
+// A point's weights, the entries kept for it under their names within the point (its
+// "excluded": the reason it was left out of the fit, or null), and, when it is present, its
+// moisture (%) and unit weights in the document's units.
+json PointJson(int slot, const CompactionRecord& r, double factor) {
+  const TestPoint& p = r.Point(slot);
   json jp;
   for (const auto& w : kPointWeights) jp[w.key] = Number(p.*w.member);
+  for (const LabField& f : LabFields()) {
+    if (!f.PerPoint() || f.slot != slot) continue;
+    json value = ListedJson(f, r.m_ext);
+    // Not entered is null here, whatever its type: the point is simply fitted.
+    jp[std::string(f.PointKey())] = value == json("") ? json(nullptr) : value;
+  }
   jp["present"] = !p.IsEmpty();
   if (!p.IsEmpty()) {
     jp["moisture"] = Number(100.0 * p.MoistureContent());
@@ -78,13 +94,24 @@ json RatingJson(const CDensoraDoc& doc) {
 
 // The laboratory's entries under their file keys, each always there, as ListedValue gives
 // them: 0 or "" when not entered, null for an entry that may be 0 (the oversize moisture).
+// An entry kept for each point is in the points' objects instead.
 void AddLabEntries(json& j, const LabExtension& x) {
   for (const LabField& f : LabFields()) {
-    const EntryValue v = ListedValue(f, x);
-    json& value = j[f.key];
-    if (const auto* number = std::get_if<double>(&v)) value = Number(*number);
-    if (const auto* text = std::get_if<std::string>(&v)) value = Cp1252ToUtf8(*text);
+    if (!f.PerPoint()) j[f.key] = ListedJson(f, x);
   }
+}
+
+// Each relative-compaction percentage with its density in the document's units and its
+// moisture window, null for an end beyond the points; empty when the fit gave no maximum.
+json RelativeCompactionJson(const Fitted& fit) {
+  json windows = json::array();
+  for (const CompactionWindow& w : fit.relativeCompaction) {
+    windows.push_back({{"percent", Number(w.percent)},
+                       {"density", Number(w.density)},
+                       {"moistureFrom", w.moistureFrom ? Number(*w.moistureFrom) : json(nullptr)},
+                       {"moistureTo", w.moistureTo ? Number(*w.moistureTo) : json(nullptr)}});
+  }
+  return windows;
 }
 
 // What the entries make of the test: each present point's degree of saturation (percent;
@@ -159,24 +186,35 @@ bool RecordValuesFromJson(const json& j, CompactionRecord& r, std::string& error
   return true;
 }
 
-// The laboratory's entries from `j`, then whether a technician could have entered them: an
-// impossible one is refused with the message the page gives, after its key.
+// The entry `f` from `j` under `key`, when `j` has it; null is "not entered".
+bool LabEntryFromJson(const json& j, const LabField& f, const char* key, LabExtension& x,
+                      std::string& error) {
+  if (!j.contains(key)) return true;
+  EntryValue v;  // null: not entered
+  if (f.Type() == EntryType::kText && !j[key].is_null()) {
+    std::string text;
+    if (!GetText(j, key, text, error)) return false;
+    v = std::move(text);
+  } else if (!j[key].is_null()) {
+    double number = 0.0;
+    if (!GetNumber(j, key, number, error)) return false;
+    v = number;
+  }
+  f.Set(x, v);
+  return true;
+}
+
+// The laboratory's entries from `j`; those kept for each point come with the points.
 bool LabEntriesFromJson(const json& j, LabExtension& x, std::string& error) {
   for (const LabField& f : LabFields()) {
-    const char* key = f.key.c_str();
-    if (!j.contains(key)) continue;
-    EntryValue v;  // null: not entered
-    if (f.Type() == EntryType::kText) {
-      std::string text;
-      if (!GetText(j, key, text, error)) return false;
-      v = std::move(text);
-    } else if (!j[key].is_null()) {
-      double number = 0.0;
-      if (!GetNumber(j, key, number, error)) return false;
-      v = number;
-    }
-    f.Set(x, v);
+    if (!f.PerPoint() && !LabEntryFromJson(j, f, f.key.c_str(), x, error)) return false;
   }
+  return true;
+}
+
+// Whether a technician could have entered the record's entries: an impossible one is refused
+// with the message the page gives, after its key.
+bool LabEntriesPossible(const LabExtension& x, std::string& error) {
   if (const auto problem = FindExtensionProblem(x)) {
     error = "\"" + problem->key + "\": " + problem->message;
     return false;
@@ -198,6 +236,11 @@ bool PointsFromJson(const json& pts, CompactionRecord& r, std::string& error) {
     for (const auto& w : kPointWeights) {
       if (!GetNumber(pts[i], w.key, p.*w.member, error)) return false;
     }
+    for (const LabField& f : LabFields()) {
+      if (!f.PerPoint() || f.slot != static_cast<int>(i)) continue;
+      const std::string key(f.PointKey());
+      if (!LabEntryFromJson(pts[i], f, key.c_str(), r.m_ext, error)) return false;
+    }
   }
   return true;
 }
@@ -214,6 +257,7 @@ Fitted FitRecord(CDensoraDoc& doc) {
   fitted.xMax = curve.m_nXAxisMax;
   fitted.yMin = curve.m_nYAxisMin;
   fitted.yMax = curve.m_nYAxisMax;
+  fitted.relativeCompaction = RelativeCompaction(curve);
   return fitted;
 }
 
@@ -226,10 +270,13 @@ json BuildJson(CDensoraDoc& doc, const std::string& file, const Fitted& fit) {
   for (const auto& number : kRecordNumbers) j[number.key] = Number(r.*number.member);
   j["pointCount"] = r.m_nPointCount;
   json points = json::array();
-  for (const auto& p : r.m_pPoints) points.push_back(PointJson(*p, r, doc.DensityFactor()));
+  for (int slot = 0; slot < kPointSlots; ++slot) {
+    points.push_back(PointJson(slot, r, doc.DensityFactor()));
+  }
   j["points"] = points;
   j["units"] = doc.m_nUnits == kMetric ? "Metric" : "English";
   j["fit"] = FitJson(r, fit);
+  j["relativeCompaction"] = RelativeCompactionJson(fit);
   j["rating"] = RatingJson(doc);
   AddLabEntries(j, r.m_ext);
   AddLabResults(j, doc, fit);
@@ -249,7 +296,8 @@ bool RecordFromJson(const json& j, CDensoraDoc& doc, std::string& error) {
   }
   if (!RecordValuesFromJson(j, doc.m_record, error)) return false;
   if (!LabEntriesFromJson(j, doc.m_record.m_ext, error)) return false;
-  return !j.contains("points") || PointsFromJson(j["points"], doc.m_record, error);
+  if (j.contains("points") && !PointsFromJson(j["points"], doc.m_record, error)) return false;
+  return LabEntriesPossible(doc.m_record.m_ext, error);
 }
 
 }  // namespace cli

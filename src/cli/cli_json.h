@@ -3,6 +3,9 @@
 // listing is printed too.
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
+
+#include "model/relative_compaction.h"
 
 class CDensoraDoc;
 
@@ -13,6 +16,8 @@ struct Fitted {
   int status = 0;
   std::string message;
   int xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+  // The window of each of the document's relative-compaction percentages.
+  std::vector<CompactionWindow> relativeCompaction;
 };
 
 // Fits the document's record as the curve page does and keeps what the curve decided.

@@ -5,6 +5,7 @@
 
 #include "cli/cli.h"
 #include "model/densora_doc.h"
+#include "model/relative_compaction.h"
 
 namespace cli {
 namespace {
@@ -95,6 +96,11 @@ bool ParseImageSize(const std::string& text, int& width, int& height) {
 bool IsImageSize(const std::string& text) {
   int width = 0, height = 0;
   return ParseImageSize(text, width, height);
+}
+
+bool IsPercentList(const std::string& text) {
+  const auto percents = ParseCompactionPercents(text);
+  return percents && !percents->empty();
 }
 
 std::string UsageLine(const CommandInfo& info) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "model/relative_compaction.h"
+
 namespace cli {
 
 // Each command's bit in an option's set of commands.
@@ -26,7 +28,8 @@ struct Arguments {
   bool metric = false;
   bool json = false;
   bool csv = false;
-  std::string size;  // an image's WIDTHxHEIGHT, checked as it was read
+  std::string size;     // an image's WIDTHxHEIGHT, checked as it was read
+  std::string percent;  // the relative-compaction percentages ("90,95"), checked as read
 
   // The document units --metric chose (model's Units).
   int Units() const;
@@ -60,9 +63,12 @@ bool ParseImageSize(const std::string& text, int& width, int& height);
 // Whether `text` is such a size.
 bool IsImageSize(const std::string& text);
 
+// Whether `text` is a list of relative-compaction percentages, one at least.
+bool IsPercentList(const std::string& text);
+
 // The options of every command, in the order usage lines list them: what a command needs
 // first, then what it may be given.
-inline constexpr std::array<Option, 7> kOptions = {{
+inline constexpr std::array<Option, 8> kOptions = {{
     {.name = "-o",
      .alias = "--output",
      .argument = "FILE",
@@ -95,6 +101,14 @@ inline constexpr std::array<Option, 7> kOptions = {{
      .commands = kShowCommand,
      .help = "JSON instead of text: one object per file, an array for several",
      .flag = &Arguments::json},
+    {.name = "--percent",
+     .argument = "LIST",
+     .commands = kShowCommand | kChartCommand | kReportCommand | kSummaryCommand,
+     .help = "relative-compaction percentages (90,95) instead of the program's setting, 95 "
+             "without one",
+     .needs = kCompactionPercentsNeeded,
+     .value = &Arguments::percent,
+     .valid = &IsPercentList},
     {.name = "--size",
      .argument = "WxH",
      .commands = kChartCommand,

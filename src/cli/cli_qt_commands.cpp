@@ -85,10 +85,12 @@ int Report(const std::vector<std::string>& argv, std::ostream&, std::ostream& er
   Arguments args;
   if (ParseArguments(kReport, argv, args, err) != kExitOk) return kExitUsage;
   int rc = kExitOk;
+  const std::vector<double> percents = CompactionPercents(args);
   std::vector<std::unique_ptr<CDensoraDoc>> docs;
   for (const auto& file : args.inputs) {
     auto doc = std::make_unique<CDensoraDoc>();
     doc->m_nUnits = args.Units();
+    doc->m_dRelativeCompaction = percents;
     if (!OpenAndFit(*doc, file, err)) {
       rc = kExitFileFailed;
       continue;
@@ -119,6 +121,7 @@ int Chart(const std::vector<std::string>& argv, std::ostream&, std::ostream& err
   if (!args.size.empty()) ParseImageSize(args.size, width, height);
   CDensoraDoc doc;
   doc.m_nUnits = args.Units();
+  doc.m_dRelativeCompaction = CompactionPercents(args);
   if (!OpenAndFit(doc, args.inputs[0], err)) return kExitFileFailed;
 
   EnsureApplication();

@@ -12,6 +12,7 @@
 #include "model/compaction_record.h"
 #include "model/densora_doc.h"
 #include "model/lab_results.h"
+#include "model/relative_compaction.h"
 
 namespace cli {
 namespace {
@@ -142,13 +143,25 @@ void PrintLabResults(std::ostream& out, const json& j, const char* unit) {
   }
 }
 
+// The relative-compaction windows, one line each, as the report prints them.
+void PrintCompaction(std::ostream& out, const CDensoraDoc& doc, const Fitted& fit) {
+  const char* label = "Compaction";
+  for (const CompactionWindow& w : fit.relativeCompaction) {
+    out << (label != nullptr ? Label(label) : std::string(kValueColumn, ' '))
+        << framework::Cp1252ToUtf8(RelativeCompactionLine(w, doc.DensityUnit())) << '\n';
+    label = nullptr;
+  }
+}
+
 // The text listing of one file's JSON object, its laboratory entries and their results.
-void PrintText(std::ostream& out, const json& j, const LabExtension& x, const LabResults& lab) {
+void PrintText(std::ostream& out, const json& j, const CDensoraDoc& doc, const Fitted& fit) {
   const char* unit = j["units"] == "Metric" ? "kg/m\xC2\xB3" : "pcf";
-  PrintRecord(out, j, x);
+  const LabResults lab = EvaluateLab(doc);
+  PrintRecord(out, j, doc.m_record.m_ext);
   PrintPoints(out, j["points"], unit,
               HasSpecificGravity(j) ? SaturationColumn(lab) : std::vector<std::string>());
   PrintResults(out, j, unit);
+  PrintCompaction(out, doc, fit);
   PrintLabResults(out, j, unit);
 }
 
@@ -156,10 +169,12 @@ int Show(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
   Arguments args;
   if (ParseArguments(kShow, argv, args, err) != kExitOk) return kExitUsage;
   int rc = kExitOk;
+  const std::vector<double> percents = CompactionPercents(args);
   json all = json::array();
   for (const auto& file : args.inputs) {
     CDensoraDoc doc;
     doc.m_nUnits = args.Units();
+    doc.m_dRelativeCompaction = percents;
     Fitted fit;
     if (!OpenFit(doc, file, fit, err)) {
       rc = kExitFileFailed;
@@ -169,7 +184,7 @@ int Show(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
     // Each listing is printed as soon as its file is read, between the messages of others.
     if (!args.json) {
       if (all.size() > 1) out << '\n';
-      PrintText(out, all.back(), doc.m_record.m_ext, EvaluateLab(doc));
+      PrintText(out, all.back(), doc, fit);
     }
   }
   // One file gives its object; several give an array, even when some of them were refused.

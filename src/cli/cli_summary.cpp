@@ -21,6 +21,7 @@ int Summary(const std::vector<std::string>& argv, std::ostream& out, std::ostrea
   if (ParseArguments(kSummary, argv, args, err) != kExitOk) return kExitUsage;
   const SummaryFormat format = args.json ? SummaryFormat::kJson : SummaryFormat::kCsv;
   const auto units = static_cast<Units>(args.Units());
+  const std::vector<double> percents = CompactionPercents(args);
   try {
     // A file that could not be read has its row, with the message; the others are all there.
     std::size_t errorRows = 0;
@@ -28,11 +29,11 @@ int Summary(const std::vector<std::string>& argv, std::ostream& out, std::ostrea
       // Whole or not at all: the table goes to a temporary file beside the output, renamed
       // over it once every row is on disk.
       framework::WriteFileAtomicallyFrom(args.output, [&](std::ostream& file) {
-        errorRows = WriteProjectSummary(args.inputs[0], format, units, file);
+        errorRows = WriteProjectSummary(args.inputs[0], format, units, file, {}, percents);
         return true;
       });
     } else {
-      errorRows = WriteProjectSummary(args.inputs[0], format, units, out);
+      errorRows = WriteProjectSummary(args.inputs[0], format, units, out, {}, percents);
       if (!out) {
         err << "densora-cli summary: the summary could not be written to standard output\n";
         return kExitFileFailed;

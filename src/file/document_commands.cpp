@@ -421,11 +421,13 @@ bool CDocumentCommands::OnExportSummary(const TreeItem& folder) {
   try {
     goOn = m_host.Progress(0);
     if (goOn) {
-      unread = WriteProjectSummary(dir, SummaryFormat::kCsv, static_cast<Units>(m_doc.m_nUnits),
-                                   csv, [this, &goOn](std::size_t done) {
-                                     goOn = m_host.Progress(done);
-                                     return goOn;
-                                   });
+      unread = WriteProjectSummary(
+          dir, SummaryFormat::kCsv, static_cast<Units>(m_doc.m_nUnits), csv,
+          [this, &goOn](std::size_t done) {
+            goOn = m_host.Progress(done);
+            return goOn;
+          },
+          m_doc.m_dRelativeCompaction);
     }
   } catch (const framework::CFileException& e) {
     m_host.EndProgress();

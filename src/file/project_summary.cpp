@@ -22,6 +22,7 @@
 #include "model/lab_results.h"
 #include "model/long_test.h"
 #include "model/messages.h"
+#include "model/relative_compaction.h"
 
 namespace {
 
@@ -35,12 +36,18 @@ constexpr const char* kResultColumns[] = {
 // The columns after the laboratory's entries: what the entries make of the fit.
 constexpr const char* kCorrectedColumns[] = {"correctedMaxDryDensity", "correctedOptimumMoisture"};
 
-std::vector<std::string> MakeColumns() {
+std::vector<std::string> MakeColumns(const std::vector<double>& relativeCompaction) {
   std::vector<std::string> columns = {"path"};
   for (const RecordText& t : kRecordTexts) columns.emplace_back(t.key);
   columns.insert(columns.end(), std::begin(kResultColumns), std::end(kResultColumns));
-  for (const LabField& f : LabFields()) columns.push_back(f.key);
+  for (const LabField& f : LabFields()) {
+    if (!f.PerPoint()) columns.push_back(f.key);
+  }
   columns.insert(columns.end(), std::begin(kCorrectedColumns), std::end(kCorrectedColumns));
+  for (const double p : relativeCompaction) {
+    columns.push_back("moistureFrom" + PercentText(p));
+    columns.push_back("moistureTo" + PercentText(p));
+  }
   columns.emplace_back("error");
   return columns;
 }
@@ -97,11 +104,11 @@ void AppendCsvRow(const Row& row, std::string& line) {
   line += "\r\n";
 }
 
-void AppendJsonRow(const Row& row, std::string& line) {
+void AppendJsonRow(const Row& row, const std::vector<std::string>& columns, std::string& line) {
   line += '{';
   for (std::size_t i = 0; i < row.size(); ++i) {
     if (i > 0) line += ", ";
-    AppendJsonString(SummaryColumns()[i], line);
+    AppendJsonString(columns[i], line);
     line += ": ";
     if (row[i].kind == Cell::kText) {
       AppendJsonString(row[i].text, line);
@@ -140,15 +147,16 @@ std::string ReadRecordFile(const std::string& path, CompactionRecord& r) {
   return framework::stock::kUnexpectedFormat;
 }
 
-// The row of the record in `doc`, fitted in the document's units.
-Row RecordRow(const std::string& shown, CDensoraDoc& doc) {
+// The row of the record in `doc`, fitted in the document's units, with the windows of its
+// relative-compaction percentages.
+Row RecordRow(const std::string& shown, CDensoraDoc& doc, std::size_t columns) {
   CompactionRecord& r = doc.m_record;
   CDensityCurve curve(doc);
   curve.FitRecord();
   const double f = doc.DensityFactor();
   const double longTestDensity = r.m_dLongTestDensity * f;
   Row row;
-  row.reserve(SummaryColumns().size());
+  row.reserve(columns);
   row.push_back(Text(shown));
   for (const RecordText& t : kRecordTexts) row.push_back(Text(Cp1252ToUtf8(r.*t.member)));
   row.push_back(Integer(r.m_nPointCount));
@@ -162,6 +170,7 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc) {
   row.push_back(
       Text(Cp1252ToUtf8(RateLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false))));
   for (const LabField& f : LabFields()) {
+    if (f.PerPoint()) continue;
     const EntryValue v = ListedValue(f, r.m_ext);
     if (const auto* number = std::get_if<double>(&v)) row.push_back(Number(*number));
     if (const auto* text = std::get_if<std::string>(&v)) row.push_back(Text(Cp1252ToUtf8(*text)));
@@ -171,6 +180,12 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc) {
   const std::optional<CorrectedResults>& c = lab.corrected;
   row.push_back(c ? Number(c->maxDryDensityPcf * f) : Cell{});
   row.push_back(c && c->optimumMoisture ? Number(*c->optimumMoisture) : Cell{});
+  const std::vector<CompactionWindow> windows = RelativeCompaction(curve);
+  for (std::size_t i = 0; i < doc.m_dRelativeCompaction.size(); ++i) {
+    const CompactionWindow* w = i < windows.size() ? &windows[i] : nullptr;
+    row.push_back(w && w->moistureFrom ? Number(*w->moistureFrom) : Cell{});
+    row.push_back(w && w->moistureTo ? Number(*w->moistureTo) : Cell{});
+  }
   row.emplace_back();  // no error
   return row;
 }
@@ -179,9 +194,14 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc) {
 class SummaryWriter {
  public:
   SummaryWriter(SummaryFormat format, Units units, std::ostream& out,
-                std::function<bool(std::size_t)> progress)
-      : m_format(format), m_out(out), m_progress(std::move(progress)) {
+                std::function<bool(std::size_t)> progress,
+                const std::vector<double>& relativeCompaction)
+      : m_format(format),
+        m_out(out),
+        m_progress(std::move(progress)),
+        m_columns(SummaryColumns(relativeCompaction)) {
     m_doc.m_nUnits = units;
+    m_doc.m_dRelativeCompaction = relativeCompaction;
   }
 
   void Begin();
@@ -197,6 +217,7 @@ class SummaryWriter {
   SummaryFormat m_format;
   std::ostream& m_out;
   std::function<bool(std::size_t)> m_progress;
+  std::vector<std::string> m_columns;
   CDensoraDoc m_doc;
   // The folders entered so far, by device and inode.
   std::set<std::pair<std::uint64_t, std::uint64_t>> m_entered;
@@ -213,7 +234,7 @@ void SummaryWriter::Begin() {
     return;
   }
   Row header;
-  for (const std::string& column : SummaryColumns()) header.push_back(Text(column));
+  for (const std::string& column : m_columns) header.push_back(Text(column));
   m_line.clear();
   AppendCsvRow(header, m_line);
   m_out << m_line;
@@ -230,14 +251,14 @@ void SummaryWriter::Emit(const Row& row) {
     AppendCsvRow(row, m_line);
   } else {
     m_line += m_rows > 0 ? ",\n" : "\n";
-    AppendJsonRow(row, m_line);
+    AppendJsonRow(row, m_columns, m_line);
   }
   m_out.write(m_line.data(), static_cast<std::streamsize>(m_line.size()));
   ++m_rows;
 }
 
 void SummaryWriter::ErrorRow(const std::string& shown, const std::string& message) {
-  Row row(SummaryColumns().size());
+  Row row(m_columns.size());
   row.front() = Text(shown);
   // The message names the path as the file system has it, which may not be UTF-8.
   row.back() = Text(framework::Utf8ForDisplay(message));
@@ -248,7 +269,7 @@ void SummaryWriter::ErrorRow(const std::string& shown, const std::string& messag
 void SummaryWriter::File(const std::string& path, const std::string& shown) {
   const std::string message = ReadRecordFile(path, m_doc.m_record);
   if (message.empty()) {
-    Emit(RecordRow(shown, m_doc));
+    Emit(RecordRow(shown, m_doc, m_columns.size()));
   } else {
     ErrorRow(shown, message);
   }
@@ -293,9 +314,8 @@ void SummaryWriter::Walk(const std::string& folder, const std::string& shown) {
 
 }  // namespace
 
-const std::vector<std::string>& SummaryColumns() {
-  static const std::vector<std::string> columns = MakeColumns();
-  return columns;
+std::vector<std::string> SummaryColumns(const std::vector<double>& relativeCompaction) {
+  return MakeColumns(relativeCompaction);
 }
 
 std::string CsvField(const std::string& text) {
@@ -309,12 +329,13 @@ std::string CsvField(const std::string& text) {
 }
 
 std::size_t WriteProjectSummary(const std::string& dir, SummaryFormat format, Units units,
-                                std::ostream& out, std::function<bool(std::size_t done)> progress) {
+                                std::ostream& out, std::function<bool(std::size_t done)> progress,
+                                const std::vector<double>& relativeCompaction) {
   // "projects/" names the same folder as "projects"; the messages name it without the slash.
   std::string root = dir;
   while (root.size() > 1 && root.back() == '/') root.pop_back();
   framework::CheckFolder(root);
-  SummaryWriter writer(format, units, out, std::move(progress));
+  SummaryWriter writer(format, units, out, std::move(progress), relativeCompaction);
   writer.Begin();
   writer.Walk(root, "");
   writer.End();

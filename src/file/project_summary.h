@@ -23,7 +23,10 @@ enum class SummaryFormat {
 // "pointCount", the fit's "maxDryDensity", "optimumMoisture", "fitStatus" and "fitMessage",
 // the long test's "longTestDensity", "longTestMoisture", "densityRating" and
 // "moistureRating", the laboratory's entries by their keys (LabFields), then
-// "correctedMaxDryDensity", "correctedOptimumMoisture" and "error". Unit weights are in the
+// "correctedMaxDryDensity", "correctedOptimumMoisture", for each relative-compaction
+// percentage in `relativeCompaction` its moisture window "moistureFrom95", "moistureTo95"
+// (empty, null, for an end beyond the points and without a fit), and "error". Entries kept for
+// each point (a point left out of the fit) are not columns. Unit weights are in the
 // chosen units (the long test's too); moisture and the oversize entries in percent. A
 // laboratory entry not made is as densora-cli show gives it (ListedValue): 0, empty, or
 // empty (null) for a number that may be 0. The corrected results are empty (null) without an
@@ -31,7 +34,7 @@ enum class SummaryFormat {
 // is empty (null) unless the file could not be read: its row then has the path and the
 // message ("The file is not a valid compaction file or it may be corrupted.") and nothing
 // else.
-const std::vector<std::string>& SummaryColumns();
+std::vector<std::string> SummaryColumns(const std::vector<double>& relativeCompaction = {});
 
 // Writes the summary of the projects directory `dir` to `out`: a row for each compaction
 // file the projects tree lists under `dir`, in the tree's order (each folder's entries
@@ -39,7 +42,8 @@ const std::vector<std::string>& SummaryColumns();
 // before its next sibling's). `path` is the file's path below `dir`, each name as the tree shows
 // it (a byte that is not UTF-8 read as Windows-1252). Links are followed; a folder reached a
 // second time (the same device and inode) is not entered again, so a looping link ends.
-// Each record is fitted in `units` as the curve page fits it. A file that cannot be read,
+// Each record is fitted in `units` as the curve page fits it, with the windows of
+// `relativeCompaction`. A file that cannot be read,
 // and a folder below `dir` whose entries cannot be read, gives a row with its message in
 // `error`; the walk goes on. `progress`, when given, is called as each folder is entered and
 // after each file, with the number of files done so far; when it returns false the walk ends
@@ -50,7 +54,8 @@ const std::vector<std::string>& SummaryColumns();
 // state.
 std::size_t WriteProjectSummary(const std::string& dir, SummaryFormat format, Units units,
                                 std::ostream& out,
-                                std::function<bool(std::size_t done)> progress = {});
+                                std::function<bool(std::size_t done)> progress = {},
+                                const std::vector<double>& relativeCompaction = {});
 
 // A CSV field as RFC 4180 writes it: in quotes, inner quotes doubled, when it holds a
 // comma, a quote, a CR or an LF; else as it is.

@@ -59,3 +59,7 @@ std::vector<const TestPoint*> CompactionRecord::GatherPresentPoints() {
   m_nPointCount = static_cast<std::int32_t>(present.size());
   return present;
 }
+
+bool CompactionRecord::IsExcluded(int slot) const {
+  return !m_ext.excluded[static_cast<std::size_t>(slot)].empty() && !Point(slot).IsEmpty();
+}

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "model/lab_extension.h"
@@ -37,6 +38,7 @@ class TestPoint {
 
 inline constexpr std::int32_t kFileVersion = 30509;
 inline constexpr int kPointSlots = 6;
+static_assert(std::tuple_size_v<decltype(LabExtension::excluded)> == kPointSlots);
 // Pounds per gram: 1 / 453.6.
 inline constexpr double kPoundsPerGram = 0.002204585537918871;
 
@@ -54,6 +56,8 @@ class CompactionRecord {
   // Counts the present points, stores the count in m_nPointCount and returns the present
   // points in slot order: what every caller of the fit hands it.
   std::vector<const TestPoint*> GatherPresentPoints();
+  // True when slot `slot` holds a point the technician left out of the fit, with a reason.
+  bool IsExcluded(int slot) const;
 
   std::int32_t m_nVersion = kFileVersion;
   std::string m_strProject;

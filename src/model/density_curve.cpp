@@ -23,8 +23,22 @@ CDensityCurve::CDensityCurve(CDensoraDoc& doc)
 CDensityCurve::~CDensityCurve() = default;
 
 void CDensityCurve::FitRecord() {
-  const std::vector<const TestPoint*> present = m_doc.m_record.GatherPresentPoints();
-  ComputeCurve(static_cast<int>(present.size()), present.data());
+  CompactionRecord& r = m_doc.m_record;
+  r.GatherPresentPoints();
+  std::vector<const TestPoint*> fitted;
+  m_dExcludedMoisture.clear();
+  m_dExcludedUnitWeight.clear();
+  for (int slot = 0; slot < kPointSlots; ++slot) {
+    const TestPoint& p = r.Point(slot);
+    if (p.IsEmpty()) continue;
+    if (!r.IsExcluded(slot)) {
+      fitted.push_back(&p);
+      continue;
+    }
+    m_dExcludedMoisture.push_back(100.0 * p.MoistureContent());
+    m_dExcludedUnitWeight.push_back(p.DryUnitWeight() * m_doc.DensityFactor());
+  }
+  ComputeCurve(static_cast<int>(fitted.size()), fitted.data());
 }
 
 void CDensityCurve::BuildSpline(const double* x, const double* y, int n, double startSlope,

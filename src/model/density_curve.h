@@ -21,7 +21,8 @@ class CDensityCurve {
 
   // Fits the spline through `count` present points, given in slot order.
   void ComputeCurve(int count, const TestPoint* const* points);
-  // Gathers the record's present points (storing their count) and fits them.
+  // Gathers the record's present points (storing their count) and fits those the
+  // technician did not leave out; the points left out are kept for the chart to show.
   void FitRecord();
 
   // The second derivatives of the cubic spline through (x, y), x ascending. A start slope
@@ -47,6 +48,10 @@ class CDensityCurve {
   int m_nYAxisMin = 0;
   int m_nYAxisMax = 0;
   int m_nLongTestSide = kLabelLeft;  // a LongTestSide
+  // The present points the last FitRecord left out of the fit, in slot order, as the chart
+  // shows them: moisture in percent, dry unit weight in the units on screen.
+  std::vector<double> m_dExcludedMoisture;
+  std::vector<double> m_dExcludedUnitWeight;
 
  private:
   void WidenForLongTest(double& xMin, double& xMax);

@@ -29,6 +29,8 @@ void CDensoraDoc::ResetRecord() {
     p->m_dWetSample = 0.0;
     p->m_dDrySample = 0.0;
   }
+  // A point's exclusion goes with its weights: the next test fits every point it is given.
+  r.m_ext.excluded = {};
 }
 
 bool CDensoraDoc::IsRequiredMissing() const {

@@ -49,6 +49,10 @@ class CDensoraDoc : public framework::CDocument {
   CompactionRecord m_record;
   double m_dStdMoldVolume[2];
   int m_nUnits = kEnglish;
+  // The laboratory's relative-compaction percentages (95, or 90 and 95): a dashed line and a
+  // moisture window each on the chart, the report and densora-cli's listings. A setting of
+  // the program, not of the test: none until the program or densora-cli gives them.
+  std::vector<double> m_dRelativeCompaction;
   std::string m_strAxisUnit[2];
   std::string m_strDensityUnit[2];
   std::string m_strVolumeUnit[2];

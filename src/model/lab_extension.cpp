@@ -42,6 +42,12 @@ const LabField* FindLabField(std::string_view key) {
   return nullptr;
 }
 
+std::string_view LabField::PointKey() const {
+  const std::string_view pattern = entry->key;
+  const std::size_t dot = pattern.find('.');
+  return dot == std::string_view::npos ? pattern : pattern.substr(dot + 1);
+}
+
 EntryValue ListedValue(const LabField& field, const LabExtension& x) {
   EntryValue v = field.Get(x);
   if (std::holds_alternative<std::monostate>(v)) {

@@ -36,6 +36,9 @@ struct LabExtension {
   std::optional<double> oversizeMoisture;  // MC_c, percent; 0 is oven-dry oversize
   std::string standard;  // "AASHTO T 99", "AASHTO T 180", "ASTM D698", "ASTM D1557"
   std::string method;    // "A" to "D"
+  // For each point slot, why the technician left that point out of the fit ("mold not
+  // seated"); empty for a point the fit takes. The point's weights stay in the record.
+  std::array<std::string, 6> excluded = {};
   // A new entry's member goes here, with its value "not entered" as its initial value.
   std::vector<ExtensionEntry> unknown = {};
 
@@ -159,6 +162,7 @@ struct LabResults;
 std::string SourceProblem(const LabExtension& x, const std::string& source);
 std::string StandardProblem(const LabExtension& x, const std::string& standard);
 std::string MethodProblem(const LabExtension& x, const std::string& method);
+std::string ExclusionProblem(const LabExtension& x, const std::string& reason);
 // The report's lines that follow an entry (ReportLabLines prints them), with densities
 // times `densityFactor` in `densityUnit`.
 using ReportLine = std::string (*)(const LabExtension& x, int slot, const LabResults& results,
@@ -167,6 +171,8 @@ std::string SpecificGravityReportLine(const LabExtension& x, int slot, const Lab
                                       double densityFactor, std::string_view densityUnit);
 std::string OversizeReportLine(const LabExtension& x, int slot, const LabResults& results,
                                double densityFactor, std::string_view densityUnit);
+std::string ExclusionReportLine(const LabExtension& x, int slot, const LabResults& results,
+                                double densityFactor, std::string_view densityUnit);
 
 // One entry of the block.
 struct LabEntry {
@@ -184,7 +190,8 @@ struct LabEntry {
 };
 
 // The known entries in the order the file writes them and densora-cli lists them: the
-// specific gravity and its source, the oversize fraction, then the standard and method.
+// specific gravity and its source, the oversize fraction, the standard and method, then the
+// points left out of the fit.
 inline constexpr LabEntry kLabEntries[] = {
     {.key = "specificGravity",
      .label = "Gs",
@@ -225,6 +232,12 @@ inline constexpr LabEntry kLabEntries[] = {
      .storage = kStoredIn<&LabExtension::method>,
      .check = MethodProblem,
      .page = EntryPage::kSoilMethod},
+    // Edited on the Test Data page, by its row's menu.
+    {.key = "point%d.excluded",
+     .label = "Point %d excluded",
+     .storage = kStoredIn<&LabExtension::excluded>,
+     .check = ExclusionProblem,
+     .report = ExclusionReportLine},
 };
 
 // A number is held to its range; a text may have a check.
@@ -243,6 +256,10 @@ struct LabField {
   std::string label;  // "Gs", "Point 3 excluded"
 
   EntryType Type() const { return entry->storage.type; }
+  // Kept for each point: densora-cli's JSON gives it in the point's object, under the key's
+  // part after "point%d." ("excluded"), and the summary, a row per test, leaves it out.
+  bool PerPoint() const { return entry->storage.count > 1; }
+  std::string_view PointKey() const;
   EntryValue Get(const LabExtension& x) const { return entry->storage.get(x, slot); }
   void Set(LabExtension& x, const EntryValue& value) const { entry->storage.set(x, slot, value); }
 };

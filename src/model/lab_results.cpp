@@ -130,6 +130,70 @@ std::optional<CorrectedResults> Corrected(const LabExtension& x, double fitMaxDr
   return c;
 }
 
+// A point given to the fit, as the bracketing checks compare it.
+struct FittedPoint {
+  double moisture, dry;
+};
+
+std::vector<FittedPoint> FittedPoints(const CompactionRecord& r) {
+  std::vector<FittedPoint> out;
+  for (int slot = 0; slot < kPointSlots; ++slot) {
+    const TestPoint& p = r.Point(slot);
+    if (p.IsEmpty() || r.IsExcluded(slot)) continue;
+    out.push_back({100.0 * p.MoistureContent(), p.DryUnitWeight()});
+  }
+  return out;
+}
+
+// Whether the points surround the fitted optimum. The highest point is the one denser than
+// every other; when it is also drier (wetter) than every other, the curve only falls away
+// from it and the true peak lies beyond the driest (wettest) point.
+std::vector<std::string> BracketingChecks(const CompactionRecord& r, double fitMaxDryPcf,
+                                          double fitOptimum) {
+  const std::vector<FittedPoint> points = FittedPoints(r);
+  if (points.size() < 3 || !(fitMaxDryPcf > 0.0) || !std::isfinite(fitMaxDryPcf) ||
+      !std::isfinite(fitOptimum)) {
+    return {};
+  }
+  for (const FittedPoint& p : points) {
+    if (!std::isfinite(p.moisture) || !std::isfinite(p.dry)) return {};
+  }
+  const auto beats = [&](const FittedPoint& a, auto better) {
+    return std::all_of(points.begin(), points.end(),
+                       [&](const FittedPoint& b) { return &a == &b || better(a, b); });
+  };
+  std::string unbracketed;
+  for (const FittedPoint& p : points) {
+    if (!beats(p, [](const FittedPoint& a, const FittedPoint& b) { return a.dry > b.dry; })) {
+      continue;
+    }
+    if (beats(p,
+              [](const FittedPoint& a, const FittedPoint& b) { return a.moisture < b.moisture; })) {
+      unbracketed = "dry";
+    }
+    if (beats(p,
+              [](const FittedPoint& a, const FittedPoint& b) { return a.moisture > b.moisture; })) {
+      unbracketed = "wet";
+    }
+  }
+  std::vector<std::string> checks;
+  if (!unbracketed.empty()) {
+    checks.push_back("WARNING: The points do not bracket the optimum: add a point on the " +
+                     unbracketed + " side");
+  }
+  const auto drier = std::count_if(points.begin(), points.end(),
+                                   [&](const FittedPoint& p) { return p.moisture < fitOptimum; });
+  const auto wetter = std::count_if(points.begin(), points.end(),
+                                    [&](const FittedPoint& p) { return p.moisture > fitOptimum; });
+  if (drier < 2 && unbracketed != "dry") {
+    checks.emplace_back("NOTE: Fewer than two points on the dry side of the optimum");
+  }
+  if (wetter < 2 && unbracketed != "wet") {
+    checks.emplace_back("NOTE: Fewer than two points on the wet side of the optimum");
+  }
+  return checks;
+}
+
 }  // namespace
 
 bool IsKnownStandard(std::string_view standard) {
@@ -188,6 +252,11 @@ std::string MethodProblem(const LabExtension& x, const std::string& method) {
   return "Enter a method of the standard (" + std::string(MethodsOf(x.standard)) + ")";
 }
 
+std::string ExclusionProblem(const LabExtension&, const std::string& reason) {
+  if (reason.find_first_not_of(" \t") != std::string::npos) return "";
+  return "Enter the reason the point is left out of the fit";
+}
+
 std::string EntryProblem(const LabField& f, const LabExtension& x) {
   const EntryValue v = f.Get(x);
   if (const auto* number = std::get_if<double>(&v); number && !f.entry->range.Holds(*number)) {
@@ -227,7 +296,7 @@ std::string SaturationLine(int row, double saturation) {
 
 // The checks in the order they are shown: the entries out of their ranges, a Gs source
 // without a Gs, the points above the zero-air-voids curve, a mold the method does not use,
-// and an oversize fraction beyond the method's limit.
+// an oversize fraction beyond the method's limit, and the bracketing of the optimum.
 LabResults EvaluateLab(const CompactionRecord& r, double fitMaxDryPcf, double fitOptimum) {
   LabResults out;
   const LabExtension& x = r.m_ext;
@@ -252,6 +321,8 @@ LabResults EvaluateLab(const CompactionRecord& r, double fitMaxDryPcf, double fi
                              "of Method %s",
                              x.oversizePercent, *limit, x.method.c_str()));
   }
+  out.bracketing = BracketingChecks(r, fitMaxDryPcf, fitOptimum);
+  out.checks.insert(out.checks.end(), out.bracketing.begin(), out.bracketing.end());
   return out;
 }
 
@@ -299,6 +370,16 @@ std::string OversizeReportLine(const LabExtension& x, int, const LabResults& res
   return OversizeLine(x, results, densityFactor, densityUnit);
 }
 
+std::string ExclusionReportLine(const LabExtension& x, int slot, const LabResults& results, double,
+                                std::string_view) {
+  // A reason kept for an empty slot leaves nothing out.
+  if (std::find(results.rows.begin(), results.rows.end(), slot + 1) == results.rows.end()) {
+    return "";
+  }
+  return framework::StrFormat("Point %d excluded from the fit: %s", slot + 1,
+                              x.excluded[static_cast<std::size_t>(slot)].c_str());
+}
+
 std::vector<std::string> ReportLabLines(const LabExtension& x, const LabResults& results,
                                         double densityFactor, std::string_view densityUnit) {
   std::vector<std::string> lines;
@@ -309,7 +390,8 @@ std::vector<std::string> ReportLabLines(const LabExtension& x, const LabResults&
         (number && !std::isfinite(*number))) {
       continue;
     }
-    lines.push_back(f.entry->report(x, f.slot, results, densityFactor, densityUnit));
+    std::string line = f.entry->report(x, f.slot, results, densityFactor, densityUnit);
+    if (!line.empty()) lines.push_back(std::move(line));
   }
   return lines;
 }

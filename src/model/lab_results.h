@@ -76,6 +76,9 @@ struct LabResults {
   std::vector<std::optional<double>> saturation;
   std::optional<CorrectedResults> corrected;  // none below kMinOversizePercent
   std::vector<std::string> checks;            // the warnings, in the order they are shown
+  // Of those, the last ones: whether the points given to the fit bracket its optimum. A
+  // peak the points do not surround is one the spline guessed.
+  std::vector<std::string> bracketing;
 };
 
 // A point's saturation as the listings show it: "93.4", or "> 100" above Gs·γw.
@@ -85,6 +88,12 @@ std::string SaturationLine(int row, double saturation);
 
 // Evaluates the record's entries against its points and the fit's results (maximum dry
 // density in pcf, optimum moisture in percent; a maximum not above 0 means the fit gave none).
+// With a maximum from three or more points given to the fit (the present points not left
+// out), the checks end with the bracketing of its optimum: when the highest of those points
+// is also the driest (wettest) of them, "WARNING: The points do not bracket the optimum: add a
+// point on the dry side" ("wet side"); else, for each side with fewer than two of them
+// strictly drier (wetter) than the optimum, "NOTE: Fewer than two points on the dry side of the
+// optimum" ("wet side"). A note for the side the warning names would only repeat it.
 LabResults EvaluateLab(const CompactionRecord& r, double fitMaxDryPcf, double fitOptimum);
 // The same for the document's record against the results its last fit stored there (the
 // maximum in the document's units).
@@ -106,7 +115,8 @@ std::string ZeroAirVoidsLabel(double gs);
 // entered (a number finite), in the entries' order: "Specific Gravity (Gs) = 2.70 (assumed)"
 // and "Oversize Correction: 12.0 % retained, ...", the oversize line naming the method's sieve
 // when a method is set ("Oversize Correction, 19.0 mm (3/4 in) sieve: ...") and saying
-// "3.0 % retained: below 5 %, no correction" below kMinOversizePercent.
+// "3.0 % retained: below 5 %, no correction" below kMinOversizePercent, then "Point 3
+// excluded from the fit: mold not seated" for each present point left out of the fit.
 // Densities are printed times `densityFactor` with `densityUnit` (" pcf" or "kg/m³").
 std::vector<std::string> ReportLabLines(const LabExtension& x, const LabResults& results,
                                         double densityFactor, std::string_view densityUnit);

@@ -11,6 +11,7 @@
 #include "model/densora_doc.h"
 #include "model/lab_results.h"
 #include "model/long_test.h"
+#include "model/relative_compaction.h"
 #include "print/emblem.h"
 
 namespace print {
@@ -150,18 +151,22 @@ void DrawPointRow(framework::DrawingSurface& dc, const Box& b, int y, const CDen
   dc.TextOut(b.X(0.91), y, hasMoisture ? FormatFinite("%.1f", dry) : std::string());
 }
 
-// Every slot's number, and the present points' rows from the top slot down.
+// Every slot's number, and the present points' rows from the top slot down. The number of a
+// point left out of the fit carries an asterisk; the lines below the table say why.
 void DrawPointRows(framework::DrawingSurface& dc, const Box& b, const CDensoraDoc& doc) {
-  std::vector<const TestPoint*> present;
-  for (const auto& p : doc.m_record.m_pPoints) {
-    if (!p->IsEmpty()) present.push_back(p.get());
+  std::vector<int> present;
+  for (int slot = 0; slot < kPointSlots; ++slot) {
+    if (!doc.m_record.Point(slot).IsEmpty()) present.push_back(slot);
   }
   const int h = b.bottom - b.top;
   for (int i = 1; i <= kPointSlots; ++i) {
     const int y = b.top + SaturatingTrunc(0.3 * h + 0.097 * i * h);
-    dc.TextOut(b.X(0.06), y, std::to_string(i));
-    if (i > static_cast<int>(present.size())) continue;
-    DrawPointRow(dc, b, y, doc, *present[static_cast<std::size_t>(i - 1)]);
+    const bool shown = i <= static_cast<int>(present.size());
+    const int slot = shown ? present[static_cast<std::size_t>(i - 1)] : -1;
+    const bool excluded = shown && doc.m_record.IsExcluded(slot);
+    dc.TextOut(b.X(0.06), y, std::to_string(i) + (excluded ? "*" : ""));
+    if (!shown) continue;
+    DrawPointRow(dc, b, y, doc, doc.m_record.Point(slot));
   }
 }
 
@@ -254,15 +259,19 @@ std::vector<std::string> Rows(const framework::DrawingSurface& dc, const std::st
 }
 
 // Under the long test, what the laboratory's own entries make of the fit: the specific
-// gravity, the oversize correction and the warnings, one row each as the long-test lines
-// are spaced, a line too long for the page going on in the next row. Nothing without such
-// entries. Returns the number of rows written.
+// gravity, the oversize correction, the points left out of the fit, the relative-compaction
+// windows of `curve` (fitted) and the warnings, one row each as the long-test lines are
+// spaced, a line too long for the page going on in the next row. Nothing without such entries
+// or percentages. Returns the number of rows written.
 int DrawLabLines(framework::DrawingSurface& dc, const Page& page, const CDensoraDoc& doc,
-                 const framework::Font& valueFont) {
+                 const CDensityCurve& curve, const framework::Font& valueFont) {
   const CompactionRecord& rec = doc.m_record;
   const double factor = doc.DensityFactor();
   const LabResults results = EvaluateLab(doc);
   std::vector<std::string> lines = ReportLabLines(rec.m_ext, results, factor, doc.DensityUnit());
+  for (const CompactionWindow& w : RelativeCompaction(curve)) {
+    lines.push_back(RelativeCompactionLine(w, doc.DensityUnit()));
+  }
   lines.insert(lines.end(), results.checks.begin(), results.checks.end());
   if (lines.empty()) return 0;
   dc.SelectFont(valueFont);
@@ -313,7 +322,7 @@ void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CD
   // chart's top down by the rows they take. Then the chart with heavier lines, in the value
   // font.
   chart.Curve().FitRecord();
-  const int labRows = DrawLabLines(dc, page, doc, valueFont);
+  const int labRows = DrawLabLines(dc, page, doc, chart.Curve(), valueFont);
   chart.Draw(dc, page.X(0.125), page.Y(0.59 + 0.02 * labRows), page.X(0.892), page.Y(0.95), 10, 7,
              4);
 

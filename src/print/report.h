@@ -15,7 +15,8 @@ namespace print {
 // block's offset (325) and the pen width (10) are device units. The long-test ratings use
 // the record's fit results as they stand; then the present points are counted into the
 // record and the curve of `chart` (which must work on `doc`) is refitted. The laboratory's lines
-// (specific gravity, oversize correction, warnings) follow the long test only when entered, taking
+// (specific gravity, oversize correction, points left out of the fit, the document's
+// relative-compaction windows, warnings) follow the long test only when there are any, taking
 // their results from that fit, and the chart below them gives up the rows they take; a
 // record without them prints as it always did. Nothing else in the record changes. The
 // surface's pen and font are put back at the end; asking the screen to repaint is left to
@@ -25,7 +26,8 @@ void DrawReport(framework::DrawingSurface& dc, int pageWidth, int pageHeight, CD
 
 // The table of the six test points in the rectangle, drawn with the font and pen that are
 // selected on `dc`: a three-row header, one row per slot with the present points first in
-// slot order, and the ruling of eight equal columns. A value that cannot be computed (no
+// slot order (a point left out of the fit numbered with an asterisk), and the ruling of eight
+// equal columns. A value that cannot be computed (no
 // dry weight, no mold volume) is left blank.
 void DrawTestTable(framework::DrawingSurface& dc, int left, int top, int right, int bottom,
                    const CDensoraDoc& doc);

@@ -25,11 +25,12 @@ enum Id : int {
 }
 
 namespace curve {
-enum Id : int { IDC_GRAPH = 1005, IDC_ENGLISH = 1019, IDC_METRIC = 1020 };
+enum Id : int { IDC_GRAPH = 1005, IDC_ENGLISH = 1019, IDC_METRIC = 1020, IDC_CHECKS = 1021 };
 }
 
 namespace test_data {
-// Row r (1 to 6) of the point edits is the first row's identifier + r - 1.
+// Row r (1 to 6) of the point edits and of the rows' numbers is the first row's identifier
+// + r - 1.
 enum Id : int {
   IDC_MOLD_WEIGHT = 1001,
   IDC_MOLD_VOLUME = 1002,
@@ -37,6 +38,7 @@ enum Id : int {
   IDC_WET_ROW1 = 1010,
   IDC_DRY_ROW1 = 1016,
   IDC_CLEAR = 1024,
+  IDC_NUMBER_ROW1 = 1030,
 };
 }  // namespace test_data
 

@@ -1,6 +1,9 @@
 #pragma once
 // The Moisture-density Curve page: the chart of the current record and the program's only
-// switch between English and Metric units.
+// switch between English and Metric units. Below the chart, when the points do not bracket
+// the fit's optimum well, the checks that say so; the chart gives up the rows they take.
+#include <QRect>
+
 #include "views/control_ids.h"
 #include "views/tab_page.h"
 
@@ -28,8 +31,11 @@ class CCurvePage : public CTabPage {
 
  private:
   void Refit();
+  // The bracketing checks of the current fit below the chart, or the chart alone.
+  void ShowChecks();
 
   CDensoraDoc& m_doc;
+  QRect m_rcGraph;  // the chart's place when there are no checks to show
   framework::Tone* m_pTone;
   CCurveGraph* m_pGraph = nullptr;
 };

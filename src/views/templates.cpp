@@ -48,6 +48,9 @@ constexpr Control kCurveControls[] = {
     {Kind::Radio, cv::IDC_ENGLISH, "English Units", 123, 1, 57, 10, kGroup},
     {Kind::Radio, cv::IDC_METRIC, "Metric Units", 179, 1, 53, 10, kNone},
     {Kind::Frame, cv::IDC_GRAPH, nullptr, 0, 12, 315, 208, kNone},  // the page is 315 wide
+    // Whether the points bracket the optimum: shown, when there is something to say, below
+    // the chart, which gives up the rows it takes.
+    {Kind::Label, cv::IDC_CHECKS, nullptr, 0, 220, 315, 8, kWrap},
 };
 
 constexpr Control kTestDataControls[] = {
@@ -61,27 +64,27 @@ constexpr Control kTestDataControls[] = {
     {Kind::Label, kNoId, "Weight of Mold+Soil (g)", 86, 55, 40, 28, kCenter | kWrap},
     {Kind::Label, kNoId, "Weight of Wet Sample (g)", 145, 55, 42, 28, kCenter | kWrap},
     {Kind::Label, kNoId, "Weight of Dry Sample (g)", 207, 55, 42, 28, kCenter | kWrap},
-    {Kind::Label, kNoId, "1", 54, 89, 0, 0, kNone},
+    {Kind::Label, td::IDC_NUMBER_ROW1, "1", 54, 89, 0, 0, kNone},
     {Kind::Edit, td::IDC_MOLD_SOIL_ROW1, nullptr, 86, 86, 40, 14, kRight},
     {Kind::Edit, td::IDC_WET_ROW1, nullptr, 146, 86, 40, 14, kRight},
     {Kind::Edit, td::IDC_DRY_ROW1, nullptr, 208, 86, 40, 14, kRight},
-    {Kind::Label, kNoId, "2", 54, 109, 0, 0, kNone},
+    {Kind::Label, td::IDC_NUMBER_ROW1 + 1, "2", 54, 109, 0, 0, kNone},
     {Kind::Edit, td::IDC_MOLD_SOIL_ROW1 + 1, nullptr, 86, 106, 40, 14, kRight},
     {Kind::Edit, td::IDC_WET_ROW1 + 1, nullptr, 146, 106, 40, 14, kRight},
     {Kind::Edit, td::IDC_DRY_ROW1 + 1, nullptr, 208, 106, 40, 14, kRight},
-    {Kind::Label, kNoId, "3", 54, 129, 0, 0, kNone},
+    {Kind::Label, td::IDC_NUMBER_ROW1 + 2, "3", 54, 129, 0, 0, kNone},
     {Kind::Edit, td::IDC_MOLD_SOIL_ROW1 + 2, nullptr, 86, 126, 40, 14, kRight},
     {Kind::Edit, td::IDC_WET_ROW1 + 2, nullptr, 146, 126, 40, 14, kRight},
     {Kind::Edit, td::IDC_DRY_ROW1 + 2, nullptr, 208, 126, 40, 14, kRight},
-    {Kind::Label, kNoId, "4", 54, 149, 0, 0, kNone},
+    {Kind::Label, td::IDC_NUMBER_ROW1 + 3, "4", 54, 149, 0, 0, kNone},
     {Kind::Edit, td::IDC_MOLD_SOIL_ROW1 + 3, nullptr, 86, 146, 40, 14, kRight},
     {Kind::Edit, td::IDC_WET_ROW1 + 3, nullptr, 146, 146, 40, 14, kRight},
     {Kind::Edit, td::IDC_DRY_ROW1 + 3, nullptr, 208, 146, 40, 14, kRight},
-    {Kind::Label, kNoId, "5", 54, 169, 0, 0, kNone},
+    {Kind::Label, td::IDC_NUMBER_ROW1 + 4, "5", 54, 169, 0, 0, kNone},
     {Kind::Edit, td::IDC_MOLD_SOIL_ROW1 + 4, nullptr, 86, 166, 40, 14, kRight},
     {Kind::Edit, td::IDC_WET_ROW1 + 4, nullptr, 146, 166, 40, 14, kRight},
     {Kind::Edit, td::IDC_DRY_ROW1 + 4, nullptr, 208, 166, 40, 14, kRight},
-    {Kind::Label, kNoId, "6", 54, 189, 0, 0, kNone},
+    {Kind::Label, td::IDC_NUMBER_ROW1 + 5, "6", 54, 189, 0, 0, kNone},
     {Kind::Edit, td::IDC_MOLD_SOIL_ROW1 + 5, nullptr, 86, 186, 40, 14, kRight},
     {Kind::Edit, td::IDC_WET_ROW1 + 5, nullptr, 146, 186, 40, 14, kRight},
     {Kind::Edit, td::IDC_DRY_ROW1 + 5, nullptr, 208, 186, 40, 14, kRight},

@@ -10,13 +10,17 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
 #include "app/file_association.h"
+#include "app/relative_compaction_dlg.h"
+#include "app/resource.h"
 #include "app/settings.h"
 #include "model/messages.h"
 #include "support_qt/app_fixture.h"
@@ -169,6 +173,54 @@ TEST_F(Startup, TheSettingIsStoredWhereTheProgramLooks) {
   EXPECT_EQ(s.value(QStringLiteral("Recent File List/File2")).toString(), "/x/2.lng");
   EXPECT_FALSE(s.contains(QStringLiteral("Recent File List/File3")));
   EXPECT_EQ(settings::ReadRecentFiles(), (std::vector<std::string>{"/x/1.lng", "/x/2.lng"}));
+}
+
+// Tools > Relative Compaction: a list no laboratory works to is refused and the dialog stays;
+// one it takes is the document's from then on and is kept in the settings where densora-cli
+// reads it too. The next start begins with it.
+TEST_F(Startup, TheRelativeCompactionPercentagesAreSetFromToolsAndKeptForTheCli) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Doc().m_dRelativeCompaction, (std::vector<double>{95}));
+  bool typed = false;
+  QTimer::singleShot(0, [&typed] {
+    auto* dlg = qobject_cast<CRelativeCompactionDlg*>(QApplication::activeModalWidget());
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(dlg->Edit()->text(), "95");
+    dlg->Edit()->selectAll();
+    QTest::keyClicks(dlg->Edit(), "95, 110");
+    QTest::keyClick(dlg->Edit(), Qt::Key_Return);
+    EXPECT_TRUE(dlg->isVisible());
+    dlg->Edit()->selectAll();
+    QTest::keyClicks(dlg->Edit(), "95, 90");
+    QTest::keyClick(dlg->Edit(), Qt::Key_Return);
+    typed = true;
+  });
+  Frame()->Action(ID_TOOLS_RELATIVE_COMPACTION)->trigger();
+  ASSERT_TRUE(typed);
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
+                                "Enter percentages from 50 to 100 with at most one decimal, at "
+                                "most five, separated by commas (90,95)."}));
+  EXPECT_EQ(Doc().m_dRelativeCompaction, (std::vector<double>{90, 95}));
+  EXPECT_EQ(settings::ReadRelativeCompaction(), (std::vector<double>{90, 95}));
+  EXPECT_FALSE(Doc().IsModified());
+
+  // densora-cli reads what the program wrote.
+  const std::string cmd = std::string("'") + DENSORA_CLI_PATH + "' show --json '" + kSample + "'";
+  FILE* pipe = popen(cmd.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out;
+  char buf[4096];
+  for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+  EXPECT_EQ(pclose(pipe), 0);
+  const auto at = out.find("\"relativeCompaction\"");
+  ASSERT_NE(at, std::string::npos) << out;
+  const std::string windows = out.substr(at, out.find(']', at) - at);
+  EXPECT_NE(windows.find("\"percent\": 90.0"), std::string::npos) << windows;
+  EXPECT_NE(windows.find("\"percent\": 95.0"), std::string::npos) << windows;
+
+  app.reset();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Doc().m_dRelativeCompaction, (std::vector<double>{90, 95}));
 }
 
 TEST_F(Startup, OpensTheFileNamedOnTheCommandLineKeepingItsDate) {

@@ -33,13 +33,14 @@ QStringList MenuTexts(QMenu* menu) {
 }
 }  // namespace
 
-TEST_F(MainFrame, HasTheFileViewAndHelpMenus) {
+TEST_F(MainFrame, HasTheFileViewToolsAndHelpMenus) {
   ASSERT_TRUE(Start());
   const auto menus = Frame()->menuBar()->actions();
-  ASSERT_EQ(menus.size(), 3);
+  ASSERT_EQ(menus.size(), 4);
   EXPECT_EQ(menus[0]->text(), "&File");
   EXPECT_EQ(menus[1]->text(), "&View");
-  EXPECT_EQ(menus[2]->text(), "&Help");
+  EXPECT_EQ(menus[2]->text(), "&Tools");
+  EXPECT_EQ(menus[3]->text(), "&Help");
   EXPECT_EQ(MenuTexts(menus[0]->menu()),
             (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "&Delete",
                          "&Change Projects Directory\tCtrl+C", "-", "&Print...\tCtrl+P",
@@ -47,7 +48,8 @@ TEST_F(MainFrame, HasTheFileViewAndHelpMenus) {
                          "Export Project Su&mmary...", "-", "Recent File", "-", "E&xit"}));
   EXPECT_FALSE(Frame()->Action(ID_FILE_MRU_FILE1)->isEnabled());
   EXPECT_EQ(MenuTexts(menus[1]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));
-  EXPECT_EQ(MenuTexts(menus[2]->menu()),
+  EXPECT_EQ(MenuTexts(menus[2]->menu()), (QStringList{"&Relative Compaction..."}));
+  EXPECT_EQ(MenuTexts(menus[3]->menu()),
             (QStringList{"Densora &Help\tF1", "-", "&About Densora..."}));
   // Within a menu, each key underlined reaches one command.
   for (QAction* menu : menus) {

@@ -78,25 +78,35 @@ struct ChartFixture : ::testing::Test {
 // The chart of each sample test as the curve page draws it, call by call as the golden files
 // hold it: the plot area, the markers, the frame and grid, the fitted curve and its drop
 // lines, the titles and labels, the results and the long-test marker (off the plot when the
-// test has none), in English and Metric, and the zero-air-voids curve of a known specific
-// gravity.
+// test has none), in English and Metric, the zero-air-voids curve of a known specific
+// gravity, and a point left out of the fit with a relative-compaction line.
 TEST(ChartGolden, TheSampleTestsChartsAreTheGoldenFiles) {
   const std::string data = std::string(DENSORA_SAMPLES_DIR) + "/../";
   struct Row {
     const char* golden;
     const char* file;
     bool metric;
+    int excluded = -1;  // the slot of a point left out of the fit
+    std::vector<double> percents = {};
   };
   for (const Row& row :
        {Row{"chart-7Sub.txt", "sample-projects/MAIN ST/A-100/Subgrade/7Sub.lng", false},
         Row{"chart-3Emb-metric.txt", "sample-projects/MAIN ST/A-100/Embankment/3Emb.lng", true},
         Row{"chart-12Lim.txt", "sample-projects/COUNTY RD 9/Lime/12Lim.lng", false},
-        Row{"chart-9Bas.txt", "lab-extension/9Bas.lng", false}}) {
+        Row{"chart-9Bas.txt", "lab-extension/9Bas.lng", false},
+        // Its fourth point left out and the 95 % line, in Metric.
+        Row{"chart-7Sub-excluded-95-metric.txt",
+            "sample-projects/MAIN ST/A-100/Subgrade/7Sub.lng",
+            true,
+            3,
+            {95}}}) {
     SCOPED_TRACE(row.golden);
     CDensoraDoc doc;
     doc.m_nUnits = row.metric ? kMetric : kEnglish;
+    doc.m_dRelativeCompaction = row.percents;
     std::ostringstream err;
     ASSERT_TRUE(cli::OpenAndFit(doc, data + row.file, err)) << err.str();
+    if (row.excluded >= 0) doc.m_record.m_ext.excluded[row.excluded] = "mold not seated";
     CDensityCurve curve(doc);
     curve.FitRecord();
     RecordingSurface dc;  // the curve page's graph window, 474 × 312, moved off the origin
@@ -538,6 +548,61 @@ std::vector<int> Coordinates(const RecordingSurface& dc) {
     for (const auto& p : c.points) out.insert(out.end(), {p.x, p.y});
   }
   return out;
+}
+
+// A point left out of the fit is an open circle of the fitted markers' size where it lies,
+// when it lies inside the plot; the axes frame the fitted points only. Each relative-compaction
+// percentage whose density p·MDD lies on the unit-weight axis is a thin dashed line across the
+// plot with its label inside the plot at the line's right end; one below the axis is left out.
+TEST_F(ChartFixture, APointLeftOutIsOpenAndEachCompactionLineRunsAcrossThePlot) {
+  testdata::FillTypicalRecord(doc);  // maximum 111.5 pcf; axes 8 to 20 %, 101 to 112 pcf
+  doc.m_dRelativeCompaction = {75, 95};
+  struct Case {
+    double dry;  // of the point left out, at 12 %
+    bool shown;
+  };
+  for (const Case& c : {Case{106.0, true}, Case{96.0, false}}) {
+    SCOPED_TRACE(c.dry);
+    testdata::SetPoint(doc.m_record, 5, 12.0, c.dry);
+    doc.m_record.m_ext.excluded[5] = "mold not seated";
+    dc.Clear();
+    FitAndDraw();
+    EXPECT_EQ(curve.m_nYAxisMin, 101);
+
+    std::vector<RecordedCall> filled, open;
+    for (const RecordedCall& e : dc.CallsOf(Kind::Ellipse))
+      (e.brush.null ? open : filled).push_back(e);
+    ASSERT_EQ(filled.size(), 5u);
+    ASSERT_EQ(open.size(), c.shown ? 1u : 0u);
+    if (c.shown) {
+      const RecordedCall& o = open[0];
+      EXPECT_EQ((o.x + o.right) / 2, chart.MapX(12.0));
+      EXPECT_EQ((o.y + o.bottom) / 2, chart.MapY(106.0));
+      EXPECT_EQ(o.right - o.x, filled[0].right - filled[0].x);
+      EXPECT_EQ(o.bottom - o.y, filled[0].bottom - filled[0].y);
+      EXPECT_EQ(o.pen, filled[0].pen);
+    }
+
+    const int y = chart.MapY(0.95 * doc.m_record.m_dMaxDryDensity);
+    const int xLeft = chart.MapX(curve.m_nXAxisMin), xRight = chart.MapX(curve.m_nXAxisMax);
+    std::vector<RecordedCall> lines;
+    for (const RecordedCall& l : LinesWith(PenStyle::Dash)) {
+      if (l.pen.color == framework::Color{64, 64, 64}) lines.push_back(l);
+    }
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].from, (framework::DevicePoint{xLeft, y}));
+    EXPECT_EQ((framework::DevicePoint{lines[0].x, lines[0].y}),
+              (framework::DevicePoint{xRight, y}));
+    EXPECT_EQ(lines[0].pen.width, 1);
+    const RecordedCall& label = Text("95 %");
+    dc.SelectFont(label.font);
+    const framework::TextSize size = dc.TextExtent("95 %");
+    EXPECT_GT(label.x, (xLeft + xRight) / 2);
+    EXPECT_LE(label.x + size.cx, xRight);
+    EXPECT_LE(label.y + size.cy, y);
+    EXPECT_GT(label.y, chart.MapY(curve.m_nYAxisMax));
+    EXPECT_EQ(dc.FindText("75 %"), nullptr);
+  }
 }
 
 TEST_F(ChartFixture, BadDataDrawsABoundedChart) {

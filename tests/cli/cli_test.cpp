@@ -245,12 +245,20 @@ TEST(CliWrite, MissingKeysKeepDefaultsAndTextsBecomeTheCodePage) {
 
 // Every laboratory entry goes into the file and comes back out of show, text and JSON, and
 // of the summary as it went in; a 0, an empty text or a null is "not entered" and leaves the
-// file in the plain layout. The first row enters every entry there is.
+// file in the plain layout. An entry kept for each point travels in the points' objects and
+// is no column of the summary. The first row enters every entry there is.
 TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
   struct Row {
     json entries;
     LabExtension expected;
   };
+  json sixLeftOut = json::array();
+  for (int i = 0; i < 6; ++i) {
+    sixLeftOut.push_back({{"moldSoil", 5800 + 10 * i},
+                          {"wetSample", 110 + i},
+                          {"drySample", 100},
+                          {"excluded", "reason " + std::to_string(i + 1)}});
+  }
   const Row rows[] = {
       {{{"specificGravity", 2.7},
         {"specificGravitySource", "measured"},
@@ -258,8 +266,16 @@ TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
         {"oversizeSpecificGravity", 2.65},
         {"oversizeMoisture", 2},
         {"standard", "AASHTO T 180"},
-        {"method", "D"}},
-       {2.7, "measured", 12, 2.65, 2, "AASHTO T 180", "D"}},
+        {"method", "D"},
+        {"points", sixLeftOut}},
+       {2.7,
+        "measured",
+        12,
+        2.65,
+        2,
+        "AASHTO T 180",
+        "D",
+        {"reason 1", "reason 2", "reason 3", "reason 4", "reason 5", "reason 6"}}},
       // Oven-dry oversize: a moisture of 0 is entered, and travels as 0.
       {{{"oversizePercent", 20}, {"oversizeSpecificGravity", 2.6}, {"oversizeMoisture", 0}},
        {0, "", 20, 2.6, 0.0, "", ""}},
@@ -276,8 +292,14 @@ TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
     if (const auto* text = std::get_if<std::string>(&v)) return json(*text);
     return json();
   };
+  // Where an entry is in a record's JSON: at its key, or at the point's for a point's own.
+  const auto at = [](const LabField& f) {
+    return f.PerPoint() ? json::json_pointer("/points/" + std::to_string(f.slot) + "/" +
+                                             std::string(f.PointKey()))
+                        : json::json_pointer("/" + f.key);
+  };
   for (const LabField& f : LabFields()) {
-    EXPECT_TRUE(rows[0].entries.contains(f.key)) << f.key << ": enter it in the first row";
+    EXPECT_TRUE(rows[0].entries.contains(at(f))) << f.key << ": enter it in the first row";
   }
   TempDir dir;
   const json base = json::parse(R"({"project": "LAB", "moldWeight": 4000,
@@ -309,9 +331,15 @@ TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
     const json summary = json::parse(RunCli({"summary", "--json", dir / "one"}).out);
     ASSERT_EQ(summary.size(), 1u);
     for (const LabField& f : LabFields()) {
-      EXPECT_EQ(j[f.key], listed(f, row.expected)) << f.key;
-      EXPECT_EQ(summary[0][f.key], listed(f, row.expected)) << f.key;
       const bool entered = !std::holds_alternative<std::monostate>(f.Get(row.expected));
+      if (f.PerPoint()) {
+        EXPECT_EQ(j[at(f)], entered ? listed(f, row.expected) : json()) << f.key;
+        EXPECT_FALSE(summary[0].contains(f.key)) << f.key;
+        EXPECT_FALSE(j.contains(f.key)) << f.key;
+      } else {
+        EXPECT_EQ(j[f.key], listed(f, row.expected)) << f.key;
+        EXPECT_EQ(summary[0][f.key], listed(f, row.expected)) << f.key;
+      }
       EXPECT_EQ(text.find('\n' + f.label + ": ") != std::string::npos, entered) << text;
     }
     // What show printed writes the same file again.
@@ -388,6 +416,86 @@ TEST(CliWrite, InputsNoRecordCanBeAreRefusedBeforeParsing) {
   }
 }
 
+// The relative-compaction percentages: --percent's, else the desktop program's setting as
+// its settings file keeps it (under $XDG_CONFIG_HOME, else ~/.config), else 95; a setting that
+// is no list counts as none set. show gives each percentage's window, summary its two columns.
+TEST(CliCompaction, PercentagesComeFromTheOptionTheSettingOr95) {
+  struct Row {
+    const char* name;
+    const char* settings;  // the file's text; nullptr: no file
+    bool underHome;        // in ~/.config, without XDG_CONFIG_HOME
+    std::vector<std::string> option;
+    std::vector<double> percents;
+  };
+  const Row rows[] = {
+      {"no settings", nullptr, false, {}, {95}},
+      {"settings without it", "[General]\nProject%20Directory=/tmp/p\n", false, {}, {95}},
+      {"two percentages", "[General]\nRelative%20Compaction=\"90,95\"\n", false, {}, {90, 95}},
+      {"two percentages in ~/.config",
+       "[General]\nRelative%20Compaction=\"90,95\"\n",
+       true,
+       {},
+       {90, 95}},
+      {"none", "[General]\nRelative%20Compaction=\n", false, {}, {}},
+      {"in another group only",
+       "[Recent%20File%20List]\nRelative%20Compaction=90\n",
+       false,
+       {},
+       {95}},
+      {"no list", "Relative%20Compaction=lots\n", false, {}, {95}},
+      {"the option over the setting",
+       "[General]\nRelative%20Compaction=90\n",
+       false,
+       {"--percent", "98,92.5"},
+       {92.5, 98}},
+  };
+  const std::string file = Sample("MAIN ST/A-100/Subgrade/7Sub.lng");
+  const std::string before = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempDir dir;
+    const std::filesystem::path config = row.underHome ? dir.path() / ".config" : dir.path();
+    if (row.settings != nullptr) {
+      std::filesystem::create_directories(config / "Vollin");
+      WriteText((config / "Vollin/Densora.conf").string(), row.settings);
+    }
+    if (row.underHome) {
+      ::unsetenv("XDG_CONFIG_HOME");
+      ::setenv("HOME", dir.path().c_str(), 1);
+    } else {
+      ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+    }
+    std::vector<std::string> show = {"show", "--json", file};
+    show.insert(show.end(), row.option.begin(), row.option.end());
+    const Result shown = RunCli(show);
+    std::vector<std::string> summary = {"summary", std::string(DENSORA_SAMPLES_DIR)};
+    summary.insert(summary.end(), row.option.begin(), row.option.end());
+    const Result listed = RunCli(summary);
+    ::setenv("XDG_CONFIG_HOME", before.c_str(), 1);
+    ::setenv("HOME", home.c_str(), 1);
+
+    ASSERT_EQ(shown.code, 0) << shown.err;
+    std::vector<double> percents;
+    const json j = json::parse(shown.out);
+    for (const json& w : j["relativeCompaction"]) {
+      percents.push_back(w["percent"].get<double>());
+    }
+    EXPECT_EQ(percents, row.percents);
+    ASSERT_EQ(listed.code, 0) << listed.err;
+    std::string header;
+    for (const std::string& c : SummaryColumns(row.percents))
+      header += (header.empty() ? "" : ",") + c;
+    EXPECT_EQ(listed.out.substr(0, listed.out.find('\r')), header);
+  }
+  // A list the option cannot take is a usage error.
+  const Result bad = RunCli({"show", file, "--percent", "95,110"});
+  EXPECT_EQ(bad.code, 2);
+  EXPECT_EQ(bad.err.substr(0, bad.err.find('\n')),
+            "densora-cli show: --percent needs percentages from 50 to 100 with at most one "
+            "decimal, at most five, separated by commas (90,95)");
+}
+
 // A file that cannot be read has its row with the message under "error" and nothing else;
 // the other files' rows are all there, and the exit code tells that one was not read.
 TEST(CliSummary, AFileThatCannotBeReadGetsAnErrorRow) {
@@ -398,7 +506,9 @@ TEST(CliSummary, AFileThatCannotBeReadGetsAnErrorRow) {
   const Result r = RunCli({"summary", dir.path().string()});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.err, "");
-  const std::string empties(SummaryColumns().size() - 1, ',');  // the path, then the error
+  // The path, then the error; the columns of the 95 % window that densora-cli gives without a
+  // setting among them.
+  const std::string empties(SummaryColumns({95}).size() - 1, ',');
   const std::vector<std::string> expected = {
       "COUNTY RD 9/Lime/12Lim.lng,COUNTY RD 9,",
       "COUNTY RD 9/Lime/broken.lng" + empties +

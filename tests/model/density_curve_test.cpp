@@ -48,6 +48,59 @@ TEST(CurveFit, ThreePointExample) {
   EXPECT_NEAR(lowest, 100.207, 5e-4);
 }
 
+// A point the technician left out is not given to the fit: the results, the axes, the fitted
+// points and the samples are those of the five other points, sample for sample, while the
+// record still counts six present points and the curve keeps the one left out for the chart.
+// It is as far below the others as a specimen from a mold that was not seated is, and would
+// lower the unit-weight axis were it fitted. A reason kept for an empty slot leaves nothing out.
+TEST(CurveFit, APointLeftOutIsFittedAsIfItWereNotThere) {
+  CDensoraDoc five;
+  testdata::FillTypicalRecord(five);
+  CDensityCurve fiveCurve(five);
+  fiveCurve.FitRecord();
+
+  CDensoraDoc six;
+  testdata::FillTypicalRecord(six);
+  six.m_record.Point(4).m_dMoldSoil = 0.0;  // the fifth point moves to the last slot
+  six.m_record.Point(4).m_dWetSample = 0.0;
+  six.m_record.Point(4).m_dDrySample = 0.0;
+  six.m_record.Point(5).m_dMoldSoil = 6079.3;
+  six.m_record.Point(5).m_dWetSample = 247.5;
+  six.m_record.Point(5).m_dDrySample = 209.6;
+  SetPoint(six.m_record, 4, 12.0, 98.0);
+  six.m_record.m_ext.excluded[4] = "mold not seated";
+  CDensityCurve sixCurve(six);
+  sixCurve.FitRecord();
+
+  EXPECT_EQ(six.m_record.m_nPointCount, 6);
+  EXPECT_EQ(sixCurve.m_nPointCount, 5);
+  EXPECT_EQ(six.m_record.m_dMaxDryDensity, five.m_record.m_dMaxDryDensity);
+  EXPECT_EQ(six.m_record.m_dOptimumMoisture, five.m_record.m_dOptimumMoisture);
+  EXPECT_EQ(sixCurve.m_nStatus, fiveCurve.m_nStatus);
+  EXPECT_EQ(sixCurve.m_nYAxisMin, fiveCurve.m_nYAxisMin);
+  EXPECT_EQ(sixCurve.m_nYAxisMax, fiveCurve.m_nYAxisMax);
+  EXPECT_EQ(sixCurve.m_nXAxisMin, fiveCurve.m_nXAxisMin);
+  EXPECT_EQ(sixCurve.m_nXAxisMax, fiveCurve.m_nXAxisMax);
+  EXPECT_EQ(sixCurve.m_dSortedMoisture, fiveCurve.m_dSortedMoisture);
+  EXPECT_EQ(sixCurve.m_dSortedUnitWeight, fiveCurve.m_dSortedUnitWeight);
+  EXPECT_EQ(sixCurve.m_dSampleMoisture, fiveCurve.m_dSampleMoisture);
+  EXPECT_EQ(sixCurve.m_dSampleUnitWeight, fiveCurve.m_dSampleUnitWeight);
+  ASSERT_EQ(sixCurve.m_dExcludedMoisture.size(), 1u);
+  EXPECT_NEAR(sixCurve.m_dExcludedMoisture[0], 12.0, 1e-9);
+  EXPECT_NEAR(sixCurve.m_dExcludedUnitWeight[0], 98.0, 1e-9);
+  EXPECT_TRUE(fiveCurve.m_dExcludedMoisture.empty());
+
+  // Taken back, it is fitted; a reason for an empty slot changes nothing.
+  six.m_record.m_ext.excluded[4].clear();
+  sixCurve.FitRecord();
+  EXPECT_EQ(sixCurve.m_nPointCount, 6);
+  EXPECT_LT(sixCurve.m_nYAxisMin, fiveCurve.m_nYAxisMin);
+  five.m_record.m_ext.excluded[5] = "no specimen";
+  fiveCurve.FitRecord();
+  EXPECT_EQ(fiveCurve.m_nPointCount, 5);
+  EXPECT_TRUE(fiveCurve.m_dExcludedMoisture.empty());
+}
+
 TEST(CurveFit, MetricWorksInKilogramsPerCubicMetre) {
   CDensoraDoc doc;
   doc.m_nUnits = kMetric;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/density_curve.h"
 #include "model/lab_results.h"
 #include "support/records.h"
 
@@ -92,7 +93,9 @@ TEST(LabChecks, EachRecordWarnsOfWhatIsWrongWithIt) {
          r.m_ext.specificGravity = 2.70;
          testdata::SetPoint(r, 2, 15.0, 125.0);
        },
-       {"WARNING: Point 3 lies above the zero-air-voids curve (S = 116 %)"}},
+       // With the fit's optimum at 12 %, no point lies on its dry side.
+       {"WARNING: Point 3 lies above the zero-air-voids curve (S = 116 %)",
+        "NOTE: Fewer than two points on the dry side of the optimum"}},
       {"a point above Gs times the unit weight of water, where no voids are left",
        [](CompactionRecord& r) {
          r.m_ext.specificGravity = 2.30;  // Gs·γw = 143.5 pcf
@@ -100,7 +103,10 @@ TEST(LabChecks, EachRecordWarnsOfWhatIsWrongWithIt) {
          testdata::SetPoint(r, 1, 10.0, 145.0);
          testdata::SetPoint(r, 3, 16.0, 95.0);
        },
-       {"WARNING: Point 2 lies above the zero-air-voids curve (S > 100 %)"}},
+       // The point denser than the solids is also the driest, and one lies wet of 12 %.
+       {"WARNING: Point 2 lies above the zero-air-voids curve (S > 100 %)",
+        "WARNING: The points do not bracket the optimum: add a point on the dry side",
+        "NOTE: Fewer than two points on the wet side of the optimum"}},
       {"a 6-inch method in the 4-inch mold",
        [](CompactionRecord& r) {
          r.m_ext.standard = "AASHTO T 180";
@@ -206,7 +212,57 @@ TEST(LabResultsTest, EvaluatesSaturationAndCorrection) {
   r.m_ext.specificGravity = 0;  // without Gs no saturation and no saturation warning
   lab = EvaluateLab(r, 115.0, 12.0);
   EXPECT_EQ(lab.saturation, (std::vector<std::optional<double>>(3)));
-  EXPECT_TRUE(lab.checks.empty());
+  EXPECT_EQ(lab.checks, lab.bracketing);  // only whether the points bracket the optimum
+}
+
+// Whether the points given to the fit bracket its optimum, fitted as the program fits them:
+// the warning when the highest point is the driest or the wettest, the note for a side of the
+// fitted optimum with fewer than two points, and nothing below three points. A point left out
+// of the fit counts for neither.
+TEST(LabChecks, ThePointsGivenToTheFitBracketItsOptimum) {
+  struct Point {
+    double moisture, dry;
+    bool excluded = false;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Point> points;
+    std::vector<std::string> checks;
+  };
+  const std::string dry =
+      "WARNING: The points do not bracket the optimum: add a point on the dry side";
+  const std::string wet =
+      "WARNING: The points do not bracket the optimum: add a point on the wet side";
+  const Case cases[] = {
+      // The worked three points peak at 12.2 %: 10 and 12 lie dry of it, 14 alone wet.
+      {"one point on the wet side",
+       {{10, 100}, {12, 104}, {14, 101}},
+       {"NOTE: Fewer than two points on the wet side of the optimum"}},
+      // Falling from the first point: the peak lies drier than any point compacted. The note
+      // for the dry side would only repeat the warning.
+      {"the highest point is the driest", {{10, 106}, {12, 104}, {14, 101}, {16, 97}}, {dry}},
+      {"the highest point is the wettest", {{10, 97}, {12, 101}, {14, 104}, {16, 106}}, {wet}},
+      {"two points on either side", {{8, 98}, {10, 102}, {12, 104}, {14, 102}, {16, 98}}, {}},
+      {"two points on either side but the dry one left out",
+       {{10, 100, true}, {12, 104}, {14, 101}, {16, 97}},
+       {dry}},
+      {"two points given to the fit are no curve", {{10, 100}, {12, 104}, {14, 101, true}}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CDensoraDoc doc;
+    CompactionRecord& r = doc.m_record;
+    r.m_dMoldWeight = 4000;
+    for (std::size_t i = 0; i < c.points.size(); ++i) {
+      testdata::SetPoint(r, static_cast<int>(i), c.points[i].moisture, c.points[i].dry);
+      if (c.points[i].excluded) r.m_ext.excluded[i] = "mold not seated";
+    }
+    CDensityCurve curve(doc);
+    curve.FitRecord();
+    const LabResults lab = EvaluateLab(doc);
+    EXPECT_EQ(lab.bracketing, c.checks);
+    EXPECT_EQ(lab.checks, c.checks);
+  }
 }
 
 TEST(LabResultsTest, ZeroAirVoidsCurveSpansTheRangeExactly) {

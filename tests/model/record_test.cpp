@@ -30,8 +30,10 @@ TEST(Record, ResetClearsEntriesButKeepsVolumeVersionResultsAndUnits) {
   doc.m_record.m_dMaxDryDensity = 111.0;
   doc.m_record.m_dOptimumMoisture = 12.0;
   doc.m_record.m_nPointCount = 5;
+  doc.m_record.m_ext.excluded[2] = "mold not seated";  // goes with its point
   doc.m_nUnits = kMetric;
   doc.ResetRecord();
+  EXPECT_TRUE(doc.m_record.m_ext.Empty());
   const CompactionRecord& r = doc.m_record;
   EXPECT_TRUE(doc.AreRequiredEmpty());
   EXPECT_TRUE(r.m_strTipNo.empty() && r.m_strComments.empty());

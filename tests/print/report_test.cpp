@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -88,24 +89,35 @@ struct ReportFixture : ::testing::Test {
 // The printed page of each sample test, call by call as the golden files hold it: the
 // emblem, the headings and the project block, the mold, the test table, the long-test lines
 // (bare without a long test), the laboratory's lines, and the chart in its rectangle with
-// the paper's heavy lines, in English and Metric.
+// the paper's heavy lines, in English and Metric, and a point left out of the fit with two
+// relative-compaction windows.
 TEST(ReportGolden, TheSampleTestsPagesAreTheGoldenFiles) {
   const std::string data = std::string(DENSORA_SAMPLES_DIR) + "/../";
   struct Row {
     const char* golden;
     const char* file;
     bool metric;
+    int excluded = -1;  // the slot of a point left out of the fit
+    std::vector<double> percents = {};
   };
   for (const Row& row :
        {Row{"report-7Sub.txt", "sample-projects/MAIN ST/A-100/Subgrade/7Sub.lng", false},
         Row{"report-3Emb-metric.txt", "sample-projects/MAIN ST/A-100/Embankment/3Emb.lng", true},
         Row{"report-12Lim.txt", "sample-projects/COUNTY RD 9/Lime/12Lim.lng", false},
-        Row{"report-9Bas-metric.txt", "lab-extension/9Bas.lng", true}}) {
+        Row{"report-9Bas-metric.txt", "lab-extension/9Bas.lng", true},
+        // Its fourth point left out, with the 90 and 95 % windows.
+        Row{"report-7Sub-excluded-90-95.txt",
+            "sample-projects/MAIN ST/A-100/Subgrade/7Sub.lng",
+            false,
+            3,
+            {90, 95}}}) {
     SCOPED_TRACE(row.golden);
     CDensoraDoc doc;
     doc.m_nUnits = row.metric ? kMetric : kEnglish;
+    doc.m_dRelativeCompaction = row.percents;
     std::ostringstream err;
     ASSERT_TRUE(cli::OpenAndFit(doc, data + row.file, err)) << err.str();
+    if (row.excluded >= 0) doc.m_record.m_ext.excluded[row.excluded] = "mold not seated";
     CDensityCurve curve(doc);
     CDensityChart chart(curve);
     RecordingSurface dc(600, 600);
@@ -236,15 +248,17 @@ TEST_F(ReportFixture, LabEntriesNameTheStandardAndFollowTheLongTest) {
     std::string title;
     std::vector<std::string> rows;
   };
+  // The three points leave one on the wet side of their optimum: every page notes it last.
+  const std::string note = "NOTE: Fewer than two points on the wet side of the optimum";
   const Case cases[] = {
-      {"nothing entered", [](LabExtension&) {}, false, "AASHTO T-99", {}},
+      {"nothing entered", [](LabExtension&) {}, false, "AASHTO T-99", {note}},
       {"only an entry of a later version",
        [](LabExtension& x) {
          x.unknown.push_back({"sieveSize", 'D', 4.75, 0, ""});
        },
        false,
        "AASHTO T-99",
-       {}},
+       {note}},
       {"standard and method",
        [](LabExtension& x) {
          x.standard = "AASHTO T 180";
@@ -252,7 +266,7 @@ TEST_F(ReportFixture, LabEntriesNameTheStandardAndFollowTheLongTest) {
        },
        false,
        "AASHTO T-180, Method D",
-       {"WARNING: Method D calls for the 6-inch (0.075 cu. ft.) mold"}},
+       {"WARNING: Method D calls for the 6-inch (0.075 cu. ft.) mold", note}},
       {"specific gravity",
        [](LabExtension& x) {
          x.specificGravity = 2.70;
@@ -260,7 +274,7 @@ TEST_F(ReportFixture, LabEntriesNameTheStandardAndFollowTheLongTest) {
        },
        false,
        "AASHTO T-99",
-       {"Specific Gravity (Gs) = 2.70 (measured)"}},
+       {"Specific Gravity (Gs) = 2.70 (measured)", note}},
       // Gs 2.00 puts the 12 % and 14 % points above the zero-air-voids curve; 35 % is
       // beyond the 25 % Method A allows.
       {"everything, Metric",
@@ -280,7 +294,7 @@ TEST_F(ReportFixture, LabEntriesNameTheStandardAndFollowTheLongTest) {
         "Corrected Maximum Dry Density = 1905.8 kg/m\xB3, Corrected Optimum Moisture = 8.6 %",
         "WARNING: Point 2 lies above the zero-air-voids curve (S = 120 %)",
         "WARNING: Point 3 lies above the zero-air-voids curve (S = 119 %)",
-        "WARNING: 35.0 % oversize exceeds the 25 % limit of Method A"}},
+        "WARNING: 35.0 % oversize exceeds the 25 % limit of Method A", note}},
   };
   const int longTestY = 3691, left = 688, right = 4549;
   std::string plain[2];  // the page without entries, English and Metric
@@ -337,6 +351,39 @@ TEST_F(ReportFixture, LabEntriesNameTheStandardAndFollowTheLongTest) {
     EXPECT_GT(title.y, rows.back().y + dc.TextExtent(rows.back().text).cy);
     EXPECT_EQ(chart.Layout().top + chart.Layout().height, 6270);
   }
+}
+
+// A point left out of the fit keeps its row, numbered with an asterisk, and is named with
+// its reason under the long test; then comes the window of each relative-compaction
+// percentage, then the checks. The worked three points peak at 104.042 pcf: 95 % of it,
+// 98.8 pcf, lies below all three, so the curve is above it wherever there are points.
+TEST_F(ReportFixture, APointLeftOutIsMarkedAndNamedAndTheWindowsFollow) {
+  densora_test::SetThreePoints(doc);
+  densora_test::SetPoint(doc, 3, 16.0, 90.0);
+  doc.m_record.m_ext.excluded[3] = "mold not seated";
+  doc.m_dRelativeCompaction = {95};
+  Fit();
+  Print();
+  EXPECT_NEAR(doc.m_record.m_dMaxDryDensity, 104.042, 5e-4);
+  std::vector<std::string> lines;
+  for (const auto& t : dc.Texts()) {
+    if (t.x == 688 && t.y > 3691) lines.push_back(t.text);
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "Point 4 excluded from the fit: mold not seated",
+                       "95 % of maximum dry density: 98.8 pcf, moisture beyond the points to "
+                       "beyond the points",
+                       "NOTE: Fewer than two points on the wet side of the optimum"}));
+  // The table's row numbers, the fourth marked; its weights are still printed.
+  std::vector<std::string> numbers;
+  for (const auto& t : dc.Texts()) {
+    if (t.text.size() <= 2 && std::isdigit(static_cast<unsigned char>(t.text[0])) && t.y > 2400 &&
+        t.y < 3432) {
+      numbers.push_back(t.text);
+    }
+  }
+  EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "3", "4*", "5", "6"}));
+  EXPECT_NE(dc.FindText("16.00"), nullptr);
 }
 
 // The test table alone, in a rectangle of 800 × 400 at (100, 200).

@@ -1,6 +1,8 @@
-// The curve page: the chart of the record and the unit switch.
+// The curve page: the chart of the record, the unit switch and the checks of the bracketing
+// below the chart.
 #include "views/curve_page.h"
 
+#include <QLabel>
 #include <QRadioButton>
 
 #include "support_qt/app_fixture.h"
@@ -84,4 +86,53 @@ TEST_F(CurvePage, TooFewPointsStillSwitchAndRecompute) {
   QTest::mouseClick(Radio(CCurvePage::IDC_METRIC), Qt::LeftButton);
   EXPECT_EQ(page->Graph().Curve().m_nPointCount, 2);
   EXPECT_EQ(Doc().m_nUnits, kMetric);
+}
+
+// Whether the points bracket the optimum is said below the chart, never over it: the checks
+// take the page's foot and, when they need more, rows of the chart, which has its whole window
+// back when there are none.
+TEST_F(CurvePage, TheBracketingChecksShowBelowTheChart) {
+  QWidget& graph = page->Graph();
+  auto* checks = page->ControlAs<QLabel>(CCurvePage::IDC_CHECKS);
+  const QRect whole = graph.geometry();
+  EXPECT_FALSE(checks->isVisible());  // five points, two either side of the optimum
+
+  struct Case {
+    const char* name;
+    double dry[4];  // at 10, 12, 14 and 16 %
+    QString text;
+  };
+  const Case cases[] = {
+      {"the highest point the driest",
+       {106, 104, 101, 97},
+       "WARNING: The points do not bracket the optimum: add a point on the dry side"},
+      {"one point wet of the optimum",
+       {100, 104, 101, 0},
+       "NOTE: Fewer than two points on the wet side of the optimum"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testdata::FillTypicalRecord(Doc());
+    for (int slot = 0; slot < kPointSlots; ++slot) {
+      TestPoint& p = Record().Point(slot);
+      p.m_dMoldSoil = p.m_dWetSample = p.m_dDrySample = 0.0;
+    }
+    for (int i = 0; i < 4 && c.dry[i] > 0; ++i) {
+      testdata::SetPoint(Record(), i, 10.0 + 2 * i, c.dry[i]);
+    }
+    page->RefreshPage();
+    ASSERT_TRUE(checks->isVisible());
+    EXPECT_EQ(checks->text(), c.text);
+    EXPECT_FALSE(checks->geometry().intersects(graph.geometry()));
+    EXPECT_GE(checks->height(), checks->fontMetrics().lineSpacing());
+    EXPECT_LE(checks->geometry().bottom(), page->height() - 1);
+    EXPECT_EQ(graph.geometry().top(), whole.top());
+    EXPECT_LE(graph.height(), whole.height());
+    EXPECT_EQ(graph.width(), whole.width());
+  }
+
+  testdata::FillTypicalRecord(Doc());
+  page->RefreshPage();
+  EXPECT_FALSE(checks->isVisible());
+  EXPECT_EQ(graph.geometry(), whole);
 }

@@ -1,7 +1,8 @@
 // The Test Data page: weights into the record, the 300 g offer, the weight-order warnings,
-// the number check and Clear Entries.
+// the number check, Clear Entries and a point left out of the fit.
 #include "views/test_data_page.h"
 
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -10,6 +11,9 @@
 #include "model/messages.h"
 #include "model/page_rules.h"
 #include "support_qt/app_fixture.h"
+#include "views/curve_graph.h"
+#include "views/curve_page.h"
+#include "views/exclusion_dlg.h"
 
 class TestDataPage : public AppFixture {
  protected:
@@ -175,10 +179,12 @@ TEST_F(TestDataPage, FortyDigitsAreRefusedRatherThanCut) {
 TEST_F(TestDataPage, ClearEntriesZeroesEveryWeightButTheVolume) {
   testdata::FillTypicalRecord(Doc());
   Record().m_dMoldVolume = 0.0334;
+  Record().m_ext.excluded[1] = "mold not seated";  // goes with its weights
   page->RefreshPage();
   Doc().SetModifiedFlag(false);
   QTest::mouseClick(page->ControlAs<QPushButton>(CTestDataPage::IDC_CLEAR), Qt::LeftButton);
   EXPECT_TRUE(prompt.shown.empty());
+  EXPECT_TRUE(Record().m_ext.Empty());
   EXPECT_EQ(Record().m_dMoldWeight, 0.0);
   for (int slot = 0; slot < kPointSlots; ++slot) EXPECT_TRUE(Record().Point(slot).IsEmpty());
   EXPECT_EQ(Record().m_nPointCount, 0);
@@ -234,4 +240,81 @@ TEST_F(TestDataPage, AfterARealWarningBoxTypingReplacesTheDryWeight) {
   EXPECT_EQ(Dry(4)->selectedText(), "250");
   QTest::keyClicks(FocusWidget(), "9");
   EXPECT_EQ(Dry(4)->text(), "9");
+}
+
+// A point is left out of the fit from its row, by the keyboard: the context-menu key opens the
+// row's menu after the field's own entries, "Exclude from Fit…" asks why and takes no blank
+// reason; the row is then greyed with its reason as the tip, its weights kept, the fit left
+// without it, the document modified. Ctrl+Shift+X in any field of the row takes it back, and a
+// row with no point offers nothing to leave out.
+TEST_F(TestDataPage, APointIsLeftOutOfTheFitWithItsReasonAndTakenBack) {
+  testdata::FillTypicalRecord(Doc());
+  page->RefreshPage();
+  Doc().SetModifiedFlag(false);
+  const QColor normal = Wet(3)->palette().color(QPalette::Text);
+  // The menu's entries and the dialog, as they come.
+  QStringList entries;
+  bool blankRefused = false;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    for (QAction* a : menu->actions()) {
+      if (!a->isSeparator() && a->isVisible()) entries << a->text();
+    }
+    QTimer::singleShot(0, [&] {
+      auto* dlg = qobject_cast<CExclusionDlg*>(QApplication::activeModalWidget());
+      ASSERT_NE(dlg, nullptr);
+      QTest::keyClicks(dlg->Edit(), "   ");
+      QTest::keyClick(dlg->Edit(), Qt::Key_Return);
+      blankRefused = dlg->isVisible() && !dlg->OkButton()->isEnabled();
+      QTest::keyClicks(dlg->Edit(), "mold not seated");
+      EXPECT_TRUE(dlg->OkButton()->isEnabled());
+      QTest::keyClick(dlg->Edit(), Qt::Key_Return);
+    });
+    QTest::keyClick(menu, Qt::Key_E);
+  });
+  Wet(3)->setFocus(Qt::OtherFocusReason);
+  QTest::keyClick(Wet(3), Qt::Key_Menu);
+  ASSERT_FALSE(entries.isEmpty());
+  EXPECT_EQ(entries.last(), QString::fromUtf8("&Exclude from Fit\u2026"));
+  EXPECT_GT(entries.size(), 1);  // the field's own Copy, Paste, … come first
+  EXPECT_TRUE(blankRefused);
+  EXPECT_EQ(Record().m_ext.excluded[2], "mold not seated");
+  EXPECT_TRUE(Doc().IsModified());
+  EXPECT_EQ(Record().Point(2).m_dWetSample, 231.4);
+  for (QLineEdit* e : {MoldSoil(3), Wet(3), Dry(3)}) {
+    EXPECT_NE(e->palette().color(QPalette::Text), normal);
+    EXPECT_EQ(e->toolTip(), "Left out of the fit: mold not seated");
+  }
+  EXPECT_EQ(Wet(2)->palette().color(QPalette::Text), normal);
+  ClickTab(2);
+  EXPECT_EQ(View()->CurvePage()->Graph().Curve().m_nPointCount, 4);
+  ClickTab(1);
+
+  QTest::keyClick(MoldSoil(3), Qt::Key_X, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(Record().m_ext.excluded[2].empty());
+  EXPECT_EQ(Wet(3)->palette().color(QPalette::Text), normal);
+  EXPECT_TRUE(Wet(3)->toolTip().isEmpty());
+
+  // Row 6 holds no point: its entry is there but cannot be chosen.
+  bool disabled = false;
+  QTimer::singleShot(0, [&disabled] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    auto* action = menu->findChild<QAction*>(QStringLiteral("rowFitAction"));
+    disabled = action != nullptr && !action->isEnabled();
+    menu->close();
+  });
+  Dry(6)->setFocus(Qt::OtherFocusReason);
+  QTest::keyClick(Dry(6), Qt::Key_F10, Qt::ShiftModifier);
+  EXPECT_TRUE(disabled);
+  QTest::keyClick(Dry(6), Qt::Key_X, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(Record().m_ext.excluded[5].empty());
+
+  // A reason a file kept for that empty row does not leave out the point typed into it.
+  Record().m_ext.excluded[5] = "mold not seated";
+  page->RefreshPage();
+  QTest::keyClicks(MoldSoil(6), "6000");
+  EXPECT_FALSE(Record().Point(5).IsEmpty());
+  EXPECT_TRUE(Record().m_ext.excluded[5].empty());
 }
