@@ -2,9 +2,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QSettings>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
@@ -280,7 +280,8 @@ void CDensoraApp::RegisterFileType() {
   // every program sees, and a normal user may not write the machine's own. Unchecked: without
   // them the program runs as before.
   const QString exe = QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
-  QSettings classes(QStringLiteral("HKEY_CURRENT_USER\\Software\\Classes"), QSettings::NativeFormat);
+  QSettings classes(QStringLiteral("HKEY_CURRENT_USER\\Software\\Classes"),
+                    QSettings::NativeFormat);
   classes.setValue(QStringLiteral("Densora File/Shell/Open/Command/Default"),
                    QStringLiteral("\"") + exe + QStringLiteral("\" \"%1\""));
   classes.setValue(QStringLiteral("Densora File/DefaultIcon/Default"), exe + QStringLiteral(", 1"));

@@ -2,6 +2,7 @@
 // compaction percentages. The program keeps them with Qt's settings in an INI file, which
 // densora-cli reads itself, without Qt.
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,9 +10,30 @@
 #include "framework/file_io.h"
 #include "model/relative_compaction.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace cli {
 namespace {
 
+#ifdef _WIN32
+// On Windows the program keeps its settings in the registry, a text as REG_SZ under
+// HKEY_CURRENT_USER\Software\Vollin\Densora. nullopt when there is none.
+std::optional<std::string> StoredSetting(const char* name) {
+  const std::wstring wideName(name, name + std::char_traits<char>::length(name));
+  wchar_t value[1024];
+  DWORD size = sizeof value;
+  if (::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Vollin\\Densora", wideName.c_str(),
+                     RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::string text;
+  // Percentages are digits, points, commas and blanks: anything else cannot parse anyway.
+  for (const wchar_t* c = value; *c != L'\0'; ++c) text += *c < 0x80 ? static_cast<char>(*c) : '?';
+  return text;
+}
+#else
 // A settings file is a few hundred bytes; anything far larger is not one.
 constexpr std::size_t kMaxSettingsBytes = 1 << 20;
 
@@ -84,6 +106,7 @@ std::optional<std::string> TopLevelValue(std::string_view text, std::string_view
   }
   return std::nullopt;
 }
+#endif
 
 }  // namespace
 
@@ -91,6 +114,11 @@ std::vector<double> CompactionPercents(const Arguments& args) {
   if (!args.percent.empty())
     return ParseCompactionPercents(args.percent).value_or(std::vector<double>{});
   const std::vector<double> fallback = *ParseCompactionPercents(kDefaultCompactionPercents);
+#ifdef _WIN32
+  const std::optional<std::string> value = StoredSetting(kCompactionSetting);
+  if (!value) return fallback;
+  return ParseCompactionPercents(*value).value_or(fallback);
+#else
   const std::string file = SettingsFile();
   if (file.empty()) return fallback;
   std::string text;
@@ -103,6 +131,7 @@ std::vector<double> CompactionPercents(const Arguments& args) {
   const std::optional<std::string> value = TopLevelValue(text, kCompactionSetting);
   if (!value) return fallback;
   return ParseCompactionPercents(*value).value_or(fallback);
+#endif
 }
 
 }  // namespace cli

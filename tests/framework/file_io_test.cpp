@@ -59,13 +59,11 @@ TEST(FileIo, NonAsciiAndLongPathsAreWrittenListedReadAndRemoved) {
   }
 }
 
-TEST(FileIo, AFileThatMayNotBeReplacedIsRefusedAndKept) {
+TEST(FileIo, AReadOnlyFileIsRefusedAndKept) {
   testdata::TempDir dir;
   const std::string file = dir / "7Sub.lng";
   const Bytes before = {1, 2, 3};
   testdata::WriteBytes(file, before);
-
-  // Read-only.
   fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   try {
@@ -75,9 +73,14 @@ TEST(FileIo, AFileThatMayNotBeReplacedIsRefusedAndKept) {
     EXPECT_EQ(e.ErrorText(), "Access to " + file + " was denied.");
   }
   EXPECT_EQ(framework::ReadWholeFile(file), before);
-  fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+}
 
+TEST(FileIo, AFileHeldOpenByAnotherProgramIsRefusedAndKept) {
 #ifdef _WIN32
+  testdata::TempDir dir;
+  const std::string file = dir / "7Sub.lng";
+  const Bytes before = {1, 2, 3};
+  testdata::WriteBytes(file, before);
   // Held open by another program that lets no one else write it.
   const std::wstring wide = framework::PathFromUtf8(file).wstring();
   HANDLE held = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
