@@ -52,6 +52,8 @@ fuzz: deps build-fuzz/CMakeCache.txt
 bench: build
 	./build/bench/densora_bench
 	QT_QPA_PLATFORM=offscreen ./build/bench/densora_bench_tree
+	./build/bench/densora_bench_startup
+	./bench/cli_show_bench.sh build
 
 # The written habits: the format of .clang-format, and the core's .clang-tidy checks.
 lint: deps build/CMakeCache.txt

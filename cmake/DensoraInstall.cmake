@@ -4,7 +4,7 @@
 # `make package` builds from that install with CPack.
 #
 # The desktop entry and the MIME type are the files the program writes for the user at every
-# start (res/densora.desktop.in and res/densora.xml, built into it as resources); the
+# start (res/com.vollin.densora.desktop.in and res/densora.xml, built into it as resources); the
 # installed entry runs `densora` from the PATH instead of the running program's own path.
 include(GNUInstallDirs)
 
@@ -29,7 +29,7 @@ configure_file(packaging/changelog.Debian.in ${gen}/changelog.Debian @ONLY)
 set(compressed densora-cli.1 changelog.Debian)
 if(DENSORA_WITH_QT)
   configure_file(docs/densora.1.in ${gen}/densora.1 @ONLY)
-  configure_file(res/densora.desktop.in ${gen}/densora.desktop @ONLY)
+  configure_file(res/${DENSORA_APP_ID}.desktop.in ${gen}/${DENSORA_APP_ID}.desktop @ONLY)
   configure_file(res/${DENSORA_APP_ID}.metainfo.xml.in ${gen}/${DENSORA_APP_ID}.metainfo.xml @ONLY)
   list(APPEND compressed densora.1)
 endif()
@@ -51,15 +51,21 @@ install(FILES res/densora-cli.bash-completion
 install(FILES packaging/copyright ${gen}/changelog.Debian.gz DESTINATION ${docdir})
 install(FILES packaging/lintian-overrides
   DESTINATION ${datadir}/lintian/overrides RENAME densora)
+# The JSON Schemas of densora-cli's record and summary, for those who import them.
+install(FILES docs/densora-record.schema.json docs/densora-summary.schema.json
+  DESTINATION ${datadir}/densora)
 
 if(DENSORA_WITH_QT)
   install(FILES ${gen}/densora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES ${gen}/densora.desktop DESTINATION ${datadir}/applications)
+  install(FILES ${gen}/${DENSORA_APP_ID}.desktop DESTINATION ${datadir}/applications)
   install(FILES res/densora.xml DESTINATION ${datadir}/mime/packages)
   install(FILES ${gen}/${DENSORA_APP_ID}.metainfo.xml DESTINATION ${datadir}/metainfo)
   # Densora Help: the program finds the guide from its own folder (src/app/help.h).
   install(FILES res/help/index.html DESTINATION ${datadir}/densora/help)
   target_compile_definitions(densora_ui PRIVATE DENSORA_HELP_PATH="${datadir}/densora/help/index.html")
+  # Help › Open Sample Tests copies these three tests for a new user (src/app/help.h).
+  install(DIRECTORY tests/data/sample-projects/ DESTINATION ${datadir}/densora/samples)
+  target_compile_definitions(densora_ui PRIVATE DENSORA_SAMPLES_PATH="${datadir}/densora/samples")
   # The program's icon is an application's, the document's the MIME type's (the names the
   # desktop entry's Icon and the MIME type's icon give, and src/app/icons.h).
   foreach(icon_context IN ITEMS densora:apps application-x-densora-compaction:mimetypes)
@@ -83,6 +89,20 @@ set(CPACK_PACKAGE_CONTACT ${DENSORA_MAINTAINER})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set(CPACK_STRIP_FILES ON)
+# strip keeps the .comment section, the compilers' names and versions, which a Debian
+# package's binaries go without: the packaged install removes it after the strip.
+install(CODE "set(densora_objcopy \"${CMAKE_OBJCOPY}\")")
+install(CODE [[
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program IN ITEMS densora densora-cli)
+      set(binary "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/${program}")
+      if(EXISTS "${binary}")
+        execute_process(COMMAND "${densora_objcopy}" --remove-section=.comment "${binary}"
+          COMMAND_ERROR_IS_FATAL ANY)
+      endif()
+    endforeach()
+  endif()
+]])
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "record and chart soil compaction (moisture-density) tests")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "\
 Densora records a moisture-density (compaction) test run to AASHTO T-99:
@@ -107,6 +127,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # their folders with dpkg triggers and refresh their databases and caches when a package
 # installs or removes files there.
 if(DENSORA_WITH_QT)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+  # The report's and the chart's "Arial" is Liberation Sans, metric-compatible: with another
+  # face the report's labels and values run into each other.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2")
 endif()
 include(CPack)

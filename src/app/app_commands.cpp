@@ -2,14 +2,17 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTreeWidgetItem>
 #include <QUrl>
@@ -33,6 +36,11 @@
 #include "views/window_placement.h"
 
 CAppCommands::CAppCommands(CDensoraApp& app) : m_app(app) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+  if (!QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty()) {
+    m_browserCommand = {QStringLiteral("xdg-open")};
+  }
+#endif
   m_pCommands = std::make_unique<CDocumentCommands>(app.Document(), app.View()->Curve(),
                                                     app.m_strProjectsDir, *this);
 }
@@ -59,6 +67,7 @@ void CAppCommands::Connect() {
   frame->SetCommandHandler(ID_FILE_EXPORT_REPORT, [this] { OnFileExportReport(); });
   frame->SetCommandHandler(ID_FILE_EXPORT_SUMMARY, [this] { OnFileExportSummary(); });
   frame->SetCommandHandler(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
+  frame->SetCommandHandler(ID_HELP_OPEN_SAMPLES, [this] { OnHelpOpenSamples(); });
   frame->SetCloseHandler([&c] { return c.OnClose(); });
   frame->SetRecentFileHandler([&c](const std::string& path) { c.OnOpenRecentFile(path); });
 
@@ -104,6 +113,14 @@ std::optional<std::string> CAppCommands::AskProjectsDirectory() {
   return dlg.m_strDirectory;
 }
 
+std::optional<std::string> CAppCommands::AskSamplesFolder() {
+  if (m_samplesDialogOverride) return m_samplesDialogOverride();
+  const QString chosen = QFileDialog::getExistingDirectory(
+      m_app.MainFrame(), CMainFrame::CommandName(ID_HELP_OPEN_SAMPLES), QDir::homePath());
+  if (chosen.isEmpty()) return std::nullopt;
+  return chosen.toStdString();
+}
+
 void CAppCommands::StoreProjectsDirectory(const std::string& folder) {
   settings::WriteProjectsDir(folder);
 }
@@ -118,9 +135,15 @@ void CAppCommands::FillTree(CProjectTree& tree) {
   // The top level and the folders of the record on screen; other folders are listed when
   // they are opened.
   m_bFilling = true;
+  // Shown in the tree's place while the projects directory holds no test.
+  tree.SetEmptyNote(
+      QString::fromStdString(framework::FormatStock(msg::kNoTestsYet, m_app.m_strProjectsDir) +
+                             "\n\n" + msg::kSampleTestsOffer));
   tree.SetProjectsDir(m_app.m_strProjectsDir);
   tree.Rebuild();
-  tree.OpenFolders(RecordFolderTexts(m_app.Document().m_record));
+  const std::string& path = m_app.Document().GetPathName();
+  tree.OpenFolders(RecordFolderTexts(m_app.Document().m_record),
+                   path.substr(path.find_last_of('/') + 1));
   m_bFilling = false;
 }
 
@@ -246,12 +269,46 @@ void CAppCommands::OnHelpContents() {
         framework::MsgButtons::Ok, framework::MsgIcon::Stop);
     return;
   }
-  const bool shown =
-      m_browserOverride
-          ? m_browserOverride(*guide)
-          : QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(*guide)));
-  if (!shown) {
-    framework::AfxMessageBox(framework::FormatStock(msg::kHelpNotShown, *guide),
+  const auto notShown = [guide = *guide] {
+    framework::AfxMessageBox(framework::FormatStock(msg::kHelpNotShown, guide),
                              framework::MsgButtons::Ok, framework::MsgIcon::Stop);
+  };
+  const QUrl url = QUrl::fromLocalFile(QString::fromStdString(*guide));
+  if (m_browserCommand.isEmpty()) {
+    if (!QDesktopServices::openUrl(url)) notShown();
+    return;
   }
+  // Qt counts the guide as shown as soon as xdg-open starts, browser or none; xdg-open's
+  // exit status tells. It is heard when it comes, and the window goes on meanwhile.
+  auto* process = new QProcess(m_app.MainFrame());
+  ++m_nBrowsersStarting;
+  const auto done = [this, process, notShown](bool shown) {
+    if (process->property("heard").toBool()) return;
+    process->setProperty("heard", true);
+    --m_nBrowsersStarting;
+    process->deleteLater();
+    if (!shown) notShown();
+  };
+  QObject::connect(process, &QProcess::finished, process,
+                   [done](int code, QProcess::ExitStatus status) {
+                     done(status == QProcess::NormalExit && code == 0);
+                   });
+  QObject::connect(process, &QProcess::errorOccurred, process, [done](QProcess::ProcessError e) {
+    if (e == QProcess::FailedToStart) done(false);
+  });
+  process->start(m_browserCommand.front(), m_browserCommand.mid(1)
+                                               << url.toString(QUrl::FullyEncoded));
+}
+
+void CAppCommands::OnHelpOpenSamples() {
+  const std::optional<std::string> samples = help::FindProgramSamples();
+  if (!samples) {
+    framework::AfxMessageBox(
+        framework::FormatStock(
+            msg::kSamplesNotFound,
+            help::InstalledSamples(QCoreApplication::applicationDirPath().toStdString())),
+        framework::MsgButtons::Ok, framework::MsgIcon::Stop);
+    return;
+  }
+  m_pCommands->OnOpenSampleTests(*samples);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The desktop side of the document commands: the file and directory dialogs, the settings,
 // the projects tree and printing, connected to the main frame's commands.
+#include <QStringList>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -27,6 +28,7 @@ class CAppCommands : public CommandHost {
   std::optional<std::string> AskExportFileName(const std::string& proposedPath,
                                                const ExportType& type) override;
   std::optional<std::string> AskProjectsDirectory() override;
+  std::optional<std::string> AskSamplesFolder() override;
   void StoreProjectsDirectory(const std::string& folder) override;
   void DocumentOpened(const std::string& path) override;
   void DocumentOpenFailed(const std::string& path) override;
@@ -49,8 +51,13 @@ class CAppCommands : public CommandHost {
   std::function<std::optional<std::string>(const std::string&)> m_saveDialogOverride;
   std::function<std::optional<std::string>(const std::string&)> m_exportDialogOverride;
   std::function<std::optional<std::string>()> m_dirDialogOverride;
-  // Replaces the web browser that shows the guide, for tests: true when it started.
-  std::function<bool(const std::string&)> m_browserOverride;
+  std::function<std::optional<std::string>()> m_samplesDialogOverride;
+  // The program that shows the guide, with its first arguments; the guide's URL follows
+  // them. On a desktop of freedesktop.org's kind it is xdg-open, whose exit status says
+  // whether a browser took the guide; empty, the platform's own way of opening a URL.
+  QStringList m_browserCommand;
+  // The guide's browsers started and not yet heard back from.
+  int BrowsersStarting() const { return m_nBrowsersStarting; }
 
  private:
   void OnTreeSelectionChanged();
@@ -60,6 +67,7 @@ class CAppCommands : public CommandHost {
   void OnFileExportReport();
   void OnFileExportSummary();
   void OnHelpContents();
+  void OnHelpOpenSamples();
 
   CDensoraApp& m_app;
   std::unique_ptr<CDocumentCommands> m_pCommands;
@@ -67,4 +75,5 @@ class CAppCommands : public CommandHost {
   std::unique_ptr<QProgressDialog> m_pProgress;
   std::chrono::steady_clock::time_point m_lastProgress;
   bool m_bFilling = false;
+  int m_nBrowsersStarting = 0;
 };

@@ -1,15 +1,20 @@
 #include "app/densora_app.h"
 
 #include <QApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "app/about_dialog.h"
@@ -50,6 +55,32 @@ std::string ReadOwnCounties(const std::string& path) {
   }
 }
 
+// Runs `then` once the window has been put on the screen and painted for the first time, and
+// then lets go of the window.
+class AfterFirstExposure : public QObject {
+ public:
+  AfterFirstExposure(QWindow* window, std::function<void()> then)
+      : QObject(window), m_then(std::move(then)) {
+    window->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+      watched->removeEventFilter(this);
+      // Queued, so that the exposure's paint comes first.
+      QTimer::singleShot(0, this, [this] {
+        m_then();
+        deleteLater();
+      });
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> m_then;
+};
+
 std::string ReadResource(const QString& path) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return {};
@@ -74,6 +105,49 @@ std::vector<std::string> CDensoraApp::LoadCounties(const std::string& projectsDi
       pages::ParseCountyList(ReadOwnCounties(projectsDir + "/counties.txt"));
   if (!names.empty()) return names;
   return pages::ParseCountyList(ReadResource(QStringLiteral(":/densora/counties.txt")));
+}
+
+CommandLine ReadCommandLine(const QStringList& arguments) {
+  QCommandLineParser parser;
+  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                QStringLiteral("Prints this help and ends."));
+  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                   QStringLiteral("Prints the version and ends."));
+  parser.addOption(help);
+  parser.addOption(version);
+  parser.setApplicationDescription(
+      QStringLiteral("Records, charts and prints soil compaction (moisture-density) tests.\n"
+                     "The Qt toolkit's own options (-platform, -style) are taken too; \"--\"\n"
+                     "ends the options, so that a file may begin with \"-\"."));
+  parser.addPositionalArgument(QStringLiteral("FILE.lng"),
+                               QStringLiteral("The test to open; without it, a new record."),
+                               QStringLiteral("[FILE.lng]"));
+  const bool known = parser.parse(arguments);
+  CommandLine line;
+  if (parser.isSet(help)) {
+    // The usage line names the program as it is installed, not as it was started.
+    const QString text = parser.helpText();
+    line.action = CommandLine::kPrint;
+    line.text = QStringLiteral("Usage: densora [options] [FILE.lng]") +
+                text.mid(std::max<qsizetype>(text.indexOf(u'\n'), 0));
+  } else if (parser.isSet(version)) {
+    line.action = CommandLine::kPrint;
+    line.text = QStringLiteral("densora " DENSORA_VERSION "\n");
+  } else if (!known) {
+    QStringList options;
+    for (const QString& name : parser.unknownOptionNames()) {
+      options << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+    }
+    line.action = CommandLine::kRefuse;
+    line.text = (options.isEmpty() ? parser.errorText()
+                                   : QStringLiteral("unknown option ") + options.join(u' ')) +
+                QStringLiteral("; see densora --help\n");
+    line.text.prepend(QStringLiteral("densora: "));
+  }
+  if (line.action != CommandLine::kPrint && !parser.positionalArguments().isEmpty()) {
+    line.file = parser.positionalArguments().front();
+  }
+  return line;
 }
 
 bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& options) {
@@ -121,7 +195,16 @@ bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& opti
   m_pRecovery->SetNoteHandler([this](const std::string& note) { ShowNote(note); });
   m_pRecordCheck = std::make_unique<COpenRecordCheck>(*m_pDoc);
   m_pFrame->SetLookHandler([this] { LookAtDisk(); });
-  if (options.registerFileType) RegisterFileType();
+  // The association may wait: its files and the desktop's tools are for the next start, so
+  // they come after the window is first on the screen rather than before.
+  if (options.registerFileType) {
+    QWindow* window = options.show ? m_pFrame->windowHandle() : nullptr;
+    if (window != nullptr && !window->isExposed()) {
+      new AfterFirstExposure(window, [this] { RegisterFileType(); });
+    } else {
+      RegisterFileType();
+    }
+  }
   return true;
 }
 
@@ -187,13 +270,7 @@ void CDensoraApp::ShowNote(const std::string& note) {
 
 bool CDensoraApp::OpenStartFile(const QStringList& arguments) {
   // The command line: nothing for a new record, or the file to open.
-  QString file;
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    if (!arguments[i].startsWith(u'-')) {
-      file = arguments[i];
-      break;
-    }
-  }
+  const QString file = ReadCommandLine(arguments).file;
   const bool opened =
       !file.isEmpty() && OpenDocumentFile(QFileInfo(file).absoluteFilePath().toStdString());
   if (!opened) {
@@ -287,10 +364,11 @@ void CDensoraApp::RegisterFileType() {
   classes.setValue(QStringLiteral("Densora File/DefaultIcon/Default"), exe + QStringLiteral(", 1"));
   classes.setValue(QStringLiteral(".lng/Default"), QStringLiteral("Densora File"));
 #else
+  const QString dataHome = association::DataHome();
+  association::RemoveOldEntry(dataHome);
   const std::vector<association::AssociationFile> files = association::AssociationFiles(
       QCoreApplication::applicationFilePath(), association::SystemDataDirs());
   if (files.empty()) return;
-  const QString dataHome = association::DataHome();
   association::WriteAssociation(dataHome, files);
   if (m_options.runDesktopTools) association::RefreshDesktopDatabases(dataHome);
 #endif

@@ -1,6 +1,7 @@
 #pragma once
 // The application object: start-up (settings, projects directory, the document, the main
 // frame and the view, the command line, the file-type association) and the About box.
+#include <QString>
 #include <QStringList>
 #include <memory>
 #include <string>
@@ -17,6 +18,24 @@ namespace framework {
 class Prompt;
 class Tone;
 }  // namespace framework
+
+// What the desktop program's command line asks for.
+struct CommandLine {
+  enum Action {
+    kStart,   // start the program, with `file` open when it is not empty
+    kPrint,   // print `text` (the help, the version) on standard output and end with 0
+    kRefuse,  // print `text` on standard error and end with 2: an option no one knows
+  };
+  Action action = kStart;
+  QString file;  // the file named, if any: opened at the start
+  QString text;
+};
+
+// Reads the command line `arguments` (the program's name first): "-h"/"--help" and
+// "-v"/"--version" win over anything else; any other option is refused, unless the toolkit
+// takes it (-platform, -style), which QApplication takes out of its arguments before they are
+// read again; "--" ends the options, so that "densora -- -dash.lng" opens "-dash.lng".
+CommandLine ReadCommandLine(const QStringList& arguments);
 
 class CDensoraApp {
  public:
@@ -38,7 +57,8 @@ class CDensoraApp {
   CDensoraApp& operator=(const CDensoraApp&) = delete;
 
   // `arguments` as QCoreApplication::arguments gives them: the program, then an optional
-  // file to open. False when the program must end at once (the file could not be opened).
+  // file to open (ReadCommandLine). False when the program must end at once (the file could
+  // not be opened).
   bool InitInstance(const QStringList& arguments, const Options& options);
   bool InitInstance(const QStringList& arguments) { return InitInstance(arguments, Options{}); }
   // The program's normal end, after the main window closed: the recovery copy goes.

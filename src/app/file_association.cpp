@@ -1,6 +1,7 @@
 #include "app/file_association.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSaveFile>
@@ -58,19 +59,24 @@ std::optional<QString> ExecLine(const QString& exePath) {
 }
 
 QByteArray DesktopEntry(const QString& execLine) {
-  QByteArray entry = resources::Read(QStringLiteral(":/densora/densora.desktop.in"));
+  QByteArray entry =
+      resources::Read(QStringLiteral(":/densora/") + QString::fromLatin1(kDesktopEntry) + ".in");
   return entry.replace("@DENSORA_EXEC@", execLine.toUtf8());
 }
 
 std::vector<AssociationFile> AssociationFiles(const QString& exePath,
                                               const QStringList& systemDataDirs) {
   for (const QString& dir : systemDataDirs) {
-    if (QFileInfo::exists(dir + QStringLiteral("/applications/densora.desktop"))) return {};
+    for (const char* entry : {kDesktopEntry, kOldDesktopEntry}) {
+      if (QFileInfo::exists(dir + QStringLiteral("/applications/") + QString::fromLatin1(entry))) {
+        return {};
+      }
+    }
   }
   const std::optional<QString> exec = ExecLine(exePath);
   if (!exec) return {};
   std::vector<AssociationFile> files = {
-      {QStringLiteral("applications/densora.desktop"), DesktopEntry(*exec)},
+      {QStringLiteral("applications/") + QString::fromLatin1(kDesktopEntry), DesktopEntry(*exec)},
       {QStringLiteral("mime/packages/densora.xml"),
        resources::Read(QStringLiteral(":/densora/densora.xml"))}};
   // In the icon theme the program's icon is an application's, the document's the MIME type's.
@@ -92,6 +98,17 @@ bool WriteAssociation(const QString& dataHome, const std::vector<AssociationFile
     if (!WriteText(dataHome + u'/' + path, bytes)) ok = false;
   }
   return ok;
+}
+
+void RemoveOldEntry(const QString& dataHome) {
+  const QString old =
+      dataHome + QStringLiteral("/applications/") + QString::fromLatin1(kOldDesktopEntry);
+  QFile f(old);
+  if (!QFileInfo(old).isFile() || f.size() > 64 * 1024 || !f.open(QIODevice::ReadOnly)) return;
+  const QByteArray entry = f.readAll();
+  f.close();
+  // Ours when it opens the program's own MIME type.
+  if (entry.contains("\nMimeType=application/x-densora-compaction;")) QFile::remove(old);
 }
 
 void RefreshDesktopDatabases(const QString& dataHome) {

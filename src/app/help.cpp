@@ -15,11 +15,34 @@ bool IsFile(const fs::path& p) {
   return fs::is_regular_file(p, ec);
 }
 
+bool IsFolder(const fs::path& p) {
+  std::error_code ec;
+  return fs::is_directory(p, ec);
+}
+
+// A path the build gives relative to the install prefix, for a program in `programDir`.
+std::string BelowPrefix(const std::string& programDir, const char* relative) {
+  // Relative to the prefix, unless the data folder was set absolute.
+  return (fs::path(programDir).parent_path() / relative).lexically_normal().string();
+}
+
 }  // namespace
 
 std::string InstalledGuide(const std::string& programDir) {
-  // DENSORA_HELP_PATH is relative to the prefix, unless the data folder was set absolute.
-  return (fs::path(programDir).parent_path() / DENSORA_HELP_PATH).lexically_normal().string();
+  return BelowPrefix(programDir, DENSORA_HELP_PATH);
+}
+
+std::string InstalledSamples(const std::string& programDir) {
+  return BelowPrefix(programDir, DENSORA_SAMPLES_PATH);
+}
+
+std::optional<std::string> FindProgramSamples() {
+  const std::string installed =
+      InstalledSamples(QCoreApplication::applicationDirPath().toStdString());
+  if (IsFolder(installed)) return installed;
+  const fs::path source = fs::path(DENSORA_SOURCE_DIR) / "tests/data/sample-projects";
+  if (IsFolder(source)) return source.string();
+  return std::nullopt;
 }
 
 std::optional<std::string> FindGuide(const std::string& programDir, const std::string& sourceDir) {

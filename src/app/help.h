@@ -18,4 +18,11 @@ std::optional<std::string> FindGuide(const std::string& programDir, const std::s
 // The guide of the running program, the source tree being the one it was built from.
 std::optional<std::string> FindProgramGuide();
 
+// Where the installation of a program in `programDir` keeps the sample tests, the folder
+// that Help Open Sample Tests copies: <prefix>/share/densora/samples.
+std::string InstalledSamples(const std::string& programDir);
+// The sample tests of the running program: the installed folder when it is there, else the
+// source tree's (tests/data/sample-projects); nullopt when neither exists.
+std::optional<std::string> FindProgramSamples();
+
 }  // namespace help

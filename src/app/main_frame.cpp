@@ -56,6 +56,8 @@ const CommandText kCommandTexts[] = {
      "Set the percentages of the maximum dry density drawn and printed with each curve"},
     {ID_HELP_CONTENTS, "Densora &Help", "Densora Help",
      "Open the guide to Densora in the web browser", "F1"},
+    {ID_HELP_OPEN_SAMPLES, "Open &Sample Tests...", "Open Sample Tests",
+     "Copy three sample tests into a folder of your choice and show them"},
     {ID_APP_ABOUT, "&About Densora...", "About",
      "Display program information, version number and copyright"},
 };
@@ -162,6 +164,7 @@ void CMainFrame::CreateViewAndHelpMenus() {
 
   QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
   AddCommand(helpMenu, ID_HELP_CONTENTS);
+  AddCommand(helpMenu, ID_HELP_OPEN_SAMPLES);
   helpMenu->addSeparator();
   AddCommand(helpMenu, ID_APP_ABOUT);
 }

@@ -19,6 +19,7 @@ enum CommandId : int {
   ID_FILE_EXPORT_SUMMARY = 32775,
   ID_HELP_CONTENTS = 32776,
   ID_TOOLS_RELATIVE_COMPACTION = 32777,
+  ID_HELP_OPEN_SAMPLES = 32778,
 };
 
 inline constexpr int kRecentFileCount = 4;

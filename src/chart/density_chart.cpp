@@ -122,9 +122,55 @@ PlotEdges Edges(const CDensityChart& chart) {
           chart.MapY(c.m_nYAxisMax)};
 }
 
-// The frame, then the dotted grid at the labelled values inside it.
+// A text written on the plot: where it goes, and the rectangle it covers.
+struct PlotText {
+  int x = 0, y = 0;
+  std::string text;
+  int right = 0, bottom = 0;
+  bool Meets(const PlotText& o) const {
+    return x < o.right && o.x < right && y < o.bottom && o.y < bottom;
+  }
+};
+
+PlotText MeasuredText(const framework::DrawingSurface& dc, int x, int y, std::string text) {
+  const framework::TextSize size = dc.TextExtent(text);
+  return PlotText{x, y, std::move(text), x + size.cx, y + size.cy};
+}
+
+// Draws the grid line from `from` to `to` along x (at height `at`) or along y (at `at`
+// across), leaving out the stretches that pass under `texts`: the texts on the plot stand on
+// the plot's white, and whatever else lies under them (the curve, a point) shows through.
+void GridLineClearOf(framework::DrawingSurface& dc, bool alongX, int at, int from, int to,
+                     const std::vector<PlotText>& texts) {
+  if (from > to) std::swap(from, to);
+  std::vector<std::pair<int, int>> under;  // the stretches under a text, along the line
+  for (const PlotText& t : texts) {
+    const auto [lo, hi] = alongX ? std::pair{t.x, t.right} : std::pair{t.y, t.bottom};
+    const auto [across0, across1] = alongX ? std::pair{t.y, t.bottom} : std::pair{t.x, t.right};
+    if (at >= across0 && at < across1 && lo < to && hi > from) under.emplace_back(lo, hi);
+  }
+  std::sort(under.begin(), under.end());
+  int start = from;
+  auto line = [&](int a, int b) {
+    if (a >= b) return;
+    if (alongX) {
+      dc.MoveTo(a, at);
+      dc.LineTo(b, at);
+    } else {
+      dc.MoveTo(at, b);
+      dc.LineTo(at, a);
+    }
+  };
+  for (const auto& [lo, hi] : under) {
+    line(start, lo);
+    start = std::max(start, hi);
+  }
+  line(start, to);
+}
+
+// The frame, then the dotted grid at the labelled values inside it, clear of `texts`.
 void DrawFrameAndGrid(framework::DrawingSurface& dc, const CDensityChart& chart, const Ticks& ticks,
-                      const Pen& framePen, const Pen& gridPen) {
+                      const Pen& framePen, const Pen& gridPen, const std::vector<PlotText>& texts) {
   const CDensityCurve& c = chart.Curve();
   const PlotEdges e = Edges(chart);
   const int x0 = e.xLeft, x1 = e.xRight, y0 = e.yBottom, y1 = e.yTop;
@@ -137,15 +183,11 @@ void DrawFrameAndGrid(framework::DrawingSurface& dc, const CDensityChart& chart,
   dc.SelectPen(gridPen);
   for (long long v : ticks.x) {
     if (v <= c.m_nXAxisMin || v >= c.m_nXAxisMax) continue;
-    const int x = chart.MapX(static_cast<double>(v));
-    dc.MoveTo(x, y0);
-    dc.LineTo(x, y1);
+    GridLineClearOf(dc, false, chart.MapX(static_cast<double>(v)), y1, y0, texts);
   }
   for (long long v : ticks.y) {
     if (v <= c.m_nYAxisMin || v >= c.m_nYAxisMax) continue;
-    const int y = chart.MapY(static_cast<double>(v));
-    dc.MoveTo(x0, y);
-    dc.LineTo(x1, y);
+    GridLineClearOf(dc, true, chart.MapY(static_cast<double>(v)), x0, x1, texts);
   }
 }
 
@@ -441,32 +483,93 @@ Font DrawTitlesAndTickLabels(framework::DrawingSurface& dc, const CDensityChart&
   return previous;
 }
 
-// The peak's density and moisture and the fit's warning, blanking what lies under them.
-void DrawResults(framework::DrawingSurface& dc, const CDensityChart& chart) {
+// The texts on the plot of a fit of three or more points, measured in the tick labels'
+// font: the peak's density and moisture and the fit's warning at the plot's top left (an
+// empty warning covers nothing), then the long test's label beside its square, on the side
+// away from the points. A label that would run into the results, as it does when the long
+// test lies near the optimum at the top of the plot, goes to the square's other side when
+// the plot has room there, else down below the results.
+std::vector<PlotText> PlotTexts(framework::DrawingSurface& dc, const CDensityChart& chart,
+                                const Font& font, int r) {
   const CDensityCurve& c = chart.Curve();
   const int W = chart.Layout().width;
   const int H = chart.Layout().height;
   const CDensoraDoc& doc = c.Document();
   const CompactionRecord& rec = doc.m_record;
   const PlotEdges e = Edges(chart);
-  dc.SetBkMode(BkMode::Opaque);
+  const Font previous = dc.SelectFont(font);
   const int textX = e.xLeft + Trunc(W * (5.0 / 158.0));
-  dc.TextOut(textX, e.yTop + H / 116,
-             "Maximum Dry Density = " + framework::FormatFinite("%.1f", rec.m_dMaxDryDensity) +
-                 " " + WithoutBlanksAndParentheses(doc.AxisUnit()));
-  dc.TextOut(
-      textX, e.yTop + Trunc(H * (5.0 / 116.0)),
-      "Optimum Moisture = " + framework::FormatFinite("%.1f", rec.m_dOptimumMoisture) + " %");
   const std::size_t status = static_cast<std::size_t>(
       std::clamp(c.m_nStatus, 0, static_cast<int>(c.m_strMessages.size()) - 1));
-  dc.TextOut(textX, e.yTop + H / 13, c.m_strMessages[status]);
+  std::vector<PlotText> texts = {
+      MeasuredText(
+          dc, textX, e.yTop + H / 116,
+          "Maximum Dry Density = " + framework::FormatFinite("%.1f", rec.m_dMaxDryDensity) + " " +
+              WithoutBlanksAndParentheses(doc.AxisUnit())),
+      MeasuredText(
+          dc, textX, e.yTop + Trunc(H * (5.0 / 116.0)),
+          "Optimum Moisture = " + framework::FormatFinite("%.1f", rec.m_dOptimumMoisture) + " %"),
+      MeasuredText(dc, textX, e.yTop + H / 13, c.m_strMessages[status])};
+  if (texts.back().text.empty()) texts.back().right = texts.back().x;
+
+  const int lx = chart.MapX(LongTestValue(rec.m_dLongTestMoisture));
+  const int ly = chart.MapY(LongTestValue(rec.m_dLongTestDensity) * doc.DensityFactor());
+  const PlotText right = MeasuredText(dc, lx + 3 * r, ly - r, "<<<Long Test");
+  const PlotText left = MeasuredText(dc, lx - 25 * r, ly - r, "Long Test>>>");
+  const auto clear = [&](const PlotText& label) {
+    return std::none_of(texts.begin(), texts.end(),
+                        [&](const PlotText& result) { return label.Meets(result); });
+  };
+  const bool onRight = c.m_nLongTestSide == CDensityCurve::kLabelRight;
+  PlotText label = onRight ? right : left;
+  if (!clear(label)) {
+    const PlotText& other = onRight ? left : right;
+    if (clear(other) && other.x >= e.xLeft && other.right <= e.xRight) {
+      label = other;
+    } else {
+      for (const PlotText& result : texts) {
+        if (!label.Meets(result)) continue;
+        const int down = result.bottom - label.y;
+        label.y += down;
+        label.bottom += down;
+      }
+    }
+  }
+  texts.push_back(std::move(label));
+  dc.SelectFont(previous);
+  return texts;
+}
+
+// The peak's density and moisture and the fit's warning (the texts but the last of
+// PlotTexts), over the plot's white that the grid leaves clear for them: what else lies
+// under them, the curve near a peak at the top of the plot, shows through.
+void DrawResults(framework::DrawingSurface& dc, const std::vector<PlotText>& texts) {
+  for (std::size_t i = 0; i + 1 < texts.size(); ++i) {
+    dc.TextOut(texts[i].x, texts[i].y, texts[i].text);
+  }
+}
+
+// The long test as a square of half-side `r`, and its label where PlotTexts put it, like the
+// results over the plot's white.
+void DrawLongTestMarker(framework::DrawingSurface& dc, const CDensityChart& chart, const Pen& pen,
+                        int r, const PlotText& label) {
+  const CDensityCurve& c = chart.Curve();
+  const CDensoraDoc& doc = c.Document();
+  const CompactionRecord& rec = doc.m_record;
+  dc.SelectPen(pen);
+  const int lx = chart.MapX(LongTestValue(rec.m_dLongTestMoisture));
+  const int ly = chart.MapY(LongTestValue(rec.m_dLongTestDensity) * doc.DensityFactor());
+  dc.Rectangle(lx - r, ly - r, lx + r, ly + r);
+  dc.TextOut(label.x, label.y, label.text);
 }
 
 // Everything drawn from a fit of three or more points: the zero-air-voids curve under the
 // fitted one, the fitted curve, the drop lines from its peak, the titles and labels, the
-// results. Returns the font selected before.
+// long test's square and label, and the results over them (a long test near the top of the
+// plot puts its square by the results, which stay readable). Returns the font selected before.
 Font DrawFittedCurve(framework::DrawingSurface& dc, const CDensityChart& chart,
-                     const ChartTools& tools, const Ticks& ticks, int n, int dropLineThickness) {
+                     const ChartTools& tools, const Ticks& ticks,
+                     const std::vector<PlotText>& texts, int n, int r, int dropLineThickness) {
   const CDensityCurve& c = chart.Curve();
   const CompactionRecord& rec = c.Document().m_record;
   // The label keeps a marker's radius clear of the curve and the plot's edges.
@@ -476,25 +579,9 @@ Font DrawFittedCurve(framework::DrawingSurface& dc, const CDensityChart& chart,
   dc.SelectPen(tools.dropPen);
   DrawDropLines(dc, chart, rec.m_dOptimumMoisture, rec.m_dMaxDryDensity, dropLineThickness);
   Font previous = DrawTitlesAndTickLabels(dc, chart, tools, ticks);
-  DrawResults(dc, chart);
+  DrawLongTestMarker(dc, chart, tools.dropPen, r, texts.back());
+  DrawResults(dc, texts);
   return previous;
-}
-
-// The long test as a square of half-side `r`, labelled on the side away from the points.
-void DrawLongTestMarker(framework::DrawingSurface& dc, const CDensityChart& chart, const Pen& pen,
-                        int r) {
-  const CDensityCurve& c = chart.Curve();
-  const CDensoraDoc& doc = c.Document();
-  const CompactionRecord& rec = doc.m_record;
-  dc.SelectPen(pen);
-  const int lx = chart.MapX(LongTestValue(rec.m_dLongTestMoisture));
-  const int ly = chart.MapY(LongTestValue(rec.m_dLongTestDensity) * doc.DensityFactor());
-  dc.Rectangle(lx - r, ly - r, lx + r, ly + r);
-  if (c.m_nLongTestSide == CDensityCurve::kLabelRight) {
-    dc.TextOut(lx + 3 * r, ly - r, "<<<Long Test");
-  } else {
-    dc.TextOut(lx - 25 * r, ly - r, "Long Test>>>");
-  }
 }
 
 }  // namespace
@@ -542,11 +629,14 @@ void CDensityChart::Draw(framework::DrawingSurface& dc, int left, int top, int r
   if (mappable) DrawPoints(dc, *this, n, r);
   if (mappable) DrawExcludedPoints(dc, *this, r);
 
-  // Frame and grid go over the markers; the grid lines carry the tick labels.
+  // Frame and grid go over the markers; the grid lines carry the tick labels, and leave the
+  // texts on the plot clear.
   Ticks ticks;
+  std::vector<PlotText> texts;
+  if (n >= 3 && mappable) texts = PlotTexts(dc, *this, tools.smallFont, r);
   if (n > 0 && mappable) {
     ticks = AxisTicks(dc, *this, tools.smallFont, std::max(1, c.Document().AxisStep()));
-    DrawFrameAndGrid(dc, *this, ticks, tools.framePen, tools.gridPen);
+    DrawFrameAndGrid(dc, *this, ticks, tools.framePen, tools.gridPen, texts);
   }
 
   dc.SelectPen(tools.curvePen);
@@ -554,11 +644,12 @@ void CDensityChart::Draw(framework::DrawingSurface& dc, int left, int top, int r
   if (n < 3) {
     dc.DrawTextCentered("Insufficient Data", left, top, right, bottom);
   } else {
-    if (mappable) oldFont = DrawFittedCurve(dc, *this, tools, ticks, n, dropLineThickness);
+    if (mappable) {
+      oldFont = DrawFittedCurve(dc, *this, tools, ticks, texts, n, r, dropLineThickness);
+    }
     // Doubtful data sounds the warning tone.
     if (c.m_nStatus != CDensityCurve::kStatusOk && m_pTone != nullptr)
       m_pTone->Play(kToneHz, kToneMs);
-    if (mappable) DrawLongTestMarker(dc, *this, tools.dropPen, r);
   }
 
   // Put the surface back as it was.

@@ -28,6 +28,8 @@ void PrintHelp(std::ostream& out) {
   }
   out << "  densora-cli --help | --version\n\n"
          "Units are English (pcf) unless --metric (kg/m\xC2\xB3) is given; files always hold pcf.\n"
+         "An option's value follows it, after a blank, after \"=\" (--output=FILE) or, for -o,\n"
+         "at once (-oFILE); \"--\" ends the options, so that a file may begin with \"-\".\n"
          "Exit codes: 0 success, 1 a file could not be read or written, 2 bad usage.\n"
          "An interrupt (Ctrl+C) ends it with 130 and leaves no part of an output file.\n";
 }
@@ -41,8 +43,10 @@ void RegisterBuiltins() {
   RegisterSummary();
 }
 
+// Whether an option before any "--" asks for help; after it, "--help" is a file's name.
 bool AsksForHelp(const std::vector<std::string>& args) {
   for (const auto& a : args) {
+    if (a == "--") return false;
     if (a == "--help" || a == "-h") return true;
   }
   return false;

@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include <algorithm>
+#include <optional>
 #include <ostream>
 
 #include "cli/cli.h"
@@ -40,18 +41,44 @@ int Refuse(const CommandInfo& info, const std::string& message, std::ostream& er
   return kExitUsage;
 }
 
-// Takes the option at argv[i]; an option with an argument takes the next word too.
-int TakeOption(const CommandInfo& info, const Option& option, const std::vector<std::string>& argv,
+// Takes the option at argv[i]. An option with a value takes `attached` when the word held it
+// ("--output=FILE", "-oFILE"), else the next word, whatever it begins with.
+int TakeOption(const CommandInfo& info, const Option& option,
+               const std::optional<std::string>& attached, const std::vector<std::string>& argv,
                std::size_t& i, Arguments& args, std::ostream& err) {
   if (option.flag != nullptr) {
+    if (attached) return Refuse(info, std::string(option.name) + " takes no value", err);
     args.*option.flag = true;
     return kExitOk;
   }
-  if (i + 1 >= argv.size() || (option.valid != nullptr && !option.valid(argv[i + 1]))) {
-    return Refuse(info, std::string(option.name) + " needs " + option.needs, err);
+  const std::string needs = std::string(option.name) + " needs " + option.needs;
+  if (!attached && i + 1 >= argv.size()) return Refuse(info, needs, err);
+  const std::string value = attached ? *attached : argv[i + 1];
+  if ((attached && value.empty()) || (option.valid != nullptr && !option.valid(value))) {
+    return Refuse(info, needs, err);
   }
-  args.*option.value = argv[++i];
+  args.*option.value = value;
+  if (!attached) ++i;
   return kExitOk;
+}
+
+// The option of the command that `word` spells, with the value it holds: "--output=FILE" is
+// --output with FILE, and "-oFILE" is -o with FILE when -o takes a value. Nullptr when the
+// command takes no such option.
+const Option* OptionOf(const CommandInfo& info, const std::string& word,
+                       std::optional<std::string>& attached) {
+  attached.reset();
+  if (word.starts_with("--")) {
+    const std::size_t equals = word.find('=');
+    if (equals == std::string::npos) return FindOption(info, word);
+    attached = word.substr(equals + 1);
+    return FindOption(info, word.substr(0, equals));
+  }
+  if (const Option* option = FindOption(info, word)) return option;
+  const Option* option = FindOption(info, word.substr(0, 2));
+  if (option == nullptr || option->value == nullptr) return nullptr;
+  attached = word.substr(2);
+  return option;
 }
 
 // "--csv and --json cannot be given together" when the command was given both a switch and
@@ -135,12 +162,17 @@ void PrintCommandHelp(const CommandInfo& info, std::ostream& out) {
 
 int ParseArguments(const CommandInfo& info, const std::vector<std::string>& argv, Arguments& args,
                    std::ostream& err) {
+  bool optionsEnded = false;
   for (std::size_t i = 0; i < argv.size(); ++i) {
     const std::string& word = argv[i];
-    if (const Option* option = FindOption(info, word)) {
-      if (TakeOption(info, *option, argv, i, args, err) != kExitOk) return kExitUsage;
-    } else if (word.size() > 1 && word[0] == '-') {
-      return Refuse(info, "unknown option " + word, err);
+    if (!optionsEnded && word == "--") {
+      // Every word after it is an input, a file named "-dash.lng" too.
+      optionsEnded = true;
+    } else if (!optionsEnded && word.size() > 1 && word[0] == '-') {
+      std::optional<std::string> attached;
+      const Option* option = OptionOf(info, word, attached);
+      if (option == nullptr) return Refuse(info, "unknown option " + word, err);
+      if (TakeOption(info, *option, attached, argv, i, args, err) != kExitOk) return kExitUsage;
     } else if (!info.manyInputs && !args.inputs.empty() && info.extraInput != nullptr) {
       return Refuse(info, info.extraInput, err);
     } else {

@@ -136,9 +136,12 @@ std::string UsageLine(const CommandInfo& info);
 // them.
 void PrintCommandHelp(const CommandInfo& info, std::ostream& out);
 
-// Reads the command's arguments into `args`. Returns kExitOk, or kExitUsage with the
-// message written to `err`: an option the command does not take, an option's argument
-// missing or bad, the inputs too few or too many, or a required option missing.
+// Reads the command's arguments into `args`. An option's value is the next word ("-o FILE",
+// "--output FILE"), or follows "=" in a long option ("--output=FILE") or the letter of a
+// short one ("-oFILE"); "--" ends the options, so that every word after it is an input, one
+// named "-dash.lng" too. Returns kExitOk, or kExitUsage with the message written to `err`:
+// an option the command does not take, a switch given a value, an option's argument missing
+// or bad, the inputs too few or too many, or a required option missing.
 int ParseArguments(const CommandInfo& info, const std::vector<std::string>& argv, Arguments& args,
                    std::ostream& err);
 

@@ -165,13 +165,29 @@ void PrintText(std::ostream& out, const json& j, const CDensoraDoc& doc, const F
   PrintLabResults(out, j, unit);
 }
 
+// `text` with every line indented by two blanks, as an element of an array is. A JSON text
+// holds a line break only between its values, never inside a string.
+void AppendIndented(const std::string& text, std::string& out) {
+  out += "  ";
+  for (const char c : text) {
+    out += c;
+    if (c == '\n') out += "  ";
+  }
+}
+
 int Show(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
   Arguments args;
   if (ParseArguments(kShow, argv, args, err) != kExitOk) return kExitUsage;
+  // One file gives its object; several give an array, even when some of them were refused.
+  // The array is written an element at a time, as the library would indent it whole.
+  const bool array = args.json && args.inputs.size() > 1;
   int rc = kExitOk;
   const std::vector<double> percents = CompactionPercents(args);
-  json all = json::array();
+  std::size_t shown = 0;
+  std::string text;
   for (const auto& file : args.inputs) {
+    // Each file is printed as soon as it is read, between the messages of others, and let go
+    // of: any number of files is shown in the memory of one.
     CDensoraDoc doc;
     doc.m_nUnits = args.Units();
     doc.m_dRelativeCompaction = percents;
@@ -180,16 +196,24 @@ int Show(const std::vector<std::string>& argv, std::ostream& out, std::ostream& 
       rc = kExitFileFailed;
       continue;
     }
-    all.push_back(BuildJson(doc, file, fit));
-    // Each listing is printed as soon as its file is read, between the messages of others.
-    if (!args.json) {
-      if (all.size() > 1) out << '\n';
-      PrintText(out, all.back(), doc, fit);
+    const json j = BuildJson(doc, file, fit);
+    if (args.json) {
+      text.clear();
+      if (array) {
+        text += shown == 0 ? "[\n" : ",\n";
+        AppendIndented(Dump(j), text);
+      } else {
+        text += Dump(j);
+        text += '\n';
+      }
+      out << text;
+    } else {
+      if (shown > 0) out << '\n';
+      PrintText(out, j, doc, fit);
     }
+    ++shown;
   }
-  // One file gives its object; several give an array, even when some of them were refused.
-  if (args.json && args.inputs.size() == 1 && !all.empty()) out << Dump(all[0]) << '\n';
-  if (args.json && args.inputs.size() > 1) out << Dump(all) << '\n';
+  if (array) out << (shown == 0 ? "[]\n" : "\n]\n");
   return rc;
 }
 

@@ -360,6 +360,74 @@ void CDocumentCommands::OnChangeProjectsDir() {
   m_doc.UpdateAllViews(nullptr, kHintAll);
 }
 
+namespace {
+
+// The compaction files below `folder`, as paths relative to it, in the tree's order.
+void CollectTests(const std::string& folder, const std::string& relative,
+                  std::vector<std::string>& out) {
+  for (const ProjectNode& node : ListFolder(relative.empty() ? folder : folder + "/" + relative)) {
+    const std::string path = relative.empty() ? node.name : relative + "/" + node.name;
+    if (node.isFolder) {
+      CollectTests(folder, path, out);
+    } else {
+      out.push_back(path);
+    }
+  }
+}
+
+}  // namespace
+
+void CDocumentCommands::OnOpenSampleTests(const std::string& samplesDir) {
+  std::vector<std::string> tests;
+  CollectTests(samplesDir, "", tests);
+  if (tests.empty()) {
+    Tell(framework::FormatStock(framework::stock::kNotFound, samplesDir));
+    return;
+  }
+  const std::optional<std::string> chosen = m_host.AskSamplesFolder();
+  if (!chosen || chosen->empty()) return;
+  if (!QuerySaveChanges(Command::kChangeProjectsDir)) return;
+  try {
+    for (const std::string& test : tests) {
+      const std::vector<unsigned char> bytes =
+          framework::ReadWholeFile(samplesDir + "/" + test, framework::CDocument::kMaxFileBytes);
+      // The test's folders, one level at a time.
+      for (std::size_t slash = test.find('/'); slash != std::string::npos;
+           slash = test.find('/', slash + 1)) {
+        if (!MakeFolder(*chosen + "/" + test.substr(0, slash))) return;
+      }
+      const std::string target = *chosen + "/" + test;
+      if (framework::KindOf(target) != framework::EntryKind::kNothing) {
+        const std::optional<std::vector<unsigned char>> there = [&] {
+          try {
+            return std::optional(
+                framework::ReadWholeFile(target, framework::CDocument::kMaxFileBytes));
+          } catch (const framework::CFileException&) {
+            return std::optional<std::vector<unsigned char>>();
+          }
+        }();
+        if (there == bytes) continue;
+        if (AskBeforeLosing(framework::FormatStock(msg::kReplaceExisting, target),
+                            MsgButtons::YesNo) != MsgAnswer::Yes) {
+          continue;
+        }
+      }
+      framework::WriteFileAtomically(target, bytes);
+    }
+  } catch (const framework::CFileException& e) {
+    AfxMessageBox(e.ErrorText(), MsgButtons::Ok, MsgIcon::Stop);
+    return;
+  }
+  m_doc.OnNewDocument();
+  m_host.StoreProjectsDirectory(*chosen);
+  m_strProjectsDir = *chosen;
+  if (OpenDocumentFile(*chosen + "/" + tests.front())) {
+    m_doc.UpdateAllViews(nullptr, kHintRecord);
+  } else {
+    m_doc.UpdateAllViews(nullptr, kHintAll);
+  }
+}
+
 std::string CDocumentCommands::ProposedReportPath() const {
   const std::string own = m_doc.GetPathName();
   if (!own.empty()) {

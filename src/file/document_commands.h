@@ -41,6 +41,9 @@ class CommandHost {
                                                        const ExportType& type) = 0;
   // The Change Projects Directory dialog; nullopt (or empty) on Cancel.
   virtual std::optional<std::string> AskProjectsDirectory() = 0;
+  // The folder dialog of Open Sample Tests: the folder to copy the sample tests into;
+  // nullopt (or empty) on Cancel.
+  virtual std::optional<std::string> AskSamplesFolder() = 0;
   // Remembers the projects directory in the settings.
   virtual void StoreProjectsDirectory(const std::string& folder) = 0;
   // A file was read into the document: add it to the recent-file list, re-initialize the view.
@@ -115,6 +118,14 @@ class CDocumentCommands {
   void OnFileDelete(const TreeItem& item);
   // File Change Projects Directory.
   void OnChangeProjectsDir();
+  // Help Open Sample Tests: the compaction files below `samplesDir` (the sample tests that
+  // come with the program) are copied, their folders kept, into a folder the user chooses,
+  // which becomes the projects directory as with Change Projects Directory; the first of
+  // them in the tree's order is opened, so that a new user sees a test, its curve and the
+  // tree at once. A file of the same name already there, with other bytes, is replaced only
+  // when the user says so. A file that cannot be read or written is reported, and the
+  // projects directory stays as it was.
+  void OnOpenSampleTests(const std::string& samplesDir);
 
   // The path of the entry a tree item stands for.
   std::string ItemPath(const TreeItem& item) const;

@@ -3,10 +3,11 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <set>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -18,27 +19,54 @@
 #include "framework/document.h"
 #include "framework/file_io.h"
 #include "framework/prompt.h"
+#include "framework/text_format.h"
 #include "model/density_curve.h"
 #include "model/lab_results.h"
 #include "model/long_test.h"
 #include "model/messages.h"
+#include "model/page_rules.h"
 #include "model/relative_compaction.h"
 
 namespace {
 
 using framework::Cp1252ToUtf8;
+using nlohmann::json;
 
-// The columns after the record's texts: the fit's five and the long test's four.
+// The columns after the record's texts: the units of its unit weights, the fit's results
+// (each also as the report prints it) and status, then the long test and how the fit agrees
+// with it.
 constexpr const char* kResultColumns[] = {
-    "pointCount",      "maxDryDensity",    "optimumMoisture", "fitStatus",      "fitMessage",
-    "longTestDensity", "longTestMoisture", "densityRating",   "moistureRating",
+    "units",
+    "pointCount",
+    "maxDryDensity",
+    "maxDryDensityReported",
+    "optimumMoisture",
+    "optimumMoistureReported",
+    "fitStatus",
+    "fitMessage",
+    "longTestDensity",
+    "longTestMoisture",
+    "densityRating",
+    "moistureRating",
+    "densityDifference",
+    "densityRatingWord",
+    "moistureDifference",
+    "moistureRatingWord",
 };
 // The columns after the laboratory's entries: what the entries make of the fit.
-constexpr const char* kCorrectedColumns[] = {"correctedMaxDryDensity", "correctedOptimumMoisture"};
+constexpr const char* kCorrectedColumns[] = {
+    "correctedMaxDryDensity",
+    "correctedMaxDryDensityReported",
+    "correctedOptimumMoisture",
+    "correctedOptimumMoistureReported",
+};
 
 std::vector<std::string> MakeColumns(const std::vector<double>& relativeCompaction) {
   std::vector<std::string> columns = {"path"};
-  for (const RecordText& t : kRecordTexts) columns.emplace_back(t.key);
+  for (const RecordText& t : kRecordTexts) {
+    columns.emplace_back(t.key);
+    if (t.member == &CompactionRecord::m_strDate) columns.emplace_back("dateIso");
+  }
   columns.insert(columns.end(), std::begin(kResultColumns), std::end(kResultColumns));
   for (const LabField& f : LabFields()) {
     if (!f.PerPoint()) columns.push_back(f.key);
@@ -52,69 +80,49 @@ std::vector<std::string> MakeColumns(const std::vector<double>& relativeCompacti
   return columns;
 }
 
-// One field of a row: a text, a number already written out, or nothing.
-struct Cell {
-  enum Kind { kNone, kText, kNumber } kind = kNone;
-  std::string text;
-};
-using Row = std::vector<Cell>;
+// A row's cells in the columns' order: a text, a number, or null for nothing.
+using Row = std::vector<json>;
 
-Cell Text(std::string text) { return {Cell::kText, std::move(text)}; }
+// A number; nothing for a NaN or an infinity.
+json Number(double v) { return std::isfinite(v) ? json(v) : json(); }
 
-// A number in the fewest digits that read back as the same double; nothing for a NaN or
-// an infinity.
-Cell Number(double v) {
-  if (!std::isfinite(v)) return {};
-  char buf[32];
-  const auto end = std::to_chars(buf, buf + sizeof buf, v).ptr;
-  return {Cell::kNumber, std::string(buf, end)};
+// A number of the record's plain layout, where 0 is "not entered" (the long test) or "no
+// result" (the fit's maximum and optimum): nothing then.
+json Entered(double v) { return v != 0.0 ? Number(v) : json(); }
+
+// A result as the report prints it, to one decimal ("Maximum Dry Density = 111.5 pcf"), so
+// that an import holds the very figure on the signed page.
+json Reported(double v) {
+  if (v == 0.0 || !std::isfinite(v)) return {};
+  const std::string printed = framework::StrFormat("%.1f", v);
+  double rounded = 0.0;
+  std::from_chars(printed.data(), printed.data() + printed.size(), rounded);
+  return rounded;
 }
 
-Cell Integer(long v) { return {Cell::kNumber, std::to_string(v)}; }
-
-void AppendJsonString(const std::string& s, std::string& out) {
-  out += '"';
-  for (const char c : s) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (byte < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(byte));
-      out += buf;
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-}
+// JSON text as the library writes it; a byte that is not UTF-8 shows as U+FFFD.
+std::string Dumped(const json& j) { return j.dump(-1, ' ', false, json::error_handler_t::replace); }
 
 void AppendCsvRow(const Row& row, std::string& line) {
   for (std::size_t i = 0; i < row.size(); ++i) {
     if (i > 0) line += ',';
-    line += row[i].kind == Cell::kText ? CsvField(row[i].text) : row[i].text;
+    if (row[i].is_string()) {
+      line += CsvField(row[i].get_ref<const std::string&>());
+    } else if (!row[i].is_null()) {
+      line += Dumped(row[i]);
+    }
   }
   line += "\r\n";
 }
 
-void AppendJsonRow(const Row& row, const std::vector<std::string>& columns, std::string& line) {
+// The row as one JSON object, its keys the columns: what the library writes for an object
+// of these keys in this order.
+void AppendJsonRow(const Row& row, const std::vector<std::string>& keys, std::string& line) {
   line += '{';
   for (std::size_t i = 0; i < row.size(); ++i) {
-    if (i > 0) line += ", ";
-    AppendJsonString(columns[i], line);
-    line += ": ";
-    if (row[i].kind == Cell::kText) {
-      AppendJsonString(row[i].text, line);
-    } else {
-      line += row[i].kind == Cell::kNumber ? row[i].text : "null";
-    }
+    if (i > 0) line += ',';
+    line += keys[i];
+    line += Dumped(row[i]);
   }
   line += '}';
 }
@@ -157,34 +165,55 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc, std::size_t columns) {
   const double longTestDensity = r.m_dLongTestDensity * f;
   Row row;
   row.reserve(columns);
-  row.push_back(Text(shown));
-  for (const RecordText& t : kRecordTexts) row.push_back(Text(Cp1252ToUtf8(r.*t.member)));
-  row.push_back(Integer(r.m_nPointCount));
-  row.push_back(Number(r.m_dMaxDryDensity));
-  row.push_back(Number(r.m_dOptimumMoisture));
-  row.push_back(Integer(curve.m_nStatus));
-  row.push_back(Text(curve.m_strMessages[static_cast<std::size_t>(curve.m_nStatus)]));
-  row.push_back(Number(longTestDensity));
-  row.push_back(Number(r.m_dLongTestMoisture));
-  row.push_back(Text(Cp1252ToUtf8(RateLongTest(doc, r.m_dMaxDryDensity, longTestDensity, true))));
-  row.push_back(
-      Text(Cp1252ToUtf8(RateLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false))));
-  for (const LabField& f : LabFields()) {
-    if (f.PerPoint()) continue;
-    const EntryValue v = ListedValue(f, r.m_ext);
+  row.emplace_back(shown);
+  for (const RecordText& t : kRecordTexts) {
+    row.emplace_back(Cp1252ToUtf8(r.*t.member));
+    if (t.member == &CompactionRecord::m_strDate) {
+      const std::string iso = pages::IsoRecordDate(r.m_strDate);
+      row.push_back(iso.empty() ? json() : json(iso));
+    }
+  }
+  row.emplace_back(doc.m_nUnits == kMetric ? "kg/m3" : "pcf");
+  row.emplace_back(r.m_nPointCount);
+  row.push_back(Entered(r.m_dMaxDryDensity));
+  row.push_back(Reported(r.m_dMaxDryDensity));
+  row.push_back(Entered(r.m_dOptimumMoisture));
+  row.push_back(Reported(r.m_dOptimumMoisture));
+  row.emplace_back(curve.m_nStatus);
+  row.emplace_back(curve.m_strMessages[static_cast<std::size_t>(curve.m_nStatus)]);
+  row.push_back(Entered(longTestDensity));
+  row.push_back(Entered(r.m_dLongTestMoisture));
+  row.emplace_back(Cp1252ToUtf8(RateLongTest(doc, r.m_dMaxDryDensity, longTestDensity, true)));
+  row.emplace_back(
+      Cp1252ToUtf8(RateLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false)));
+  for (const auto& agreement :
+       {CompareLongTest(doc, r.m_dMaxDryDensity, longTestDensity, true),
+        CompareLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false)}) {
+    row.push_back(agreement ? Number(agreement->difference) : json());
+    row.push_back(agreement ? json(agreement->grade) : json());
+  }
+  // Each entry as it was made; one not made is nothing, whatever its kind. Entries kept for
+  // each point are not columns.
+  for (const LabField& field : LabFields()) {
+    if (field.PerPoint()) continue;
+    const EntryValue v = field.Get(r.m_ext);
     if (const auto* number = std::get_if<double>(&v)) row.push_back(Number(*number));
-    if (const auto* text = std::get_if<std::string>(&v)) row.push_back(Text(Cp1252ToUtf8(*text)));
+    if (const auto* text = std::get_if<std::string>(&v)) row.emplace_back(Cp1252ToUtf8(*text));
     if (std::holds_alternative<std::monostate>(v)) row.emplace_back();
   }
   const LabResults lab = EvaluateLab(doc);
   const std::optional<CorrectedResults>& c = lab.corrected;
-  row.push_back(c ? Number(c->maxDryDensityPcf * f) : Cell{});
-  row.push_back(c && c->optimumMoisture ? Number(*c->optimumMoisture) : Cell{});
+  const double correctedDensity = c ? c->maxDryDensityPcf * f : 0.0;
+  row.push_back(c ? Number(correctedDensity) : json());
+  row.push_back(c ? Reported(correctedDensity) : json());
+  const double correctedMoisture = c && c->optimumMoisture ? *c->optimumMoisture : 0.0;
+  row.push_back(c && c->optimumMoisture ? Number(correctedMoisture) : json());
+  row.push_back(c && c->optimumMoisture ? Reported(correctedMoisture) : json());
   const std::vector<CompactionWindow> windows = RelativeCompaction(curve);
   for (std::size_t i = 0; i < doc.m_dRelativeCompaction.size(); ++i) {
     const CompactionWindow* w = i < windows.size() ? &windows[i] : nullptr;
-    row.push_back(w && w->moistureFrom ? Number(*w->moistureFrom) : Cell{});
-    row.push_back(w && w->moistureTo ? Number(*w->moistureTo) : Cell{});
+    row.push_back(w && w->moistureFrom ? Number(*w->moistureFrom) : json());
+    row.push_back(w && w->moistureTo ? Number(*w->moistureTo) : json());
   }
   row.emplace_back();  // no error
   return row;
@@ -200,6 +229,8 @@ class SummaryWriter {
         m_out(out),
         m_progress(std::move(progress)),
         m_columns(SummaryColumns(relativeCompaction)) {
+    // Each JSON key as the library writes it, with its colon, once for every row.
+    for (const std::string& column : m_columns) m_keys.push_back(Dumped(column) + ':');
     m_doc.m_nUnits = units;
     m_doc.m_dRelativeCompaction = relativeCompaction;
   }
@@ -218,6 +249,7 @@ class SummaryWriter {
   std::ostream& m_out;
   std::function<bool(std::size_t)> m_progress;
   std::vector<std::string> m_columns;
+  std::vector<std::string> m_keys;
   CDensoraDoc m_doc;
   // The folders entered so far, by device and inode.
   std::set<std::pair<std::uint64_t, std::uint64_t>> m_entered;
@@ -233,8 +265,7 @@ void SummaryWriter::Begin() {
     m_out << '[';
     return;
   }
-  Row header;
-  for (const std::string& column : m_columns) header.push_back(Text(column));
+  const Row header(m_columns.begin(), m_columns.end());
   m_line.clear();
   AppendCsvRow(header, m_line);
   m_out << m_line;
@@ -251,7 +282,7 @@ void SummaryWriter::Emit(const Row& row) {
     AppendCsvRow(row, m_line);
   } else {
     m_line += m_rows > 0 ? ",\n" : "\n";
-    AppendJsonRow(row, m_columns, m_line);
+    AppendJsonRow(row, m_keys, m_line);
   }
   m_out.write(m_line.data(), static_cast<std::streamsize>(m_line.size()));
   ++m_rows;
@@ -259,9 +290,9 @@ void SummaryWriter::Emit(const Row& row) {
 
 void SummaryWriter::ErrorRow(const std::string& shown, const std::string& message) {
   Row row(m_columns.size());
-  row.front() = Text(shown);
+  row.front() = shown;
   // The message names the path as the file system has it, which may not be UTF-8.
-  row.back() = Text(framework::Utf8ForDisplay(message));
+  row.back() = framework::Utf8ForDisplay(message);
   Emit(row);
   ++m_errorRows;
 }
@@ -319,9 +350,15 @@ std::vector<std::string> SummaryColumns(const std::vector<double>& relativeCompa
 }
 
 std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  // A spreadsheet takes a cell that begins with one of these for a formula and runs it (a
+  // comment "=HYPERLINK(...)" becomes a link that sends data away); after an apostrophe it
+  // is text.
+  constexpr std::string_view kFormulaStarts = "=+-@\t\r";
+  const bool formula = !text.empty() && kFormulaStarts.find(text[0]) != std::string_view::npos;
+  const std::string cell = formula ? "'" + text : text;
+  if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
   std::string quoted = "\"";
-  for (const char c : text) {
+  for (const char c : cell) {
     if (c == '"') quoted += '"';
     quoted += c;
   }

@@ -181,6 +181,9 @@ struct LabEntry {
   const char* key;
   // How listings and warnings name it ("Gs"), with "%d" as the key has it.
   const char* label;
+  // How the page that edits it names its field in its messages ("Specific gravity"); the
+  // label when none is given.
+  const char* name = nullptr;
   const char* unit = "";  // after a number: "" or " %"
   EntryStorage storage;
   EntryRange range{};                                                       // a number's
@@ -195,6 +198,7 @@ struct LabEntry {
 inline constexpr LabEntry kLabEntries[] = {
     {.key = "specificGravity",
      .label = "Gs",
+     .name = "Specific gravity",
      .storage = kStoredIn<&LabExtension::specificGravity>,
      .range = {kMinSpecificGravity, kMaxSpecificGravity, kSpecificGravityRange},
      .page = EntryPage::kSoilMethod,
@@ -206,6 +210,7 @@ inline constexpr LabEntry kLabEntries[] = {
      .page = EntryPage::kSoilMethod},
     {.key = "oversizePercent",
      .label = "Oversize",
+     .name = "Oversize percent retained",
      .unit = " %",
      .storage = kStoredIn<&LabExtension::oversizePercent>,
      .range = {0.0, 100.0, kPercentRange},
@@ -213,11 +218,13 @@ inline constexpr LabEntry kLabEntries[] = {
      .report = OversizeReportLine},
     {.key = "oversizeSpecificGravity",
      .label = "Oversize Gm",
+     .name = "Oversize bulk specific gravity",
      .storage = kStoredIn<&LabExtension::oversizeSpecificGravity>,
      .range = {1e-9, 1e9, kPositiveValue},
      .page = EntryPage::kSoilMethod},
     {.key = "oversizeMoisture",
      .label = "Oversize MC",
+     .name = "Oversize moisture",
      .unit = " %",
      .storage = kStoredIn<&LabExtension::oversizeMoisture>,
      .range = {0.0, 100.0, kPercentRange},

@@ -64,6 +64,13 @@ inline constexpr const char* kReportNotDrawn = "The report could not be drawn: %
 inline constexpr const char* kSummaryUnread =
     "The summary was written, but %1 could not be read. Its error column tells why.";
 
+// The projects tree with nothing in it, and the sample tests.
+inline constexpr const char* kNoTestsYet = "No tests yet in %1";
+inline constexpr const char* kSampleTestsOffer =
+    "To see three sample tests, choose Open Sample Tests in the Help menu.";
+inline constexpr const char* kSamplesNotFound =
+    "The sample tests are not installed: %1 was not found.";
+
 // Densora Help.
 inline constexpr const char* kHelpNotFound = "Densora Help is not installed: %1 was not found.";
 inline constexpr const char* kHelpNotShown =

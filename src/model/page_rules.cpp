@@ -151,6 +151,22 @@ bool ParseOptionalNumber(std::string_view text, std::optional<double>& value) {
   return true;
 }
 
+std::string FieldName(std::string_view key) {
+  if (key.empty()) return "Mold volume";
+  const LabField* field = FindLabField(key);
+  if (!field) return std::string(key);
+  return field->entry->name ? field->entry->name : field->label;
+}
+
+std::string FieldMessage(std::string_view fieldName, std::string_view message) {
+  std::string clause(message);
+  // The message becomes the clause after the colon: "Enter ..." reads "enter ...", and the
+  // sentence ends with its full stop.
+  if (!clause.empty() && clause[0] >= 'A' && clause[0] <= 'Z') clause[0] += 'a' - 'A';
+  if (!clause.empty() && clause.back() != '.') clause += '.';
+  return std::string(fieldName) + ": " + clause;
+}
+
 std::string LeavingEntryWarning(std::string_view key, std::string_view text) {
   const LabField* field = FindLabField(key);
   if (!field) return "";
@@ -167,12 +183,13 @@ std::string LeavingEntryWarning(std::string_view key, std::string_view text) {
   // The entry alone, checked as a file's block is checked.
   LabExtension x;
   field->Set(x, value);
-  return EntryProblem(*field, x);
+  const std::string problem = EntryProblem(*field, x);
+  return problem.empty() ? problem : FieldMessage(FieldName(key), problem);
 }
 
 std::string LeavingMoldVolumeWarning(std::string_view text) {
   double v = 0.0;
-  return ParseNumber(text, v) && !(v > 0.0) ? kPositiveValue : "";
+  return ParseNumber(text, v) && !(v > 0.0) ? FieldMessage(FieldName(""), kPositiveValue) : "";
 }
 
 bool IsNumericText(std::string_view text) {
@@ -230,6 +247,20 @@ bool ParseRecordDate(std::string_view text, int& year, int& month, int& day) {
   month = static_cast<int>(rm);
   day = static_cast<int>(rd);
   return true;
+}
+
+std::string IsoRecordDate(std::string_view text) {
+  if (text.size() != 10 || text[2] != '/' || text[5] != '/') return {};
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i != 2 && i != 5 && !IsDigit(text[i])) return {};
+  }
+  int year = 0, month = 0, day = 0;
+  // Read as the page reads it, the text must name the very day it spells: no month 13, no
+  // 30th of February.
+  if (!ParseRecordDate(text, year, month, day) || FormatRecordDate(year, month, day) != text) {
+    return {};
+  }
+  return framework::StrFormat("%04d-%02d-%02d", year, month, day);
 }
 
 bool OffersDefaultWetSample(double wetSample) {

@@ -37,10 +37,18 @@ bool ParseOptionalNumber(std::string_view text, double& value);
 std::string FormatOptionalNumber(const std::optional<double>& value);
 bool ParseOptionalNumber(std::string_view text, std::optional<double>& value);
 
+// What the Soil and Method page calls the field of the laboratory's entry `key` in its
+// messages ("Specific gravity"); the mold volume's field ("Mold volume") for the empty key.
+std::string FieldName(std::string_view key);
+// A message about one field, which the user may not see beside the box: the field's name,
+// then the message as its clause ("Specific gravity: enter a value between 2.0 and 3.5.").
+std::string FieldMessage(std::string_view fieldName, std::string_view message);
+
 // The warning for leaving the field of the laboratory's entry `key` with `text` in it, or
 // the empty text. The entry is held to the range (or check) a file's entry is held to,
 // where an empty text (or 0, but for a number that may be 0) means "not entered" and passes.
-// A text that is no number passes here: it was answered as it was typed.
+// A text that is no number passes here: it was answered as it was typed. The warning names
+// the field (FieldMessage).
 std::string LeavingEntryWarning(std::string_view key, std::string_view text);
 // The same for the mold volume, which has to be above 0: the dry unit weights are 0 without
 // a volume.
@@ -72,6 +80,12 @@ std::string TodaysRecordDate();
 // the next year, day 0 the last day of the month before). False when the text is empty or
 // the result lies before the year 1 or after the year 9999.
 bool ParseRecordDate(std::string_view text, int& year, int& month, int& day);
+
+// The record's date text as an ISO 8601 calendar date, "2003-06-01" for "06/01/2003", when
+// it is a day of the calendar written as the program writes dates (two-digit month and day,
+// four-digit year, slashes between); else the empty text. "02/30/2003", which the page would
+// show as the 2nd of March, and "6/1/2003", which it would read otherwise, are no date here.
+std::string IsoRecordDate(std::string_view text);
 
 // The wet sample edit offers 300 g when it is entered with a stored wet weight of exactly
 // 0 or exactly 300.

@@ -40,9 +40,19 @@ constexpr double kMetricMoldM3 = 0.000944;
 constexpr double kStandardMoldsPerCubicFoot = 30.0;
 constexpr double kGramsPerPound = 453.6;
 
-// Writes `text` at (x, y), cut where it would run past `right`.
+// Writes `text` at (x, y), cut where it would run past `right`. A text cut short ends with
+// "…" (byte 0x85 of Windows-1252, the report's code page), so that the reader sees that the
+// record holds more than the page shows.
 void TextUpTo(framework::DrawingSurface& dc, int x, int y, int right, const std::string& text) {
-  dc.TextOut(x, y, text.substr(0, framework::FittingLength(dc, text, right - x)));
+  if (framework::FittingLength(dc, text, right - x) == text.size()) {
+    dc.TextOut(x, y, text);
+    return;
+  }
+  const std::string ellipsis = "\x85";
+  std::string kept =
+      text.substr(0, framework::FittingLength(dc, text, right - x - dc.TextExtent(ellipsis).cx));
+  while (!kept.empty() && kept.back() == ' ') kept.pop_back();
+  dc.TextOut(x, y, kept + ellipsis);
 }
 
 // Writes `text` at (x, y), and what does not fit before `right` on a second line below it,

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QScreen>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -39,7 +41,29 @@ CDensoraView::CDensoraView(CDensoraDoc& doc, ViewOptions options, QWidget* paren
     w->setProperty("controlId", c.id);
   }
   setMinimumSize(du.X(dlg::kMainForm.width), du.Y(dlg::kMainForm.height));
+  // The tabs change from anywhere in the window, as in every tabbed dialog: Ctrl+Tab and
+  // Ctrl+Page Down to the next, Ctrl+Shift+Tab and Ctrl+Page Up to the one before, round
+  // from the last to the first. (With Shift, the Tab key arrives as Backtab.)
+  const struct {
+    QKeyCombination key;
+    int step;
+  } tabKeys[] = {{Qt::CTRL | Qt::Key_Tab, 1},
+                 {Qt::CTRL | Qt::Key_PageDown, 1},
+                 {Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, -1},
+                 {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1},
+                 {Qt::CTRL | Qt::Key_PageUp, -1}};
+  for (const auto& [key, step] : tabKeys) {
+    auto* shortcut = new QShortcut(QKeySequence(key), this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, step = step] { StepTab(step); });
+  }
   m_doc.AddView(this);
+}
+
+void CDensoraView::StepTab(int step) {
+  const int count = m_pTabs->count();
+  if (count == 0) return;
+  m_pTabs->setCurrentIndex(((m_pTabs->currentIndex() + step) % count + count) % count);
 }
 
 CDensoraView::~CDensoraView() { m_doc.RemoveView(this); }
@@ -149,7 +173,9 @@ void CDensoraView::PlaceMainWindow() {
     m_pWatchedWindow = w;
     w->installEventFilter(this);
   }
-  w->setGeometry(m_placement.Place(FrameMarginsOf(w)));
+  const QScreen* screen = w->screen();
+  w->setGeometry(
+      m_placement.Place(FrameMarginsOf(w), screen ? screen->availableGeometry() : QRect()));
   w->repaint();
 }
 

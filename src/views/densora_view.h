@@ -54,6 +54,8 @@ class CDensoraView : public QWidget, public framework::CView {
   void OnSelchangeTab();
   // The page of the selected tab, or nullptr.
   CTabPage* GetCurrentPage() const;
+  // Selects the tab `step` places on (negative: back), going round at either end.
+  void StepTab(int step);
 
   CProjectTree& Tree() const { return *m_pTree; }
   QTabWidget& Tabs() const { return *m_pTabs; }
@@ -71,7 +73,8 @@ class CDensoraView : public QWidget, public framework::CView {
   CSoilMethodPage* SoilMethodPage() const { return m_pSoilMethod; }
 
   // Puts the main window at the screen's top-left corner at 690 × 532, its frame included
-  // (again as soon as the window manager has framed a window shown before it had a frame).
+  // (again as soon as the window manager has framed a window shown before it had a frame);
+  // on a screen whose free area is smaller, as large as that area and inside it.
   void PlaceMainWindow();
 
  protected:

@@ -119,7 +119,7 @@ void CProjectTree::Rebuild() {
   --m_nUpdating;
 }
 
-void CProjectTree::OpenFolders(const std::vector<std::string>& texts) {
+void CProjectTree::OpenFolders(const std::vector<std::string>& texts, const std::string& fileName) {
   QTreeWidgetItem* at = invisibleRootItem();
   for (const std::string& text : texts) {
     const QString wanted = QString::fromStdString(text);
@@ -128,11 +128,23 @@ void CProjectTree::OpenFolders(const std::vector<std::string>& texts) {
       QTreeWidgetItem* c = at->child(i);
       if (IsFolder(c) && c->text(0) == wanted) next = c;
     }
-    if (!next) return;
+    if (!next) break;
     if (!IsListed(next)) ListInto(next);
     next->setExpanded(true);
     at = next;
   }
+  if (at == invisibleRootItem()) return;
+  QTreeWidgetItem* shown = at;
+  for (int i = 0; i < at->childCount(); ++i) {
+    QTreeWidgetItem* c = at->child(i);
+    if (!IsFolder(c) && NameOf(c) == Bytes(fileName)) shown = c;
+  }
+  // A tree not yet laid out has no scroll range: the scroll waits for the event loop, which
+  // runs once the window is shown.
+  const QPersistentModelIndex index(indexFromItem(shown));
+  QTimer::singleShot(0, this, [this, index] {
+    if (index.isValid()) scrollTo(index, QAbstractItemView::PositionAtCenter);
+  });
 }
 
 void CProjectTree::ListInto(QTreeWidgetItem* item) {
@@ -310,6 +322,27 @@ void CProjectTree::CloseOpenSiblings(QTreeWidgetItem* opened) {
     QTreeWidgetItem* sibling = parent->child(i);
     if (sibling != opened && sibling->isExpanded()) sibling->setExpanded(false);
   }
+}
+
+void CProjectTree::SetEmptyNote(const QString& note) {
+  if (note == m_emptyNote) return;
+  m_emptyNote = note;
+  viewport()->update();
+}
+
+// An empty tree says why, in the place of its items, rather than standing white.
+void CProjectTree::paintEvent(QPaintEvent* event) {
+  QTreeWidget::paintEvent(event);
+  const QString note = ShownNote();
+  if (note.isEmpty()) return;
+  QPainter painter(viewport());
+  painter.setPen(palette().color(QPalette::PlaceholderText));
+  // A long path breaks anywhere rather than running out of the narrow tree.
+  QTextOption wrap;
+  wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  const int margin = fontMetrics().averageCharWidth();
+  painter.drawText(QRectF(viewport()->rect().adjusted(margin, margin, -margin, -margin)), note,
+                   wrap);
 }
 
 // One branch is open at a time, so the expand-all key opens the current folder as Right and

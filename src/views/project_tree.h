@@ -46,6 +46,11 @@ class CProjectTree : public QTreeWidget {
   void SetStartupEnded(std::function<void()> hook) { m_startupEnded = std::move(hook); }
   bool InStartup() const { return m_bStartup; }
 
+  // What the tree says in its place while it holds no item (none until set).
+  void SetEmptyNote(const QString& note);
+  // The note as shown now: empty while the tree holds items.
+  QString ShownNote() const { return topLevelItemCount() == 0 ? m_emptyNote : QString(); }
+
   // The picture of a compaction file (the style's file picture until set).
   void SetFileIcon(const QIcon& file) { m_fileIcon = file; }
   // The folder the tree shows. A new folder empties the tree.
@@ -54,8 +59,11 @@ class CProjectTree : public QTreeWidget {
   // opened. The items of entries still there stay, and with them the selection.
   void Rebuild();
   // Opens the folders with these texts from the top level down, as far as they exist,
-  // listing each as it opens.
-  void OpenFolders(const std::vector<std::string>& texts);
+  // listing each as it opens; then brings into view, without selecting it, the item of the
+  // file named `fileName` in the last folder opened, or that folder when it holds no such
+  // file, so that a record deep in a long tree is seen at once. The view moves once the
+  // tree is laid out (after the window is first shown).
+  void OpenFolders(const std::vector<std::string>& texts, const std::string& fileName = {});
   // Lists the folder of `item` (nullptr: the top level) into its children, keeping the
   // items of the entries that are still there.
   void ListInto(QTreeWidgetItem* item);
@@ -82,6 +90,7 @@ class CProjectTree : public QTreeWidget {
  protected:
   void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
   void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -107,6 +116,7 @@ class CProjectTree : public QTreeWidget {
   std::function<void()> m_startupEnded;
   bool m_bStartup = true;
   std::string m_root;
+  QString m_emptyNote;
   QIcon m_folderIcon;
   QIcon m_fileIcon;
   QFileSystemWatcher m_watcher;

@@ -12,6 +12,7 @@
 #include <variant>
 #include <vector>
 
+#include "framework/prompt.h"
 #include "framework/qt/qt_text.h"
 #include "framework/text_format.h"
 #include "model/density_curve.h"
@@ -146,6 +147,12 @@ void CSoilMethodPage::RefreshPage() {
                  x.specificGravitySource);
   FillMethods();
   UpdateData(false);
+  for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+    if (!edit->isReadOnly()) {
+      const int id = edit->property("controlId").toInt();
+      m_typed[id] = m_entered[id] = {edit->text(), ValueOf(id)};
+    }
+  }
   ShowResults();
 }
 
@@ -190,20 +197,67 @@ void CSoilMethodPage::ShowResults() {
   ControlAs<QPlainTextEdit>(IDC_CHECKS)->setPlainText(framework::FromCp1252(checks));
 }
 
+std::string CSoilMethodPage::NameOf(int id) {
+  const LabField* field = FieldOf(id);
+  return pages::FieldName(field ? std::string_view(field->key) : std::string_view());
+}
+
 void CSoilMethodPage::OnNumberChange(int id) {
-  CDensoraDoc* doc = GetActiveDocument();
-  if (!doc) return;
-  const std::string text = framework::ToCp1252(ControlAs<QLineEdit>(id)->text());
-  if (!IsNumericText(text)) {
-    WarnAtField(id, msg::kNumericOnly);
+  if (!GetActiveDocument()) return;
+  const QString typed = ControlAs<QLineEdit>(id)->text();
+  const std::string text = framework::ToCp1252(typed);
+  // Digits and one point only; and the mold volume, which every unit weight divides by, is
+  // never empty.
+  double value = 0.0;
+  const std::string refusal =
+      !IsNumericText(text) ? msg::kNumericOnly
+      : !(FieldOf(id) ? pages::ParseOptionalNumber(text, value) : pages::ParseNumber(text, value))
+          ? framework::stock::kEnterNumber
+          : "";
+  if (!refusal.empty()) {
+    RefuseNumber(id, pages::FieldMessage(NameOf(id), refusal), m_typed[id]);
     return;
   }
+  AcceptNumbers();
+  m_typed[id] = {typed, ValueOf(id)};
+}
+
+EntryValue CSoilMethodPage::ValueOf(int id) const {
+  const CDensoraDoc* doc = GetActiveDocument();
+  if (!doc) return {};
+  const LabField* field = FieldOf(id);
+  return field ? field->Get(doc->m_record.m_ext) : EntryValue(doc->m_record.m_dMoldVolume);
+}
+
+void CSoilMethodPage::AcceptNumbers() {
+  CDensoraDoc* doc = GetActiveDocument();
+  if (!doc) return;
   const double volume = doc->m_record.m_dMoldVolume;
   UpdateData(true);
   doc->SetModifiedFlag();
   // The dry unit weights, and so the fit, follow the mold volume.
   if (doc->m_record.m_dMoldVolume != volume) m_curve.FitRecord();
   ShowResults();
+}
+
+void CSoilMethodPage::RefuseNumber(int id, const std::string& message, const Accepted& accepted) {
+  CDensoraDoc* doc = GetActiveDocument();
+  ControlAs<QLineEdit>(id)->setText(accepted.text);
+  if (doc && ValueOf(id) != accepted.value) {
+    // The value itself, not its text read again: a value shown in 15 digits reads back as
+    // another number.
+    if (const LabField* field = FieldOf(id)) {
+      field->Set(doc->m_record.m_ext, accepted.value);
+    } else if (const double* volume = std::get_if<double>(&accepted.value)) {
+      doc->m_record.m_dMoldVolume = *volume;
+      m_curve.FitRecord();
+    }
+    doc->SetModifiedFlag();
+    ShowResults();
+  }
+  m_bWarning = true;
+  WarnAtField(id, message);
+  m_bWarning = false;
 }
 
 void CSoilMethodPage::OnSelectStandard() {
@@ -248,20 +302,27 @@ void CSoilMethodPage::OnMoldButton(double volume) {
 }
 
 void CSoilMethodPage::OnNumberFocusOut(int id) {
-  const std::string text = framework::ToCp1252(ControlAs<QLineEdit>(id)->text());
+  auto* edit = ControlAs<QLineEdit>(id);
+  const std::string text = framework::ToCp1252(edit->text());
   const LabField* field = FieldOf(id);
   const std::string warning =
       field ? pages::LeavingEntryWarning(field->key, text) : pages::LeavingMoldVolumeWarning(text);
-  if (warning.empty()) return;
-  m_bWarning = true;
-  WarnAtField(id, warning);
-  m_bWarning = false;
+  if (warning.empty()) {
+    m_entered[id] = {edit->text(), ValueOf(id)};
+    return;
+  }
+  // Out of its range the value is refused: the field, and the record, go back to what the
+  // field held when the user entered it.
+  RefuseNumber(id, warning, m_entered[id]);
 }
 
 bool CSoilMethodPage::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusOut && !m_bWarning && isVisible() &&
-      IsUserFocusReason(static_cast<QFocusEvent*>(event)->reason())) {
-    OnNumberFocusOut(watched->property("controlId").toInt());
+  const int id = watched->property("controlId").toInt();
+  if (event->type() == QEvent::FocusIn && !m_bWarning) {
+    m_entered[id] = {ControlAs<QLineEdit>(id)->text(), ValueOf(id)};
+  } else if (event->type() == QEvent::FocusOut && !m_bWarning && isVisible() &&
+             IsUserFocusReason(static_cast<QFocusEvent*>(event)->reason())) {
+    OnNumberFocusOut(id);
   }
   return CTabPage::eventFilter(watched, event);
 }

@@ -2,9 +2,12 @@
 // The Soil and Method page: the standard and method of the test, the mold volume, the
 // specific gravity of the soil and the oversize fraction; below them, what those make of the
 // points: each point's degree of saturation, the oversize-corrected results and the checks.
+#include <QString>
+#include <map>
 #include <string>
 #include <string_view>
 
+#include "model/lab_extension.h"
 #include "views/control_ids.h"
 #include "views/tab_page.h"
 
@@ -42,10 +45,28 @@ class CSoilMethodPage : public CTabPage {
   void FillMethods();
   // The read-only fields from the record and the fit's results.
   void ShowResults();
+  // What number field `id` last accepted: its text, and the record's value then.
+  struct Accepted {
+    QString text;
+    EntryValue value;
+  };
+  // The record's value that number field `id` edits (the mold volume a number).
+  EntryValue ValueOf(int id) const;
+  // Takes the text of the number fields into the record, and what follows from it.
+  void AcceptNumbers();
+  // Refuses what number field `id` holds: the field and the record go back to `accepted`,
+  // then `message` says why.
+  void RefuseNumber(int id, const std::string& message, const Accepted& accepted);
+  // The name the page's messages give field `id`.
+  static std::string NameOf(int id);
 
   QComboBox* m_pStandard = nullptr;
   QComboBox* m_pMethod = nullptr;
   QComboBox* m_pSource = nullptr;
   CDensityCurve& m_curve;
   bool m_bWarning = false;  // a range warning is being shown
+  // Each number field as last accepted while typing, and as it was when it took the focus
+  // (what a range warning on leaving gives back).
+  std::map<int, Accepted> m_typed;
+  std::map<int, Accepted> m_entered;
 };

@@ -18,12 +18,22 @@ QRect FitIntoArea(const QSize& wanted, const QRect& available, const QMargins& f
   return client;
 }
 
+QRect KeepOnScreen(const QRect& wanted, const QRect& available) {
+  if (!available.isValid()) return wanted;
+  const QSize size = wanted.size().boundedTo(available.size());
+  const int left =
+      std::clamp(wanted.left(), available.left(), available.right() + 1 - size.width());
+  const int top = std::clamp(wanted.top(), available.top(), available.bottom() + 1 - size.height());
+  return QRect(QPoint(left, top), size);
+}
+
 QRect FramePlacement::ClientGeometry(const QRect& outer, const QMargins& frame) {
   const QRect client = outer.marginsRemoved(frame);
   return QRect(client.topLeft(), client.size().expandedTo(QSize(1, 1)));
 }
 
-QRect FramePlacement::Place(const QMargins& frameNow) {
+QRect FramePlacement::Place(const QMargins& frameNow, const QRect& available) {
+  m_outer = KeepOnScreen(m_wanted, available);
   m_bAwaitingFrame = frameNow.isNull();
   return ClientGeometry(m_outer, frameNow);
 }

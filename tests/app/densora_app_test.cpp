@@ -1,5 +1,7 @@
 // Start-up: the settings, the projects directory, the command line, the County list and the
 // file-type association.
+#include "app/densora_app.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +20,7 @@
 #include <fstream>
 #include <thread>
 
+#include "app/app_commands.h"
 #include "app/file_association.h"
 #include "app/relative_compaction_dlg.h"
 #include "app/resource.h"
@@ -25,6 +28,7 @@
 #include "model/messages.h"
 #include "support_qt/app_fixture.h"
 #include "views/project_info_page.h"
+#include "views/project_tree.h"
 
 namespace fs = std::filesystem;
 
@@ -104,6 +108,28 @@ TEST_F(Startup, ReadsTheProjectsDirectoryAndCreatesIt) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(app->m_strProjectsDir, dir);
   EXPECT_TRUE(fs::is_directory(dir));
+}
+
+// A first start has no test to show: the tree says so in its place and offers the sample
+// tests, which Help Open Sample Tests copies into a folder of the user's choice and shows.
+TEST_F(Startup, AnEmptyTreeSaysSoAndTheSampleTestsFillIt) {
+  ASSERT_TRUE(Start());
+  CProjectTree& tree = View()->Tree();
+  EXPECT_EQ(tree.topLevelItemCount(), 0);
+  EXPECT_EQ(tree.ShownNote().toStdString(),
+            "No tests yet in " + (tmp / "projects") + "\n\n" + msg::kSampleTestsOffer);
+  const std::string chosen = tmp / "samples";
+  fs::create_directory(chosen);
+  app->Commands()->m_samplesDialogOverride = [&] { return std::optional(chosen); };
+  Frame()->OnCommand(ID_HELP_OPEN_SAMPLES);
+  EXPECT_EQ(app->m_strProjectsDir, chosen);
+  EXPECT_EQ(settings::ReadProjectsDir(), chosen);
+  ASSERT_EQ(tree.topLevelItemCount(), 2);
+  EXPECT_EQ(tree.topLevelItem(0)->text(0), "COUNTY RD 9");
+  EXPECT_EQ(tree.topLevelItem(1)->text(0), "MAIN ST");
+  EXPECT_TRUE(tree.ShownNote().isEmpty());
+  EXPECT_EQ(Doc().GetPathName(), chosen + "/COUNTY RD 9/Lime/12Lim.lng");
+  EXPECT_TRUE(prompt.shown.empty());
 }
 
 TEST_F(Startup, WithoutASettingTheDefaultIsUsedAndNotWritten) {
@@ -240,6 +266,51 @@ TEST_F(Startup, OpensTheFileNamedOnTheCommandLineKeepingItsDate) {
   EXPECT_GT(Record().m_dMaxDryDensity, 100.0);
 }
 
+// What the command line asks for: help and the version win over anything else, even over
+// the toolkit's options not yet taken out; an unknown option is refused; after "--" every
+// word is a file's name.
+TEST(DesktopCommandLine, HelpVersionUnknownOptionsAndTheEndOfTheOptions) {
+  struct Row {
+    QStringList words;  // after the program's name
+    CommandLine::Action action;
+    QString file;
+    QString text;  // the start of what is printed
+  };
+  const Row rows[] = {
+      {{}, CommandLine::kStart, "", ""},
+      {{"t.lng"}, CommandLine::kStart, "t.lng", ""},
+      {{"--", "-dash.lng"}, CommandLine::kStart, "-dash.lng", ""},
+      {{"--", "--help"}, CommandLine::kStart, "--help", ""},
+      {{"--help"}, CommandLine::kPrint, "", "Usage: densora [options] [FILE.lng]\n"},
+      {{"-platform", "offscreen", "-h"}, CommandLine::kPrint, "", "Usage: densora [options]"},
+      {{"t.lng", "--version"}, CommandLine::kPrint, "", "densora " DENSORA_VERSION "\n"},
+      {{"--bogus", "t.lng"},
+       CommandLine::kRefuse,
+       "t.lng",
+       "densora: unknown option --bogus; see densora --help\n"},
+      {{"-x"}, CommandLine::kRefuse, "", "densora: unknown option -x; see densora --help\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.words.join(u' ').toStdString());
+    const CommandLine line = ReadCommandLine(QStringList{QStringLiteral("densora")} + row.words);
+    EXPECT_EQ(line.action, row.action);
+    EXPECT_EQ(line.file, row.file);
+    EXPECT_EQ(line.text.left(row.text.size()), row.text);
+    EXPECT_EQ(line.text.isEmpty(), row.text.isEmpty());
+  }
+}
+
+TEST_F(Startup, OpensAFileWhoseNameBeginsWithADashAfterTheEndOfTheOptions) {
+  const std::string dash = tmp / "-dash.lng";
+  fs::copy_file(kSample, dash);
+  const QString cwd = QDir::currentPath();
+  QDir::setCurrent(QString::fromStdString(tmp.path().string()));
+  const bool started = Start({QStringLiteral("--"), QStringLiteral("-dash.lng")});
+  QDir::setCurrent(cwd);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(Doc().GetPathName(), dash);
+}
+
 TEST_F(Startup, AFileThatCannotBeOpenedEndsTheStartAfterItsMessage) {
   EXPECT_FALSE(Start({QString::fromStdString(tmp / "missing.lng")}));
   ASSERT_EQ(prompt.shown.size(), 1u);
@@ -298,39 +369,54 @@ TEST_F(Startup, AnEmptyCountyFileLeavesTheShippedList) {
   EXPECT_EQ(CDensoraApp::LoadCounties(dir).size(), 102u);
 }
 
-// Written for the user at every start, even when already right; with an installed package's
-// entry in a system data folder, nothing at all. A part that cannot be written is left out
-// without a word: the program starts as it would without it.
+// Written for the user at every start, even when already right, under the program's id; an
+// entry an older version wrote under its old name goes. With an installed package's entry in
+// a system data folder, by either name, nothing at all. A part that cannot be written is left
+// out without a word: the program starts as it would without it. The files wait until the
+// window is first on the screen.
 TEST_F(Startup, WritesTheFileTypeAssociationForTheUserUnlessAPackageDoes) {
   const std::string system = tmp / "system";
   ScopedEnv dirs("XDG_DATA_DIRS", QByteArray::fromStdString(system));
-  fs::create_directories(tmp / "data");
+  fs::create_directories(tmp / "data/applications");
   std::ofstream(tmp / "data/icons") << "a file where the icons' folder goes";
+  std::ofstream(tmp / "data/applications/densora.desktop")
+      << "[Desktop Entry]\nName=Densora\nMimeType=application/x-densora-compaction;\n";
   ASSERT_TRUE(Start({}, true));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return fs::exists(tmp / "data/applications/com.vollin.densora.desktop"); }, 5000));
   EXPECT_TRUE(prompt.shown.empty());
   EXPECT_TRUE(Frame()->statusBar()->currentMessage().isEmpty());
   EXPECT_TRUE(fs::is_regular_file(tmp / "data/icons"));
+  EXPECT_FALSE(fs::exists(tmp / "data/applications/densora.desktop"));
   const QString data = QString::fromStdString(tmp / "data");
-  const QString desktop = ReadText(data + "/applications/densora.desktop");
+  const QString entry = data + "/applications/com.vollin.densora.desktop";
+  const QString desktop = ReadText(entry);
   EXPECT_TRUE(desktop.contains("MimeType=application/x-densora-compaction;"));
   EXPECT_TRUE(
       desktop.contains("Exec=" + *association::ExecLine(QCoreApplication::applicationFilePath())));
   const QString mime = ReadText(data + "/mime/packages/densora.xml");
   EXPECT_TRUE(mime.contains("<glob pattern=\"*.lng\"/>"));
   EXPECT_TRUE(mime.contains("type=\"application/x-densora-compaction\""));
-  QFile::remove(data + "/applications/densora.desktop");
+  QFile::remove(entry);
   app->RegisterFileType();
-  EXPECT_FALSE(ReadText(data + "/applications/densora.desktop").isEmpty());
+  EXPECT_FALSE(ReadText(entry).isEmpty());
+  // Another program's entry of the old name is not ours to remove.
+  std::ofstream(tmp / "data/applications/densora.desktop") << "[Desktop Entry]\nName=Other\n";
+  app->RegisterFileType();
+  EXPECT_TRUE(fs::exists(tmp / "data/applications/densora.desktop"));
 
-  fs::remove_all(tmp / "data/applications");
-  fs::remove_all(tmp / "data/mime");
-  fs::remove_all(tmp / "data/icons");
-  fs::create_directories(system + "/applications");
-  std::ofstream(system + "/applications/densora.desktop") << "[Desktop Entry]\n";
-  app->RegisterFileType();
-  EXPECT_FALSE(fs::exists(tmp / "data/applications"));
-  EXPECT_FALSE(fs::exists(tmp / "data/mime"));
-  EXPECT_FALSE(fs::exists(tmp / "data/icons"));
+  for (const char* installed : {"com.vollin.densora.desktop", "densora.desktop"}) {
+    fs::remove_all(tmp / "data/applications");
+    fs::remove_all(tmp / "data/mime");
+    fs::remove_all(tmp / "data/icons");
+    fs::remove_all(system);
+    fs::create_directories(system + "/applications");
+    std::ofstream(system + "/applications/" + installed) << "[Desktop Entry]\n";
+    app->RegisterFileType();
+    EXPECT_FALSE(fs::exists(tmp / "data/applications")) << installed;
+    EXPECT_FALSE(fs::exists(tmp / "data/mime")) << installed;
+    EXPECT_FALSE(fs::exists(tmp / "data/icons")) << installed;
+  }
 }
 
 // The user's association is the one an install puts into the system's folders, the
@@ -338,13 +424,16 @@ TEST_F(Startup, WritesTheFileTypeAssociationForTheUserUnlessAPackageDoes) {
 TEST_F(Startup, TheUsersAssociationIsTheInstalledOne) {
   ScopedEnv dirs("XDG_DATA_DIRS", QByteArray::fromStdString(tmp / "system"));
   ASSERT_TRUE(Start({}, true));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return fs::exists(tmp / "data/icons/hicolor/48x48/mimetypes"); }, 5000));
   const QString data = QString::fromStdString(tmp / "data");
   const QString res = QStringLiteral(DENSORA_RES_DIR);
   const struct {
     const char* written;
     QString installed;
   } kFiles[] = {
-      {"applications/densora.desktop", DENSORA_INSTALL_FILES_DIR "/densora.desktop"},
+      {"applications/com.vollin.densora.desktop",
+       DENSORA_INSTALL_FILES_DIR "/com.vollin.densora.desktop"},
       {"mime/packages/densora.xml", res + "/densora.xml"},
       {"icons/hicolor/scalable/apps/densora.svg", res + "/icons/densora.svg"},
       {"icons/hicolor/48x48/apps/densora.png", res + "/icons/48x48/densora.png"},

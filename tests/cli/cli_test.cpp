@@ -245,8 +245,9 @@ TEST(CliWrite, MissingKeysKeepDefaultsAndTextsBecomeTheCodePage) {
 
 // Every laboratory entry goes into the file and comes back out of show, text and JSON, and
 // of the summary as it went in; a 0, an empty text or a null is "not entered" and leaves the
-// file in the plain layout. An entry kept for each point travels in the points' objects and
-// is no column of the summary. The first row enters every entry there is.
+// file in the plain layout, and the summary gives it as null. An entry kept for each point
+// travels in the points' objects and is no column of the summary. The first row enters every
+// entry there is.
 TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
   struct Row {
     json entries;
@@ -285,9 +286,8 @@ TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
         {"oversizeMoisture", nullptr}},
        {}},
   };
-  // A field as the listings give it.
-  const auto listed = [](const LabField& f, const LabExtension& x) {
-    const EntryValue v = ListedValue(f, x);
+  // A value as JSON gives it.
+  const auto asJson = [](const EntryValue& v) {
     if (const auto* number = std::get_if<double>(&v)) return json(*number);
     if (const auto* text = std::get_if<std::string>(&v)) return json(*text);
     return json();
@@ -333,12 +333,12 @@ TEST(CliLab, EveryEntryTravelsThroughTheFileAndEveryListing) {
     for (const LabField& f : LabFields()) {
       const bool entered = !std::holds_alternative<std::monostate>(f.Get(row.expected));
       if (f.PerPoint()) {
-        EXPECT_EQ(j[at(f)], entered ? listed(f, row.expected) : json()) << f.key;
+        EXPECT_EQ(j[at(f)], entered ? asJson(ListedValue(f, row.expected)) : json()) << f.key;
         EXPECT_FALSE(summary[0].contains(f.key)) << f.key;
         EXPECT_FALSE(j.contains(f.key)) << f.key;
       } else {
-        EXPECT_EQ(j[f.key], listed(f, row.expected)) << f.key;
-        EXPECT_EQ(summary[0][f.key], listed(f, row.expected)) << f.key;
+        EXPECT_EQ(j[f.key], asJson(ListedValue(f, row.expected))) << f.key;
+        EXPECT_EQ(summary[0][f.key], asJson(f.Get(row.expected))) << f.key;
       }
       EXPECT_EQ(text.find('\n' + f.label + ": ") != std::string::npos, entered) << text;
     }
@@ -588,6 +588,56 @@ TEST(CliUsage, ExitCodes) {
   const Result version = RunCli({"--version"});
   EXPECT_EQ(version.code, 0);
   EXPECT_EQ(version.out.rfind("densora-cli ", 0), 0u);
+}
+
+// An option's value after "=" or joined to its letter, and "--" before inputs that look like
+// options; a switch given a value, an empty value and an option the command does not take
+// are refused. Run in a folder that holds a test named "-dash.lng".
+TEST(CliUsage, OptionFormsAndTheEndOfTheOptions) {
+  struct Row {
+    std::vector<std::string> args;
+    int code;
+    std::string err;      // what the tool says, or its start for a message naming a path
+    std::string written;  // the file it writes, if any
+  };
+  const Row rows[] = {
+      {{"show", "--json", "--", "-dash.lng"}, 0, "", ""},
+      {{"summary", ".", "--output=out.csv"}, 0, "", "out.csv"},
+      {{"summary", ".", "-oout.csv"}, 0, "", "out.csv"},
+      {{"summary", "--", ".", "-o", "out.csv"}, 2, "densora-cli summary: only one folder", ""},
+      {{"show", "-dash.lng"}, 2, "densora-cli show: unknown option -dash.lng\n", ""},
+      {{"show", "--", "--help"}, 1, "--help: --help was not found.", ""},
+      {{"summary", ".", "--output="}, 2, "densora-cli summary: -o needs a file name\n", ""},
+      {{"show", "--json=yes", "-dash.lng"}, 2, "densora-cli show: --json takes no value\n", ""},
+      {{"show", "-oout.csv", "--", "-dash.lng"},
+       2,
+       "densora-cli show: unknown option -oout.csv\n",
+       ""},
+  };
+  TempDir dir;
+  testdata::WriteBytes(dir / "-dash.lng",
+                       testdata::ReadBytes(Sample("MAIN ST/A-100/Subgrade/7Sub.lng")));
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  for (const Row& row : rows) {
+    std::string line;
+    for (const std::string& arg : row.args) line += ' ' + arg;
+    SCOPED_TRACE(line);
+    const Result r = RunCli(row.args);
+    EXPECT_EQ(r.code, row.code);
+    EXPECT_EQ(r.err.substr(0, row.err.size()), row.err);
+    if (row.err.empty()) {
+      EXPECT_EQ(r.err, "");
+    }
+    if (row.code == 0 && row.written.empty()) {
+      EXPECT_EQ(json::parse(r.out)["file"], "-dash.lng");
+    }
+    if (!row.written.empty()) {
+      EXPECT_EQ(r.out, "");
+      EXPECT_TRUE(std::filesystem::remove(row.written));
+    }
+  }
+  std::filesystem::current_path(before);
 }
 
 TEST(CliBinary, EndToEndOnFilesTheTestsWrite) {

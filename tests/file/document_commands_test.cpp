@@ -13,6 +13,7 @@
 #include "file/lng_format.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
+#include "model/messages.h"
 #include "model/page_rules.h"
 #include "support/fake_command_host.h"
 #include "support/records.h"
@@ -971,6 +972,52 @@ TEST_F(Commands, ChangeProjectsDirectory) {
   EXPECT_TRUE(doc.m_record.m_strProject.empty());
   EXPECT_FALSE(doc.IsModified());
   EXPECT_EQ(view.hints, (std::vector<long>{0, 0}));
+}
+
+// Help Open Sample Tests: the samples go into the folder chosen, their folders kept, which
+// becomes the projects directory, and the first of them in the tree's order is opened. A
+// test of the same name already there is replaced only when the user says so; a copy that
+// is already there is no question.
+TEST_F(Commands, OpenSampleTestsCopiesThemIntoTheChosenFolderAndOpensTheFirst) {
+  const std::string samples = DENSORA_SAMPLES_DIR;
+  const std::vector<std::string> tests = {"COUNTY RD 9/Lime/12Lim.lng",
+                                          "MAIN ST/A-100/Embankment/3Emb.lng",
+                                          "MAIN ST/A-100/Subgrade/7Sub.lng"};
+  host.samplesAnswer.reset();  // the dialog cancelled
+  cmds.OnOpenSampleTests(samples);
+  EXPECT_TRUE(host.stored.empty());
+
+  const std::string chosen = dir / "samples";
+  fs::create_directories(chosen + "/MAIN ST/A-100/Subgrade");
+  testdata::WriteBytes(chosen + "/MAIN ST/A-100/Subgrade/7Sub.lng", {'m', 'i', 'n', 'e'});
+  host.samplesAnswer = chosen;
+  prompt.Plan({MsgAnswer::No});  // keep the test already there
+  cmds.OnOpenSampleTests(samples);
+  EXPECT_EQ(prompt.Texts(),
+            std::vector<std::string>{framework::FormatStock(
+                msg::kReplaceExisting, chosen + "/MAIN ST/A-100/Subgrade/7Sub.lng")});
+  EXPECT_EQ(prompt.shown.back().defaultAnswer, MsgAnswer::No);
+  EXPECT_EQ(testdata::ReadBytes(chosen + "/" + tests[2]),
+            (std::vector<unsigned char>{'m', 'i', 'n', 'e'}));
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(testdata::ReadBytes(chosen + "/" + tests[i]),
+              testdata::ReadBytes(samples + "/" + tests[i]))
+        << tests[i];
+  }
+  EXPECT_EQ(root, chosen);
+  EXPECT_EQ(host.stored, std::vector<std::string>{chosen});
+  EXPECT_EQ(doc.GetPathName(), chosen + "/" + tests[0]);
+  EXPECT_EQ(host.opened, std::vector<std::string>{chosen + "/" + tests[0]});
+
+  // Again, with Yes: only the test that differs is asked about, and replaced.
+  prompt.shown.clear();
+  prompt.Plan({MsgAnswer::Yes});
+  cmds.OnOpenSampleTests(samples);
+  EXPECT_EQ(prompt.shown.size(), 1u);
+  for (const std::string& test : tests) {
+    EXPECT_EQ(testdata::ReadBytes(chosen + "/" + test), testdata::ReadBytes(samples + "/" + test))
+        << test;
+  }
 }
 
 // The Save As of the recent-file question proposes the title as the file's name, adding the

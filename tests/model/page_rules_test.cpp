@@ -125,14 +125,17 @@ TEST(OptionalNumberField, EmptyIsZeroBothWays) {
 }
 
 // Which warning each Soil and Method field gives as the user leaves it, by the entry's key
-// (none: the mold volume).
+// (none: the mold volume): its range, after the field's name.
 TEST(SoilFieldWarning, EachFieldWithItsRange) {
   struct Case {
     const char* key;
     const char* text;
     std::string warning;
   };
-  const std::string gs = kSpecificGravityRange, pct = kPercentRange, pos = kPositiveValue;
+  const std::string gs = "Specific gravity: enter a value between 2.0 and 3.5.";
+  const std::string retained = "Oversize percent retained: enter a value between 0 and 100.";
+  const std::string pct = "Oversize moisture: enter a value between 0 and 100.";
+  const std::string pos = "Mold volume: enter a value greater than 0.";
   for (const Case& c : {
            Case{"specificGravity", "3.6", gs},
            Case{"specificGravity", "1.99", gs},
@@ -141,11 +144,15 @@ TEST(SoilFieldWarning, EachFieldWithItsRange) {
            Case{"specificGravity", "", ""},  // not entered
            Case{"specificGravity", "0", ""},
            Case{"specificGravity", ".", ""},  // no number: answered while typing
-           Case{"oversizePercent", "100.5", pct},
+           Case{"oversizePercent", "100.5", retained},
            Case{"oversizePercent", "100", ""},
            Case{"oversizeMoisture", "101", pct},
            Case{"oversizeMoisture", "12", ""},
            Case{"oversizeSpecificGravity", "9", ""},
+           Case{"oversizeSpecificGravity", "0", ""},
+           Case{"oversizeSpecificGravity", "-1",
+                "Oversize bulk specific gravity: enter a value "
+                "greater than 0."},
            Case{nullptr, "0", pos},
            Case{nullptr, "0.0", pos},
            Case{nullptr, "0.075", ""},
@@ -199,6 +206,29 @@ TEST(RecordDate, RefusesAYearOutOfRange) {
   EXPECT_FALSE(ParseRecordDate("garbage", y, m, d));
   EXPECT_FALSE(ParseRecordDate("12/40/9999", y, m, d));
   EXPECT_TRUE(ParseRecordDate("12/31/9999", y, m, d));
+}
+
+// Only a date the calendar has, spelled as the program spells dates, becomes an ISO date.
+TEST(RecordDate, IsAnIsoDateOnlyWhenItNamesARealDay) {
+  struct Row {
+    const char* text;
+    const char* iso;
+  };
+  const Row rows[] = {
+      {"06/01/2003", "2003-06-01"},
+      {"02/29/2004", "2004-02-29"},
+      {"12/31/9999", "9999-12-31"},
+      {"02/29/2003", ""},
+      {"13/01/2003", ""},
+      {"00/15/2003", ""},
+      {"6/1/2003", ""},
+      {"06-01-2003", ""},
+      {" 06/01/2003", ""},
+      {"06/01/0000", ""},
+      {"ab/cd/efgh", ""},
+      {"", ""},
+  };
+  for (const Row& row : rows) EXPECT_EQ(IsoRecordDate(row.text), row.iso) << row.text;
 }
 
 TEST(WetSampleOffer, OnlyForZeroOrThreeHundred) {

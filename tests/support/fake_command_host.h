@@ -22,6 +22,7 @@ struct FakeCommandHost : CommandHost {
     return exportAnswer;
   }
   std::optional<std::string> AskProjectsDirectory() override { return dirAnswer; }
+  std::optional<std::string> AskSamplesFolder() override { return samplesAnswer; }
   void StoreProjectsDirectory(const std::string& f) override { stored.push_back(f); }
   void DocumentOpened(const std::string& p) override { opened.push_back(p); }
   void DocumentOpenFailed(const std::string& p) override { failed.push_back(p); }
@@ -32,7 +33,7 @@ struct FakeCommandHost : CommandHost {
   }
   void EndProgress() override { ++progressEnds; }
 
-  std::optional<std::string> openAnswer, saveAnswer, exportAnswer, dirAnswer;
+  std::optional<std::string> openAnswer, saveAnswer, exportAnswer, dirAnswer, samplesAnswer;
   std::vector<std::string> openDialogFolders, saveDialogProposals, exportDialogProposals, stored,
       opened, failed;
   std::vector<std::size_t> progress;

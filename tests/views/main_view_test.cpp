@@ -143,6 +143,33 @@ TEST_F(MainView, TheKeyboardFocusArrivesOnTheWholeValue) {
   EXPECT_EQ(density->selectedText(), "1754");
 }
 
+// The tab keys of every tabbed window change the tab wherever the focus is: in a field of the
+// shown page, in the tree. They go round at the ends, and the new page takes the focus.
+TEST_F(MainView, CtrlTabAndCtrlPageKeysChangeTheTab) {
+  ASSERT_TRUE(Start());
+  struct Press {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int tab;  // selected after the press
+  };
+  const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+  const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+  for (const Press& p : {Press{Qt::Key_Tab, ctrl, 1}, Press{Qt::Key_PageDown, ctrl, 2},
+                         Press{Qt::Key_PageUp, ctrl, 1}, Press{Qt::Key_Backtab, ctrlShift, 0},
+                         Press{Qt::Key_Tab, ctrlShift, 4}, Press{Qt::Key_PageDown, ctrl, 0},
+                         Press{Qt::Key_PageUp, ctrl, 4}}) {
+    QWidget* from = QApplication::focusWidget();
+    ASSERT_NE(from, nullptr);
+    QTest::keyClick(from, p.key, p.modifiers);
+    EXPECT_EQ(View()->Tabs().currentIndex(), p.tab)
+        << QKeySequence(p.key | p.modifiers).toString().toStdString();
+    EXPECT_TRUE(View()->GetCurrentPage()->isAncestorOf(QApplication::focusWidget()));
+  }
+  View()->Tree().setFocus(Qt::OtherFocusReason);
+  QTest::keyClick(&View()->Tree(), Qt::Key_Tab, ctrl);
+  EXPECT_EQ(View()->Tabs().currentIndex(), 0);
+}
+
 TEST_F(MainView, SelectingTheCurveTabAfterAnEditShowsTheNewCurve) {
   ASSERT_TRUE(Start());
   testdata::FillTypicalRecord(Doc());

@@ -259,3 +259,30 @@ TEST_F(ProjectTreeOnDisk, ShowsEveryEntryInTheOrderOfTheListing) {
   tree.Rebuild();
   EXPECT_EQ(Texts(Top()), top);
 }
+
+// A record deep in a long tree is brought into view as its folders open, without being
+// selected: its file's item, or its folder's when the folder holds no such file.
+TEST_F(ProjectTreeOnDisk, TheRecordsItemIsScrolledIntoView) {
+  for (int i = 10; i < 70; ++i) Touch("P" + std::to_string(i) + "/1Sub.lng");
+  for (int i = 10; i < 70; ++i) Touch("Z/T-1/Base/" + std::to_string(i) + "Bas.lng");
+  tree.resize(240, 160);
+  tree.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+  Show();
+  const auto seen = [&](const QTreeWidgetItem* item) {
+    QCoreApplication::processEvents();
+    // Its row in the viewport; a long name may run on past the right edge.
+    const QRect row = tree.visualItemRect(item);
+    return row.top() >= 0 && row.bottom() <= tree.viewport()->rect().bottom();
+  };
+  tree.OpenFolders({"Z", "T-1", "Base"}, "45Bas.lng");
+  QTreeWidgetItem* base = Child(Child(Child(Top(), "Z"), "T-1"), "Base");
+  ASSERT_NE(base, nullptr);
+  EXPECT_TRUE(seen(Child(base, "45Bas")));
+  EXPECT_TRUE(tree.selectedItems().isEmpty());
+
+  tree.Rebuild();
+  tree.scrollToTop();
+  tree.OpenFolders({"Z", "T-1", "Base"}, "9Sub.lng");
+  EXPECT_TRUE(seen(Child(Child(Child(Top(), "Z"), "T-1"), "Base")));
+}

@@ -110,34 +110,51 @@ TEST_F(SoilMethodPage, TypedNumbersReachTheRecordAtOnce) {
   page->RefreshPage();
   EXPECT_EQ(Edit(CSoilMethodPage::IDC_OVERSIZE_MOISTURE)->text(), "");
   EXPECT_TRUE(prompt.shown.empty());
-  // Only digits and one point are typed; an emptied mold volume is no number at all.
-  TypeOver(Edit(CSoilMethodPage::IDC_GS), "2.7,");
+  // Only digits and one point are typed; an emptied mold volume is no number at all. The
+  // message names the field, and the field goes back to its text before the refused key.
+  TypeOver(Edit(CSoilMethodPage::IDC_GS), "2.70,");
   TypeOver(Edit(CSoilMethodPage::IDC_MOLD_VOLUME), "");
-  EXPECT_EQ(prompt.Texts(),
-            (std::vector<std::string>{msg::kNumericOnly, framework::stock::kEnterNumber}));
-  EXPECT_EQ(Record().m_ext.specificGravity, 2.7);  // as typed before the comma
+  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
+                                "Specific gravity: enter numeric values only.",
+                                "Mold volume: please enter a number.",
+                            }));
+  EXPECT_EQ(Edit(CSoilMethodPage::IDC_GS)->text(), "2.70");
+  EXPECT_EQ(Record().m_ext.specificGravity, 2.7);
+  EXPECT_EQ(Edit(CSoilMethodPage::IDC_MOLD_VOLUME)->text(), "0.075");
   EXPECT_EQ(Record().m_dMoldVolume, 0.075);
 }
 
-TEST_F(SoilMethodPage, LeavingAFieldOutOfItsRangeWarnsAndStaysThere) {
+// A value out of its range is refused as the field is left: the message names the field and
+// its range, the field and the record go back to the value the field held when the user
+// entered it, and the field keeps the focus with that value selected.
+TEST_F(SoilMethodPage, LeavingAFieldOutOfItsRangeNamesItAndGivesBackTheAcceptedValue) {
+  // Every change on the page takes every field into the record: the mold volume as shown.
+  const std::string startVolume = Edit(CSoilMethodPage::IDC_MOLD_VOLUME)->text().toStdString();
+  double volume = 0.0;
+  ASSERT_TRUE(pages::ParseNumber(startVolume, volume));
   struct Case {
     int id;
     const char* text;
     std::string warning;  // empty: none
+    std::string shown;    // the field's text afterwards
   };
   for (const Case& c : {
-           Case{CSoilMethodPage::IDC_GS, "3.6", kSpecificGravityRange},
-           Case{CSoilMethodPage::IDC_GS, "2.70", ""},
-           Case{CSoilMethodPage::IDC_GS, "", ""},
-           Case{CSoilMethodPage::IDC_OVERSIZE_PERCENT, "120", kPercentRange},
-           Case{CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "100.5", kPercentRange},
-           Case{CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "0", ""},
-           Case{CSoilMethodPage::IDC_MOLD_VOLUME, "0", kPositiveValue},
+           Case{CSoilMethodPage::IDC_GS, "2.70", "", "2.70"},
+           Case{CSoilMethodPage::IDC_GS, "3.6",
+                "Specific gravity: enter a value between 2.0 and 3.5.", "2.70"},
+           Case{CSoilMethodPage::IDC_OVERSIZE_PERCENT, "120",
+                "Oversize percent retained: enter a value between 0 and 100.", ""},
+           Case{CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "0", "", "0"},
+           Case{CSoilMethodPage::IDC_OVERSIZE_MOISTURE, "100.5",
+                "Oversize moisture: enter a value between 0 and 100.", "0"},
+           Case{CSoilMethodPage::IDC_MOLD_VOLUME, "0", "Mold volume: enter a value greater than 0.",
+                startVolume},
        }) {
     prompt.shown.clear();
     QLineEdit* edit = Edit(c.id);
     TypeOver(edit, c.text);
     TabFrom(edit);
+    EXPECT_EQ(edit->text().toStdString(), c.shown) << c.id << " " << c.text;
     if (c.warning.empty()) {
       EXPECT_TRUE(prompt.shown.empty()) << c.id << " " << c.text;
       EXPECT_NE(FocusWidget(), edit) << c.id << " " << c.text;
@@ -145,13 +162,12 @@ TEST_F(SoilMethodPage, LeavingAFieldOutOfItsRangeWarnsAndStaysThere) {
     }
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{c.warning}) << c.id << " " << c.text;
     EXPECT_EQ(FocusWidget(), edit) << c.id << " " << c.text;
-    EXPECT_EQ(edit->selectedText(), c.text);
+    EXPECT_EQ(edit->selectedText().toStdString(), c.shown);
   }
-  // Only warnings: the values stay.
-  EXPECT_EQ(Record().m_ext.specificGravity, 0.0);
-  EXPECT_EQ(Record().m_ext.oversizePercent, 120.0);
+  EXPECT_EQ(Record().m_ext.specificGravity, 2.7);
+  EXPECT_EQ(Record().m_ext.oversizePercent, 0.0);
   EXPECT_EQ(Record().m_ext.oversizeMoisture, 0.0);
-  EXPECT_EQ(Record().m_dMoldVolume, 0.0);
+  EXPECT_EQ(Record().m_dMoldVolume, volume);
 }
 
 TEST_F(SoilMethodPage, TheMethodListFollowsTheStandard) {

@@ -30,6 +30,35 @@ TEST(FramePlacement, AFrameThatArrivesAfterTheFirstShowPlacesTheWindowOnceMore) 
   EXPECT_EQ(p.FrameKnown(frame), std::nullopt);
 }
 
+// The window stands at the top-left corner at its size when the screen's free area holds it;
+// on a smaller one (large type on a laptop) it takes that area, frame, close button, status
+// bar and all, and no more.
+TEST(FramePlacement, TheWindowKeepsToTheScreensFreeArea) {
+  const QRect wanted(0, 0, 690, 532);
+  const struct {
+    const char* screen;
+    QRect available;
+    QRect outer;
+  } cases[] = {
+      {"1920 x 1080", QRect(0, 0, 1920, 1080), wanted},
+      {"1366 x 768 at scale 2", QRect(0, 0, 683, 384), QRect(0, 0, 683, 384)},
+      {"a panel at the top", QRect(0, 27, 1024, 741), QRect(0, 27, 690, 532)},
+      {"a panel on the left, 800 x 480", QRect(48, 0, 752, 480), QRect(48, 0, 690, 480)},
+      {"a second screen on the right", QRect(1920, 0, 1280, 1024), QRect(1920, 0, 690, 532)},
+      {"no screen known", QRect(), wanted},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(KeepOnScreen(wanted, c.available), c.outer) << c.screen;
+  }
+  // Framed, the client rectangle leaves the frame room inside the free area.
+  FramePlacement p(wanted);
+  const QMargins frame(1, 20, 1, 5);
+  EXPECT_EQ(p.Place(frame, QRect(0, 0, 683, 384)), QRect(1, 20, 681, 359));
+  // Framed only after the first show, the window is placed again inside the same area.
+  EXPECT_EQ(p.Place(QMargins(), QRect(0, 0, 683, 384)), QRect(0, 0, 683, 384));
+  EXPECT_EQ(p.FrameKnown(frame), QRect(1, 20, 681, 359));
+}
+
 // The print preview would like a page's shape; it never grows taller or wider than the
 // screen's free area, its frame included.
 TEST(FramePlacement, APreviewFitsTheScreensFreeAreaWithItsFrame) {
