@@ -4,8 +4,10 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 #include <QWindow>
@@ -353,6 +355,18 @@ void CDensoraApp::OnToolsRelativeCompaction() {
 }
 
 void CDensoraApp::RegisterFileType() {
+#ifdef Q_OS_WIN
+  // The three keys of the .lng type, for this user: Windows merges them into the classes
+  // every program sees, and a normal user may not write the machine's own. Unchecked: without
+  // them the program runs as before.
+  const QString exe = QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
+  QSettings classes(QStringLiteral("HKEY_CURRENT_USER\\Software\\Classes"),
+                    QSettings::NativeFormat);
+  classes.setValue(QStringLiteral("Densora File/Shell/Open/Command/Default"),
+                   QStringLiteral("\"") + exe + QStringLiteral("\" \"%1\""));
+  classes.setValue(QStringLiteral("Densora File/DefaultIcon/Default"), exe + QStringLiteral(", 1"));
+  classes.setValue(QStringLiteral(".lng/Default"), QStringLiteral("Densora File"));
+#else
   const QString dataHome = association::DataHome();
   association::RemoveOldEntry(dataHome);
   const std::vector<association::AssociationFile> files = association::AssociationFiles(
@@ -360,4 +374,5 @@ void CDensoraApp::RegisterFileType() {
   if (files.empty()) return;
   association::WriteAssociation(dataHome, files);
   if (m_options.runDesktopTools) association::RefreshDesktopDatabases(dataHome);
+#endif
 }

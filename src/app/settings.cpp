@@ -37,8 +37,14 @@ std::string Obstacle() {
 // The settings file, or nullptr when something is in its way: the settings are then the
 // defaults, and nothing is written.
 std::unique_ptr<QSettings> Store() {
+#ifdef Q_OS_WIN
+  // The registry: HKEY_CURRENT_USER\Software\Vollin\Densora.
+  return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                     QStringLiteral("Vollin"), QStringLiteral("Densora"));
+#else
   if (!Obstacle().empty()) return nullptr;
   return std::make_unique<QSettings>(QString::fromStdString(SettingsFile()), QSettings::IniFormat);
+#endif
 }
 }  // namespace
 
@@ -47,7 +53,13 @@ std::string Note() {
   return obstacle.empty() ? std::string() : framework::FormatStock(msg::kSettingsNotKept, obstacle);
 }
 
-std::string DefaultProjectsDir() { return QDir::homePath().toStdString() + "/Densora"; }
+std::string DefaultProjectsDir() {
+#ifdef Q_OS_WIN
+  return "C:\\Densora";
+#else
+  return QDir::homePath().toStdString() + "/Densora";
+#endif
+}
 
 std::string ReadProjectsDir() {
   const std::unique_ptr<QSettings> s = Store();

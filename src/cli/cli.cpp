@@ -2,12 +2,18 @@
 
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <ostream>
+#include <string>
 
 #include "cli/cli_commands.h"
 #include "file/program_settings.h"
 #include "framework/file_io.h"
 #include "model/densora_doc.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace cli {
 namespace {
@@ -105,9 +111,43 @@ std::string ProgramSettingsFile() {
   return SettingsFileIn(config);
 }
 
+#ifdef _WIN32
+std::optional<std::string> ProgramSetting(const char* key) {
+  // The program keeps a text as REG_SZ under HKEY_CURRENT_USER\Software\Vollin\Densora.
+  const std::wstring name(key, key + std::char_traits<char>::length(key));
+  const wchar_t* const folder = L"Software\\Vollin\\Densora";
+  DWORD size = 0;
+  if (::RegGetValueW(HKEY_CURRENT_USER, folder, name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
+                     &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+  if (::RegGetValueW(HKEY_CURRENT_USER, folder, name.c_str(), RRF_RT_REG_SZ, nullptr, value.data(),
+                     &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  value.resize(::wcslen(value.c_str()));
+  const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, value.data(), static_cast<int>(value.size()),
+                                          nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(bytes), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, value.data(), static_cast<int>(value.size()), text.data(),
+                        bytes, nullptr, nullptr);
+  return text;
+}
+#else
+std::optional<std::string> ProgramSetting(const char* key) {
+  return SettingsValue(ProgramSettingsFile(), key);
+}
+#endif
+
 std::string ProjectsDirectory(const Arguments& args) {
   if (!args.projects.empty()) return args.projects;
+#ifdef _WIN32
+  return ProgramSetting("Project Directory").value_or("C:\\Densora");  // the program's default
+#else
   return SettingsProjectsDir(ProgramSettingsFile(), Environment("HOME"));
+#endif
 }
 
 void SetFamilyChartWriter(FamilyChartWriter writer) { ChartWriter() = std::move(writer); }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <iosfwd>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ bool OpenAndFit(CDensoraDoc& doc, const std::string& path, std::ostream& err);
 // The desktop program's settings file: Vollin/Densora.conf under $XDG_CONFIG_HOME, or under
 // ~/.config without it.
 std::string ProgramSettingsFile();
+// The text of the desktop program's top-level setting `key` ("Project Directory"): from its
+// settings file, or on Windows from the registry where the program keeps it; none when
+// there is none, or none that can be read.
+std::optional<std::string> ProgramSetting(const char* key);
 
 // The projects directory a command names families in: --projects, or else the program's own
 // setting ("Project Directory" in $XDG_CONFIG_HOME/Vollin/Densora.conf, or

@@ -38,11 +38,13 @@ constexpr int kFamilyChartWidth = 960;
 constexpr int kFamilyChartHeight = 720;
 constexpr int kDotsPerMeterAt96Dpi = 3780;
 
+#ifndef _WIN32
 bool HasDisplay() {
   const char* x11 = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
 }
+#endif
 
 // The message handler Qt had before the tool's own: every other message goes to it.
 QtMessageHandler g_previousHandler = nullptr;
@@ -57,9 +59,13 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 void EnsureApplication() {
   if (QCoreApplication::instance() != nullptr) return;
   g_previousHandler = qInstallMessageHandler(QuietHandler);
+#ifndef _WIN32
+  // Windows draws with its own fonts without a window; elsewhere a tool run with no display
+  // (a server, a script) draws offscreen.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !HasDisplay()) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
+#endif
   static int argc = g_argc;
   static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, g_argv);
 }

@@ -1,11 +1,9 @@
 // The desktop program's settings that densora-cli follows: the laboratory's relative-
-// compaction percentages. The program keeps them with Qt's settings in an INI file, which
-// densora-cli reads itself, without Qt.
+// compaction percentages, read where the program keeps them, without Qt.
 #include <optional>
 #include <string>
 
 #include "cli/cli.h"
-#include "file/program_settings.h"
 #include "model/relative_compaction.h"
 
 namespace cli {
@@ -14,7 +12,7 @@ std::vector<double> CompactionPercents(const Arguments& args) {
   if (!args.percent.empty())
     return ParseCompactionPercents(args.percent).value_or(std::vector<double>{});
   const std::vector<double> fallback = *ParseCompactionPercents(kDefaultCompactionPercents);
-  const std::optional<std::string> value = SettingsValue(ProgramSettingsFile(), kCompactionSetting);
+  const std::optional<std::string> value = ProgramSetting(kCompactionSetting);
   if (!value) return fallback;  // no settings kept yet, none that can be read, or none set
   return ParseCompactionPercents(*value).value_or(fallback);
 }

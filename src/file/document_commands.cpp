@@ -99,7 +99,10 @@ bool CDocumentCommands::CheckNames(bool includeTipNo) {
     // cannot show; a zero byte would cut the name short.
     const bool bad = v == "." || v == ".." || v.find('/') != std::string::npos ||
                      v.find('\\') != std::string::npos || v.find('\0') != std::string::npos;
-    if (bad) {
+    // A name that Windows refuses is refused everywhere, so that a projects directory made
+    // here can be opened there.
+    const std::string name = &v == &r.m_strTestNo ? DerivedFileName(r) : framework::Cp1252ToUtf8(v);
+    if (bad || (!v.empty() && !framework::IsPortableName(name))) {
       Tell(framework::FormatStock(msg::kInvalidName, f.label));
       return false;
     }

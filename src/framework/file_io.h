@@ -3,6 +3,7 @@
 // files read within a bound, files replaced atomically, folders read, entered and removed,
 // and the failures of all of them, each with the stock text that reports its cause.
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <iosfwd>
 #include <optional>
@@ -35,6 +36,17 @@ class CFileException : public std::runtime_error {
   Cause m_cause;
   std::string m_strFileName;
 };
+
+// A path from its UTF-8 text and back. Every path the program keeps is UTF-8; Windows names
+// files in UTF-16, and a narrow path there would be read in the ANSI code page.
+std::filesystem::path PathFromUtf8(const std::string& utf8);
+std::string Utf8FromPath(const std::filesystem::path& path);
+
+// True when `name`, one folder or file name, may be made on every system a projects
+// directory may be copied to: Windows refuses the characters : * ? " < > | and those below
+// a blank, a name ending in a dot or a blank, and the device names CON, PRN, AUX, NUL,
+// COM1 to COM9 and LPT1 to LPT9, with or without an extension.
+bool IsPortableName(const std::string& name);
 
 // Reads a whole regular file of at most `maxBytes` bytes; a larger one is refused with
 // cause tooLarge before anything is read, a folder, pipe, socket or device with cause

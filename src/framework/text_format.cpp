@@ -1,48 +1,196 @@
 #include "framework/text_format.h"
 
-#include <locale.h>
-
+#include <charconv>
 #include <cmath>
 #include <cstdarg>
-#include <cstdio>
+#include <cstdint>
+#include <cstring>
+#include <system_error>
 
 namespace framework {
 
 namespace {
 
-// Numbers are written with a decimal point whatever language the user's environment sets
-// (a windowing toolkit takes the locale from it): the formatting runs in the "C" numeric
-// locale, for this thread only and only while it formats.
-class CNumericLocale {
- public:
-  CNumericLocale() : m_previous(Locale() ? uselocale(Locale()) : nullptr) {}
-  ~CNumericLocale() {
-    if (m_previous) uselocale(m_previous);
-  }
-  CNumericLocale(const CNumericLocale&) = delete;
-  CNumericLocale& operator=(const CNumericLocale&) = delete;
-
- private:
-  static locale_t Locale() {
-    static const locale_t c = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
-    return c;
-  }
-  locale_t m_previous;
+// One conversion of a format: flags, width, precision and the conversion letter.
+struct Spec {
+  bool left = false;
+  bool zero = false;
+  bool plus = false;
+  bool space = false;
+  int width = 0;
+  int precision = -1;
+  char conversion = 0;
 };
 
+// Puts `body` (with its sign, if any, first) into `out` padded to the spec's width.
+void Pad(std::string& out, const Spec& spec, std::string_view sign, std::string_view body) {
+  const std::size_t length = sign.size() + body.size();
+  const std::size_t fill = spec.width > 0 && static_cast<std::size_t>(spec.width) > length
+                               ? static_cast<std::size_t>(spec.width) - length
+                               : 0;
+  if (spec.left) {
+    out.append(sign).append(body).append(fill, ' ');
+  } else if (spec.zero) {
+    out.append(sign).append(fill, '0').append(body);
+  } else {
+    out.append(fill, ' ').append(sign).append(body);
+  }
+}
+
+std::string_view SignOf(bool negative, const Spec& spec) {
+  if (negative) return "-";
+  if (spec.plus) return "+";
+  return spec.space ? " " : "";
+}
+
+void Integer(std::string& out, Spec spec, std::int64_t value, bool isUnsigned,
+             std::uint64_t unsignedValue) {
+  char buf[32];
+  const bool negative = !isUnsigned && value < 0;
+  const std::uint64_t magnitude = isUnsigned ? unsignedValue
+                                             : (negative ? 0 - static_cast<std::uint64_t>(value)
+                                                         : static_cast<std::uint64_t>(value));
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, magnitude);
+  std::string body(buf, end);
+  if (spec.precision >= 0) {
+    spec.zero = false;
+    if (body.size() < static_cast<std::size_t>(spec.precision))
+      body.insert(0, static_cast<std::size_t>(spec.precision) - body.size(), '0');
+    if (spec.precision == 0 && magnitude == 0) body.clear();
+  }
+  Pad(out, spec, SignOf(negative, spec), body);
+}
+
+// A number as printf's %f, %e and %g write it in the "C" locale, digit for digit: the
+// shortest correctly rounded decimal of the binary value, whatever the system's own
+// formatting and language are.
+void Floating(std::string& out, Spec spec, double value) {
+  const bool negative = std::signbit(value);
+  const double magnitude = std::fabs(value);
+  if (!std::isfinite(value)) {
+    spec.zero = false;
+    Pad(out, spec, SignOf(negative, spec), std::isnan(value) ? "nan" : "inf");
+    return;
+  }
+  const int precision = spec.precision < 0 ? 6 : spec.precision;
+  std::chars_format format = std::chars_format::fixed;
+  if (spec.conversion == 'e' || spec.conversion == 'E') format = std::chars_format::scientific;
+  if (spec.conversion == 'g' || spec.conversion == 'G') format = std::chars_format::general;
+  // The widest fixed text of a double: 309 digits before the point and the precision after.
+  std::string buf(static_cast<std::size_t>(precision) + 400, '\0');
+  const auto [end, ec] =
+      std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, format, precision);
+  if (ec != std::errc()) return;
+  buf.resize(static_cast<std::size_t>(end - buf.data()));
+  Pad(out, spec, SignOf(negative, spec), buf);
+}
+
 std::string VFormat(const char* format, std::va_list args) {
-  const CNumericLocale numeric;
-  std::va_list copy;
-  va_copy(copy, args);
-  char small[256];
-  const int needed = std::vsnprintf(small, sizeof small, format, copy);
-  va_end(copy);
-  if (needed < 0) return {};
-  if (static_cast<std::size_t>(needed) < sizeof small)
-    return std::string(small, static_cast<std::size_t>(needed));
-  std::string out(static_cast<std::size_t>(needed) + 1, '\0');
-  std::vsnprintf(out.data(), out.size(), format, args);
-  out.resize(static_cast<std::size_t>(needed));
+  std::string out;
+  for (const char* p = format; *p != '\0'; ++p) {
+    if (*p != '%') {
+      out += *p;
+      continue;
+    }
+    ++p;
+    if (*p == '%') {
+      out += '%';
+      continue;
+    }
+    Spec spec;
+    for (;; ++p) {
+      if (*p == '-') {
+        spec.left = true;
+      } else if (*p == '0') {
+        spec.zero = true;
+      } else if (*p == '+') {
+        spec.plus = true;
+      } else if (*p == ' ') {
+        spec.space = true;
+      } else if (*p != '#') {
+        break;
+      }
+    }
+    if (*p == '*') {
+      spec.width = va_arg(args, int);
+      if (spec.width < 0) {
+        spec.left = true;
+        spec.width = -spec.width;
+      }
+      ++p;
+    }
+    while (*p >= '0' && *p <= '9') spec.width = spec.width * 10 + (*p++ - '0');
+    if (*p == '.') {
+      ++p;
+      spec.precision = 0;
+      if (*p == '*') {
+        spec.precision = va_arg(args, int);
+        ++p;
+      }
+      while (*p >= '0' && *p <= '9') spec.precision = spec.precision * 10 + (*p++ - '0');
+    }
+    int longs = 0;
+    bool size = false;
+    for (;; ++p) {
+      if (*p == 'l') {
+        ++longs;
+      } else if (*p == 'z') {
+        size = true;
+      } else if (*p != 'h') {
+        break;
+      }
+    }
+    spec.conversion = *p;
+    if (spec.left) spec.zero = false;
+    switch (*p) {
+      case 'd':
+      case 'i': {
+        const std::int64_t v = size ? static_cast<std::int64_t>(va_arg(args, std::ptrdiff_t))
+                               : longs >= 2 ? va_arg(args, long long)
+                               : longs == 1 ? va_arg(args, long)
+                                            : va_arg(args, int);
+        Integer(out, spec, v, false, 0);
+        break;
+      }
+      case 'u': {
+        const std::uint64_t v = size         ? va_arg(args, std::size_t)
+                                : longs >= 2 ? va_arg(args, unsigned long long)
+                                : longs == 1 ? va_arg(args, unsigned long)
+                                             : va_arg(args, unsigned);
+        Integer(out, spec, 0, true, v);
+        break;
+      }
+      case 'f':
+      case 'F':
+      case 'e':
+      case 'E':
+      case 'g':
+      case 'G':
+        Floating(out, spec, va_arg(args, double));
+        break;
+      case 'c': {
+        spec.zero = false;
+        const char c = static_cast<char>(va_arg(args, int));
+        Pad(out, spec, "", std::string_view(&c, 1));
+        break;
+      }
+      case 's': {
+        spec.zero = false;
+        const char* s = va_arg(args, const char*);
+        std::string_view text = s ? s : "(null)";
+        if (spec.precision >= 0 && text.size() > static_cast<std::size_t>(spec.precision))
+          text = text.substr(0, static_cast<std::size_t>(spec.precision));
+        Pad(out, spec, "", text);
+        break;
+      }
+      default:
+        // Not a conversion this program writes: the text stays as it stands.
+        if (*p == '\0') return out;
+        out += '%';
+        out += *p;
+        break;
+    }
+  }
   return out;
 }
 

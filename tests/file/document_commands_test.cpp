@@ -214,6 +214,45 @@ TEST_F(Commands, SaveRefusesNamesThatLeaveTheProjectsDirectory) {
   EXPECT_TRUE(doc.IsModified());
 }
 
+// A projects directory is copied between Linux and Windows: a name that Windows refuses is
+// refused on every system, and names it takes are still written.
+TEST_F(Commands, SaveRefusesNamesWindowsCannotHold) {
+  struct Case {
+    std::string CompactionRecord::*field;
+    std::string value;
+    const char* label;  // nullptr: the name is taken
+  };
+  for (const Case& c : {Case{&CompactionRecord::m_strProject, "MAIN:ST", "Project"},
+                        Case{&CompactionRecord::m_strProject, "MAIN ST.", "Project"},
+                        Case{&CompactionRecord::m_strProject, "aux", "Project"},
+                        Case{&CompactionRecord::m_strTipNo, "A-100 ", "T.I.P. No."},
+                        Case{&CompactionRecord::m_strTipNo, "LPT1.x", "T.I.P. No."},
+                        Case{&CompactionRecord::m_strTestType, "Sub*grade", "Test Type"},
+                        Case{&CompactionRecord::m_strTestType, "COM9", "Test Type"},
+                        Case{&CompactionRecord::m_strTestNo, "7?", "Test No."},
+                        Case{&CompactionRecord::m_strTestNo, "7\"", "Test No."},
+                        Case{&CompactionRecord::m_strTestNo, "7|<>", "Test No."},
+                        Case{&CompactionRecord::m_strTestNo, "7\t", "Test No."},
+                        Case{&CompactionRecord::m_strProject, "CONSTRUCTION", nullptr},
+                        Case{&CompactionRecord::m_strTipNo, "COM10", nullptr},
+                        Case{&CompactionRecord::m_strTestNo, "7.", nullptr}}) {
+    FillComplete();
+    doc.ClearPathName();
+    prompt.shown.clear();
+    doc.m_record.*c.field = c.value;
+    cmds.OnFileSave();
+    if (c.label) {
+      EXPECT_EQ(prompt.Texts(),
+                std::vector<std::string>{std::string("File cannot be saved: ") + c.label +
+                                         " is not a valid folder or file name"})
+          << c.value;
+    } else {
+      EXPECT_TRUE(prompt.Texts().empty()) << c.value;
+      EXPECT_FALSE(doc.IsModified()) << c.value;
+    }
+  }
+}
+
 TEST_F(Commands, QuerySaveChangesOnAFullRecord) {
   FillComplete();
   doc.m_record.m_strTipNo = "   ";

@@ -43,6 +43,9 @@ TEST(ProjectSummary, CsvFieldsAreQuotedAndNeverFormulas) {
 // whichever way it is reached (a link back up is not followed round and round), names that
 // are not UTF-8 shown as the tree shows them, and a progress call at each folder and file.
 TEST(ProjectSummary, RowsFollowTheTreeThroughLinksAndOddNames) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links: Windows makes them only with a privilege a user lacks";
+#endif
   testdata::TempDir dir;
   fs::copy(DENSORA_SAMPLES_DIR, dir.path(), fs::copy_options::recursive);
   fs::create_directory_symlink(dir.path() / "MAIN ST", dir.path() / "MAIN ST/A-100/up");

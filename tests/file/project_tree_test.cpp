@@ -25,6 +25,9 @@ std::string Shown(bool isFolder, const std::string& name, const std::string& tex
 // as Windows-1252), then other scripts; equal texts in the order of the names' bytes. Only
 // folders and files whose names end in "lng" are listed, a link as what it leads to.
 TEST(ProjectTree, ListsAFolderInAlphabeticalOrder) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links: Windows makes them only with a privilege a user lacks";
+#endif
   enum How { kFolder, kFile, kLinkToFolder, kLinkToFile, kBrokenLink };
   struct Row {
     const char* name;

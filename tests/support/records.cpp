@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace testdata {
@@ -59,9 +60,21 @@ void FillTypicalRecord(CDensoraDoc& doc) {
 }
 
 TempDir::TempDir() {
+#ifdef _WIN32
+  // A folder of a name no one else has, made as it is chosen.
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+    const std::filesystem::path candidate =
+        std::filesystem::temp_directory_path() / ("densora-test-" + std::to_string(random()));
+    std::error_code ec;
+    if (std::filesystem::create_directory(candidate, ec)) m_path = candidate;
+  }
+  if (m_path.empty()) throw std::runtime_error("no temporary folder");
+#else
   std::string tmpl = (std::filesystem::temp_directory_path() / "densora-test-XXXXXX").string();
   if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
   m_path = tmpl;
+#endif
 }
 
 TempDir::~TempDir() {
