@@ -383,11 +383,20 @@ void CDocumentCommands::OnChangeProjectsDir() {
 
 namespace {
 
+// `folder`/`name`, or `name` alone below no folder.
+std::string Below(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  std::string path = folder;
+  path += '/';
+  path += name;
+  return path;
+}
+
 // The compaction files below `folder`, as paths relative to it, in the tree's order.
 void CollectTests(const std::string& folder, const std::string& relative,
                   std::vector<std::string>& out) {
-  for (const ProjectNode& node : ListFolder(relative.empty() ? folder : folder + "/" + relative)) {
-    const std::string path = relative.empty() ? node.name : relative + "/" + node.name;
+  for (const ProjectNode& node : ListFolder(relative.empty() ? folder : Below(folder, relative))) {
+    const std::string path = Below(relative, node.name);
     if (node.isFolder) {
       CollectTests(folder, path, out);
     } else {
@@ -411,7 +420,7 @@ void CDocumentCommands::OnOpenSampleTests(const std::string& samplesDir) {
   try {
     for (const std::string& test : tests) {
       const std::vector<unsigned char> bytes =
-          framework::ReadWholeFile(samplesDir + "/" + test, framework::CDocument::kMaxFileBytes);
+          framework::ReadWholeFile(Below(samplesDir, test), framework::CDocument::kMaxFileBytes);
       // The test's folders, one level at a time.
       for (std::size_t slash = test.find('/'); slash != std::string::npos;
            slash = test.find('/', slash + 1)) {

@@ -125,6 +125,55 @@ void AppendJsonRow(const Row& row, const std::vector<std::string>& keys, std::st
   line += '}';
 }
 
+// The long test's values, its ratings and the grades of its agreement with the fit.
+void AppendLongTest(Row& row, CDensoraDoc& doc, double longTestDensity) {
+  const CompactionRecord& r = doc.m_record;
+  row.push_back(Entered(longTestDensity));
+  row.push_back(Entered(r.m_dLongTestMoisture));
+  row.emplace_back(Cp1252ToUtf8(RateLongTest(doc, r.m_dMaxDryDensity, longTestDensity, true)));
+  row.emplace_back(
+      Cp1252ToUtf8(RateLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false)));
+  for (const auto& agreement :
+       {CompareLongTest(doc, r.m_dMaxDryDensity, longTestDensity, true),
+        CompareLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false)}) {
+    row.push_back(agreement ? Number(agreement->difference) : json());
+    row.push_back(agreement ? json(agreement->grade) : json());
+  }
+}
+
+// Each laboratory entry as it was made; one not made is nothing, whatever its kind. Entries
+// kept for each point are not columns. A unit weight is kept in pcf, and given times
+// `densityFactor`, in the row's units like every other one.
+void AppendLabEntries(Row& row, const LabExtension& ext, double densityFactor) {
+  for (const LabField& field : LabFields()) {
+    if (field.PerPoint()) continue;
+    const EntryValue v = field.Get(ext);
+    const double scale = std::string_view(field.entry->unit) == " pcf" ? densityFactor : 1.0;
+    if (const auto* number = std::get_if<double>(&v)) row.push_back(Number(*number * scale));
+    if (const auto* text = std::get_if<std::string>(&v)) row.emplace_back(Cp1252ToUtf8(*text));
+    if (std::holds_alternative<std::monostate>(v)) row.emplace_back();
+  }
+}
+
+// The oversize-corrected results, and the moisture window of each relative-compaction
+// percentage.
+void AppendCorrectedAndWindows(Row& row, CDensoraDoc& doc, const CDensityCurve& curve) {
+  const LabResults lab = EvaluateLab(doc);
+  const std::optional<CorrectedResults>& c = lab.corrected;
+  const double correctedDensity = c ? c->maxDryDensityPcf * doc.DensityFactor() : 0.0;
+  row.push_back(c ? Number(correctedDensity) : json());
+  row.push_back(c ? Reported(correctedDensity) : json());
+  const std::optional<double> correctedMoisture = c ? c->optimumMoisture : std::nullopt;
+  row.push_back(correctedMoisture ? Number(*correctedMoisture) : json());
+  row.push_back(correctedMoisture ? Reported(*correctedMoisture) : json());
+  const std::vector<CompactionWindow> windows = RelativeCompaction(curve);
+  for (std::size_t i = 0; i < doc.m_dRelativeCompaction.size(); ++i) {
+    const CompactionWindow* w = i < windows.size() ? &windows[i] : nullptr;
+    row.push_back(w && w->moistureFrom ? Number(*w->moistureFrom) : json());
+    row.push_back(w && w->moistureTo ? Number(*w->moistureTo) : json());
+  }
+}
+
 // The row of the record in `doc`, fitted in the document's units, with the windows of its
 // relative-compaction percentages.
 Row RecordRow(const std::string& shown, CDensoraDoc& doc, std::size_t columns) {
@@ -132,7 +181,6 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc, std::size_t columns) {
   CDensityCurve curve(doc);
   curve.FitRecord();
   const double f = doc.DensityFactor();
-  const double longTestDensity = r.m_dLongTestDensity * f;
   Row row;
   row.reserve(columns);
   row.emplace_back(shown);
@@ -151,42 +199,9 @@ Row RecordRow(const std::string& shown, CDensoraDoc& doc, std::size_t columns) {
   row.push_back(Reported(r.m_dOptimumMoisture));
   row.emplace_back(curve.m_nStatus);
   row.emplace_back(curve.m_strMessages[static_cast<std::size_t>(curve.m_nStatus)]);
-  row.push_back(Entered(longTestDensity));
-  row.push_back(Entered(r.m_dLongTestMoisture));
-  row.emplace_back(Cp1252ToUtf8(RateLongTest(doc, r.m_dMaxDryDensity, longTestDensity, true)));
-  row.emplace_back(
-      Cp1252ToUtf8(RateLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false)));
-  for (const auto& agreement :
-       {CompareLongTest(doc, r.m_dMaxDryDensity, longTestDensity, true),
-        CompareLongTest(doc, r.m_dOptimumMoisture, r.m_dLongTestMoisture, false)}) {
-    row.push_back(agreement ? Number(agreement->difference) : json());
-    row.push_back(agreement ? json(agreement->grade) : json());
-  }
-  // Each entry as it was made; one not made is nothing, whatever its kind. Entries kept for
-  // each point are not columns.
-  for (const LabField& field : LabFields()) {
-    if (field.PerPoint()) continue;
-    const EntryValue v = field.Get(r.m_ext);
-    // A unit weight is kept in pcf, and given in the row's units like every other one.
-    const double scale = std::string_view(field.entry->unit) == " pcf" ? f : 1.0;
-    if (const auto* number = std::get_if<double>(&v)) row.push_back(Number(*number * scale));
-    if (const auto* text = std::get_if<std::string>(&v)) row.emplace_back(Cp1252ToUtf8(*text));
-    if (std::holds_alternative<std::monostate>(v)) row.emplace_back();
-  }
-  const LabResults lab = EvaluateLab(doc);
-  const std::optional<CorrectedResults>& c = lab.corrected;
-  const double correctedDensity = c ? c->maxDryDensityPcf * f : 0.0;
-  row.push_back(c ? Number(correctedDensity) : json());
-  row.push_back(c ? Reported(correctedDensity) : json());
-  const double correctedMoisture = c && c->optimumMoisture ? *c->optimumMoisture : 0.0;
-  row.push_back(c && c->optimumMoisture ? Number(correctedMoisture) : json());
-  row.push_back(c && c->optimumMoisture ? Reported(correctedMoisture) : json());
-  const std::vector<CompactionWindow> windows = RelativeCompaction(curve);
-  for (std::size_t i = 0; i < doc.m_dRelativeCompaction.size(); ++i) {
-    const CompactionWindow* w = i < windows.size() ? &windows[i] : nullptr;
-    row.push_back(w && w->moistureFrom ? Number(*w->moistureFrom) : json());
-    row.push_back(w && w->moistureTo ? Number(*w->moistureTo) : json());
-  }
+  AppendLongTest(row, doc, r.m_dLongTestDensity * f);
+  AppendLabEntries(row, r.m_ext, f);
+  AppendCorrectedAndWindows(row, doc, curve);
   row.emplace_back();  // no error
   return row;
 }
@@ -309,7 +324,7 @@ std::string CsvField(const std::string& text) {
   // is text.
   constexpr std::string_view kFormulaStarts = "=+-@\t\r";
   const bool formula = !text.empty() && kFormulaStarts.find(text[0]) != std::string_view::npos;
-  const std::string cell = formula ? "'" + text : text;
+  std::string cell = formula ? "'" + text : text;
   if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
   std::string quoted = "\"";
   for (const char c : cell) {

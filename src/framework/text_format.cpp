@@ -85,7 +85,115 @@ void Floating(std::string& out, Spec spec, double value) {
   Pad(out, spec, SignOf(negative, spec), buf);
 }
 
-std::string VFormat(const char* format, std::va_list args) {
+// The length modifiers of a conversion: "l", "ll" and "z" ("h" is taken and changes nothing).
+struct Length {
+  int longs = 0;
+  bool size = false;
+};
+
+// Reads the flags, width, precision and length of the conversion whose '%' stands just
+// before `p` into `spec` and `length`, and returns where its conversion letter stands.
+const char* ReadSpec(const char* p, std::va_list* args, Spec& spec, Length& length) {
+  for (;; ++p) {
+    if (*p == '-') {
+      spec.left = true;
+    } else if (*p == '0') {
+      spec.zero = true;
+    } else if (*p == '+') {
+      spec.plus = true;
+    } else if (*p == ' ') {
+      spec.space = true;
+    } else if (*p != '#') {
+      break;
+    }
+  }
+  if (*p == '*') {
+    spec.width = va_arg(*args, int);
+    if (spec.width < 0) {
+      spec.left = true;
+      spec.width = -spec.width;
+    }
+    ++p;
+  }
+  while (*p >= '0' && *p <= '9') spec.width = spec.width * 10 + (*p++ - '0');
+  if (*p == '.') {
+    ++p;
+    spec.precision = 0;
+    if (*p == '*') {
+      spec.precision = va_arg(*args, int);
+      ++p;
+    }
+    while (*p >= '0' && *p <= '9') spec.precision = spec.precision * 10 + (*p++ - '0');
+  }
+  for (;; ++p) {
+    if (*p == 'l') {
+      ++length.longs;
+    } else if (*p == 'z') {
+      length.size = true;
+    } else if (*p != 'h') {
+      break;
+    }
+  }
+  spec.conversion = *p;
+  if (spec.left) spec.zero = false;
+  return p;
+}
+
+std::int64_t SignedArgument(const Length& length, std::va_list* args) {
+  if (length.size) return static_cast<std::int64_t>(va_arg(*args, std::ptrdiff_t));
+  if (length.longs >= 2) return va_arg(*args, long long);
+  if (length.longs == 1) return va_arg(*args, long);
+  return va_arg(*args, int);
+}
+
+std::uint64_t UnsignedArgument(const Length& length, std::va_list* args) {
+  if (length.size) return va_arg(*args, std::size_t);
+  if (length.longs >= 2) return va_arg(*args, unsigned long long);
+  if (length.longs == 1) return va_arg(*args, unsigned long);
+  return va_arg(*args, unsigned);
+}
+
+// Writes the argument of one conversion; false when the conversion is none this program
+// writes, and no argument is taken.
+bool Convert(std::string& out, Spec spec, const Length& length, std::va_list* args) {
+  switch (spec.conversion) {
+    case 'd':
+    case 'i':
+      Integer(out, spec, SignedArgument(length, args), false, 0);
+      return true;
+    case 'u':
+      Integer(out, spec, 0, true, UnsignedArgument(length, args));
+      return true;
+    case 'f':
+    case 'F':
+    case 'e':
+    case 'E':
+    case 'g':
+    case 'G':
+      Floating(out, spec, va_arg(*args, double));
+      return true;
+    case 'c': {
+      spec.zero = false;
+      const char c = static_cast<char>(va_arg(*args, int));
+      Pad(out, spec, "", std::string_view(&c, 1));
+      return true;
+    }
+    case 's': {
+      spec.zero = false;
+      const char* s = va_arg(*args, const char*);
+      std::string_view text = s ? s : "(null)";
+      if (spec.precision >= 0 && text.size() > static_cast<std::size_t>(spec.precision))
+        text = text.substr(0, static_cast<std::size_t>(spec.precision));
+      Pad(out, spec, "", text);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// The text of `format` with each conversion replaced by its argument from `args`.
+std::string VFormat(const char* format, std::va_list* args) {
   std::string out;
   for (const char* p = format; *p != '\0'; ++p) {
     if (*p != '%') {
@@ -98,98 +206,13 @@ std::string VFormat(const char* format, std::va_list args) {
       continue;
     }
     Spec spec;
-    for (;; ++p) {
-      if (*p == '-') {
-        spec.left = true;
-      } else if (*p == '0') {
-        spec.zero = true;
-      } else if (*p == '+') {
-        spec.plus = true;
-      } else if (*p == ' ') {
-        spec.space = true;
-      } else if (*p != '#') {
-        break;
-      }
-    }
-    if (*p == '*') {
-      spec.width = va_arg(args, int);
-      if (spec.width < 0) {
-        spec.left = true;
-        spec.width = -spec.width;
-      }
-      ++p;
-    }
-    while (*p >= '0' && *p <= '9') spec.width = spec.width * 10 + (*p++ - '0');
-    if (*p == '.') {
-      ++p;
-      spec.precision = 0;
-      if (*p == '*') {
-        spec.precision = va_arg(args, int);
-        ++p;
-      }
-      while (*p >= '0' && *p <= '9') spec.precision = spec.precision * 10 + (*p++ - '0');
-    }
-    int longs = 0;
-    bool size = false;
-    for (;; ++p) {
-      if (*p == 'l') {
-        ++longs;
-      } else if (*p == 'z') {
-        size = true;
-      } else if (*p != 'h') {
-        break;
-      }
-    }
-    spec.conversion = *p;
-    if (spec.left) spec.zero = false;
-    switch (*p) {
-      case 'd':
-      case 'i': {
-        const std::int64_t v = size ? static_cast<std::int64_t>(va_arg(args, std::ptrdiff_t))
-                               : longs >= 2 ? va_arg(args, long long)
-                               : longs == 1 ? va_arg(args, long)
-                                            : va_arg(args, int);
-        Integer(out, spec, v, false, 0);
-        break;
-      }
-      case 'u': {
-        const std::uint64_t v = size         ? va_arg(args, std::size_t)
-                                : longs >= 2 ? va_arg(args, unsigned long long)
-                                : longs == 1 ? va_arg(args, unsigned long)
-                                             : va_arg(args, unsigned);
-        Integer(out, spec, 0, true, v);
-        break;
-      }
-      case 'f':
-      case 'F':
-      case 'e':
-      case 'E':
-      case 'g':
-      case 'G':
-        Floating(out, spec, va_arg(args, double));
-        break;
-      case 'c': {
-        spec.zero = false;
-        const char c = static_cast<char>(va_arg(args, int));
-        Pad(out, spec, "", std::string_view(&c, 1));
-        break;
-      }
-      case 's': {
-        spec.zero = false;
-        const char* s = va_arg(args, const char*);
-        std::string_view text = s ? s : "(null)";
-        if (spec.precision >= 0 && text.size() > static_cast<std::size_t>(spec.precision))
-          text = text.substr(0, static_cast<std::size_t>(spec.precision));
-        Pad(out, spec, "", text);
-        break;
-      }
-      default:
-        // Not a conversion this program writes: the text stays as it stands.
-        if (*p == '\0') return out;
-        out += '%';
-        out += *p;
-        break;
-    }
+    Length length;
+    p = ReadSpec(p, args, spec, length);
+    if (Convert(out, spec, length, args)) continue;
+    // Not a conversion this program writes: the text stays as it stands.
+    if (*p == '\0') return out;
+    out += '%';
+    out += *p;
   }
   return out;
 }
@@ -199,7 +222,7 @@ std::string VFormat(const char* format, std::va_list args) {
 std::string StrFormat(const char* format, ...) {
   std::va_list args;
   va_start(args, format);
-  std::string out = VFormat(format, args);
+  std::string out = VFormat(format, &args);
   va_end(args);
   return out;
 }
