@@ -12,7 +12,7 @@ namespace framework {
 namespace {
 
 // One conversion of a format: flags, width, precision and the conversion letter.
-struct Spec {
+struct Directive {
   bool left = false;
   bool zero = false;
   bool plus = false;
@@ -22,28 +22,29 @@ struct Spec {
   char conversion = 0;
 };
 
-// Puts `body` (with its sign, if any, first) into `out` padded to the spec's width.
-void Pad(std::string& out, const Spec& spec, std::string_view sign, std::string_view body) {
+// Puts `body` (with its sign, if any, first) into `out` padded to the directive's width.
+void Pad(std::string& out, const Directive& directive, std::string_view sign,
+         std::string_view body) {
   const std::size_t length = sign.size() + body.size();
-  const std::size_t fill = spec.width > 0 && static_cast<std::size_t>(spec.width) > length
-                               ? static_cast<std::size_t>(spec.width) - length
+  const std::size_t fill = directive.width > 0 && static_cast<std::size_t>(directive.width) > length
+                               ? static_cast<std::size_t>(directive.width) - length
                                : 0;
-  if (spec.left) {
+  if (directive.left) {
     out.append(sign).append(body).append(fill, ' ');
-  } else if (spec.zero) {
+  } else if (directive.zero) {
     out.append(sign).append(fill, '0').append(body);
   } else {
     out.append(fill, ' ').append(sign).append(body);
   }
 }
 
-std::string_view SignOf(bool negative, const Spec& spec) {
+std::string_view SignOf(bool negative, const Directive& directive) {
   if (negative) return "-";
-  if (spec.plus) return "+";
-  return spec.space ? " " : "";
+  if (directive.plus) return "+";
+  return directive.space ? " " : "";
 }
 
-void Integer(std::string& out, Spec spec, std::int64_t value, bool isUnsigned,
+void Integer(std::string& out, Directive directive, std::int64_t value, bool isUnsigned,
              std::uint64_t unsignedValue) {
   char buf[32];
   const bool negative = !isUnsigned && value < 0;
@@ -52,37 +53,39 @@ void Integer(std::string& out, Spec spec, std::int64_t value, bool isUnsigned,
                                                          : static_cast<std::uint64_t>(value));
   const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, magnitude);
   std::string body(buf, end);
-  if (spec.precision >= 0) {
-    spec.zero = false;
-    if (body.size() < static_cast<std::size_t>(spec.precision))
-      body.insert(0, static_cast<std::size_t>(spec.precision) - body.size(), '0');
-    if (spec.precision == 0 && magnitude == 0) body.clear();
+  if (directive.precision >= 0) {
+    directive.zero = false;
+    if (body.size() < static_cast<std::size_t>(directive.precision))
+      body.insert(0, static_cast<std::size_t>(directive.precision) - body.size(), '0');
+    if (directive.precision == 0 && magnitude == 0) body.clear();
   }
-  Pad(out, spec, SignOf(negative, spec), body);
+  Pad(out, directive, SignOf(negative, directive), body);
 }
 
 // A number as printf's %f, %e and %g write it in the "C" locale, digit for digit: the
 // shortest correctly rounded decimal of the binary value, whatever the system's own
 // formatting and language are.
-void Floating(std::string& out, Spec spec, double value) {
+void Floating(std::string& out, Directive directive, double value) {
   const bool negative = std::signbit(value);
   const double magnitude = std::fabs(value);
   if (!std::isfinite(value)) {
-    spec.zero = false;
-    Pad(out, spec, SignOf(negative, spec), std::isnan(value) ? "nan" : "inf");
+    directive.zero = false;
+    Pad(out, directive, SignOf(negative, directive), std::isnan(value) ? "nan" : "inf");
     return;
   }
-  const int precision = spec.precision < 0 ? 6 : spec.precision;
+  const int precision = directive.precision < 0 ? 6 : directive.precision;
   std::chars_format format = std::chars_format::fixed;
-  if (spec.conversion == 'e' || spec.conversion == 'E') format = std::chars_format::scientific;
-  if (spec.conversion == 'g' || spec.conversion == 'G') format = std::chars_format::general;
+  if (directive.conversion == 'e' || directive.conversion == 'E')
+    format = std::chars_format::scientific;
+  if (directive.conversion == 'g' || directive.conversion == 'G')
+    format = std::chars_format::general;
   // The widest fixed text of a double: 309 digits before the point and the precision after.
   std::string buf(static_cast<std::size_t>(precision) + 400, '\0');
   const auto [end, ec] =
       std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, format, precision);
   if (ec != std::errc()) return;
   buf.resize(static_cast<std::size_t>(end - buf.data()));
-  Pad(out, spec, SignOf(negative, spec), buf);
+  Pad(out, directive, SignOf(negative, directive), buf);
 }
 
 // The length modifiers of a conversion: "l", "ll" and "z" ("h" is taken and changes nothing).
@@ -92,38 +95,38 @@ struct Length {
 };
 
 // Reads the flags, width, precision and length of the conversion whose '%' stands just
-// before `p` into `spec` and `length`, and returns where its conversion letter stands.
-const char* ReadSpec(const char* p, std::va_list* args, Spec& spec, Length& length) {
+// before `p` into `directive` and `length`, and returns where its conversion letter stands.
+const char* ReadDirective(const char* p, std::va_list* args, Directive& directive, Length& length) {
   for (;; ++p) {
     if (*p == '-') {
-      spec.left = true;
+      directive.left = true;
     } else if (*p == '0') {
-      spec.zero = true;
+      directive.zero = true;
     } else if (*p == '+') {
-      spec.plus = true;
+      directive.plus = true;
     } else if (*p == ' ') {
-      spec.space = true;
+      directive.space = true;
     } else if (*p != '#') {
       break;
     }
   }
   if (*p == '*') {
-    spec.width = va_arg(*args, int);
-    if (spec.width < 0) {
-      spec.left = true;
-      spec.width = -spec.width;
+    directive.width = va_arg(*args, int);
+    if (directive.width < 0) {
+      directive.left = true;
+      directive.width = -directive.width;
     }
     ++p;
   }
-  while (*p >= '0' && *p <= '9') spec.width = spec.width * 10 + (*p++ - '0');
+  while (*p >= '0' && *p <= '9') directive.width = directive.width * 10 + (*p++ - '0');
   if (*p == '.') {
     ++p;
-    spec.precision = 0;
+    directive.precision = 0;
     if (*p == '*') {
-      spec.precision = va_arg(*args, int);
+      directive.precision = va_arg(*args, int);
       ++p;
     }
-    while (*p >= '0' && *p <= '9') spec.precision = spec.precision * 10 + (*p++ - '0');
+    while (*p >= '0' && *p <= '9') directive.precision = directive.precision * 10 + (*p++ - '0');
   }
   for (;; ++p) {
     if (*p == 'l') {
@@ -134,8 +137,8 @@ const char* ReadSpec(const char* p, std::va_list* args, Spec& spec, Length& leng
       break;
     }
   }
-  spec.conversion = *p;
-  if (spec.left) spec.zero = false;
+  directive.conversion = *p;
+  if (directive.left) directive.zero = false;
   return p;
 }
 
@@ -155,14 +158,14 @@ std::uint64_t UnsignedArgument(const Length& length, std::va_list* args) {
 
 // Writes the argument of one conversion; false when the conversion is none this program
 // writes, and no argument is taken.
-bool Convert(std::string& out, Spec spec, const Length& length, std::va_list* args) {
-  switch (spec.conversion) {
+bool Convert(std::string& out, Directive directive, const Length& length, std::va_list* args) {
+  switch (directive.conversion) {
     case 'd':
     case 'i':
-      Integer(out, spec, SignedArgument(length, args), false, 0);
+      Integer(out, directive, SignedArgument(length, args), false, 0);
       return true;
     case 'u':
-      Integer(out, spec, 0, true, UnsignedArgument(length, args));
+      Integer(out, directive, 0, true, UnsignedArgument(length, args));
       return true;
     case 'f':
     case 'F':
@@ -170,21 +173,21 @@ bool Convert(std::string& out, Spec spec, const Length& length, std::va_list* ar
     case 'E':
     case 'g':
     case 'G':
-      Floating(out, spec, va_arg(*args, double));
+      Floating(out, directive, va_arg(*args, double));
       return true;
     case 'c': {
-      spec.zero = false;
+      directive.zero = false;
       const char c = static_cast<char>(va_arg(*args, int));
-      Pad(out, spec, "", std::string_view(&c, 1));
+      Pad(out, directive, "", std::string_view(&c, 1));
       return true;
     }
     case 's': {
-      spec.zero = false;
+      directive.zero = false;
       const char* s = va_arg(*args, const char*);
       std::string_view text = s ? s : "(null)";
-      if (spec.precision >= 0 && text.size() > static_cast<std::size_t>(spec.precision))
-        text = text.substr(0, static_cast<std::size_t>(spec.precision));
-      Pad(out, spec, "", text);
+      if (directive.precision >= 0 && text.size() > static_cast<std::size_t>(directive.precision))
+        text = text.substr(0, static_cast<std::size_t>(directive.precision));
+      Pad(out, directive, "", text);
       return true;
     }
     default:
@@ -205,10 +208,10 @@ std::string VFormat(const char* format, std::va_list* args) {
       out += '%';
       continue;
     }
-    Spec spec;
+    Directive directive;
     Length length;
-    p = ReadSpec(p, args, spec, length);
-    if (Convert(out, spec, length, args)) continue;
+    p = ReadDirective(p, args, directive, length);
+    if (Convert(out, directive, length, args)) continue;
     // Not a conversion this program writes: the text stays as it stands.
     if (*p == '\0') return out;
     out += '%';
