@@ -12,6 +12,7 @@
 #include <ostream>
 #include <random>
 #include <streambuf>
+#include <vector>
 
 #include "framework/file_io.h"
 
@@ -274,6 +275,59 @@ class FileBuffer : public std::streambuf {
   std::array<char, 65536> m_buf{};
 };
 
+// What a replaced file was besides its bytes, for the file that takes its place: who may
+// read and write it (its access list, owner and group), its attributes and when it was made.
+struct KeptMetadata {
+  bool exists = false;
+  DWORD attributes = 0;
+  FILETIME created{};
+  std::vector<unsigned char> security;  // a self-relative security descriptor; may stay empty
+};
+
+constexpr SECURITY_INFORMATION kOwnerAndAccess =
+    OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+
+KeptMetadata MetadataOf(const std::wstring& target) {
+  KeptMetadata kept;
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &data)) return kept;
+  kept.exists = true;
+  kept.attributes = data.dwFileAttributes;
+  kept.created = data.ftCreationTime;
+  DWORD need = 0;
+  ::GetFileSecurityW(target.c_str(), kOwnerAndAccess, nullptr, 0, &need);
+  if (need > 0) {
+    kept.security.resize(need);
+    if (!::GetFileSecurityW(target.c_str(), kOwnerAndAccess, kept.security.data(), need, &need)) {
+      kept.security.clear();
+    }
+  }
+  return kept;
+}
+
+// The attributes a new file takes over from the one it replaces. Read-only never comes
+// along (such a file is refused before), nor what the file system decides itself (folder,
+// link, compression, encryption, sparseness). Archive is always set: the file has changed
+// since it was last backed up.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_TEMPORARY;
+
+// Gives the written file, still under its temporary name and closed, what the replaced file
+// was. The content is what matters: where the system refuses a part (setting an owner
+// needs a privilege; some file systems keep no access lists), the file keeps what it was made
+// with, the folder's defaults, as a new file would.
+void GiveMetadata(const std::wstring& tmp, const KeptMetadata& kept) {
+  if (!kept.exists) return;
+  if (!kept.security.empty()) {
+    auto* descriptor =
+        reinterpret_cast<PSECURITY_DESCRIPTOR>(const_cast<unsigned char*>(kept.security.data()));
+    if (!::SetFileSecurityW(tmp.c_str(), kOwnerAndAccess, descriptor)) {
+      ::SetFileSecurityW(tmp.c_str(), DACL_SECURITY_INFORMATION, descriptor);
+    }
+  }
+  ::SetFileAttributesW(tmp.c_str(), (kept.attributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE);
+}
+
 // Refuses what may not or cannot be replaced: something other than a file, a read-only
 // file, and a file another program holds open without letting others write it.
 void CheckReplaceable(const std::wstring& target, const std::string& path) {
@@ -296,6 +350,7 @@ bool WriteFileAtomicallyFrom(const std::string& path,
   const std::string target = ResolveWriteTarget(path);
   const std::wstring wideTarget = SystemPath(target);
   CheckReplaceable(wideTarget, path);
+  const KeptMetadata kept = MetadataOf(wideTarget);
   const std::size_t cut = wideTarget.find_last_of(L'\\');
   const std::wstring folder = cut == std::wstring::npos ? L"." : wideTarget.substr(0, cut);
   // A short name of its own, so that a target name of any legal length still fits.
@@ -342,8 +397,11 @@ bool WriteFileAtomicallyFrom(const std::string& path,
     return false;
   }
   if (buffer.Error() != 0) throw abandon(buffer.Error());
+  // The replaced file's creation time; its writes, all done, no longer change it.
+  if (kept.exists) ::SetFileTime(h.Get(), &kept.created, nullptr, nullptr);
   if (!::FlushFileBuffers(h.Get())) throw abandon(::GetLastError());
   if (!h.Close()) throw abandon(::GetLastError());
+  GiveMetadata(tmp, kept);
   if (!::MoveFileExW(tmp.c_str(), wideTarget.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     throw abandon(::GetLastError());
