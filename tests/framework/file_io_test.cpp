@@ -172,3 +172,34 @@ TEST(FileIo, AReplacedFileKeepsItsAttributesCreationTimeAndAccessList) {
   GTEST_SKIP() << "attributes, creation times and access lists of Windows files";
 #endif
 }
+
+// A person reads paths with the system's own separator; the program joins names with "/".
+TEST(FileIo, MessagesShowPathsWithTheSystemsSeparator) {
+  const std::string joined = "C:/Densora/MAIN ST/A-100/7Sub.lng";
+#ifdef _WIN32
+  const std::string shown = "C:\\Densora\\MAIN ST\\A-100\\7Sub.lng";
+#else
+  const std::string shown = joined;
+#endif
+  testdata::TempDir dir;
+  const std::string missing = framework::Utf8FromPath(dir.path()) + "/none/7Sub.lng";
+  std::string refusal;
+  try {
+    framework::WriteFileAtomically(missing, {9});
+  } catch (const CFileException& e) {
+    refusal = e.ErrorText();
+  }
+  const struct {
+    std::string message, expected;
+  } rows[] = {
+      {CFileException(CFileException::fileNotFound, joined).ErrorText(), shown + " was not found."},
+      {framework::FormatPathStock("%1 already exists.", joined), shown + " already exists."},
+      {refusal, framework::ShownPath(missing) + " contains an invalid path."},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.message, row.expected);
+#ifdef _WIN32
+    EXPECT_EQ(row.message.find('/'), std::string::npos) << row.message;
+#endif
+  }
+}
