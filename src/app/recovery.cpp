@@ -60,7 +60,16 @@ CRecovery::State CRecovery::Start() {
   m_pLock = std::make_unique<QLockFile>(QString::fromStdString(lock));
   // Held for the whole run: only a lock whose program has ended is stale, however old.
   m_pLock->setStaleLockTime(0);
-  if (!m_pLock->tryLock(0)) {
+  bool locked = m_pLock->tryLock(0);
+#ifdef Q_OS_WIN
+  // The lock names the process that took it, and a process id is soon given to another
+  // process, even to this one: a lock left by a program that was ended would then look held.
+  // Its holder keeps it open without letting anyone remove it, and the system closes what a
+  // process held when it ends, so a lock that can be removed is held by no running program.
+  if (!locked && m_pLock->error() == QLockFile::LockFailedError && m_pLock->removeStaleLockFile())
+    locked = m_pLock->tryLock(0);
+#endif
+  if (!locked) {
     const bool elsewhere = m_pLock->error() == QLockFile::LockFailedError;
     m_pLock.reset();
     if (!elsewhere) return TurnOff(off);
