@@ -11,10 +11,10 @@
 #include <cwchar>
 #include <ostream>
 #include <random>
-#include <streambuf>
 #include <vector>
 
 #include "framework/file_io.h"
+#include "framework/write_buffer.h"
 
 namespace framework {
 
@@ -233,47 +233,18 @@ void TrackUnfinished(const std::wstring& tmp) {
   g_hasUnfinished = true;
 }
 
-// A stream's buffer that writes to a file handle and keeps the first failure; after a
-// failure it takes nothing more.
-class FileBuffer : public std::streambuf {
- public:
-  explicit FileBuffer(HANDLE h) : m_h(h) { setp(m_buf.data(), m_buf.data() + m_buf.size()); }
-  DWORD Error() const { return m_err; }
-
- protected:
-  int_type overflow(int_type c) override {
-    if (!Drain()) return traits_type::eof();
-    if (!traits_type::eq_int_type(c, traits_type::eof())) {
-      *pptr() = traits_type::to_char_type(c);
-      pbump(1);
-    }
-    return traits_type::not_eof(c);
+// Writes all of `size` bytes to a file handle; the system's error, 0 when all were written.
+DWORD WriteAll(HANDLE h, const char* data, std::size_t size) {
+  while (size > 0) {
+    DWORD put = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    if (!::WriteFile(h, data, chunk, &put, nullptr)) return ::GetLastError();
+    if (put == 0) return ERROR_DISK_FULL;
+    data += put;
+    size -= put;
   }
-  int sync() override { return Drain() ? 0 : -1; }
-
- private:
-  bool Drain() {
-    const char* data = pbase();
-    std::size_t left = static_cast<std::size_t>(pptr() - pbase());
-    while (m_err == 0 && left > 0) {
-      DWORD put = 0;
-      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30));
-      if (!::WriteFile(m_h, data, chunk, &put, nullptr)) {
-        m_err = ::GetLastError();
-      } else if (put == 0) {
-        m_err = ERROR_DISK_FULL;
-      }
-      data += put;
-      left -= put;
-    }
-    setp(m_buf.data(), m_buf.data() + m_buf.size());
-    return m_err == 0;
-  }
-
-  HANDLE m_h;
-  DWORD m_err = 0;
-  std::array<char, 65536> m_buf{};
-};
+  return 0;
+}
 
 // What a replaced file was besides its bytes, for the file that takes its place: who may
 // read and write it (its access list, owner and group), its attributes and when it was made.
@@ -378,7 +349,9 @@ bool WriteFileAtomicallyFrom(const std::string& path,
     g_hasUnfinished = false;
     return CFileException(CauseFromWin32(err), path);
   };
-  FileBuffer buffer(h.Get());
+  HANDLE written = h.Get();
+  WriteBuffer buffer(
+      [written](const char* data, std::size_t size) { return WriteAll(written, data, size); });
   bool finished = false;
   try {
     std::ostream out(&buffer);
@@ -396,7 +369,7 @@ bool WriteFileAtomicallyFrom(const std::string& path,
     g_hasUnfinished = false;
     return false;
   }
-  if (buffer.Error() != 0) throw abandon(buffer.Error());
+  if (buffer.FirstError() != 0) throw abandon(buffer.FirstError());
   // The replaced file's creation time; its writes, all done, no longer change it.
   if (kept.exists) ::SetFileTime(h.Get(), &kept.created, nullptr, nullptr);
   if (!::FlushFileBuffers(h.Get())) throw abandon(::GetLastError());
