@@ -26,6 +26,16 @@ function(densora_windows_program target)
     OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/packaging/windows/densora.manifest)
 endfunction()
 
+# The desktop program's icons (Explorer's for densora.exe and for the .lng files), made by
+# tools/render-icons from the SVGs.
+function(densora_windows_icons target)
+  set(rc ${CMAKE_SOURCE_DIR}/packaging/windows/icons.rc)
+  target_sources(${target} PRIVATE ${rc})
+  set_property(SOURCE ${rc} APPEND PROPERTY OBJECT_DEPENDS
+    ${CMAKE_SOURCE_DIR}/res/icons/densora.ico
+    ${CMAKE_SOURCE_DIR}/res/icons/application-x-densora-compaction.ico)
+endfunction()
+
 # The Qt DLLs and plugins the desktop program loads.
 function(densora_windows_deploy_qt)
   set(qt ${DENSORA_WINDOWS_QT})
