@@ -25,6 +25,7 @@
 
 #include "chart/family_chart.h"
 #include "framework/codepage.h"
+#include "framework/file_io.h"
 #include "framework/prompt.h"
 #include "framework/qt/qt_surface.h"
 #include "framework/text_format.h"
@@ -392,7 +393,7 @@ void CFamilyWindow::Refresh() {
   m_pLeftOut->setText(Utf8(framework::Utf8ForDisplay(m_family.LeftOutLine())));
   m_pLeftOut->setVisible(!m_family.LeftOutLine().empty());
   // A one-point test needs a complete family in the projects directory.
-  m_pNewOnePoint->setEnabled(m_family.Complete() && m_folderName.front() != '/');
+  m_pNewOnePoint->setEnabled(m_family.Complete() && !framework::IsRootedPath(m_folderName));
   m_pChart->update();
 }
 
