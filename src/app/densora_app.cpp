@@ -408,7 +408,7 @@ void CDensoraApp::RegisterFileType() {
                     QSettings::NativeFormat);
   classes.setValue(QStringLiteral("Densora File/Shell/Open/Command/Default"),
                    QStringLiteral("\"") + exe + QStringLiteral("\" \"%1\""));
-  classes.setValue(QStringLiteral("Densora File/DefaultIcon/Default"), exe + QStringLiteral(", 1"));
+  classes.setValue(QStringLiteral("Densora File/DefaultIcon/Default"), exe + QStringLiteral(",1"));
   classes.setValue(QStringLiteral(".lng/Default"), QStringLiteral("Densora File"));
 #else
   const QString dataHome = association::DataHome();
