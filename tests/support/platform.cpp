@@ -310,6 +310,10 @@ void UnsetEnvironment(const char* name) {
 
 #ifdef _WIN32
 namespace {
+// A FILETIME counts 100 ns from 1601; in nanoseconds that overflows, so a FileTime counts
+// from 1970.
+constexpr long long kTicksTo1970 = 116444736000000000LL;
+
 HANDLE OpenForTimes(const std::string& path, DWORD access) {
   // A folder too (backup semantics).
   const HANDLE h = ::CreateFileW(std::filesystem::path(path).wstring().c_str(), access,
@@ -328,7 +332,8 @@ FileTime ModificationTime(const std::string& path) {
   const BOOL got = ::GetFileTime(h, nullptr, nullptr, &ft);
   ::CloseHandle(h);
   if (!got) throw std::runtime_error("cannot read the time of " + path);
-  return FileTime((static_cast<long long>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime) * 100);
+  const long long ticks = static_cast<long long>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime;
+  return FileTime((ticks - kTicksTo1970) * 100);
 #else
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) throw std::runtime_error("cannot read the time of " + path);
@@ -338,7 +343,7 @@ FileTime ModificationTime(const std::string& path) {
 
 void SetModificationTime(const std::string& path, FileTime time) {
 #ifdef _WIN32
-  const auto ticks = static_cast<unsigned long long>(time.count() / 100);
+  const auto ticks = static_cast<unsigned long long>(time.count() / 100 + kTicksTo1970);
   const FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
   const HANDLE h = OpenForTimes(path, FILE_WRITE_ATTRIBUTES);
   const BOOL set = ::SetFileTime(h, nullptr, nullptr, &ft);

@@ -77,7 +77,7 @@ void SetEnvironment(const char* name, const std::string& value);
 void UnsetEnvironment(const char* name);
 
 // A file's or folder's modification time to the finest unit the file system keeps, counted
-// from the system's own epoch.
+// from 1970.
 using FileTime = std::chrono::nanoseconds;
 FileTime ModificationTime(const std::string& path);
 void SetModificationTime(const std::string& path, FileTime time);
