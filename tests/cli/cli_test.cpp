@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <variant>
 
@@ -466,48 +467,62 @@ TEST(CliOnePoint, ARecordWrittenAndShownTakesItsResultFromTheFamily) {
             json::array({"The family curves is no longer available: the stored result is shown."}));
 }
 
-// The relative-compaction percentages: --percent's, else the desktop program's setting as
-// its settings file keeps it (under $XDG_CONFIG_HOME, else ~/.config), else 95; a setting that
-// is no list counts as none set. show gives each percentage's window, summary its two columns.
+// The relative-compaction percentages: --percent's, else the desktop program's setting where
+// it keeps it (a settings file under $XDG_CONFIG_HOME, else ~/.config; under Windows the
+// registry), else 95; a setting that is no list counts as none set. show gives each
+// percentage's window, summary its two columns.
 TEST(CliCompaction, PercentagesComeFromTheOptionTheSettingOr95) {
-  if (const char* why = testdata::Lacks(testdata::Need::kXdgSettings)) GTEST_SKIP() << why;
   struct Row {
     const char* name;
     const char* settings;  // the file's text; nullptr: no file
+    const char* value;     // the setting, where the system keeps texts; nullptr: none
     bool underHome;        // in ~/.config, without XDG_CONFIG_HOME
     std::vector<std::string> option;
     std::vector<double> percents;
   };
   const Row rows[] = {
-      {"no settings", nullptr, false, {}, {95}},
-      {"settings without it", "[General]\nProject%20Directory=/tmp/p\n", false, {}, {95}},
-      {"two percentages", "[General]\nRelative%20Compaction=\"90,95\"\n", false, {}, {90, 95}},
+      {"no settings", nullptr, nullptr, false, {}, {95}},
+      {"settings without it", "[General]\nProject%20Directory=/tmp/p\n", nullptr, false, {}, {95}},
+      {"two percentages",
+       "[General]\nRelative%20Compaction=\"90,95\"\n",
+       "90,95",
+       false,
+       {},
+       {90, 95}},
       {"two percentages in ~/.config",
        "[General]\nRelative%20Compaction=\"90,95\"\n",
+       nullptr,
        true,
        {},
        {90, 95}},
-      {"none", "[General]\nRelative%20Compaction=\n", false, {}, {}},
+      {"none", "[General]\nRelative%20Compaction=\n", "", false, {}, {}},
       {"in another group only",
        "[Recent%20File%20List]\nRelative%20Compaction=90\n",
+       nullptr,
        false,
        {},
        {95}},
-      {"no list", "Relative%20Compaction=lots\n", false, {}, {95}},
+      {"no list", "Relative%20Compaction=lots\n", "lots", false, {}, {95}},
       {"the option over the setting",
        "[General]\nRelative%20Compaction=90\n",
+       "90",
        false,
        {"--percent", "98,92.5"},
        {92.5, 98}},
   };
+  // Where the program keeps its settings as texts, only the rows of a setting's value.
+  const bool inRegistry = testdata::Lacks(testdata::Need::kXdgSettings) != nullptr;
   const std::string file = Sample("MAIN ST/A-100/Subgrade/7Sub.lng");
   const std::string before = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
   const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
+    if (inRegistry && row.settings != nullptr && row.value == nullptr) continue;
+    std::optional<testdata::ProgramSetting> kept;
+    if (inRegistry && row.value != nullptr) kept.emplace("Relative Compaction", row.value);
     TempDir dir;
     const std::filesystem::path config = row.underHome ? dir.path() / ".config" : dir.path();
-    if (row.settings != nullptr) {
+    if (!inRegistry && row.settings != nullptr) {
       std::filesystem::create_directories(config / "Vollin");
       WriteText((config / "Vollin/Densora.conf").string(), row.settings);
     }
