@@ -367,6 +367,8 @@ TEST(CliLab, WriteRefusesImpossibleEntries) {
        R"("onePoint.family": Enter a folder of the projects directory)"},
       {{{"onePoint.family", "/srv/tests"}},
        R"("onePoint.family": Enter a folder of the projects directory)"},
+      {{{"onePoint.family", "C:\\Densora\\curves"}},
+       R"("onePoint.family": Enter a folder of the projects directory)"},
       {{{"specificGravity", "2.70"}}, R"("specificGravity" must be a number)"},
       {{{"method", 1}}, R"("method" must be a text)"},
   };
