@@ -271,13 +271,19 @@ ProgramSetting::~ProgramSetting() {
 }
 #else
 ProgramSetting::ProgramSetting(const std::string& key, const std::string& value) : m_key(key) {
+  // A value without , ; = \ " or an outer blank is written as it is; any other would need the
+  // file's quoting.
+  if (value.find_first_of(",;=\\\"") != std::string::npos ||
+      (!value.empty() && (value.front() == ' ' || value.back() == ' '))) {
+    throw std::invalid_argument("a setting that needs quoting: " + value);
+  }
   const char* before = std::getenv("XDG_CONFIG_HOME");
   m_before = before != nullptr ? before : "";
   char name[] = "/tmp/densora-settings-XXXXXX";
   if (::mkdtemp(name) == nullptr) throw std::runtime_error("mkdtemp failed");
   m_dir = name;
   std::filesystem::create_directories(m_dir / "Vollin");
-  // A blank in a key is written %20; a value with none of ",;=" and no outer blank as it is.
+  // A blank in a key is written %20.
   std::string iniKey;
   for (const char c : key) iniKey += c == ' ' ? std::string("%20") : std::string(1, c);
   std::ofstream(m_dir / "Vollin/Densora.conf", std::ios::binary) << "[General]\n"
