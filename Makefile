@@ -7,7 +7,7 @@ CORE_SOURCES  = $(filter-out src/framework/file_io_win.cpp,$(wildcard src/framew
 FORMATTED     = $(shell git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp')
 
 .PHONY: all deps build run test test-network test-asan fuzz bench lint format package install-check icons clean \
-  deps-windows windows test-windows windows-package
+  deps-windows windows test-windows windows-package test-windows-package
 
 all: build
 
@@ -101,6 +101,11 @@ test-windows: windows build
 windows-package: windows
 	rm -f build-windows/package/densora-*
 	cd build-windows && cpack
+
+# The installer under Wine: a silent install into the build's prefix, its files and registry
+# keys, the installed CLI against the Linux build's, and a silent uninstall.
+test-windows-package: windows-package build
+	./tools/test-windows --package
 
 clean:
 	rm -rf build build-asan build-fuzz build-windows build-windows-qt

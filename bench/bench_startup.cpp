@@ -17,7 +17,6 @@
 #include <QTimer>
 #include <QWindow>
 #include <chrono>
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,7 +25,6 @@
 
 #include "app/densora_app.h"
 #include "app/settings.h"
-#include "framework/qt/qt_tone.h"
 #include "projects_generator.h"
 
 extern char** environ;
@@ -66,19 +64,10 @@ int Bare(int argc, char** argv) {
   return QApplication::exec();
 }
 
-// As the program's main starts it.
+// The program's own start, watched for its first window.
 int Densora(int argc, char** argv) {
-  QApplication qapp(argc, argv);
   FirstShow shown;
-  qapp.installEventFilter(&shown);
-  QGuiApplication::setDesktopFileName(QStringLiteral("com.vollin.densora"));
-  std::setlocale(LC_NUMERIC, "C");
-  framework::QtTone tone;
-  CDensoraApp app;
-  CDensoraApp::Options options;
-  options.tone = &tone;
-  if (!app.InitInstance(QApplication::arguments(), options)) return 1;
-  return QApplication::exec();
+  return RunDensora(argc, argv, &shown);
 }
 
 // Milliseconds from spawning this program with `--child=kind` to its line; negative when

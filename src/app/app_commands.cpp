@@ -170,8 +170,7 @@ void CAppCommands::FillTree(CProjectTree& tree) {
   tree.SetProjectsDir(m_app.m_strProjectsDir);
   tree.Rebuild();
   const std::string& path = m_app.Document().GetPathName();
-  tree.OpenFolders(RecordFolderTexts(m_app.Document().m_record),
-                   path.substr(path.find_last_of('/') + 1));
+  tree.OpenFolders(RecordFolderTexts(m_app.Document().m_record), framework::FileNameOf(path));
   m_bFilling = false;
 }
 
@@ -401,7 +400,7 @@ void CAppCommands::OnNewOnePointTest(const std::string& folderName,
                                               : folder;
   }
   FamilyKey familyKey;
-  if (name.front() == '/') {
+  if (framework::IsRootedPath(name)) {
     m_pCommands->OnFileNewOnePoint(name, familyKey);  // refused: says why
     return;
   }

@@ -13,6 +13,8 @@
 #include <QWindow>
 #include <algorithm>
 #include <atomic>
+#include <clocale>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -31,6 +33,7 @@
 #include "framework/file_io.h"
 #include "framework/prompt.h"
 #include "framework/qt/qt_prompt.h"
+#include "framework/qt/qt_tone.h"
 #include "model/densora_doc.h"
 #include "model/page_rules.h"
 #include "views/densora_view.h"
@@ -148,6 +151,47 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     line.file = parser.positionalArguments().front();
   }
   return line;
+}
+
+namespace {
+
+void Print(std::FILE* stream, const QString& text) {
+  std::fputs(text.toLocal8Bit().constData(), stream);
+  std::fflush(stream);
+}
+
+}  // namespace
+
+int RunDensora(int& argc, char** argv, QObject* watcher) {
+  // The help and the version are printed before the toolkit starts, so that they need no
+  // display and open no window. The toolkit's own options are still among the words here:
+  // whether an option is known is decided once the toolkit has taken them out.
+  QStringList words;
+  for (int i = 0; i < argc; ++i) words << QString::fromLocal8Bit(argv[i]);
+  if (const CommandLine early = ReadCommandLine(words); early.action == CommandLine::kPrint) {
+    Print(stdout, early.text);
+    return 0;
+  }
+  QApplication qapp(argc, argv);
+  if (watcher) qapp.installEventFilter(watcher);
+  if (const CommandLine line = ReadCommandLine(QApplication::arguments());
+      line.action == CommandLine::kRefuse) {
+    Print(stderr, line.text);
+    return 2;
+  }
+  // The desktop entry the window belongs to (its icon and name on Wayland).
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.vollin.densora"));
+  // The record's numbers are written and read with a decimal point whatever the user's
+  // language: Qt takes the locale from the environment, so numbers go back to "C".
+  std::setlocale(LC_NUMERIC, "C");
+  framework::QtTone tone;
+  CDensoraApp app;
+  CDensoraApp::Options options;
+  options.tone = &tone;
+  if (!app.InitInstance(QApplication::arguments(), options)) return 1;
+  const int code = QApplication::exec();
+  app.ExitInstance();
+  return code;
 }
 
 bool CDensoraApp::InitInstance(const QStringList& arguments, const Options& options) {
@@ -364,7 +408,7 @@ void CDensoraApp::RegisterFileType() {
                     QSettings::NativeFormat);
   classes.setValue(QStringLiteral("Densora File/Shell/Open/Command/Default"),
                    QStringLiteral("\"") + exe + QStringLiteral("\" \"%1\""));
-  classes.setValue(QStringLiteral("Densora File/DefaultIcon/Default"), exe + QStringLiteral(", 1"));
+  classes.setValue(QStringLiteral("Densora File/DefaultIcon/Default"), exe + QStringLiteral(",1"));
   classes.setValue(QStringLiteral(".lng/Default"), QStringLiteral("Densora File"));
 #else
   const QString dataHome = association::DataHome();

@@ -37,6 +37,14 @@ struct CommandLine {
 // read again; "--" ends the options, so that "densora -- -dash.lng" opens "-dash.lng".
 CommandLine ReadCommandLine(const QStringList& arguments);
 
+class QObject;
+
+// The desktop program's whole run, as its main calls it: the help and the version printed
+// without a display, the toolkit started, the command line read, the program started and
+// run until its main window closes. Returns the process's exit code. `watcher`, when given,
+// sees every event of the application from the start (the start-up benchmark's clock).
+int RunDensora(int& argc, char** argv, QObject* watcher = nullptr);
+
 class CDensoraApp {
  public:
   struct Options {

@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPainter>
@@ -16,12 +17,15 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
 #include "chart/family_chart.h"
 #include "framework/codepage.h"
+#include "framework/file_io.h"
 #include "framework/prompt.h"
 #include "framework/qt/qt_surface.h"
 #include "framework/text_format.h"
@@ -264,18 +268,17 @@ CFamilyWindow::CFamilyWindow(Context context, std::string folder, QWidget* paren
 
 CFamilyWindow::~CFamilyWindow() = default;
 
-bool CFamilyWindow::Load() {
+std::optional<std::vector<FolderTest>> CFamilyWindow::Scan() {
   std::unique_ptr<QProgressDialog> progress;
   auto last = std::chrono::steady_clock::now();
-  std::optional<std::vector<FolderTest>> tests;
   try {
-    tests = m_context.cache->Scan(m_folder, [&](std::size_t done) {
+    return m_context.cache->Scan(m_folder, [&](std::size_t done) {
       const auto now = std::chrono::steady_clock::now();
       if (now - last < std::chrono::milliseconds(100)) return true;
       last = now;
       if (!progress) {
         progress = std::make_unique<QProgressDialog>(QString(), QStringLiteral("Cancel"), 0, 0,
-                                                     parentWidget());
+                                                     isVisible() ? this : parentWidget());
         progress->setWindowTitle(QStringLiteral("Densora"));
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(300);
@@ -287,10 +290,56 @@ bool CFamilyWindow::Load() {
     });
   } catch (const framework::CFileException& e) {
     framework::AfxMessageBox(e.what(), framework::MsgButtons::Ok, framework::MsgIcon::Stop);
-    return false;
+    return std::nullopt;
   }
+}
+
+bool CFamilyWindow::Load() {
+  std::optional<std::vector<FolderTest>> tests = Scan();
   if (!tests) return false;
-  m_tests = std::move(*tests);
+  Show(std::move(*tests), nullptr);
+  return true;
+}
+
+void CFamilyWindow::Reload() {
+  m_wasInactive = false;
+  std::optional<std::vector<FolderTest>> tests = Scan();
+  if (!tests) return;  // cancelled, or the folder is gone (said): the window shows what it had
+  // The cache hands out the same reading for a file that has not changed.
+  const auto same = [](const FolderTest& a, const FolderTest& b) {
+    return a.file == b.file && a.fitted == b.fitted;
+  };
+  std::set<std::string> unchecked = ReadFamilyChoice(m_folder);
+  if (std::equal(tests->begin(), tests->end(), m_tests.begin(), m_tests.end(), same) &&
+      unchecked == m_unchecked) {
+    return;
+  }
+  const FamilyKey key = m_key;
+  Show(std::move(*tests), &key);
+}
+
+bool CFamilyWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowDeactivate) {
+    m_wasInactive = true;
+  } else if (event->type() == QEvent::WindowActivate && m_wasInactive) {
+    // Back from another window (perhaps the main window, where a test was just saved), or
+    // from another program: the folder may hold other tests now.
+    QTimer::singleShot(0, this, [this] { Reload(); });
+    m_wasInactive = false;
+  }
+  return QDialog::event(event);
+}
+
+void CFamilyWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Refresh)) {
+    Reload();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void CFamilyWindow::Show(std::vector<FolderTest> tests, const FamilyKey* key) {
+  m_tests = std::move(tests);
   m_unchecked = ReadFamilyChoice(m_folder);
 
   // The keys the folder's usable tests have, the most shared first.
@@ -308,11 +357,15 @@ bool CFamilyWindow::Load() {
       ++counts[static_cast<std::size_t>(at - m_keys.begin())];
     }
   }
+  m_pKeys->clear();
   for (std::size_t k = 0; k < m_keys.size(); ++k) {
     m_pKeys->addItem(QStringLiteral("%1 (%2 tests)").arg(Utf8(m_keys[k].Title())).arg(counts[k]));
   }
-  Select(shared);
-  return true;
+  const auto kept = key ? std::find(m_keys.begin(), m_keys.end(), *key) : m_keys.end();
+  const FamilyKey chosen = kept != m_keys.end() ? *kept : shared;
+  m_pKeys->setCurrentIndex(
+      static_cast<int>(std::find(m_keys.begin(), m_keys.end(), chosen) - m_keys.begin()));
+  Select(chosen);
 }
 
 void CFamilyWindow::Select(const FamilyKey& key) {
@@ -340,7 +393,7 @@ void CFamilyWindow::Refresh() {
   m_pLeftOut->setText(Utf8(framework::Utf8ForDisplay(m_family.LeftOutLine())));
   m_pLeftOut->setVisible(!m_family.LeftOutLine().empty());
   // A one-point test needs a complete family in the projects directory.
-  m_pNewOnePoint->setEnabled(m_family.Complete() && m_folderName.front() != '/');
+  m_pNewOnePoint->setEnabled(m_family.Complete() && !framework::IsRootedPath(m_folderName));
   m_pChart->update();
 }
 

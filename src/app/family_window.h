@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -17,6 +18,7 @@
 #include "file/family_folder.h"
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QPagedPaintDevice;
 class QPrinter;
@@ -78,6 +80,10 @@ class CFamilyWindow : public QDialog {
   // of the standard and method most of them share. False when the user cancelled or the folder
   // could not be read (the message has been shown).
   bool Load();
+  // Reads the folder again (only the files changed since, through the cache) and shows what
+  // changed, keeping the standard and method on show while the folder still has it. The
+  // window does this by itself when it becomes active again, and on F5.
+  void Reload();
 
   const Family& CurrentFamily() const { return m_family; }
   CFamilyTableModel& Table() { return m_model; }
@@ -93,7 +99,17 @@ class CFamilyWindow : public QDialog {
   // The family's page as a PDF (one Letter page); empty when it could not be drawn.
   std::vector<unsigned char> PdfBytes();
 
+ protected:
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
+  // The folder's tests through the cache, with progress and Cancel when it takes a while;
+  // nullopt when cancelled or the folder could not be read (the message has been shown).
+  std::optional<std::vector<FolderTest>> Scan();
+  // Shows `tests`: their standards and methods, and `key` when they have it, else the one
+  // most of them share.
+  void Show(std::vector<FolderTest> tests, const FamilyKey* key);
   void Select(const FamilyKey& key);
   void Refresh();
   void OnCheck(const std::string& file, bool checked);
@@ -115,4 +131,5 @@ class CFamilyWindow : public QDialog {
   QLabel* m_pLeftOut = nullptr;
   QPushButton* m_pNewOnePoint = nullptr;
   std::unique_ptr<QPrinter> m_pPrinter;
+  bool m_wasInactive = false;  // left for another window since the folder was last read
 };

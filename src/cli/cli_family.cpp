@@ -27,7 +27,7 @@ constexpr CommandInfo kFamily{.name = "family",
 // The folder DIR names: below the projects directory, as a one-point test names its family,
 // or itself when it is an absolute path.
 std::string FamilyFolder(const std::string& dir, const Arguments& args) {
-  if (!dir.empty() && dir.front() == '/') return dir;
+  if (framework::IsRootedPath(dir)) return dir;
   return ProjectsDirectory(args) + '/' + dir;
 }
 

@@ -151,4 +151,12 @@ std::string ExtensionOf(const std::string& path) {
   return Utf8FromPath(PathFromUtf8(path).extension());
 }
 
+bool IsRootedPath(const std::string& path) {
+  if (path.empty()) return false;
+  if (path.front() == '/' || path.front() == '\\') return true;
+  const unsigned char drive = static_cast<unsigned char>(path.front());
+  return path.size() >= 2 && path[1] == ':' &&
+         ((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z'));
+}
+
 }  // namespace framework

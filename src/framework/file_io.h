@@ -162,6 +162,10 @@ bool LiesWithin(const std::string& path, const std::string& folder);
 std::string FileNameOf(const std::string& path);
 std::string FolderOf(const std::string& path);
 std::string ExtensionOf(const std::string& path);
+// True when `path` names its place from a root rather than from a folder it is joined to: it
+// begins with a slash or backslash, or with a drive ("C:"). Decided by the text alone and the
+// same on every system, so that a name stored on one reads the same on the other.
+bool IsRootedPath(const std::string& path);
 
 // Removes a folder with everything in it, or a single file. Links are removed, never
 // followed. A file without any write permission is read-only and stays. Throws

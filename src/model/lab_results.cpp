@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "framework/file_io.h"
 #include "framework/text_format.h"
 #include "model/compaction_record.h"
 #include "model/densora_doc.h"
@@ -260,7 +261,7 @@ std::string ExclusionProblem(const LabExtension&, const std::string& reason) {
 std::string FamilyProblem(const LabExtension&, const std::string& family) {
   // The family is a folder of the projects directory: a path from elsewhere, or one that
   // climbs out of it, names no family of this laboratory.
-  bool inside = family.empty() || (family.front() != '/' && family.front() != '\\');
+  bool inside = !framework::IsRootedPath(family);
   for (std::size_t from = 0; inside && from <= family.size();) {
     std::size_t to = family.find_first_of("/\\", from);
     if (to == std::string::npos) to = family.size();

@@ -83,4 +83,28 @@ TEST_F(FamilyWindow, LeavesTestsOutByKeyboardKeepsTheChoiceAndStartsAOnePointTes
   EXPECT_EQ(Record().m_ext.method, "");
 }
 
+// A test removed or added while the window is open shows on F5 and when the window becomes
+// active again (back from the main window, where the test was saved), with the standard and
+// method chosen kept.
+TEST_F(FamilyWindow, ShowsTheFolderAsItIsNowOnF5AndWhenActiveAgain) {
+  ASSERT_TRUE(Start());
+  CFamilyWindow* w = Open();
+  ASSERT_NE(w, nullptr);
+  const fs::path folder = tmp / "projects/curves";
+  fs::remove(folder / "3Emb.lng");
+  auto* table = w->findChild<QTableView*>(QStringLiteral("familyTable"));
+  ASSERT_NE(table, nullptr);
+  QTest::keyClick(table, Qt::Key_F5);
+  EXPECT_EQ(Tests(w), (QStringList{"12Lim.lng", "5Sub.lng", "7Sub.lng"}));
+
+  fs::copy_file(folder / "7Sub.lng", folder / "8Sub.lng");
+  QEvent away(QEvent::WindowDeactivate);
+  QEvent back(QEvent::WindowActivate);
+  QApplication::sendEvent(w, &away);
+  QApplication::sendEvent(w, &back);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Tests(w), (QStringList{"12Lim.lng", "5Sub.lng", "7Sub.lng", "8Sub.lng"}));
+  EXPECT_EQ(w->CurrentFamily().members.size(), 4u);
+}
+
 }  // namespace

@@ -1,18 +1,15 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <array>
 #include <cctype>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <variant>
 
@@ -20,6 +17,7 @@
 #include "file/project_summary.h"
 #include "model/densora_doc.h"
 #include "model/lab_extension.h"
+#include "support/platform.h"
 #include "support/records.h"
 
 using nlohmann::json;
@@ -40,21 +38,11 @@ Result RunCli(const std::vector<std::string>& args) {
 
 std::string Sample(const char* rel) { return std::string(DENSORA_SAMPLES_DIR) + "/" + rel; }
 
-// Runs the real binary through the shell; returns the exit code (-1 when a signal ended
-// it), stdout and stderr.
-Result RunBinary(const std::string& args) {
-  TempDir errDir;
-  const std::string errFile = errDir / "err";
-  const std::string cmd =
-      std::string("'") + DENSORA_CLI_PATH + "' " + args + " 2>'" + errFile + "'";
-  FILE* p = popen(cmd.c_str(), "r");
-  std::string out;
-  std::array<char, 4096> buf{};
-  std::size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
-  const int status = pclose(p);
-  const auto err = testdata::ReadBytes(errFile);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, std::string(err.begin(), err.end())};
+// Runs the real binary; returns the exit code (-1 when it did not end by itself), stdout
+// and stderr.
+Result RunBinary(const std::vector<std::string>& args, const std::string& input = "") {
+  const testdata::ProgramRun r = testdata::RunCliProgram(args, {input});
+  return {r.code, r.out, r.err};
 }
 
 void WriteText(const std::string& path, const std::string& text) {
@@ -179,6 +167,7 @@ TEST(CliShow, WarnsOfWhatTheFileHoldsAsOfWhatIsTyped) {
 }
 
 TEST(CliShow, AFileNameThatIsNotUtf8StillGivesValidJsonForEveryFile) {
+  if (const char* why = testdata::Lacks(testdata::Need::kByteNames)) GTEST_SKIP() << why;
   TempDir dir;
   const std::string odd = dir / "odd\xFF.lng";
   testdata::WriteBytes(odd, testdata::ReadBytes(Sample("COUNTY RD 9/Lime/12Lim.lng")));
@@ -378,6 +367,8 @@ TEST(CliLab, WriteRefusesImpossibleEntries) {
        R"("onePoint.family": Enter a folder of the projects directory)"},
       {{{"onePoint.family", "/srv/tests"}},
        R"("onePoint.family": Enter a folder of the projects directory)"},
+      {{{"onePoint.family", "C:\\Densora\\curves"}},
+       R"("onePoint.family": Enter a folder of the projects directory)"},
       {{{"specificGravity", "2.70"}}, R"("specificGravity" must be a number)"},
       {{{"method", 1}}, R"("method" must be a text)"},
   };
@@ -417,8 +408,8 @@ TEST(CliWrite, InputsNoRecordCanBeAreRefusedBeforeParsing) {
     const std::string file = dir / (row.name == "-" ? "stdin.json" : row.name);
     WriteText(file, row.json);
     const std::string out = dir / "out.lng";
-    const std::string input = row.name == "-" ? "- < '" + file + "'" : "'" + file + "'";
-    const Result r = RunBinary("write " + input + " -o '" + out + "'");
+    const bool piped = row.name == "-";
+    const Result r = RunBinary({"write", piped ? "-" : file, "-o", out}, piped ? file : "");
     EXPECT_EQ(r.code, row.code) << r.err;
     EXPECT_EQ(std::filesystem::exists(out), row.code == 0);
     EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
@@ -462,14 +453,12 @@ TEST(CliOnePoint, ARecordWrittenAndShownTakesItsResultFromTheFamily) {
       0);
   EXPECT_EQ(testdata::ReadBytes(dir / "again.lng"), testdata::ReadBytes(file));
 
-  // The program's own setting names the projects directory.
-  fs::create_directories(dir.path() / "config/Vollin");
-  WriteText(dir / "config/Vollin/Densora.conf",
-            "[General]\nProject%20Directory=" + projects + "\n");
-  ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-  const Result set = RunCli({"show", "--json", file});
-  ::unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(json::parse(set.out)["onePoint"], onePoint);
+  {
+    // The program's own setting names the projects directory.
+    const testdata::ProgramSetting setting("Project Directory", projects);
+    const Result set = RunCli({"show", "--json", file});
+    EXPECT_EQ(json::parse(set.out)["onePoint"], onePoint);
+  }
 
   fs::remove(dir.path() / "projects/curves/5Sub.lng");
   fs::remove(dir.path() / "projects/curves/7Sub.lng");
@@ -480,55 +469,70 @@ TEST(CliOnePoint, ARecordWrittenAndShownTakesItsResultFromTheFamily) {
             json::array({"The family curves is no longer available: the stored result is shown."}));
 }
 
-// The relative-compaction percentages: --percent's, else the desktop program's setting as
-// its settings file keeps it (under $XDG_CONFIG_HOME, else ~/.config), else 95; a setting that
-// is no list counts as none set. show gives each percentage's window, summary its two columns.
+// The relative-compaction percentages: --percent's, else the desktop program's setting where
+// it keeps it (a settings file under $XDG_CONFIG_HOME, else ~/.config; under Windows the
+// registry), else 95; a setting that is no list counts as none set. show gives each
+// percentage's window, summary its two columns.
 TEST(CliCompaction, PercentagesComeFromTheOptionTheSettingOr95) {
   struct Row {
     const char* name;
     const char* settings;  // the file's text; nullptr: no file
+    const char* value;     // the setting, where the system keeps texts; nullptr: none
     bool underHome;        // in ~/.config, without XDG_CONFIG_HOME
     std::vector<std::string> option;
     std::vector<double> percents;
   };
   const Row rows[] = {
-      {"no settings", nullptr, false, {}, {95}},
-      {"settings without it", "[General]\nProject%20Directory=/tmp/p\n", false, {}, {95}},
-      {"two percentages", "[General]\nRelative%20Compaction=\"90,95\"\n", false, {}, {90, 95}},
+      {"no settings", nullptr, nullptr, false, {}, {95}},
+      {"settings without it", "[General]\nProject%20Directory=/tmp/p\n", nullptr, false, {}, {95}},
+      {"two percentages",
+       "[General]\nRelative%20Compaction=\"90,95\"\n",
+       "90,95",
+       false,
+       {},
+       {90, 95}},
       {"two percentages in ~/.config",
        "[General]\nRelative%20Compaction=\"90,95\"\n",
+       nullptr,
        true,
        {},
        {90, 95}},
-      {"none", "[General]\nRelative%20Compaction=\n", false, {}, {}},
+      {"none", "[General]\nRelative%20Compaction=\n", "", false, {}, {}},
       {"in another group only",
        "[Recent%20File%20List]\nRelative%20Compaction=90\n",
+       nullptr,
        false,
        {},
        {95}},
-      {"no list", "Relative%20Compaction=lots\n", false, {}, {95}},
+      {"no list", "Relative%20Compaction=lots\n", "lots", false, {}, {95}},
       {"the option over the setting",
        "[General]\nRelative%20Compaction=90\n",
+       "90",
        false,
        {"--percent", "98,92.5"},
        {92.5, 98}},
   };
+  // Where the program keeps its settings as texts, only the rows of a setting's value.
+  const bool inRegistry = testdata::Lacks(testdata::Need::kXdgSettings) != nullptr;
   const std::string file = Sample("MAIN ST/A-100/Subgrade/7Sub.lng");
   const std::string before = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
   const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
+    if (inRegistry && row.settings != nullptr && row.value == nullptr) continue;
+    std::optional<testdata::ProgramSetting> kept;
+    if (inRegistry && row.value != nullptr) kept.emplace("Relative Compaction", row.value);
     TempDir dir;
     const std::filesystem::path config = row.underHome ? dir.path() / ".config" : dir.path();
-    if (row.settings != nullptr) {
+    if (!inRegistry && row.settings != nullptr) {
       std::filesystem::create_directories(config / "Vollin");
       WriteText((config / "Vollin/Densora.conf").string(), row.settings);
     }
     if (row.underHome) {
-      ::unsetenv("XDG_CONFIG_HOME");
-      ::setenv("HOME", dir.path().c_str(), 1);
+      testdata::UnsetEnvironment("XDG_CONFIG_HOME");
+      testdata::SetEnvironment("HOME", dir.path().string());
     } else {
-      ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+      testdata::SetEnvironment("XDG_CONFIG_HOME", dir.path().string());
     }
     std::vector<std::string> show = {"show", "--json", file};
     show.insert(show.end(), row.option.begin(), row.option.end());
@@ -536,8 +540,8 @@ TEST(CliCompaction, PercentagesComeFromTheOptionTheSettingOr95) {
     std::vector<std::string> summary = {"summary", std::string(DENSORA_SAMPLES_DIR)};
     summary.insert(summary.end(), row.option.begin(), row.option.end());
     const Result listed = RunCli(summary);
-    ::setenv("XDG_CONFIG_HOME", before.c_str(), 1);
-    ::setenv("HOME", home.c_str(), 1);
+    testdata::SetEnvironment("XDG_CONFIG_HOME", before);
+    testdata::SetEnvironment("HOME", home);
 
     ASSERT_EQ(shown.code, 0) << shown.err;
     std::vector<double> percents;
@@ -710,7 +714,7 @@ TEST(CliBinary, EndToEndOnFilesTheTestsWrite) {
   testdata::FillThreePointExample(doc);
   doc.m_record.m_strProject = "E2E";
   ASSERT_TRUE(doc.OnSaveDocument(dir / "e.lng"));
-  const Result r = RunBinary("show --json '" + (dir / "e.lng") + "'");
+  const Result r = RunBinary({"show", "--json", dir / "e.lng"});
   ASSERT_EQ(r.code, 0);
   const json j = json::parse(r.out);
   EXPECT_NEAR(j["fit"]["maxDryDensity"].get<double>(), 104.042, 5e-4);
@@ -718,16 +722,17 @@ TEST(CliBinary, EndToEndOnFilesTheTestsWrite) {
   EXPECT_EQ(j["fit"]["yAxisMax"], 106);
 
   WriteText(dir / "r.json", r.out);
-  EXPECT_EQ(RunBinary("write '" + (dir / "r.json") + "' -o '" + (dir / "f.lng") + "'").code, 0);
-  EXPECT_EQ(RunBinary("show '" + (dir / "nothing.lng") + "'").code, 1);
-  EXPECT_EQ(RunBinary("show").code, 2);
-  EXPECT_EQ(RunBinary("--help").code, 0);
+  EXPECT_EQ(RunBinary({"write", dir / "r.json", "-o", dir / "f.lng"}).code, 0);
+  EXPECT_EQ(RunBinary({"show", dir / "nothing.lng"}).code, 1);
+  EXPECT_EQ(RunBinary({"show"}).code, 2);
+  EXPECT_EQ(RunBinary({"--help"}).code, 0);
 }
 
 // An interrupt (Ctrl+C) ends the tool at once with 130 and takes the unfinished output's
 // temporary file with it: neither half a table nor a stray file stays beside the output.
 TEST(CliBinary, AnInterruptLeavesNoPartOfTheOutput) {
   namespace fs = std::filesystem;
+  if (const char* why = testdata::Lacks(testdata::Need::kSignal)) GTEST_SKIP() << why;
   TempDir dir;
   // Enough tests that the table is still being written when the interrupt comes.
   const fs::path tests = dir.path() / "projects/MAIN ST";
@@ -738,38 +743,15 @@ TEST(CliBinary, AnInterruptLeavesNoPartOfTheOutput) {
   }
   const fs::path outDir = dir.path() / "out";
   fs::create_directory(outDir);
-  std::vector<std::string> args = {DENSORA_CLI_PATH, "summary", dir / "projects", "-o",
-                                   (outDir / "table.csv").string()};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  // The tool gets the interrupt as a terminal gives it, whatever the test's own disposition.
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t signals;
-  sigemptyset(&signals);
-  sigaddset(&signals, SIGINT);
-  posix_spawnattr_setsigdefault(&attr, &signals);
-  sigemptyset(&signals);
-  posix_spawnattr_setsigmask(&attr, &signals);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, DENSORA_CLI_PATH, nullptr, &attr, argv.data(), environ);
-  posix_spawnattr_destroy(&attr);
-  ASSERT_EQ(spawned, 0);
-
   // The interrupt comes as soon as the table's temporary file is there.
-  int status = 0;
   std::string seen;
-  for (int i = 0; i < 100000 && seen.empty() && ::waitpid(pid, &status, WNOHANG) == 0; ++i) {
-    for (const auto& e : fs::directory_iterator(outDir)) seen = e.path().filename().string();
-    if (seen.empty()) ::usleep(100);
-  }
-  if (!seen.empty()) ::kill(pid, SIGINT);
-  if (seen.empty() && ::waitpid(pid, &status, WNOHANG) == 0) ::kill(pid, SIGKILL);
-  ::waitpid(pid, &status, 0);
+  const int code = testdata::InterruptCliProgram(
+      {"summary", dir / "projects", "-o", (outDir / "table.csv").string()}, [&] {
+        for (const auto& e : fs::directory_iterator(outDir)) seen = e.path().filename().string();
+        return !seen.empty();
+      });
   ASSERT_EQ(seen.rfind(".densora-", 0), 0u) << "seen in the output's folder: " << seen;
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << status;
+  EXPECT_EQ(code, 130);
   EXPECT_TRUE(fs::is_empty(outDir));
 }
 
@@ -833,9 +815,7 @@ TEST(CliOutput, ListingsAndHelpAreExactlyTheGoldenFiles) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.golden);
     std::filesystem::current_path(dataDir / row.folder);
-    std::string line;
-    for (const auto& arg : row.args) line += " '" + arg + "'";
-    const Result r = RunBinary(line);
+    const Result r = RunBinary(row.args);
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.err, "");
     std::string output = r.out;

@@ -2,8 +2,6 @@
 // display, writing a PDF and a PNG that are checked from their bytes; and how every command
 // that writes an output (write, chart, report) treats the path it writes to.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdint>
@@ -17,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "support/platform.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -26,37 +26,12 @@ const std::string kEmbankment =
     std::string(DENSORA_SAMPLES_DIR) + "/MAIN ST/A-100/Embankment/3Emb.lng";
 const std::string kLime = std::string(DENSORA_SAMPLES_DIR) + "/COUNTY RD 9/Lime/12Lim.lng";
 
-std::string Quote(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) {
-    if (c == '\'') {
-      out += "'\\''";
-    } else {
-      out += c;
-    }
-  }
-  return out + "'";
-}
-
 // Runs the tool with no display and no platform chosen, so it must pick one itself.
-int RunCli(const std::vector<std::string>& args) {
-  std::string cmd =
-      "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + Quote(DENSORA_CLI_PATH);
-  for (const auto& a : args) cmd += " " + Quote(a);
-  cmd += " >/dev/null 2>&1";
-  const int status = std::system(cmd.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+int RunCli(const std::vector<std::string>& args) { return testdata::RunCliProgram(args).code; }
 
 // Runs the tool as RunCli does, without XDG_RUNTIME_DIR, and gives what it wrote to stderr.
-std::string CliStderr(const std::vector<std::string>& args, const fs::path& errFile) {
-  std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR " +
-                    Quote(DENSORA_CLI_PATH);
-  for (const auto& a : args) cmd += " " + Quote(a);
-  cmd += " >/dev/null 2>" + Quote(errFile.string());
-  EXPECT_NE(std::system(cmd.c_str()), -1) << "the shell did not start: " << cmd;
-  std::ifstream in(errFile, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+std::string CliStderr(const std::vector<std::string>& args) {
+  return testdata::RunCliProgram(args, {.outToNull = true, .withoutRuntimeDir = true}).err;
 }
 
 struct Outcome {
@@ -64,21 +39,14 @@ struct Outcome {
   std::string err;
 };
 
-// Runs the tool as RunCli does, in `sh -c` after `setup` (a ulimit, say), with stdout on
-// /dev/null, and gives its exit code and its stderr. A tool that blocks is ended after
-// half a minute.
-Outcome RunInShell(const std::string& setup, const std::vector<std::string>& args) {
-  std::string tool = Quote(DENSORA_CLI_PATH);
-  for (const auto& a : args) tool += " " + Quote(a);
-  const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 30 sh -c " +
-                          Quote(setup + " exec " + tool) + " 2>&1 >/dev/null";
-  FILE* pipe = popen(cmd.c_str(), "r");
-  std::string err;
-  char buf[4096];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) err.append(buf, n);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, err};
+// Runs the tool as RunCli does, with stdout on the null device, and gives its exit code and
+// its stderr. A tool that blocks is ended after half a minute.
+Outcome RunTool(const std::vector<std::string>& args, bool noFileFits = false) {
+  testdata::RunOptions options;
+  options.outToNull = true;
+  options.noFileFits = noFileFits;
+  const testdata::ProgramRun r = testdata::RunCliProgram(args, options);
+  return {r.code, r.err};
 }
 
 std::string ReadAll(const fs::path& p) {
@@ -173,11 +141,10 @@ TEST_F(DrawingCommands, ChartIsAPngOfTheAskedSize) {
 
 TEST_F(DrawingCommands, DrawingWithoutARuntimeFolderKeepsStderrForTheToolsOwnMessages) {
   // (A debug build of Qt may add notes of its own at exit; the runtime-folder one never shows.)
-  const std::string chartErr =
-      CliStderr({"chart", kSubgrade, "-o", (dir / "c.png").string()}, dir / "err1");
+  const std::string chartErr = CliStderr({"chart", kSubgrade, "-o", (dir / "c.png").string()});
   EXPECT_EQ(chartErr.find("XDG_RUNTIME_DIR"), std::string::npos) << chartErr;
-  const std::string err = CliStderr(
-      {"report", (dir / "missing.lng").string(), "-o", (dir / "r.pdf").string()}, dir / "err2");
+  const std::string err =
+      CliStderr({"report", (dir / "missing.lng").string(), "-o", (dir / "r.pdf").string()});
   EXPECT_NE(err.find("missing.lng"), std::string::npos);
   EXPECT_EQ(err.find("XDG_RUNTIME_DIR"), std::string::npos);
 }
@@ -203,7 +170,7 @@ TEST_F(DrawingCommands, AnInputThatIsRefusedIsNamedInItsMessage) {
       {"chart", bad.string(), "-o", out}, {"report", kSubgrade, bad.string(), "-o", out}};
   for (const auto& args : runs) {
     SCOPED_TRACE(args[0]);
-    const Outcome r = RunInShell("", args);
+    const Outcome r = RunTool(args);
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find(bad.string() + ": The file is not a valid compaction file"),
               std::string::npos)
@@ -231,11 +198,12 @@ struct OutputCommands : DrawingCommands {
 };
 
 TEST_F(OutputCommands, AFailedWriteKeepsThePreviousOutputAndLeavesNoTemporaryFile) {
+  if (const char* why = testdata::Lacks(testdata::Need::kFileSizeLimit)) GTEST_SKIP() << why;
   const fs::path out = dir / "out";
   for (const auto& args : Writing(out)) {
     SCOPED_TRACE(args[0]);
     std::ofstream(out) << "the previous output";
-    const Outcome r = RunInShell("ulimit -f 0;", args);  // no byte fits, as on a full disk
+    const Outcome r = RunTool(args, true);  // no byte fits, as on a full disk
     EXPECT_EQ(r.code, 1) << r.err;
     EXPECT_NE(r.err.find("Disk full while accessing " + out.string() + "."), std::string::npos)
         << r.err;
@@ -245,17 +213,18 @@ TEST_F(OutputCommands, AFailedWriteKeepsThePreviousOutputAndLeavesNoTemporaryFil
 }
 
 TEST_F(OutputCommands, AnOutputThatIsNotARegularFileIsRefusedAndLeftAlone) {
+  if (const char* why = testdata::Lacks(testdata::Need::kFifo)) GTEST_SKIP() << why;
   const fs::path out = dir / "out";
   // A named pipe; links to a device and to the tool's own stdout (/dev/null here).
   for (const std::string target : {"", "/dev/null", "/proc/self/fd/1"}) {
     for (const auto& args : Writing(out)) {
       SCOPED_TRACE(args[0] + " onto " + (target.empty() ? "a pipe" : target));
       if (target.empty()) {
-        ASSERT_EQ(::mkfifo(out.c_str(), 0644), 0);
+        ASSERT_TRUE(testdata::MakeFifo(out.string()));
       } else {
         fs::create_symlink(target, out);
       }
-      const Outcome r = RunInShell("", args);
+      const Outcome r = RunTool(args);
       EXPECT_EQ(r.code, 1) << r.err;
       EXPECT_NE(r.err.find(out.string() + " is not a regular file."), std::string::npos) << r.err;
       if (target.empty()) {
@@ -272,10 +241,11 @@ TEST_F(OutputCommands, AnOutputThatIsNotARegularFileIsRefusedAndLeftAlone) {
 }
 
 TEST_F(OutputCommands, AnOutputNameThatIsNotUtf8IsWrittenUnderItsOwnBytes) {
+  if (const char* why = testdata::Lacks(testdata::Need::kByteNames)) GTEST_SKIP() << why;
   const fs::path out = dir / "out\xFF";
   for (const auto& args : Writing(out)) {
     SCOPED_TRACE(args[0]);
-    const Outcome r = RunInShell("", args);
+    const Outcome r = RunTool(args);
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(Names(), (std::set<std::string>{"out\xFF", "r.json"}));
     fs::remove(out);

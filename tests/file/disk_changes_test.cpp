@@ -3,14 +3,13 @@
 // read again, left to Save or kept, each once, without a box on the screen.
 #include "file/disk_changes.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
 #include "file/lng_format.h"
 #include "model/messages.h"
+#include "support/platform.h"
 #include "support/records.h"
 #include "support/scripted_prompt.h"
 
@@ -23,21 +22,17 @@ namespace {
 
 // Puts a file's or folder's modification time a day back: its stamp is then settled.
 void AgeBy(const std::string& path, int seconds = 86400) {
-  struct stat st {};
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
-  const timespec times[2] = {st.st_atim, {st.st_mtim.tv_sec - seconds, st.st_mtim.tv_nsec}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  testdata::SetModificationTime(path,
+                                testdata::ModificationTime(path) - std::chrono::seconds(seconds));
 }
 
 // Writes `bytes` over the file and gives it back its size and times, as a second save within
 // one tick of a share's clock leaves them.
 void RewriteKeepingSizeAndTime(const std::string& path, const Bytes& bytes) {
-  struct stat st {};
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
-  ASSERT_EQ(bytes.size(), static_cast<std::size_t>(st.st_size));
+  const testdata::FileTime time = testdata::ModificationTime(path);
+  ASSERT_EQ(bytes.size(), fs::file_size(path));
   WriteBytes(path, bytes);
-  const timespec times[2] = {st.st_atim, st.st_mtim};
-  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  testdata::SetModificationTime(path, time);
 }
 
 }  // namespace

@@ -1,12 +1,6 @@
 #include "file/lng_format.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +14,7 @@
 #include "cli/cli.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
+#include "support/platform.h"
 #include "support/records.h"
 #include "support/scripted_prompt.h"
 
@@ -213,18 +208,25 @@ TEST_F(LngReaderRefusal, AMissingFileIsReported) {
 // end; each, and a folder or a socket under a test's name, is refused by name, in the program
 // and in densora-cli show alike.
 TEST_F(LngReaderRefusal, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
-  ASSERT_EQ(::mkfifo((dir / "pipe.lng").c_str(), 0644), 0);
+  using testdata::Lacks;
+  using testdata::Need;
   std::filesystem::create_directory(dir / "folder.lng");
-  std::filesystem::create_symlink("/dev/zero", dir / "device.lng");
-  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_GE(sock, 0);
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  const std::string socketPath = dir / "socket.lng";
-  ASSERT_LT(socketPath.size(), sizeof addr.sun_path);
-  std::memcpy(addr.sun_path, socketPath.c_str(), socketPath.size() + 1);
-  ASSERT_EQ(::bind(sock, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
-  for (const char* name : {"pipe.lng", "folder.lng", "device.lng", "socket.lng"}) {
+  std::vector<std::string> names = {"folder.lng"};
+  // What the system has of the others.
+  if (!Lacks(Need::kFifo)) {
+    ASSERT_TRUE(testdata::MakeFifo(dir / "pipe.lng"));
+    names.push_back("pipe.lng");
+  }
+  if (!Lacks(Need::kDevice) && !Lacks(Need::kSymlink)) {
+    std::filesystem::create_symlink("/dev/zero", dir / "device.lng");
+    names.push_back("device.lng");
+  }
+  std::function<void()> closeSocket = [] {};
+  if (!Lacks(Need::kSocket)) {
+    closeSocket = testdata::BindSocket(dir / "socket.lng");
+    names.push_back("socket.lng");
+  }
+  for (const std::string& name : names) {
     SCOPED_TRACE(name);
     const std::string path = dir / name;
     const std::string message = path + " is not a regular file.";
@@ -237,7 +239,7 @@ TEST_F(LngReaderRefusal, WhatIsNotARegularFileIsRefusedWithoutWaiting) {
     EXPECT_EQ(err.str(), path + ": " + message + "\n");
     framework::SetPrompt(&prompt);  // the tool's own prompt took its place
   }
-  ::close(sock);
+  closeSocket();
 }
 
 // An empty file would otherwise give its name to the record on screen; a huge one would be
@@ -458,6 +460,7 @@ TEST(LngReader, TwoOpensInARowOverwriteEveryStoredField) {
 }
 
 TEST(LngSave, AFailedWriteLeavesThePreviousFileIntact) {
+  if (const char* why = testdata::Lacks(testdata::Need::kFileSizeLimit)) GTEST_SKIP() << why;
   TempDir dir;
   const std::string path = dir / "7Sub.lng";
   CDensoraDoc doc;
@@ -467,25 +470,20 @@ TEST(LngSave, AFailedWriteLeavesThePreviousFileIntact) {
 
   // A child process whose files may not grow past 100 bytes: the write fails part way,
   // as on a full disk.
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    ScriptedPrompt prompt;
-    CDensoraDoc child;
-    testdata::FillTypicalRecord(child);
-    child.m_record.m_strComments = std::string(5000, 'x');
-    child.SetModifiedFlag(true);
-    rlimit limit{100, 100};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const bool saved = child.OnSaveDocument(path);
-    const bool reported = prompt.shown.size() == 1 &&
-                          prompt.shown[0].text == "Disk full while accessing " + path + ".";
-    _exit(!saved && reported && child.IsModified() ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const int code = testdata::InChildProcess(
+      [&] {
+        ScriptedPrompt prompt;
+        CDensoraDoc child;
+        testdata::FillTypicalRecord(child);
+        child.m_record.m_strComments = std::string(5000, 'x');
+        child.SetModifiedFlag(true);
+        const bool saved = child.OnSaveDocument(path);
+        const bool reported = prompt.shown.size() == 1 &&
+                              prompt.shown[0].text == "Disk full while accessing " + path + ".";
+        return !saved && reported && child.IsModified() ? 0 : 1;
+      },
+      100);
+  EXPECT_EQ(code, 0);
   EXPECT_EQ(ReadBytes(path), previous);
   // No temporary file is left behind.
   int entries = 0;
@@ -498,6 +496,7 @@ TEST(LngSave, AFailedWriteLeavesThePreviousFileIntact) {
 // not a file is never replaced.
 TEST(LngSave, ASaveKeepsWhatTheFileWas) {
   namespace fs = std::filesystem;
+  if (const char* why = testdata::Lacks(testdata::Need::kModeBits)) GTEST_SKIP() << why;
   TempDir dir;
   ScriptedPrompt prompt;
   CDensoraDoc doc;
@@ -511,24 +510,21 @@ TEST(LngSave, ASaveKeepsWhatTheFileWas) {
   EXPECT_TRUE(fs::is_symlink(dir / "link.lng"));
   EXPECT_EQ(ReadBytes(dir / "real/7Sub.lng"), image);
 
-  ::chmod((dir / "real/7Sub.lng").c_str(), 0640);
+  testdata::SetFileMode(dir / "real/7Sub.lng", 0640);
   ASSERT_TRUE(doc.OnSaveDocument(dir / "real/7Sub.lng"));
-  struct stat st {};
-  ::stat((dir / "real/7Sub.lng").c_str(), &st);
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(testdata::FileMode(dir / "real/7Sub.lng"), 0640u);
 
-  const mode_t previous = ::umask(027);
+  const unsigned previous = testdata::SetUmask(027);
   const bool savedNew = doc.OnSaveDocument(dir / "new.lng");
-  ::umask(previous);
+  testdata::SetUmask(previous);
   ASSERT_TRUE(savedNew);
-  ::stat((dir / "new.lng").c_str(), &st);
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(testdata::FileMode(dir / "new.lng"), 0640u);
 
   const std::string longest = std::string(251, 'n') + ".lng";  // 255 bytes, the most a name holds
   ASSERT_TRUE(doc.OnSaveDocument(dir / longest));
   EXPECT_EQ(ReadBytes(dir / longest), image);
 
-  ASSERT_EQ(::mkfifo((dir / "pipe.lng").c_str(), 0644), 0);
+  ASSERT_TRUE(testdata::MakeFifo(dir / "pipe.lng"));
   fs::create_symlink("pipe.lng", dir / "to-pipe.lng");
   EXPECT_FALSE(doc.OnSaveDocument(dir / "pipe.lng"));
   EXPECT_FALSE(doc.OnSaveDocument(dir / "to-pipe.lng"));

@@ -1,15 +1,13 @@
 // A save never overwrites, without asking, a file someone else changed since this program
 // read or wrote it.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 
 #include "file/lng_format.h"
 #include "framework/prompt.h"
 #include "model/densora_doc.h"
+#include "support/platform.h"
 #include "support/records.h"
 #include "support/scripted_prompt.h"
 
@@ -27,13 +25,11 @@ enum class Target { kSamePath, kLinkToIt, kOtherFile };
 // Rewrites the file with other bytes of the same length and puts its times back, as a
 // copy that keeps times would, or a second write within one tick of the clock.
 void RewriteKeepingSizeAndTime(const std::string& path) {
-  struct stat st {};
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  const testdata::FileTime time = testdata::ModificationTime(path);
   Bytes bytes = ReadBytes(path);
   bytes.back() ^= 0x55;
   WriteBytes(path, bytes);
-  const timespec times[2] = {st.st_atim, st.st_mtim};
-  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  testdata::SetModificationTime(path, time);
 }
 
 }  // namespace
@@ -72,6 +68,7 @@ TEST(ExternalChange, ASaveAsksBeforeOverwritingAFileChangedSinceItWasReadOrWritt
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
+    if (row.target == Target::kLinkToIt && testdata::Lacks(testdata::Need::kSymlink)) continue;
     testdata::TempDir dir;
     ScriptedPrompt prompt;
     CDensoraDoc doc;

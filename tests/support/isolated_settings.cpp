@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "support/platform.h"
 #include "support/records.h"
 
 namespace {
@@ -15,7 +16,7 @@ class IsolatedSettings : public ::testing::Environment {
  public:
   void SetUp() override {
     m_dir = std::make_unique<testdata::TempDir>();
-    ::setenv("XDG_CONFIG_HOME", m_dir->path().c_str(), 1);
+    testdata::SetEnvironment("XDG_CONFIG_HOME", m_dir->path().string());
   }
   void TearDown() override { m_dir.reset(); }
 
