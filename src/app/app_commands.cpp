@@ -165,7 +165,7 @@ void CAppCommands::FillTree(CProjectTree& tree) {
   m_bFilling = true;
   // Shown in the tree's place while the projects directory holds no test.
   tree.SetEmptyNote(
-      QString::fromStdString(framework::FormatStock(msg::kNoTestsYet, m_app.m_strProjectsDir) +
+      QString::fromStdString(framework::FormatPathStock(msg::kNoTestsYet, m_app.m_strProjectsDir) +
                              "\n\n" + msg::kSampleTestsOffer));
   tree.SetProjectsDir(m_app.m_strProjectsDir);
   tree.Rebuild();
@@ -295,12 +295,12 @@ void CAppCommands::OnHelpContents() {
   const std::optional<std::string> guide = help::FindProgramGuide();
   if (!guide) {
     framework::AfxMessageBox(
-        framework::FormatStock(msg::kHelpNotFound, help::InstalledGuide(programDir)),
+        framework::FormatPathStock(msg::kHelpNotFound, help::InstalledGuide(programDir)),
         framework::MsgButtons::Ok, framework::MsgIcon::Stop);
     return;
   }
   const auto notShown = [guide = *guide] {
-    framework::AfxMessageBox(framework::FormatStock(msg::kHelpNotShown, guide),
+    framework::AfxMessageBox(framework::FormatPathStock(msg::kHelpNotShown, guide),
                              framework::MsgButtons::Ok, framework::MsgIcon::Stop);
   };
   const QUrl url = QUrl::fromLocalFile(QString::fromStdString(*guide));
@@ -334,7 +334,7 @@ void CAppCommands::OnHelpOpenSamples() {
   const std::optional<std::string> samples = help::FindProgramSamples();
   if (!samples) {
     framework::AfxMessageBox(
-        framework::FormatStock(
+        framework::FormatPathStock(
             msg::kSamplesNotFound,
             help::InstalledSamples(QCoreApplication::applicationDirPath().toStdString())),
         framework::MsgButtons::Ok, framework::MsgIcon::Stop);

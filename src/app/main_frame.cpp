@@ -14,6 +14,7 @@
 #include "app/icons.h"
 #include "app/resource.h"
 #include "framework/codepage.h"
+#include "framework/file_io.h"
 #include "framework/prompt.h"
 #include "framework/qt/lock_keys.h"
 #include "model/densora_doc.h"
@@ -319,7 +320,7 @@ void CMainFrame::SetRecentFiles(const std::vector<std::string>& files) {
   for (std::size_t i = 0; i < m_recentActions.size(); ++i) {
     QAction* a = m_recentActions[i];
     if (i < m_recentFiles.size()) {
-      QString shown = QString::fromStdString(m_recentFiles[i]);
+      QString shown = QString::fromStdString(framework::ShownPath(m_recentFiles[i]));
       shown.replace(QStringLiteral("&"), QStringLiteral("&&"));
       a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
       a->setEnabled(true);

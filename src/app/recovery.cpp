@@ -49,18 +49,27 @@ CRecovery::State CRecovery::TurnOff(const std::string& note) {
 
 CRecovery::State CRecovery::Start() {
   const QString folder = QString::fromStdString(m_folder);
-  const std::string off = framework::FormatStock(msg::kRecoveryOff, m_folder);
+  const std::string off = framework::FormatPathStock(msg::kRecoveryOff, m_folder);
   if (m_folder.empty() || !QDir().mkpath(folder)) return TurnOff(off);
   // The lock of another program is read to see whether it still runs: a pipe in its place
   // would keep the start waiting for ever.
   const std::string lock = m_folder + "/recovery.lock";
   if (framework::IsSpecialFile(lock)) {
-    return TurnOff(framework::FormatStock(msg::kRecoveryNotRegular, lock));
+    return TurnOff(framework::FormatPathStock(msg::kRecoveryNotRegular, lock));
   }
   m_pLock = std::make_unique<QLockFile>(QString::fromStdString(lock));
   // Held for the whole run: only a lock whose program has ended is stale, however old.
   m_pLock->setStaleLockTime(0);
-  if (!m_pLock->tryLock(0)) {
+  bool locked = m_pLock->tryLock(0);
+#ifdef Q_OS_WIN
+  // The lock names the process that took it, and a process id is soon given to another
+  // process, even to this one: a lock left by a program that was ended would then look held.
+  // Its holder keeps it open without letting anyone remove it, and the system closes what a
+  // process held when it ends, so a lock that can be removed is held by no running program.
+  if (!locked && m_pLock->error() == QLockFile::LockFailedError && m_pLock->removeStaleLockFile())
+    locked = m_pLock->tryLock(0);
+#endif
+  if (!locked) {
     const bool elsewhere = m_pLock->error() == QLockFile::LockFailedError;
     m_pLock.reset();
     if (!elsewhere) return TurnOff(off);
@@ -96,7 +105,7 @@ void CRecovery::WriteCopy() {
     framework::WriteFileAtomically(CopyPath(), recovery::Encode(m_doc));
   } catch (const framework::CFileException&) {
     // An older copy, if any, stays: it still holds more than nothing.
-    TurnOff(framework::FormatStock(msg::kRecoveryOff, m_folder));
+    TurnOff(framework::FormatPathStock(msg::kRecoveryOff, m_folder));
   }
 }
 
@@ -115,7 +124,7 @@ bool CRecovery::OfferLeftCopy() {
     // The newer program offers it at its next start. This one keeps no copy of its own,
     // which would replace it, and lets go of the lock, so that it never removes this one.
     m_pLock.reset();
-    TurnOff(framework::FormatStock(msg::kRecoveryNewer, CopyPath()));
+    TurnOff(framework::FormatPathStock(msg::kRecoveryNewer, CopyPath()));
   }
   return offer == recovery::Offer::kRecovered;
 }

@@ -50,7 +50,8 @@ std::unique_ptr<QSettings> Store() {
 
 std::string Note() {
   const std::string obstacle = Obstacle();
-  return obstacle.empty() ? std::string() : framework::FormatStock(msg::kSettingsNotKept, obstacle);
+  return obstacle.empty() ? std::string()
+                          : framework::FormatPathStock(msg::kSettingsNotKept, obstacle);
 }
 
 std::string DefaultProjectsDir() {

@@ -93,7 +93,7 @@ void RegisterCommand(const CommandInfo& info, Command command) {
 }
 
 bool OpenFit(CDensoraDoc& doc, const std::string& path, Fitted& fitted, std::ostream& err) {
-  StreamPrompt prompt(err, path + ": ");
+  StreamPrompt prompt(err, framework::ShownPath(path) + ": ");
   if (!doc.OpenFile(path)) return false;
   fitted = FitRecord(doc);
   return true;

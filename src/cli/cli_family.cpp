@@ -146,7 +146,7 @@ int FamilyCommand(const std::vector<std::string>& argv, std::ostream& out, std::
   int rc = kExitOk;
   if (!args.chart.empty()) rc = GetFamilyChartWriter()(family, args.Units(), args.chart, err);
   if (!family.Complete()) {
-    err << dir << ": " << family.Shortage() << '\n';
+    err << framework::ShownPath(dir) << ": " << family.Shortage() << '\n';
     return kExitFileFailed;
   }
   return rc;

@@ -18,6 +18,7 @@
 #include "chart/family_chart.h"
 #include "cli/cli.h"
 #include "file/family_folder.h"
+#include "framework/file_io.h"
 #include "framework/qt/qt_surface.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
@@ -86,7 +87,7 @@ int RenderAndWrite(const char* command, const std::string& output, std::ostream&
                    const std::function<bool(QIODevice&)>& render) {
   QBuffer buffer;
   if (!buffer.open(QIODevice::WriteOnly) || !render(buffer)) {
-    err << "densora-cli " << command << ": cannot draw " << output << '\n';
+    err << "densora-cli " << command << ": cannot draw " << framework::ShownPath(output) << '\n';
     return kExitFileFailed;
   }
   const QByteArray& data = buffer.data();

@@ -39,7 +39,9 @@ std::string ReadAtMost(std::istream& in, std::size_t limit) {
 }
 
 // How messages name the record's input ("-" is standard input).
-std::string InputName(const std::string& input) { return input == "-" ? "standard input" : input; }
+std::string InputName(const std::string& input) {
+  return input == "-" ? "standard input" : framework::ShownPath(input);
+}
 
 // The text of `input`, or false with the message written.
 bool ReadRecordText(const std::string& input, std::string& text, std::ostream& err) {

@@ -114,12 +114,12 @@ bool CDocumentCommands::MakeFolder(const std::string& folder) {
   using framework::EntryKind;
   if (framework::KindOf(folder) == EntryKind::kNothing) framework::MakeFolder(folder);
   if (framework::KindOf(folder) == EntryKind::kNothing) {
-    Tell(framework::FormatStock(msg::kCouldNotCreate, folder));
+    Tell(framework::FormatPathStock(msg::kCouldNotCreate, folder));
     return false;
   }
   // An existing folder need only let us in: the file is written, or refused, in the last one.
   if (!framework::CanEnter(folder)) {
-    Tell(framework::FormatStock(msg::kCouldNotChangeTo, folder));
+    Tell(framework::FormatPathStock(msg::kCouldNotChangeTo, folder));
     return false;
   }
   return true;
@@ -140,7 +140,7 @@ std::optional<std::string> CDocumentCommands::MakeRecordFolders() {
 bool CDocumentCommands::CheckWritable(const std::string& path) {
   const char* refusal = m_doc.WriteRefusal();
   if (refusal)
-    AfxMessageBox(framework::FormatStock(refusal, path), MsgButtons::Ok, MsgIcon::Exclamation);
+    AfxMessageBox(framework::FormatPathStock(refusal, path), MsgButtons::Ok, MsgIcon::Exclamation);
   return refusal == nullptr;
 }
 
@@ -153,8 +153,8 @@ bool CDocumentCommands::MayReplace(const std::string& path) {
       m_doc.Stamp().Covers(path)) {
     return true;
   }
-  return AskBeforeLosing(framework::FormatStock(msg::kReplaceExisting, path), MsgButtons::YesNo) ==
-         MsgAnswer::Yes;
+  return AskBeforeLosing(framework::FormatPathStock(msg::kReplaceExisting, path),
+                         MsgButtons::YesNo) == MsgAnswer::Yes;
 }
 
 bool CDocumentCommands::StoreToDerivedPath(const std::string& fileName) {
@@ -187,7 +187,7 @@ bool CDocumentCommands::QuerySaveChanges(Command command) {
   }
   const bool hasPath = !m_doc.GetPathName().empty();
   const std::string target = hasPath ? m_doc.GetPathName() : BuildDefaultPath();
-  switch (Ask(framework::FormatStock(msg::kSaveChangesTo, target), MsgButtons::YesNoCancel)) {
+  switch (Ask(framework::FormatPathStock(msg::kSaveChangesTo, target), MsgButtons::YesNoCancel)) {
     case MsgAnswer::Yes:
       // A save the user asked for must have happened before the record is dropped.
       return hasPath ? StoreRecord(target) : SaveToDerivedPath();
@@ -271,7 +271,7 @@ bool CDocumentCommands::SaveForRecentFile() {
 void CDocumentCommands::OnOpenRecentFile(const std::string& path) {
   if (m_doc.IsModified()) {
     const std::string name = m_doc.GetPathName().empty() ? m_doc.GetTitle() : m_doc.GetPathName();
-    switch (Ask(framework::FormatStock(framework::stock::kSaveChanges, name),
+    switch (Ask(framework::FormatPathStock(framework::stock::kSaveChanges, name),
                 MsgButtons::YesNoCancel)) {
       case MsgAnswer::Yes:
         if (!SaveForRecentFile()) return;
@@ -304,7 +304,8 @@ bool CDocumentCommands::QueryTreeSave() {
   // Without a path the tree names the file after the whole Test Type: 7Subgrade.lng.
   const std::string name =
       own.empty() ? Cp1252ToUtf8(r.m_strTestNo + r.m_strTestType) + ".lng" : own;
-  if (Ask(framework::FormatStock(msg::kSaveChangesTo, name), MsgButtons::YesNo) != MsgAnswer::Yes)
+  if (Ask(framework::FormatPathStock(msg::kSaveChangesTo, name), MsgButtons::YesNo) !=
+      MsgAnswer::Yes)
     return true;
   const bool saved = own.empty() ? StoreToDerivedPath(name) : StoreRecord(own);
   if (!saved) return false;  // the record stays on screen, still modified
@@ -347,12 +348,12 @@ void CDocumentCommands::OnFileDelete(const TreeItem& item) {
   if (item.names.empty()) return;
   const std::string target = ItemPath(item);
   if (!LiesInsideProjects(target)) {
-    AfxMessageBox(framework::FormatStock(msg::kOutsideProjects, target), MsgButtons::Ok,
+    AfxMessageBox(framework::FormatPathStock(msg::kOutsideProjects, target), MsgButtons::Ok,
                   MsgIcon::Stop);
     return;
   }
   const std::string question =
-      framework::FormatStock(item.isFolder ? msg::kDeleteFolder : msg::kDeleteFile, target);
+      framework::FormatPathStock(item.isFolder ? msg::kDeleteFolder : msg::kDeleteFile, target);
   if (AskBeforeLosing(question, MsgButtons::YesNoCancel) != MsgAnswer::Yes) return;
   const framework::EntryKind kind = framework::KindAt(target);
   if (kind == framework::EntryKind::kNothing) return;  // gone in the meantime
@@ -411,7 +412,7 @@ void CDocumentCommands::OnOpenSampleTests(const std::string& samplesDir) {
   std::vector<std::string> tests;
   CollectTests(samplesDir, "", tests);
   if (tests.empty()) {
-    Tell(framework::FormatStock(framework::stock::kNotFound, samplesDir));
+    Tell(framework::FormatPathStock(framework::stock::kNotFound, samplesDir));
     return;
   }
   const std::optional<std::string> chosen = m_host.AskSamplesFolder();
@@ -437,7 +438,7 @@ void CDocumentCommands::OnOpenSampleTests(const std::string& samplesDir) {
           }
         }();
         if (there == bytes) continue;
-        if (AskBeforeLosing(framework::FormatStock(msg::kReplaceExisting, target),
+        if (AskBeforeLosing(framework::FormatPathStock(msg::kReplaceExisting, target),
                             MsgButtons::YesNo) != MsgAnswer::Yes) {
           continue;
         }
@@ -503,7 +504,7 @@ bool CDocumentCommands::OnExportPdf(const std::string& proposed, const ExportTyp
   if (!path) return false;
   const std::vector<unsigned char> pdf = render();
   if (pdf.empty()) {
-    AfxMessageBox(framework::FormatStock(msg::kReportNotDrawn, *path), MsgButtons::Ok,
+    AfxMessageBox(framework::FormatPathStock(msg::kReportNotDrawn, *path), MsgButtons::Ok,
                   MsgIcon::Stop);
     return false;
   }

@@ -91,7 +91,7 @@ Reading Decode(const std::vector<unsigned char>& bytes, CDensoraDoc& doc, std::s
 
 // How the question names the test: its path, or "Untitled" with its Project and Test No.
 std::string TestName(const std::string& path, const CompactionRecord& record) {
-  if (!path.empty()) return path;
+  if (!path.empty()) return framework::ShownPath(path);
   std::string details;
   auto add = [&details](const char* label, const std::string& text) {
     if (text.empty()) return;
@@ -129,7 +129,7 @@ Offer OfferLeftCopy(const std::string& copyPath, CDensoraDoc& doc) {
                                                                : e.ErrorText();
   }
   if (reading != Reading::kRead) {
-    AfxMessageBox(framework::FormatStock(msg::kRecoveryUnreadable, copyPath) + problem,
+    AfxMessageBox(framework::FormatPathStock(msg::kRecoveryUnreadable, copyPath) + problem,
                   MsgButtons::Ok, MsgIcon::Exclamation);
     if (reading == Reading::kNewer) return Offer::kNewer;
     // Kept for whoever can still make something of it; the next start offers nothing.

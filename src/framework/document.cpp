@@ -146,12 +146,12 @@ bool CDocument::OnSaveDocument(const std::string& path) {
   std::vector<unsigned char> bytes = StoreImage();
   // A file the program could not read back would lose the test: what is on disk stays.
   if (const char* refusal = RefuseImage(bytes)) {
-    AfxMessageBox(FormatStock(refusal, path), MsgButtons::Ok, MsgIcon::Exclamation);
+    AfxMessageBox(FormatPathStock(refusal, path), MsgButtons::Ok, MsgIcon::Exclamation);
     return false;
   }
   // Another technician may have saved this test since it was read or written here.
   if (m_stamp.Covers(path) && m_stamp.ChangedOnDisk() &&
-      AfxMessageBox(FormatStock(stock::kChangedOnDisk, path), MsgButtons::YesNo, MsgIcon::Stop,
+      AfxMessageBox(FormatPathStock(stock::kChangedOnDisk, path), MsgButtons::YesNo, MsgIcon::Stop,
                     MsgAnswer::No) != MsgAnswer::Yes) {
     return false;
   }

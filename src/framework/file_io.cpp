@@ -15,7 +15,7 @@ CFileException::CFileException(Cause cause, std::string path)
     : std::runtime_error("file error"), m_cause(cause), m_strFileName(std::move(path)) {}
 
 std::string CFileException::ErrorText() const {
-  const std::string name = m_strFileName.empty() ? stock::kUnnamedFile : m_strFileName;
+  const std::string name = m_strFileName.empty() ? stock::kUnnamedFile : ShownPath(m_strFileName);
   switch (m_cause) {
     case fileNotFound:
       return FormatStock(stock::kNotFound, name);
@@ -66,6 +66,20 @@ std::string Utf8FromPath(const std::filesystem::path& path) {
 #else
   return path.string();
 #endif
+}
+
+std::string ShownPath(const std::string& path) {
+#ifdef _WIN32
+  std::string shown = path;
+  std::replace(shown.begin(), shown.end(), '/', '\\');
+  return shown;
+#else
+  return path;
+#endif
+}
+
+std::string FormatPathStock(const std::string& text, const std::string& path) {
+  return FormatStock(text, ShownPath(path));
 }
 
 bool IsPortableName(const std::string& name) {

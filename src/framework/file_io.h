@@ -42,6 +42,14 @@ class CFileException : public std::runtime_error {
 std::filesystem::path PathFromUtf8(const std::string& utf8);
 std::string Utf8FromPath(const std::filesystem::path& path);
 
+// A path as a person reads it: with the system's own separator between its names ("\\" on
+// Windows, where the program joins names with "/", which the system takes as well). What
+// is data (a summary's relative paths, a record's JSON) keeps "/" on every system.
+std::string ShownPath(const std::string& path);
+
+// A stock text with "%1" filled in by a path, shown as a person reads it.
+std::string FormatPathStock(const std::string& text, const std::string& path);
+
 // True when `name`, one folder or file name, may be made on every system a projects
 // directory may be copied to: Windows refuses the characters : * ? " < > | and those below
 // a blank, a name ending in a dot or a blank, and the device names CON, PRN, AUX, NUL,

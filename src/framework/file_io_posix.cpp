@@ -15,10 +15,10 @@
 #include <cstring>
 #include <filesystem>
 #include <ostream>
-#include <streambuf>
 
 #include "framework/file_io.h"
 #include "framework/prompt.h"
+#include "framework/write_buffer.h"
 
 namespace framework {
 
@@ -163,36 +163,6 @@ int WriteAll(int fd, const char* data, std::size_t size) {
   return err;
 }
 
-// A stream's buffer that writes to a file descriptor and keeps the first failure's errno;
-// after a failure it takes nothing more.
-class FileBuffer : public std::streambuf {
- public:
-  explicit FileBuffer(int fd) : m_fd(fd) { setp(m_buf.data(), m_buf.data() + m_buf.size()); }
-  int Error() const { return m_err; }
-
- protected:
-  int_type overflow(int_type c) override {
-    if (!Drain()) return traits_type::eof();
-    if (!traits_type::eq_int_type(c, traits_type::eof())) {
-      *pptr() = traits_type::to_char_type(c);
-      pbump(1);
-    }
-    return traits_type::not_eof(c);
-  }
-  int sync() override { return Drain() ? 0 : -1; }
-
- private:
-  bool Drain() {
-    if (m_err == 0) m_err = WriteAll(m_fd, pbase(), static_cast<std::size_t>(pptr() - pbase()));
-    setp(m_buf.data(), m_buf.data() + m_buf.size());
-    return m_err == 0;
-  }
-
-  int m_fd;
-  int m_err = 0;
-  std::array<char, 65536> m_buf{};
-};
-
 // The permissions of the written file: an existing file's own, else what the user's umask
 // leaves of read and write for everyone. Refuses what may not or cannot be replaced.
 mode_t TargetMode(const std::string& target, const std::string& path) {
@@ -236,7 +206,7 @@ bool WriteFileAtomicallyFrom(const std::string& path,
         err == ENOENT ? CFileException::badPath : CFileException::CauseFromErrno(err), path);
   }
   if (::fchmod(fd, mode) != 0) Abandon(fd, tmp, errno, path);
-  FileBuffer buffer(fd);
+  WriteBuffer buffer([fd](const char* data, std::size_t size) { return WriteAll(fd, data, size); });
   bool finished = false;
   try {
     std::ostream out(&buffer);
@@ -254,7 +224,7 @@ bool WriteFileAtomicallyFrom(const std::string& path,
     UntrackUnfinished();
     return false;
   }
-  if (buffer.Error() != 0) Abandon(fd, tmp, buffer.Error(), path);
+  if (buffer.FirstError() != 0) Abandon(fd, tmp, buffer.FirstError(), path);
   if (::fsync(fd) != 0) Abandon(fd, tmp, errno, path);
   if (::close(fd) != 0) Abandon(-1, tmp, errno, path);
   if (::rename(tmp.c_str(), target.c_str()) != 0) Abandon(-1, tmp, errno, path);

@@ -11,9 +11,10 @@
 #include <cwchar>
 #include <ostream>
 #include <random>
-#include <streambuf>
+#include <vector>
 
 #include "framework/file_io.h"
+#include "framework/write_buffer.h"
 
 namespace framework {
 
@@ -232,47 +233,71 @@ void TrackUnfinished(const std::wstring& tmp) {
   g_hasUnfinished = true;
 }
 
-// A stream's buffer that writes to a file handle and keeps the first failure; after a
-// failure it takes nothing more.
-class FileBuffer : public std::streambuf {
- public:
-  explicit FileBuffer(HANDLE h) : m_h(h) { setp(m_buf.data(), m_buf.data() + m_buf.size()); }
-  DWORD Error() const { return m_err; }
-
- protected:
-  int_type overflow(int_type c) override {
-    if (!Drain()) return traits_type::eof();
-    if (!traits_type::eq_int_type(c, traits_type::eof())) {
-      *pptr() = traits_type::to_char_type(c);
-      pbump(1);
-    }
-    return traits_type::not_eof(c);
+// Writes all of `size` bytes to a file handle; the system's error, 0 when all were written.
+DWORD WriteAll(HANDLE h, const char* data, std::size_t size) {
+  while (size > 0) {
+    DWORD put = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    if (!::WriteFile(h, data, chunk, &put, nullptr)) return ::GetLastError();
+    if (put == 0) return ERROR_DISK_FULL;
+    data += put;
+    size -= put;
   }
-  int sync() override { return Drain() ? 0 : -1; }
+  return 0;
+}
 
- private:
-  bool Drain() {
-    const char* data = pbase();
-    std::size_t left = static_cast<std::size_t>(pptr() - pbase());
-    while (m_err == 0 && left > 0) {
-      DWORD put = 0;
-      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30));
-      if (!::WriteFile(m_h, data, chunk, &put, nullptr)) {
-        m_err = ::GetLastError();
-      } else if (put == 0) {
-        m_err = ERROR_DISK_FULL;
-      }
-      data += put;
-      left -= put;
-    }
-    setp(m_buf.data(), m_buf.data() + m_buf.size());
-    return m_err == 0;
-  }
-
-  HANDLE m_h;
-  DWORD m_err = 0;
-  std::array<char, 65536> m_buf{};
+// What a replaced file was besides its bytes, for the file that takes its place: who may
+// read and write it (its access list, owner and group), its attributes and when it was made.
+struct KeptMetadata {
+  bool exists = false;
+  DWORD attributes = 0;
+  FILETIME created{};
+  std::vector<unsigned char> security;  // a self-relative security descriptor; may stay empty
 };
+
+constexpr SECURITY_INFORMATION kOwnerAndAccess =
+    OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+
+KeptMetadata MetadataOf(const std::wstring& target) {
+  KeptMetadata kept;
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &data)) return kept;
+  kept.exists = true;
+  kept.attributes = data.dwFileAttributes;
+  kept.created = data.ftCreationTime;
+  DWORD need = 0;
+  ::GetFileSecurityW(target.c_str(), kOwnerAndAccess, nullptr, 0, &need);
+  if (need > 0) {
+    kept.security.resize(need);
+    if (!::GetFileSecurityW(target.c_str(), kOwnerAndAccess, kept.security.data(), need, &need)) {
+      kept.security.clear();
+    }
+  }
+  return kept;
+}
+
+// The attributes a new file takes over from the one it replaces. Read-only never comes
+// along (such a file is refused before), nor what the file system decides itself (folder,
+// link, compression, encryption, sparseness). Archive is always set: the file has changed
+// since it was last backed up.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_TEMPORARY;
+
+// Gives the written file, still under its temporary name and closed, what the replaced file
+// was. The content is what matters: where the system refuses a part (setting an owner
+// needs a privilege; some file systems keep no access lists), the file keeps what it was made
+// with, the folder's defaults, as a new file would.
+void GiveMetadata(const std::wstring& tmp, const KeptMetadata& kept) {
+  if (!kept.exists) return;
+  if (!kept.security.empty()) {
+    auto* descriptor =
+        reinterpret_cast<PSECURITY_DESCRIPTOR>(const_cast<unsigned char*>(kept.security.data()));
+    if (!::SetFileSecurityW(tmp.c_str(), kOwnerAndAccess, descriptor)) {
+      ::SetFileSecurityW(tmp.c_str(), DACL_SECURITY_INFORMATION, descriptor);
+    }
+  }
+  ::SetFileAttributesW(tmp.c_str(), (kept.attributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE);
+}
 
 // Refuses what may not or cannot be replaced: something other than a file, a read-only
 // file, and a file another program holds open without letting others write it.
@@ -296,6 +321,7 @@ bool WriteFileAtomicallyFrom(const std::string& path,
   const std::string target = ResolveWriteTarget(path);
   const std::wstring wideTarget = SystemPath(target);
   CheckReplaceable(wideTarget, path);
+  const KeptMetadata kept = MetadataOf(wideTarget);
   const std::size_t cut = wideTarget.find_last_of(L'\\');
   const std::wstring folder = cut == std::wstring::npos ? L"." : wideTarget.substr(0, cut);
   // A short name of its own, so that a target name of any legal length still fits.
@@ -323,7 +349,9 @@ bool WriteFileAtomicallyFrom(const std::string& path,
     g_hasUnfinished = false;
     return CFileException(CauseFromWin32(err), path);
   };
-  FileBuffer buffer(h.Get());
+  HANDLE written = h.Get();
+  WriteBuffer buffer(
+      [written](const char* data, std::size_t size) { return WriteAll(written, data, size); });
   bool finished = false;
   try {
     std::ostream out(&buffer);
@@ -341,9 +369,12 @@ bool WriteFileAtomicallyFrom(const std::string& path,
     g_hasUnfinished = false;
     return false;
   }
-  if (buffer.Error() != 0) throw abandon(buffer.Error());
+  if (buffer.FirstError() != 0) throw abandon(buffer.FirstError());
+  // The replaced file's creation time; its writes, all done, no longer change it.
+  if (kept.exists) ::SetFileTime(h.Get(), &kept.created, nullptr, nullptr);
   if (!::FlushFileBuffers(h.Get())) throw abandon(::GetLastError());
   if (!h.Close()) throw abandon(::GetLastError());
+  GiveMetadata(tmp, kept);
   if (!::MoveFileExW(tmp.c_str(), wideTarget.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     throw abandon(::GetLastError());

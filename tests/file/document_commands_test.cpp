@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "file/lng_format.h"
+#include "framework/file_io.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
 #include "model/messages.h"
@@ -24,6 +25,14 @@ using framework::MsgIcon;
 using testdata::TempDir;
 
 namespace {
+
+// A message as a person reads it: its paths with the system's own separator. The messages
+// compared here have no "/" but between the names of a path.
+std::string Shown(const std::string& text) { return framework::ShownPath(text); }
+std::vector<std::string> Shown(std::vector<std::string> texts) {
+  for (std::string& text : texts) text = framework::ShownPath(text);
+  return texts;
+}
 
 // Tree items as the tree makes them: entry names from the top level down.
 TreeItem FileItem(std::vector<std::string> names) { return {std::move(names), false, false}; }
@@ -143,10 +152,10 @@ TEST_F(Commands, SaveReportsWhatStopsIt) {
   fs::create_directory(root);
   testdata::WriteBytes(root + "/MAIN ST", {1});  // a file where the project folder goes
   cmds.OnFileSave();
-  EXPECT_EQ(prompt.Texts(),
-            (std::vector<std::string>{"File cannot be saved: one or more required fields missing",
-                                      "Could not create " + root + "/MAIN ST",
-                                      "Could not change to directory " + root + "/MAIN ST"}));
+  EXPECT_EQ(prompt.Texts(), Shown(std::vector<std::string>{
+                                "File cannot be saved: one or more required fields missing",
+                                "Could not create " + root + "/MAIN ST",
+                                "Could not change to directory " + root + "/MAIN ST"}));
   for (const auto& m : prompt.shown) {
     EXPECT_EQ(m.buttons, MsgButtons::Ok);
     EXPECT_EQ(m.icon, MsgIcon::None);
@@ -250,8 +259,8 @@ TEST_F(Commands, QuerySaveChangesOnAFullRecord) {
   prompt.Plan({MsgAnswer::Cancel});
   EXPECT_FALSE(cmds.QuerySaveChanges(CDocumentCommands::Command::kNew));
   ASSERT_EQ(prompt.shown.size(), 1u);
-  EXPECT_EQ(prompt.shown[0].text, "Do you want to save the changes you made to \"" + root +
-                                      "/MAIN ST/Subgrade/7Sub.lng\"?");
+  EXPECT_EQ(prompt.shown[0].text, Shown("Do you want to save the changes you made to \"" + root +
+                                        "/MAIN ST/Subgrade/7Sub.lng\"?"));
   EXPECT_EQ(prompt.shown[0].buttons, MsgButtons::YesNoCancel);
   EXPECT_EQ(prompt.shown[0].icon, MsgIcon::Stop);
   EXPECT_TRUE(doc.m_record.m_strTipNo.empty());  // emptied even on Cancel
@@ -287,7 +296,7 @@ TEST_F(Commands, AYesWhoseWriteFailsKeepsTheRecord) {
   prompt.Plan({MsgAnswer::Yes});
   cmds.OnFileNew();
   EXPECT_EQ(prompt.Texts(),
-            (std::vector<std::string>{
+            Shown(std::vector<std::string>{
                 "Do you want to save the changes you made to \"" + Derived() + "\"?",
                 "Access to " + Derived() + " was denied."}));
   EXPECT_EQ(doc.m_record.m_strComments, "changed");  // New did not go on
@@ -588,7 +597,7 @@ TEST_F(Commands, ADerivedSaveAsksBeforeReplacingAnotherTestsFile) {
   ASSERT_TRUE(other.OnSaveDocument(root + "/OTHER/1Cem.lng"));
   const std::vector<unsigned char> theirs = LngBytes(other.m_record);
   auto replace = [](const std::string& path) {
-    return path + " already exists.\nDo you want to replace it?";
+    return Shown(path + " already exists.\nDo you want to replace it?");
   };
   struct Row {
     const char* name;
@@ -727,7 +736,7 @@ TEST_F(Commands, QuestionsThatLoseDataDefaultToNo) {
     prompt.Plan({MsgAnswer::No});
     row.ask();
     ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].text, row.question);
+    EXPECT_EQ(prompt.shown[0].text, Shown(row.question));
     EXPECT_EQ(prompt.shown[0].defaultAnswer, row.defaultAnswer);
     EXPECT_TRUE(fs::exists(file));
   }
@@ -794,7 +803,7 @@ TEST_F(Commands, ARecordTheReaderWouldRefuseIsNeverWritten) {
   prompt.Plan({MsgAnswer::Yes});
   cmds.OnTreeSelect(FileItem({"MAIN ST"}));
   EXPECT_EQ(prompt.Texts(),
-            (std::vector<std::string>{
+            Shown(std::vector<std::string>{
                 Derived() + why, "Do you want to save the changes you made to \"7Subgrade.lng\"?",
                 root + "/MAIN ST/A-100/Subgrade/7Subgrade.lng" + why}));
   EXPECT_TRUE(fs::is_empty(root));
@@ -826,7 +835,7 @@ TEST_F(Commands, DeleteFilesAndFolders) {
 
   EXPECT_EQ(
       prompt.Texts(),
-      (std::vector<std::string>{
+      Shown(std::vector<std::string>{
           "Are you sure you want to delete file \"" + root + "/P/T/Sub/7Sub.lng\"?",
           "Are you sure you want to delete file \"" + root + "/P/T/Sub/7Sub.lng\"?",
           "Are you sure you want to delete folder \"" + root + "/EMPTY\" and all its contents?",
@@ -910,7 +919,7 @@ TEST_F(Commands, DeleteOfAFileItemWithADotTextDeletesOnlyThatFile) {
   cmds.OnFileDelete(FileItem({"P", "Sub", "..lng"}));
   cmds.OnFileDelete(FileItem({"P", "Sub", ".lng"}));
   EXPECT_EQ(prompt.Texts(),
-            (std::vector<std::string>{
+            Shown(std::vector<std::string>{
                 "Are you sure you want to delete file \"" + root + "/P/Sub/...lng\"?",
                 "Are you sure you want to delete file \"" + root + "/P/Sub/..lng\"?",
                 "Are you sure you want to delete file \"" + root + "/P/Sub/.lng\"?"}));
@@ -988,7 +997,7 @@ TEST_F(Commands, OpenSampleTestsCopiesThemIntoTheChosenFolderAndOpensTheFirst) {
   prompt.Plan({MsgAnswer::No});  // keep the test already there
   cmds.OnOpenSampleTests(samples);
   EXPECT_EQ(prompt.Texts(),
-            std::vector<std::string>{framework::FormatStock(
+            std::vector<std::string>{framework::FormatPathStock(
                 msg::kReplaceExisting, chosen + "/MAIN ST/A-100/Subgrade/7Sub.lng")});
   EXPECT_EQ(prompt.shown.back().defaultAnswer, MsgAnswer::No);
   EXPECT_EQ(testdata::ReadBytes(chosen + "/" + tests[2]),

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "framework/file_io.h"
 #include "model/density_curve.h"
 #include "model/densora_doc.h"
 #include "support/platform.h"
@@ -547,7 +548,8 @@ TEST(LngSave, ReadOnlyFilesAndMissingFoldersAreReported) {
   EXPECT_EQ(ReadBytes(path), (Bytes{1, 2, 3}));
   EXPECT_FALSE(doc.OnSaveDocument(dir / "no/such/folder/x.lng"));
   EXPECT_TRUE(doc.IsModified());
-  EXPECT_EQ(prompt.Texts(), (std::vector<std::string>{
-                                "Access to " + path + " was denied.",
-                                (dir / "no/such/folder/x.lng") + " contains an invalid path."}));
+  EXPECT_EQ(prompt.Texts(),
+            (std::vector<std::string>{"Access to " + framework::ShownPath(path) + " was denied.",
+                                      framework::ShownPath(dir / "no/such/folder/x.lng") +
+                                          " contains an invalid path."}));
 }

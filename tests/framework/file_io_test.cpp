@@ -10,6 +10,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// after windows.h
+#include <sddl.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -98,4 +100,106 @@ TEST(FileIo, AFileHeldOpenByAnotherProgramIsRefusedAndKept) {
 #else
   GTEST_SKIP() << "a file held open by another program: POSIX has no sharing modes";
 #endif
+}
+
+TEST(FileIo, AReplacedFileKeepsItsAttributesCreationTimeAndAccessList) {
+#ifdef _WIN32
+  testdata::TempDir dir;
+  const std::string file = dir / "7Sub.lng";
+  testdata::WriteBytes(file, {1, 2, 3});
+  const std::wstring wide = framework::PathFromUtf8(file).wstring();
+  // An access list of its own, not inherited from the folder: everyone may read, the
+  // administrators do everything.
+  const wchar_t* kAccess = L"D:P(A;;FR;;;WD)(A;;FA;;;BA)";
+  PSECURITY_DESCRIPTOR given = nullptr;
+  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(kAccess, SDDL_REVISION_1,
+                                                                     &given, nullptr));
+  ASSERT_TRUE(::SetFileSecurityW(wide.c_str(), DACL_SECURITY_INFORMATION, given));
+  ::LocalFree(given);
+  constexpr DWORD kSet = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), kSet));
+  const FILETIME made{0x2a0f8000u, 0x01c0f5a1u};  // a spring day of 2001
+  {
+    HANDLE h = ::CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(::SetFileTime(h, &made, nullptr, nullptr));
+    ::CloseHandle(h);
+  }
+  auto accessOf = [&wide] {
+    DWORD need = 0;
+    ::GetFileSecurityW(wide.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &need);
+    std::vector<unsigned char> sd(need);
+    if (need == 0 ||
+        !::GetFileSecurityW(wide.c_str(), DACL_SECURITY_INFORMATION, sd.data(), need, &need)) {
+      return std::wstring();
+    }
+    wchar_t* text = nullptr;
+    if (!::ConvertSecurityDescriptorToStringSecurityDescriptorW(
+            sd.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
+      return std::wstring();
+    }
+    std::wstring out(text);
+    ::LocalFree(text);
+    return out;
+  };
+  // Wine keeps neither a creation time nor an access list that is set (it shows the time the
+  // file was made and an access list drawn from the Unix permissions), nor the not-indexed
+  // attribute: what a system does not keep is not asked of a save either.
+  const DWORD attrsBefore = ::GetFileAttributesW(wide.c_str());
+  ASSERT_TRUE(attrsBefore & FILE_ATTRIBUTE_HIDDEN);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ASSERT_TRUE(::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data));
+  const bool keepsTimes = ::CompareFileTime(&data.ftCreationTime, &made) == 0;
+  const std::wstring accessBefore = accessOf();
+  const bool keepsAccess = accessBefore.starts_with(L"D:P(");  // protected, as it was set
+
+  framework::WriteFileAtomically(file, {9});
+
+  EXPECT_EQ(framework::ReadWholeFile(file), Bytes{9});
+  const DWORD attrs = ::GetFileAttributesW(wide.c_str());
+  EXPECT_EQ(attrs & kSet, attrsBefore & kSet);
+  EXPECT_TRUE(attrs & FILE_ATTRIBUTE_ARCHIVE) << "a changed file awaits its next backup";
+  ASSERT_TRUE(::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data));
+  if (keepsTimes) {
+    EXPECT_EQ(::CompareFileTime(&data.ftCreationTime, &made), 0);
+  }
+  if (keepsAccess) {
+    EXPECT_EQ(accessOf(), accessBefore);
+  }
+  EXPECT_EQ(framework::ReadFolder(dir.path().string()).size(), 1u);  // no temporary file left
+#else
+  GTEST_SKIP() << "attributes, creation times and access lists of Windows files";
+#endif
+}
+
+// A person reads paths with the system's own separator; the program joins names with "/".
+TEST(FileIo, MessagesShowPathsWithTheSystemsSeparator) {
+  const std::string joined = "C:/Densora/MAIN ST/A-100/7Sub.lng";
+#ifdef _WIN32
+  const std::string shown = "C:\\Densora\\MAIN ST\\A-100\\7Sub.lng";
+#else
+  const std::string shown = joined;
+#endif
+  testdata::TempDir dir;
+  const std::string missing = framework::Utf8FromPath(dir.path()) + "/none/7Sub.lng";
+  std::string refusal;
+  try {
+    framework::WriteFileAtomically(missing, {9});
+  } catch (const CFileException& e) {
+    refusal = e.ErrorText();
+  }
+  const struct {
+    std::string message, expected;
+  } rows[] = {
+      {CFileException(CFileException::fileNotFound, joined).ErrorText(), shown + " was not found."},
+      {framework::FormatPathStock("%1 already exists.", joined), shown + " already exists."},
+      {refusal, framework::ShownPath(missing) + " contains an invalid path."},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.message, row.expected);
+#ifdef _WIN32
+    EXPECT_EQ(row.message.find('/'), std::string::npos) << row.message;
+#endif
+  }
 }
