@@ -304,6 +304,9 @@ bool CFamilyWindow::Load() {
 void CFamilyWindow::Reload() {
   m_wasInactive = false;
   std::optional<std::vector<FolderTest>> tests = Scan();
+  // A progress window or a message while reading took the window's activity away: coming
+  // back from them is no reason to read the folder once more.
+  m_wasInactive = false;
   if (!tests) return;  // cancelled, or the folder is gone (said): the window shows what it had
   // The cache hands out the same reading for a file that has not changed.
   const auto same = [](const FolderTest& a, const FolderTest& b) {
