@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <ostream>
@@ -13,6 +14,36 @@ namespace framework {
 
 CFileException::CFileException(Cause cause, std::string path)
     : std::runtime_error("file error"), m_cause(cause), m_strFileName(std::move(path)) {}
+
+CFileException::Cause CFileException::CauseFromErrno(int err) {
+  switch (err) {
+    case ENOENT:
+      return fileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+    case EISDIR:
+      return badPath;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return accessDenied;
+    case EMFILE:
+    case ENFILE:
+      return tooManyOpenFiles;
+    case ETXTBSY:
+    case EBUSY:
+      return sharingViolation;
+    case ENOSPC:
+    case EFBIG:
+#ifdef EDQUOT  // a user's disk quota; Windows' C library has none
+    case EDQUOT:
+#endif
+      return diskFull;
+    default:
+      return generic;
+  }
+}
 
 std::string CFileException::ErrorText() const {
   const std::string name = m_strFileName.empty() ? stock::kUnnamedFile : ShownPath(m_strFileName);

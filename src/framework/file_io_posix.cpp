@@ -22,34 +22,6 @@
 
 namespace framework {
 
-CFileException::Cause CFileException::CauseFromErrno(int err) {
-  switch (err) {
-    case ENOENT:
-      return fileNotFound;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-    case EISDIR:
-      return badPath;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return accessDenied;
-    case EMFILE:
-    case ENFILE:
-      return tooManyOpenFiles;
-    case ETXTBSY:
-    case EBUSY:
-      return sharingViolation;
-    case ENOSPC:
-    case EFBIG:
-    case EDQUOT:
-      return diskFull;
-    default:
-      return generic;
-  }
-}
-
 bool IsSpecialFile(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);

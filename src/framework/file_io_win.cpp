@@ -126,31 +126,6 @@ DWORD AttributesOf(const std::string& path) {
 
 }  // namespace
 
-CFileException::Cause CFileException::CauseFromErrno(int err) {
-  switch (err) {
-    case ENOENT:
-      return fileNotFound;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case EISDIR:
-      return badPath;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return accessDenied;
-    case EMFILE:
-    case ENFILE:
-      return tooManyOpenFiles;
-    case EBUSY:
-      return sharingViolation;
-    case ENOSPC:
-    case EFBIG:
-      return diskFull;
-    default:
-      return generic;
-  }
-}
-
 EntryKind KindOf(const std::string& path) {
   Handle h(OpenToLookAt(SystemPath(path)));
   if (!h.Valid()) {
